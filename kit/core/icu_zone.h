@@ -1,0 +1,36 @@
+#pragma once
+
+// For the few .cpp files that need ICU's own zone (names, formatters). Not for headers.
+
+#include "kit/core/time_zone.h"
+
+#include <unicode/basictz.h>
+#include <unicode/unistr.h>
+
+#include <memory>
+#include <string>
+
+namespace nelvo {
+
+struct TimeZone::Zone {
+    std::unique_ptr<icu::BasicTimeZone> icu;
+};
+
+inline const icu::BasicTimeZone& icuZone(const TimeZone& zone)
+{
+    return *zone.zone().icu;
+}
+
+inline std::string toUtf8(const icu::UnicodeString& text)
+{
+    std::string out;
+    text.toUTF8String(out);
+    return out;
+}
+
+inline icu::UnicodeString fromUtf8(std::string_view text)
+{
+    return icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+}
+
+}  // namespace nelvo

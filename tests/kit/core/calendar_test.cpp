@@ -1,0 +1,126 @@
+#include "kit/core/calendar.h"
+#include "kit/core/date_formatter.h"
+
+#include "support/time_helpers.h"
+
+#include <gtest/gtest.h>
+
+namespace nelvo {
+namespace {
+
+using test::at;
+using test::day;
+using test::iso;
+using test::zone;
+
+TEST(Date, IsoTextRoundTripsAndRejectsNonInstants)
+{
+    // Offsets, Z and fractions all name instants; the text form is UTC in whole seconds.
+    EXPECT_EQ(iso(Date::fromIso8601("2025-03-03T08:00:00-08:00")), "2025-03-03T16:00:00Z");
+    EXPECT_EQ(iso(Date::fromIso8601("2025-03-03T21:30:00+0530")), "2025-03-03T16:00:00Z");
+    EXPECT_EQ(iso(Date::fromIso8601("2025-03-03T16:00:00.999Z")), "2025-03-03T16:00:00Z");
+    EXPECT_EQ(Date::fromIso8601("2001-01-01T00:00:00Z")->seconds, 0.0);
+    // A local time with no zone, impossible dates and trailing text are not instants.
+    for (const char* bad : {"2025-03-03T08:00:00", "2025-02-29T00:00:00Z", "2025-03-03T24:00:00Z",
+                            "2025-03-03", "2025-03-03T08:00:00Zjunk", "", "garbage"})
+        EXPECT_FALSE(Date::fromIso8601(bad)) << bad;
+    // Before the reference date and fractions below a second round down.
+    EXPECT_EQ(Date{-0.5}.iso8601(), "2000-12-31T23:59:59Z");
+}
+
+TEST(TimeZone, ResolvesAliasesToIanaNamesAndRejectsUnknownOnes)
+{
+    EXPECT_EQ(zone("US/Pacific").id(), "America/Los_Angeles");
+    EXPECT_EQ(zone("Asia/Calcutta").id(), "Asia/Kolkata");
+    EXPECT_EQ(zone("Asia/Kolkata").id(), "Asia/Kolkata");
+    EXPECT_EQ(zone("US/Pacific"), zone("America/Los_Angeles"));
+    EXPECT_FALSE(TimeZone::named("Mars/Olympus_Mons"));
+    EXPECT_FALSE(TimeZone::named(""));
+    EXPECT_EQ(zone("Asia/Kolkata").offsetSeconds(at("2025-06-01T00:00:00Z")), 19800);
+}
+
+TEST(TimeZone, SystemZoneFollowsTheEnvironment)
+{
+    // The test runner sets TZ; whatever it is, the system zone is a real zone.
+    EXPECT_TRUE(TimeZone::named(TimeZone::system().id()));
+}
+
+TEST(Calendar, SettingTimeOnDaylightSavingDays)
+{
+    const Calendar la{zone("America/Los_Angeles")};
+    // Spring forward: 02:30 never happens; the next valid time is 03:00 PDT.
+    EXPECT_EQ(iso(la.settingTime(day("2025-03-09", la.zone()), 2, 30)), "2025-03-09T10:00:00Z");
+    // Fall back: 01:30 happens twice; the first (PDT) is taken.
+    EXPECT_EQ(iso(la.settingTime(day("2025-11-02", la.zone()), 1, 30)), "2025-11-02T08:30:00Z");
+    // An ordinary day, for contrast.
+    EXPECT_EQ(iso(la.settingTime(day("2025-03-10", la.zone()), 2, 30)), "2025-03-10T09:30:00Z");
+
+    const Calendar berlin{zone("Europe/Berlin")};
+    EXPECT_EQ(iso(berlin.settingTime(day("2025-03-30", berlin.zone()), 2, 15)),
+              "2025-03-30T01:00:00Z");
+    EXPECT_EQ(iso(berlin.settingTime(day("2025-10-26", berlin.zone()), 2, 15)),
+              "2025-10-26T00:15:00Z");
+
+    // Lord Howe moves by half an hour: 02:00-02:30 is skipped on 2025-10-05.
+    const Calendar lordHowe{zone("Australia/Lord_Howe")};
+    EXPECT_EQ(iso(lordHowe.settingTime(day("2025-10-05", lordHowe.zone()), 2, 10)),
+              "2025-10-04T15:30:00Z");
+}
+
+TEST(Calendar, SettingTimeOutsideTheClockYieldsNothing)
+{
+    const Calendar utc{TimeZone::utc()};
+    const Date d = at("2025-03-07T12:00:00Z");
+    EXPECT_FALSE(utc.settingTime(d, 24, 0));  // no rolling into the next day
+    EXPECT_FALSE(utc.settingTime(d, -1, 0));
+    EXPECT_FALSE(utc.settingTime(d, 9, 60));
+    EXPECT_FALSE(utc.settingTime(d, INT64_MAX / 60, 0));
+    EXPECT_EQ(iso(utc.settingTime(d, 23, 59)), "2025-03-07T23:59:00Z");
+}
+
+TEST(Calendar, DayArithmeticFollowsWallClockTime)
+{
+    const Calendar la{zone("America/Los_Angeles")};
+    const Date before = at("2025-03-08T09:00:00-08:00");
+    // A 23-hour day: the same wall time a day later is 23 hours later.
+    EXPECT_EQ(*la.addingDays(1, before) - before, 23 * 3600.0);
+    EXPECT_EQ(la.daysBetween(before, *la.addingDays(1, before)), 1);
+    EXPECT_EQ(la.daysBetween(before, at("2025-03-09T08:59:00-07:00")), 0);
+    EXPECT_EQ(la.minutesBetween(before, before.addingSeconds(119.5)), 1);
+    EXPECT_EQ(la.minutesBetween(before, before.addingSeconds(-119.5)), -1);
+    EXPECT_EQ(iso(la.startOfDay(at("2025-11-02T23:00:00-08:00"))), "2025-11-02T07:00:00Z");
+
+    const auto parts = la.parts(at("2025-03-08T23:30:00-08:00"));
+    EXPECT_EQ(parts.year, 2025);
+    EXPECT_EQ(parts.month, 3);
+    EXPECT_EQ(parts.day, 8);
+    EXPECT_EQ(parts.hour, 23);
+    EXPECT_EQ(parts.minute, 30);
+    EXPECT_EQ(parts.weekday, 7);
+}
+
+TEST(Calendar, ADayTheZoneSkippedCannotBeFormed)
+{
+    // Samoa jumped from 2011-12-29 to 2011-12-31.
+    const Calendar apia{zone("Pacific/Apia")};
+    const Date thursday = day("2011-12-29", apia.zone());
+    EXPECT_FALSE(apia.addingDays(1, thursday));
+    EXPECT_EQ(DayKey::string(*apia.addingDays(2, thursday), apia), "2011-12-31");
+    EXPECT_FALSE(apia.date(2011, 12, 30));
+    EXPECT_FALSE(DayKey::date("2011-12-30", apia.zone()));
+}
+
+TEST(DateFormatter, FormatsInItsZoneAndParsesStrictly)
+{
+    const DateFormatter formatter("EEE, MMM d h:mma", zone("Asia/Kolkata"));
+    EXPECT_EQ(formatter.string(at("2025-03-07T03:30:00Z")), "Fri, Mar 7 9:00AM");
+    const DateFormatter keys("yyyy-MM-dd", zone("Europe/Berlin"));
+    EXPECT_EQ(iso(keys.date("2025-03-07")), "2025-03-06T23:00:00Z");
+    EXPECT_FALSE(keys.date("2025-13-45"));
+    EXPECT_FALSE(keys.date("2025-03-07x"));
+    EXPECT_EQ(&DateFormatter::cached("h:mm", zone("Europe/Berlin")),
+              &DateFormatter::cached("h:mm", zone("Europe/Berlin")));
+}
+
+}  // namespace
+}  // namespace nelvo
