@@ -22,7 +22,7 @@ Date snappedUp(Date instant, std::int64_t step, const Calendar& calendar)
     const std::int64_t n = calendar.minutesBetween(midnight, instant);
     const std::int64_t r = positiveRemainder(n, step);
     std::optional<Date> candidate = calendar.addingMinutes(n, midnight);
-    if (r != 0 || (candidate && *candidate != instant)) // off the grid, or leftover seconds
+    if (r != 0 || (candidate && *candidate != instant))  // off the grid, or leftover seconds
         candidate = calendar.addingMinutes(n - r + step, midnight);
     return candidate.value_or(instant);
 }
@@ -36,7 +36,7 @@ Date snappedDown(Date instant, std::int64_t step, const Calendar& calendar)
     return calendar.addingMinutes(n - r, midnight).value_or(instant);
 }
 
-} // namespace
+}  // namespace
 
 Reach reach(const Slot& band, const std::optional<ReservedBlock>& above,
             const std::optional<ReservedBlock>& below, std::span<const BusyInterval> busy,
@@ -69,4 +69,4 @@ Reach reach(const Slot& band, const std::optional<ReservedBlock>& above,
     return result;
 }
 
-} // namespace nelvo::BandReach
+}  // namespace nelvo::BandReach

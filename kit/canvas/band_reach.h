@@ -21,8 +21,8 @@ namespace BandReach {
 inline constexpr std::int64_t stepMinutes = AvailabilityEngine::applicationSnapMinutes;
 
 struct Reach {
-    Date top;    // the earliest instant the band's top may be dragged to
-    Date bottom; // the latest instant the band's bottom may be dragged to
+    Date top;     // the earliest instant the band's top may be dragged to
+    Date bottom;  // the latest instant the band's bottom may be dragged to
 
     bool operator==(const Reach&) const = default;
 };
@@ -37,6 +37,6 @@ Reach reach(const Slot& band, const std::optional<ReservedBlock>& above,
             const std::pair<Date, Date>& window, Date cutoff, std::int64_t step,
             const TimeZone& zone);
 
-} // namespace BandReach
+}  // namespace BandReach
 
-} // namespace nelvo
+}  // namespace nelvo

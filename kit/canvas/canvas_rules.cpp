@@ -27,7 +27,7 @@ std::int64_t tamed(std::int64_t minutes)
     return std::clamp(minutes, -limit, limit);
 }
 
-} // namespace
+}  // namespace
 
 HourRange hourRange(std::span<const DailyWindow> windows)
 {
@@ -77,4 +77,4 @@ DailyWindow window(const DailyWindow& current, WindowEdge edge, double rawMinute
     return result;
 }
 
-} // namespace nelvo::CanvasRules
+}  // namespace nelvo::CanvasRules

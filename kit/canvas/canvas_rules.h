@@ -42,6 +42,6 @@ HourRange hourRange(std::span<const DailyWindow> windows);
 // nothing.
 DailyWindow window(const DailyWindow& current, WindowEdge edge, double rawMinutes);
 
-} // namespace CanvasRules
+}  // namespace CanvasRules
 
-} // namespace nelvo
+}  // namespace nelvo

@@ -28,4 +28,4 @@ double offset(Anchor keeping, double ratio, double gridTop)
                              keeping.anchor);
 }
 
-} // namespace nelvo::CanvasZoom
+}  // namespace nelvo::CanvasZoom

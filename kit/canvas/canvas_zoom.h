@@ -35,6 +35,6 @@ double clamped(double current, double hours, double viewportHeight,
 // by `ratio`; `gridTop` is the height above the content that does not scale. Never negative.
 double offset(Anchor keeping, double ratio, double gridTop);
 
-} // namespace CanvasZoom
+}  // namespace CanvasZoom
 
-} // namespace nelvo
+}  // namespace nelvo

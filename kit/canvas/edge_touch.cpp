@@ -9,4 +9,4 @@ EdgeDragAction action(const Slot& band, WindowEdge edge, const std::pair<Date, D
     return touches ? EdgeDragAction::moveDayEdge : EdgeDragAction::trim;
 }
 
-} // namespace nelvo::EdgeTouch
+}  // namespace nelvo::EdgeTouch

@@ -10,8 +10,8 @@ namespace nelvo {
 
 // What dragging an edge of a free band does.
 enum class EdgeDragAction {
-    trim,        // cuts free time off the band (a reserved block)
-    moveDayEdge, // moves that day's window start or end
+    trim,         // cuts free time off the band (a reserved block)
+    moveDayEdge,  // moves that day's window start or end
 };
 
 namespace EdgeTouch {
@@ -20,6 +20,6 @@ namespace EdgeTouch {
 // the day's (start, end) instants), else `trim`.
 EdgeDragAction action(const Slot& band, WindowEdge edge, const std::pair<Date, Date>& window);
 
-} // namespace EdgeTouch
+}  // namespace EdgeTouch
 
-} // namespace nelvo
+}  // namespace nelvo

@@ -12,7 +12,7 @@ double centre(int index, double dx, double rulerWidth, double spacing)
     return index * (rulerWidth + spacing) + rulerWidth / 2 + dx;
 }
 
-} // namespace
+}  // namespace
 
 int targetIndex(int index, int count, double dx, double rulerWidth, double spacing)
 {
@@ -43,4 +43,4 @@ Outcome outcome(int index, bool isPrimary, double dx, double vertical, const Lay
     return target == index ? Outcome::cancel() : Outcome::move(target);
 }
 
-} // namespace nelvo::RulerDragRules
+}  // namespace nelvo::RulerDragRules

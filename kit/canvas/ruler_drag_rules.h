@@ -9,10 +9,10 @@ namespace RulerDragRules {
 inline constexpr double outsideTolerance = 40;
 
 struct Layout {
-    int count = 0;         // rulers side by side
-    double rulerWidth = 0; // points
-    double spacing = 0;    // gap between neighbouring rulers, points
-    double axisHeight = 0; // height of the ruler area, points
+    int count = 0;          // rulers side by side
+    double rulerWidth = 0;  // points
+    double spacing = 0;     // gap between neighbouring rulers, points
+    double axisHeight = 0;  // height of the ruler area, points
 
     bool operator==(const Layout&) const = default;
 };
@@ -21,7 +21,7 @@ struct Outcome {
     enum class Kind { move, remove, cancel };
 
     Kind kind = Kind::cancel;
-    int targetIndex = 0; // for `move` only; 0 otherwise, so equal outcomes compare equal
+    int targetIndex = 0;  // for `move` only; 0 otherwise, so equal outcomes compare equal
 
     static constexpr Outcome move(int to) { return Outcome{Kind::move, to}; }
     static constexpr Outcome remove() { return Outcome{Kind::remove, 0}; }
@@ -42,6 +42,6 @@ bool isOutside(int index, int count, double dx, double vertical, const Layout& l
 // Inside: `move` to the target index, or `cancel` when it lands on its own place.
 Outcome outcome(int index, bool isPrimary, double dx, double vertical, const Layout& layout);
 
-} // namespace RulerDragRules
+}  // namespace RulerDragRules
 
-} // namespace nelvo
+}  // namespace nelvo

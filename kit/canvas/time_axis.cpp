@@ -28,7 +28,7 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b)
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
-} // namespace
+}  // namespace
 
 TimeAxis::TimeAxis(Date day, int firstHour, int lastHour, double pointsPerHour, Calendar calendar)
     : m_dayStart(calendar.startOfDay(day)), m_firstHour(firstHour), m_lastHour(lastHour),
@@ -61,4 +61,4 @@ Date TimeAxis::date(double y) const
     return m_calendar.settingTime(base, rest / 60, rest % 60).value_or(base);
 }
 
-} // namespace nelvo
+}  // namespace nelvo

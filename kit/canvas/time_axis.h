@@ -37,4 +37,4 @@ private:
     Calendar m_calendar;
 };
 
-} // namespace nelvo
+}  // namespace nelvo

@@ -4,32 +4,20 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace nelvo {
 namespace {
 
-using test::at;
-using test::iso;
-using test::zone;
-
-// Instants on 2025-03-04 in Berlin (UTC+1), by local time.
-Date berlin(const char* hhmm)
+// An instant of 2025-03-04 in Berlin by its local time, and back.
+Date berlin(const std::string& hhmm)
 {
-    return at((std::string("2025-03-04T") + hhmm + ":00+01:00").c_str());
+    return test::at(("2025-03-04T" + hhmm + ":00+01:00").c_str());
 }
-
 std::string local(Date d)
 {
-    const auto p = Calendar(zone("Europe/Berlin")).parts(d);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d", p.hour, p.minute);
-    return text;
-}
-
-ReservedBlock block(const char* from, const char* to)
-{
-    return ReservedBlock{.start = berlin(from), .end = berlin(to)};
+    return test::iso(d.addingSeconds(3600)).substr(11, 5);
 }
 
 struct Day {
@@ -38,68 +26,42 @@ struct Day {
     Date cutoff = berlin("08:00");
     std::vector<BusyInterval> busy;
 
-    BandReach::Reach reach(std::optional<ReservedBlock> above, std::optional<ReservedBlock> below,
-                           std::int64_t step = BandReach::stepMinutes) const
+    // "top-bottom" in local time, growing into blocks given as "hh:mm-hh:mm".
+    std::string reach(const char* above, const char* below = nullptr) const
     {
-        return BandReach::reach(band, above, below, busy, window, cutoff, step,
-                                zone("Europe/Berlin"));
+        const auto block = [](const char* span) -> std::optional<ReservedBlock> {
+            if (!span)
+                return std::nullopt;
+            const std::string s = span;
+            return ReservedBlock{.start = berlin(s.substr(0, 5)), .end = berlin(s.substr(6, 5))};
+        };
+        const auto r = BandReach::reach(band, block(above), block(below), busy, window, cutoff,
+                                        BandReach::stepMinutes, test::zone("Europe/Berlin"));
+        return local(r.top) + "-" + local(r.bottom);
     }
 };
 
-TEST(BandReach, TopGrowsIntoTheBlockAboveUpToBusyTimeAndTheCutoff)
+TEST(BandReach, GrowsIntoAdjacentBlocksUpToBusyTimeTheWindowAndTheCutoff)
 {
     Day day;
-    const ReservedBlock above = block("10:00", "11:00");
-
-    // Without adjacent blocks the band cannot grow.
-    EXPECT_EQ(day.reach(std::nullopt, std::nullopt),
-              (BandReach::Reach{day.band.start, day.band.end}));
-    // The whole block above comes back.
-    EXPECT_EQ(local(day.reach(above, std::nullopt).top), "10:00");
-    // A meeting ending at 10:20 stops it at the next quarter hour.
-    day.busy = {BusyInterval{berlin("09:30"), berlin("10:20")}};
-    EXPECT_EQ(local(day.reach(above, std::nullopt).top), "10:30");
+    // No adjacent blocks: the band's own edges.
+    EXPECT_EQ(day.reach(nullptr), "11:00-12:00");
+    // The whole blocks above and below come back.
+    EXPECT_EQ(day.reach("10:00-11:00", "12:00-14:00"), "10:00-14:00");
+    // Meetings stop it at the quarter hour after 10:20 and before 12:50.
+    day.busy = {{berlin("09:30"), berlin("10:20")}, {berlin("12:50"), berlin("13:30")}};
+    EXPECT_EQ(day.reach("10:00-11:00", "12:00-14:00"), "10:30-12:45");
     // A cutoff at 10:40 comes later still.
     day.cutoff = berlin("10:40");
-    EXPECT_EQ(local(day.reach(above, std::nullopt).top), "10:45");
-    // Busy time reaching into the band: the band's own start, never a point inside it.
-    day.cutoff = berlin("08:00");
-    day.busy = {BusyInterval{berlin("10:30"), berlin("11:10")}};
-    EXPECT_EQ(day.reach(above, std::nullopt).top, day.band.start);
-    // A block reaching above the window stops at the window start.
-    day.busy.clear();
-    EXPECT_EQ(local(day.reach(block("07:00", "11:00"), std::nullopt).top), "09:00");
-    // The grid counts from midnight, not from the window: a 09:10 start gives 09:15.
-    day.window.first = berlin("09:10");
-    EXPECT_EQ(local(day.reach(block("07:00", "11:00"), std::nullopt).top), "09:15");
-    day.window.first = berlin("09:00");
-    // Busy time that ended before the block began does not count.
-    day.busy = {BusyInterval{berlin("09:00"), berlin("09:40")}};
-    EXPECT_EQ(local(day.reach(above, std::nullopt).top), "10:00");
+    EXPECT_EQ(day.reach("10:00-11:00"), "10:45-12:00");
+    // Busy time reaching into the band: never a point inside it.
+    day.busy = {{berlin("10:30"), berlin("11:10")}};
+    EXPECT_EQ(day.reach("10:00-11:00"), "11:00-12:00");
+    // Blocks beyond the window stop at its edges, on the grid counted from midnight.
+    day = Day{};
+    day.window = {berlin("09:10"), berlin("13:10")};
+    EXPECT_EQ(day.reach("07:00-11:00", "12:00-15:00"), "09:15-13:00");
 }
 
-TEST(BandReach, BottomGrowsIntoTheBlockBelowOntoTheGrid)
-{
-    Day day;
-    const ReservedBlock below = block("12:00", "14:00");
-
-    EXPECT_EQ(local(day.reach(std::nullopt, below).bottom), "14:00");
-    // The top stays where it is when only the bottom has a block.
-    EXPECT_EQ(day.reach(std::nullopt, below).top, day.band.start);
-    // A meeting starting at 12:50 stops it at the quarter hour before.
-    day.busy = {BusyInterval{berlin("12:50"), berlin("13:30")}};
-    EXPECT_EQ(local(day.reach(std::nullopt, below).bottom), "12:45");
-    // The window end comes first, snapped down: 13:10 gives 13:00.
-    day.busy.clear();
-    day.window.second = berlin("13:10");
-    EXPECT_EQ(local(day.reach(std::nullopt, below).bottom), "13:00");
-    // A step below 1 is a one-minute grid.
-    EXPECT_EQ(local(day.reach(std::nullopt, below, 0).bottom), "13:10");
-    // Both sides at once, each into its own block.
-    day.window.second = berlin("17:00");
-    const auto both = day.reach(block("10:00", "11:00"), below);
-    EXPECT_EQ(local(both.top) + "-" + local(both.bottom), "10:00-14:00");
-}
-
-} // namespace
-} // namespace nelvo
+}  // namespace
+}  // namespace nelvo

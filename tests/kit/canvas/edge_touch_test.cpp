@@ -9,23 +9,20 @@ namespace {
 
 using test::at;
 
-TEST(EdgeTouch, OnlyAnEdgeOnTheWindowsOwnEdgeMovesTheDay)
+TEST(EdgeTouch, OnlyAnEdgeOnTheWindowsSameEdgeMovesTheDay)
 {
     const std::pair window{at("2025-03-04T09:00:00Z"), at("2025-03-04T17:00:00Z")};
-    const Slot whole{at("2025-03-04T09:00:00Z"), at("2025-03-04T17:00:00Z")};
-    const Slot later{at("2025-03-04T09:01:00Z"), at("2025-03-04T16:59:00Z")};
-    using enum WindowEdge;
-
-    // A band starting at the window start: its top moves the day's start.
-    EXPECT_EQ(EdgeTouch::action(whole, start, window), EdgeDragAction::moveDayEdge);
-    EXPECT_EQ(EdgeTouch::action(whole, end, window), EdgeDragAction::moveDayEdge);
-    // One minute inside: a trim.
-    EXPECT_EQ(EdgeTouch::action(later, start, window), EdgeDragAction::trim);
-    EXPECT_EQ(EdgeTouch::action(later, end, window), EdgeDragAction::trim);
-    // Only the same side counts: a band ending at the window end trims from its top.
-    const Slot afternoon{at("2025-03-04T13:00:00Z"), at("2025-03-04T17:00:00Z")};
-    EXPECT_EQ(EdgeTouch::action(afternoon, start, window), EdgeDragAction::trim);
+    const Slot afternoon{at("2025-03-04T13:00:00Z"), window.second};
+    // The band's bottom is the window's end: moving the day's end.
+    EXPECT_EQ(EdgeTouch::action(afternoon, WindowEdge::end, window), EdgeDragAction::moveDayEdge);
+    // Its top is not the window's start: a trim.
+    EXPECT_EQ(EdgeTouch::action(afternoon, WindowEdge::start, window), EdgeDragAction::trim);
+    // A band at the window start moves it; one minute later trims.
+    const Slot morning{window.first, at("2025-03-04T12:00:00Z")};
+    EXPECT_EQ(EdgeTouch::action(morning, WindowEdge::start, window), EdgeDragAction::moveDayEdge);
+    const Slot later{at("2025-03-04T09:01:00Z"), morning.end};
+    EXPECT_EQ(EdgeTouch::action(later, WindowEdge::start, window), EdgeDragAction::trim);
 }
 
-} // namespace
-} // namespace nelvo
+}  // namespace
+}  // namespace nelvo
