@@ -26,7 +26,8 @@ public:
     // Seconds on a clock that never goes back.
     using Clock = std::function<double()>;
 
-    // `isEnabled` reads the user's setting at each play.
+    // `isEnabled` reads the user's setting at each play (an empty function: always on). An
+    // empty output plays nothing.
     SoundPlayer(std::function<bool()> isEnabled, Output output, Clock clock = monotonicSeconds);
 
     void play(Sound sound);

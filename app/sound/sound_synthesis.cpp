@@ -35,6 +35,7 @@ constexpr double slideLowCutoff = 300;    // Hz
 constexpr double slideHighCutoff = 3000;  // Hz
 // Above this the one-pole filter barely filters and starts to ring.
 constexpr double largestFilterCoefficient = 0.95;
+// Any fixed seed: the slides then sound the same on every run and can be checked.
 constexpr std::mt19937::result_type noiseSeed = 20250304;
 constexpr int noiseBits = 24;
 
