@@ -1,0 +1,94 @@
+#include "app/sound/sound_synthesis.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <span>
+#include <vector>
+
+namespace nelvo {
+namespace {
+
+double loudest(std::span<const double> samples)
+{
+    double peak = 0;
+    for (double s : samples)
+        peak = std::max(peak, std::fabs(s));
+    return peak;
+}
+
+// Twice the frequency times the duration, for a tone.
+int signChanges(std::span<const double> samples)
+{
+    int changes = 0;
+    for (std::size_t i = 1; i < samples.size(); ++i)
+        changes += (samples[i - 1] < 0) != (samples[i] < 0);
+    return changes;
+}
+
+TEST(SoundSynthesis, LengthsPitchesAndPeak)
+{
+    // Copy is 3969 + 6174 samples; remove and restore 0.12 s.
+    const std::pair<Sound, std::size_t> lengths[] = {
+        {Sound::tick, 1234},  {Sound::slideIn, 7938}, {Sound::slideOut, 7938},
+        {Sound::copy, 10143}, {Sound::remove, 5292},  {Sound::restore, 5292}};
+    for (const auto& [sound, length] : lengths) {
+        const std::vector<double> samples = SoundSynthesis::samples(sound);
+        EXPECT_EQ(samples.size(), length) << static_cast<int>(sound);
+        EXPECT_NEAR(loudest(samples), 0.2, 1e-12) << static_cast<int>(sound);
+    }
+    // Tick at 2200 Hz; copy's two notes at 659.255 and 783.991 Hz, the second from silence.
+    EXPECT_NEAR(signChanges(SoundSynthesis::samples(Sound::tick)), 2 * 2200 * 1234 / 44100.0, 2);
+    const auto copy = SoundSynthesis::samples(Sound::copy);
+    EXPECT_NEAR(signChanges(std::span(copy).first(3969)), 2 * 659.255 * 0.09, 2);
+    EXPECT_NEAR(signChanges(std::span(copy).last(6174)), 2 * 783.991 * 0.14, 2);
+    EXPECT_EQ(copy[3969], 0);
+    // Remove's triangle starts at its crest and falls by e in 0.035 s (1544 samples).
+    auto remove = SoundSynthesis::samples(Sound::remove);
+    EXPECT_DOUBLE_EQ(remove.front(), 0.2);
+    EXPECT_NEAR(loudest(std::span(remove).subspan(1544, 101)), 0.2 / std::exp(1.0), 0.01);
+    // Restore is remove played backwards, sample for sample.
+    std::reverse(remove.begin(), remove.end());
+    EXPECT_EQ(SoundSynthesis::samples(Sound::restore), remove);
+}
+
+TEST(SoundSynthesis, SlidesBrightenOrDarken)
+{
+    // Sample-to-sample change against level: higher where the filter lets more through.
+    const auto brightness = [](std::span<const double> s) {
+        double steps = 0, level = 0;
+        for (std::size_t i = 1; i < s.size(); ++i) {
+            steps += std::fabs(s[i] - s[i - 1]);
+            level += std::fabs(s[i]);
+        }
+        return steps / level;
+    };
+    const auto in = SoundSynthesis::samples(Sound::slideIn);
+    const auto out = SoundSynthesis::samples(Sound::slideOut);
+    EXPECT_GT(brightness(std::span(in).last(2646)), 1.5 * brightness(std::span(in).first(2646)));
+    EXPECT_GT(brightness(std::span(out).first(2646)), 1.5 * brightness(std::span(out).last(2646)));
+    // Faded in from silence.
+    EXPECT_EQ(in.front(), 0);
+}
+
+TEST(SoundSynthesis, WaveIsSixteenBitMonoPcm)
+{
+    const double samples[] = {0.5, -1.0, 1.0, -3.0, std::numeric_limits<double>::quiet_NaN()};
+    // clang-format off
+    const std::vector<std::uint8_t> expected = {
+        'R', 'I', 'F', 'F', 46, 0, 0, 0, 'W', 'A', 'V', 'E',  // 36 + 10 data bytes
+        'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0,          // 16-byte chunk, PCM, mono
+        0x44, 0xAC, 0, 0, 0x88, 0x58, 0x01, 0,                // 44100 Hz, 88200 bytes a second
+        2, 0, 16, 0, 'd', 'a', 't', 'a', 10, 0, 0, 0,         // 2 bytes a sample, 16 bits
+        0xFF, 0x3F,                                           // 0.5: 16383, fraction dropped
+        0x01, 0x80, 0xFE, 0x7F,                               // -1 and 1 limited to [-1, 1)
+        0x01, 0x80, 0, 0,                                     // -3 limited; NaN is silence
+    };
+    // clang-format on
+    EXPECT_EQ(SoundSynthesis::wave(samples), expected);
+}
+
+}  // namespace
+}  // namespace nelvo

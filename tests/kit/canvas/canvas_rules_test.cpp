@@ -1,0 +1,53 @@
+#include "kit/canvas/canvas_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace nelvo {
+namespace {
+
+DailyWindow hours(std::int64_t start, std::int64_t end)
+{
+    return {start, end};
+}
+
+CanvasRules::HourRange rangeOf(std::vector<DailyWindow> windows)
+{
+    return CanvasRules::hourRange(windows);
+}
+
+TEST(CanvasRules, HourRangeFramesTheWindowsWithAnHourEachSide)
+{
+    // None: the default; 09:00–17:00; 08:30–23:30; overnight 22:00–02:00.
+    EXPECT_EQ(rangeOf({}), (CanvasRules::HourRange{8, 18}));
+    EXPECT_EQ(rangeOf({hours(540, 1020)}), (CanvasRules::HourRange{8, 18}));
+    EXPECT_EQ(rangeOf({hours(510, 1410)}), (CanvasRules::HourRange{7, 25}));
+    EXPECT_EQ(rangeOf({hours(1320, 120), hours(600, 660)}), (CanvasRules::HourRange{9, 27}));
+    // A start at 00:30 has no hour above it.
+    EXPECT_EQ(rangeOf({hours(30, 600)}).firstHour, 0);
+    // Minutes from a damaged file keep the range on the two days.
+    EXPECT_EQ(rangeOf({hours(INT64_MAX, INT64_MAX)}), (CanvasRules::HourRange{47, 48}));
+}
+
+TEST(CanvasRules, DraggedEdgesSnapAndKeepTheWindowOpen)
+{
+    const DailyWindow nineToFive = hours(540, 1020);
+    using enum WindowEdge;
+    // A start dragged to 17:20 stops a quarter hour before the end: 16:45.
+    EXPECT_EQ(CanvasRules::window(nineToFive, start, 1040), hours(1005, 1020));
+    // An end dragged to 08:00 lands a quarter hour after the start: 09:15.
+    EXPECT_EQ(CanvasRules::window(nineToFive, end, 480), hours(540, 555));
+    // An end dragged to 25:00 is 01:00 of the next day; to 33:00, the start (24 hours).
+    EXPECT_EQ(CanvasRules::window(nineToFive, end, 1500), hours(540, 60));
+    EXPECT_EQ(CanvasRules::window(nineToFive, end, 1980), hours(540, 540));
+    // Halves snap away from zero.
+    EXPECT_EQ(CanvasRules::window(nineToFive, start, 7.5).startMinutes, 15);
+    EXPECT_EQ(CanvasRules::window(nineToFive, start, 7.4).startMinutes, 0);
+    // A start stays within 00:00–23:45, and may pass an overnight window's end.
+    EXPECT_EQ(CanvasRules::window(hours(1320, 120), start, 1500), hours(1425, 120));
+    EXPECT_EQ(CanvasRules::window(hours(1320, 120), start, 180), hours(180, 120));
+}
+
+}  // namespace
+}  // namespace nelvo
