@@ -3,6 +3,11 @@
 #include "kit/store/uuid.h"
 
 #include <algorithm>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -56,6 +61,28 @@ inline std::vector<std::string> folderNames(const std::filesystem::path& folder)
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// Runs `body` in a forked child and returns its result (-1 when the child did not exit
+// normally). For what must not touch this process: file-size limits, a second writer.
+inline int runInChild(const std::function<int()>& body)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(body());
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+// Makes every write beyond `bytes` bytes into any file fail with EFBIG, as a full disk
+// would. Call it only in a child.
+inline void limitFileSize(rlim_t bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, bytes};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 }  // namespace nelvo::test
