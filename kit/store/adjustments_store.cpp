@@ -1,0 +1,49 @@
+#include "kit/store/adjustments_store.h"
+
+#include "kit/store/atomic_file.h"
+
+namespace nelvo {
+
+AdjustmentsStore::AdjustmentsStore(std::filesystem::path fileURL) : m_fileURL(std::move(fileURL)) {}
+
+std::filesystem::path AdjustmentsStore::defaultURL(const XdgFolders& folders)
+{
+    return folders.dataHome / "nelvo" / "Availability" / "adjustments.json";
+}
+
+std::filesystem::path AdjustmentsStore::defaultURL()
+{
+    return defaultURL(XdgFolders::fromEnvironment());
+}
+
+Adjustments AdjustmentsStore::load() const
+{
+    std::error_code error;
+    const auto text = AtomicFile::read(m_fileURL, error);
+    if (!text)
+        return Adjustments::empty();
+    auto decoded = Adjustments::fromJson(*text);
+    return decoded ? std::move(*decoded.value) : Adjustments::empty();
+}
+
+std::error_code AdjustmentsStore::save(const Adjustments& adjustments) const
+{
+    const std::string bytes = adjustments.toJson();
+    std::error_code error;
+    if (m_fileURL.has_parent_path()) {
+        std::filesystem::create_directories(m_fileURL.parent_path(), error);
+        if (error)
+            return error;
+    }
+    // Checked at every save rather than remembered from load(): the file may have been
+    // edited by hand since.
+    const auto current = AtomicFile::read(m_fileURL, error);
+    const bool isMissing = !current && error == std::errc::no_such_file_or_directory;
+    if (!isMissing && (!current || !Adjustments::fromJson(*current))) {
+        if (auto asideError = AtomicFile::setAsideUnreadable(m_fileURL))
+            return asideError;
+    }
+    return AtomicFile::write(m_fileURL, bytes);
+}
+
+}  // namespace nelvo

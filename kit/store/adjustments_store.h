@@ -1,0 +1,34 @@
+#pragma once
+
+#include "kit/store/adjustments.h"
+#include "kit/store/xdg_folders.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace nelvo {
+
+// Keeps the adjustments in one JSON file (see Adjustments::toJson for its form).
+class AdjustmentsStore {
+public:
+    explicit AdjustmentsStore(std::filesystem::path fileURL);
+
+    // <data home>/nelvo/Availability/adjustments.json
+    static std::filesystem::path defaultURL(const XdgFolders& folders);
+    // The same, with the folders of this process's environment.
+    static std::filesystem::path defaultURL();
+
+    const std::filesystem::path& fileURL() const { return m_fileURL; }
+
+    // The decoded file; Adjustments::empty() when it is missing or cannot be read or decoded.
+    Adjustments load() const;
+    // Creates the folder as needed and replaces the file atomically. A file that is there
+    // but cannot be decoded is first renamed to "<file>.unreadable", so that it is not lost.
+    // On failure the previous file stays whole and the error is returned.
+    std::error_code save(const Adjustments& adjustments) const;
+
+private:
+    std::filesystem::path m_fileURL;
+};
+
+}  // namespace nelvo

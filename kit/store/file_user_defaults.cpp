@@ -1,0 +1,237 @@
+#include "kit/store/file_user_defaults.h"
+
+#include "kit/store/atomic_file.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cerrno>
+#include <cmath>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace nelvo {
+
+using nlohmann::json;
+
+namespace {
+
+// Deeper than any value this system writes; bounds the recursion of writing a file back.
+constexpr int maxDepth = 64;
+
+constexpr char base64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+std::string base64Encode(std::string_view bytes)
+{
+    std::string text;
+    text.reserve((bytes.size() + 2) / 3 * 4);
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
+        std::uint32_t chunk = 0;
+        for (std::size_t k = 0; k < 3; ++k)
+            chunk = (chunk << 8) | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+        for (std::size_t k = 0; k < 4; ++k)
+            text.push_back(k <= n ? base64Alphabet[(chunk >> (18 - 6 * k)) & 0x3F] : '=');
+    }
+    return text;
+}
+
+std::optional<std::string> base64Decode(std::string_view text)
+{
+    if (text.size() % 4 != 0)
+        return std::nullopt;
+    std::string bytes;
+    bytes.reserve(text.size() / 4 * 3);
+    for (std::size_t i = 0; i < text.size(); i += 4) {
+        std::uint32_t chunk = 0;
+        int padding = 0;
+        for (std::size_t k = 0; k < 4; ++k) {
+            const char c = text[i + k];
+            std::uint32_t sextet = 0;
+            if (c == '=') {
+                // Padding only closes the last group, in its last one or two places.
+                if (i + 4 != text.size() || k < 2)
+                    return std::nullopt;
+                ++padding;
+            } else {
+                if (padding > 0)
+                    return std::nullopt;
+                const char* found = std::char_traits<char>::find(base64Alphabet, 64, c);
+                if (!found)
+                    return std::nullopt;
+                sextet = static_cast<std::uint32_t>(found - base64Alphabet);
+            }
+            chunk = (chunk << 6) | sextet;
+        }
+        for (int k = 0; k < 3 - padding; ++k)
+            bytes.push_back(static_cast<char>((chunk >> (16 - 8 * k)) & 0xFF));
+    }
+    return bytes;
+}
+
+// The file's top-level object; empty when the text is not JSON, not an object or too deep.
+std::optional<json> parseObject(std::string_view text)
+{
+    bool tooDeep = false;
+    const json::parser_callback_t depthGuard = [&](int depth, json::parse_event_t, json&) {
+        if (depth > maxDepth)
+            tooDeep = true;
+        return !tooDeep;
+    };
+    try {
+        json parsed = json::parse(text.begin(), text.end(), depthGuard);
+        if (tooDeep || !parsed.is_object())
+            return std::nullopt;
+        return parsed;
+    } catch (const json::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<UserDefaults::Value> toValue(const json& stored)
+{
+    if (stored.is_boolean())
+        return UserDefaults::Value{stored.get<bool>()};
+    if (stored.is_number())
+        return UserDefaults::Value{stored.get<double>()};
+    if (stored.is_array()) {
+        std::vector<std::string> strings;
+        for (const json& item : stored) {
+            if (!item.is_string())
+                return std::nullopt;
+            strings.push_back(item.get<std::string>());
+        }
+        return UserDefaults::Value{std::move(strings)};
+    }
+    if (stored.is_object() && stored.size() == 1 && stored.contains("base64") &&
+        stored.at("base64").is_string()) {
+        if (auto bytes = base64Decode(stored.at("base64").get_ref<const std::string&>()))
+            return UserDefaults::Value{UserDefaults::Data{std::move(*bytes)}};
+    }
+    return std::nullopt;
+}
+
+json toJson(const UserDefaults::Value& value)
+{
+    return std::visit(
+        [](const auto& held) -> json {
+            using T = std::decay_t<decltype(held)>;
+            if constexpr (std::is_same_v<T, UserDefaults::Data>)
+                return json{{"base64", base64Encode(held.bytes)}};
+            else if constexpr (std::is_same_v<T, double>)
+                return std::isfinite(held) ? json(held) : json(nullptr);
+            else
+                return json(held);
+        },
+        value);
+}
+
+// Holds an exclusive flock for its lifetime. The lock lives on a file of its own: the
+// defaults file itself is replaced by each write, so a lock on it would guard an old inode.
+class ExclusiveLock {
+public:
+    explicit ExclusiveLock(const std::filesystem::path& lockPath)
+    {
+        do
+            m_fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        while (m_fd < 0 && errno == EINTR);
+        if (m_fd < 0)
+            return;
+        int result;
+        do
+            result = ::flock(m_fd, LOCK_EX);
+        while (result != 0 && errno == EINTR);
+        if (result != 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~ExclusiveLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);  // releases the lock
+    }
+    ExclusiveLock(const ExclusiveLock&) = delete;
+    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+
+    bool isHeld() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+}  // namespace
+
+FileUserDefaults::FileUserDefaults(std::filesystem::path path) : m_path(std::move(path)) {}
+
+std::filesystem::path FileUserDefaults::standardPath(const XdgFolders& folders)
+{
+    return folders.configHome / "nelvo" / "defaults.json";
+}
+
+std::filesystem::path FileUserDefaults::demoPath(const XdgFolders& folders)
+{
+    return folders.configHome / "nelvo" / "defaults.demo.json";
+}
+
+std::optional<std::map<std::string, UserDefaults::Value, std::less<>>>
+FileUserDefaults::decode(std::string_view text)
+{
+    const auto object = parseObject(text);
+    if (!object)
+        return std::nullopt;
+    std::map<std::string, Value, std::less<>> values;
+    for (const auto& [key, stored] : object->items())
+        if (auto value = toValue(stored))
+            values.emplace(key, std::move(*value));
+    return values;
+}
+
+std::optional<UserDefaults::Value> FileUserDefaults::value(std::string_view key) const
+{
+    std::error_code error;
+    const auto text = AtomicFile::read(m_path, error);
+    if (!text)
+        return std::nullopt;
+    const auto object = parseObject(*text);
+    if (!object)
+        return std::nullopt;
+    const auto it = object->find(key);
+    if (it == object->end())
+        return std::nullopt;
+    return toValue(*it);
+}
+
+bool FileUserDefaults::setValue(std::string_view key, std::optional<Value> value)
+{
+    std::error_code error;
+    if (m_path.has_parent_path())
+        std::filesystem::create_directories(m_path.parent_path(), error);
+    if (error)
+        return false;
+    std::filesystem::path lockPath = m_path;
+    lockPath += ".lock";
+    const ExclusiveLock lock(lockPath);
+    if (!lock.isHeld())
+        return false;
+
+    json object = json::object();
+    const auto text = AtomicFile::read(m_path, error);
+    std::optional<json> parsed;
+    if (text)
+        parsed = parseObject(*text);
+    if (parsed) {
+        object = std::move(*parsed);
+    } else if (text || error != std::errc::no_such_file_or_directory) {
+        if (AtomicFile::setAsideUnreadable(m_path))
+            return false;  // never replace what could not be kept
+    }
+
+    if (value)
+        object[std::string(key)] = toJson(*value);
+    else
+        object.erase(std::string(key));
+    return !AtomicFile::write(m_path, object.dump(2, ' ', false, json::error_handler_t::replace) + "\n");
+}
+
+}  // namespace nelvo

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "kit/store/user_defaults.h"
+#include "kit/store/xdg_folders.h"
+
+#include <filesystem>
+#include <map>
+
+namespace nelvo {
+
+// User defaults kept in one JSON file per domain, pretty-printed with sorted keys:
+//
+//   {
+//     "canvas.pointsPerHour": 60.0,
+//     "calendars.addresses": ["ana@example.com"],
+//     "onboarding.completed": true,
+//     "settings.v1": {"base64": "eyJ6b25lcyI6W119"}
+//   }
+//
+// Booleans, numbers and lists of strings as themselves; data as its base64 text in a
+// one-member object. Every change reads, modifies and replaces the file under an exclusive
+// lock on "<file>.lock", so that processes writing different keys lose neither; reads see
+// the file as last replaced, without a cache. Values of other shapes are kept as they are.
+// A file that cannot be decoded reads as empty and is renamed to "<file>.unreadable" by
+// the next change, which then starts a new file.
+class FileUserDefaults final : public UserDefaults {
+public:
+    explicit FileUserDefaults(std::filesystem::path path);
+
+    // <config home>/nelvo/defaults.json
+    static std::filesystem::path standardPath(const XdgFolders& folders);
+    // <config home>/nelvo/defaults.demo.json: demo mode's own domain.
+    static std::filesystem::path demoPath(const XdgFolders& folders);
+
+    const std::filesystem::path& path() const { return m_path; }
+
+    std::optional<Value> value(std::string_view key) const override;
+    // False when the folder, the lock or the file cannot be written; the file is then as
+    // before. A number that is not finite is stored as null and reads back as nothing.
+    bool setValue(std::string_view key, std::optional<Value> value) override;
+
+    // The values of a defaults file's text; empty when it is not a JSON object (or is nested
+    // absurdly deep). Members of other shapes are left out.
+    static std::optional<std::map<std::string, Value, std::less<>>> decode(std::string_view text);
+
+private:
+    std::filesystem::path m_path;
+};
+
+}  // namespace nelvo
