@@ -1,0 +1,80 @@
+#include "kit/render/html_renderer.h"
+
+#include "kit/render/table_builder.h"
+
+#include "support/golden.h"
+#include "tests/kit/render/render_samples.h"
+
+#include <gtest/gtest.h>
+
+namespace nelvo {
+namespace {
+
+TEST(HTMLRenderer, SingleZoneAndTableForms)
+{
+    EXPECT_GOLDEN("render/html/typical_message.html",
+                  HTMLRenderer::render(test::typicalSlots(), test::typicalOptions()));
+    EXPECT_GOLDEN("render/html/table_two_zones.html",
+                  HTMLRenderer::renderTable(test::twoZoneSlots(), test::twoZoneOptions()));
+}
+
+TEST(HTMLRenderer, RenderTablePicksTheFormByZoneCount)
+{
+    const auto slots = test::twoZoneSlots();
+    RenderOptions options = test::twoZoneOptions();
+
+    // Two zones: the table, with its date range in the heading.
+    EXPECT_EQ(HTMLRenderer::renderTable(slots, options),
+              HTMLRenderer::render(TableBuilder::build(slots, options)));
+    // One zone, or none: the single-zone <div>, which ignores the range.
+    options.zones.pop_back();
+    EXPECT_EQ(HTMLRenderer::renderTable(slots, options), HTMLRenderer::render(slots, options));
+    EXPECT_TRUE(HTMLRenderer::renderTable(slots, options).starts_with("<div"));
+    options.zones.clear();
+    EXPECT_TRUE(HTMLRenderer::renderTable(slots, options).starts_with("<div"));
+}
+
+TEST(HTMLRenderer, EscapesEveryText)
+{
+    // Ampersand first, so an entity is escaped again; the single quote stays.
+    EXPECT_EQ(HTMLRenderer::escape("a<b & \"c\" > 'd' &lt;"),
+              "a&lt;b &amp; &quot;c&quot; &gt; 'd' &amp;lt;");
+
+    const MessageLayout layout{.heading = "Tom & Jerry <3",
+                               .zoneLine = "All times are in \"Home\"",
+                               .days = {{.label = "<Mon>", .slots = {"9 & 10"}}}};
+    EXPECT_EQ(HTMLRenderer::render(layout),
+              "<div style=\"font-family:-apple-system,Helvetica,Arial,sans-serif;font-size:14px\">"
+              "<b>Tom &amp; Jerry &lt;3</b><br>All times are in &quot;Home&quot;<br><br>"
+              "<b>&lt;Mon&gt;</b><br>9 &amp; 10</div>");
+
+    const RenderedTable table{.heading = "A&B",
+                              .zoneLabels = {"<x>"},
+                              .days = {DayGroup{.label = "\"d\"", .rows = {{"c&"}}}}};
+    const std::string html = HTMLRenderer::render(table);
+    for (const char* piece : {">A&amp;B</p>", ">&lt;x&gt;</th>", ">&quot;d&quot;</td>", ">c&amp;</td>"})
+        EXPECT_NE(html.find(piece), std::string::npos) << piece;
+    // One zone label: the day row spans one column.
+    EXPECT_NE(html.find("<tr><td colspan=\"1\" style="), std::string::npos);
+}
+
+TEST(HTMLRenderer, EmptyRangesAndDocument)
+{
+    RenderOptions options = test::typicalOptions();
+
+    // A heading paragraph, then the empty-range paragraph; without a heading the latter alone.
+    EXPECT_EQ(HTMLRenderer::render({}, options),
+              "<p style=\"font-weight:600;margin:0 0 8px\">My availability</p>"
+              "<p>No availability in this range.</p>");
+    EXPECT_EQ(HTMLRenderer::render(RenderedTable{}), "<p>No availability in this range.</p>");
+    options.heading.reset();
+    EXPECT_EQ(HTMLRenderer::render({}, options), "<p>No availability in this range.</p>");
+    // The zone line alone opens the message when there is no heading.
+    EXPECT_TRUE(HTMLRenderer::render(test::typicalSlots(), options)
+                    .find("font-size:14px\">All times are in Pacific Standard Time (PST)<br><br>"
+                          "<b>Monday") != std::string::npos);
+    EXPECT_EQ(HTMLRenderer::document("<p>x</p>"), "<meta charset=\"utf-8\"><p>x</p>");
+}
+
+}  // namespace
+}  // namespace nelvo

@@ -1,0 +1,105 @@
+// Every output must read the same whatever the machine's language, locale or zone.
+
+#include "kit/render/chat_renderer.h"
+#include "kit/render/email_renderer.h"
+#include "kit/render/html_renderer.h"
+#include "kit/render/markdown_renderer.h"
+#include "kit/render/rtf_renderer.h"
+#include "kit/render/table_builder.h"
+
+#include "support/golden.h"
+#include "tests/kit/render/render_samples.h"
+
+#include <gtest/gtest.h>
+#include <unicode/locid.h>
+#include <unicode/timezone.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace nelvo {
+namespace {
+
+// Sets the C library's and ICU's notion of the machine for its lifetime.
+class MachineSettings {
+public:
+    MachineSettings(const char* locale, const char* zone)
+        : m_lcAll(saved("LC_ALL")), m_lang(saved("LANG")), m_tz(saved("TZ")),
+          m_icuLocale(icu::Locale::getDefault()),
+          m_icuZone(icu::TimeZone::createDefault())
+    {
+        setenv("LC_ALL", locale, 1);
+        setenv("LANG", locale, 1);
+        setenv("TZ", zone, 1);
+        tzset();
+        std::setlocale(LC_ALL, locale);  // may be missing on the machine; ICU is set anyway
+        UErrorCode status = U_ZERO_ERROR;
+        icu::Locale::setDefault(icu::Locale(locale), status);
+        icu::TimeZone::adoptDefault(icu::TimeZone::createTimeZone(zone));
+    }
+
+    ~MachineSettings()
+    {
+        restore("LC_ALL", m_lcAll);
+        restore("LANG", m_lang);
+        restore("TZ", m_tz);
+        tzset();
+        std::setlocale(LC_ALL, "C");
+        UErrorCode status = U_ZERO_ERROR;
+        icu::Locale::setDefault(m_icuLocale, status);
+        icu::TimeZone::adoptDefault(m_icuZone.release());
+    }
+
+private:
+    static std::optional<std::string> saved(const char* name)
+    {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    }
+    static void restore(const char* name, const std::optional<std::string>& value)
+    {
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
+    }
+
+    std::optional<std::string> m_lcAll, m_lang, m_tz;
+    icu::Locale m_icuLocale;
+    std::unique_ptr<icu::TimeZone> m_icuZone;
+};
+
+TEST(RenderEnvironment, OutputsIgnoreLocaleLanguageAndZone)
+{
+    for (const auto& [locale, zone] : {std::pair{"de_DE.UTF-8", "Asia/Kolkata"},
+                                       std::pair{"ja_JP.UTF-8", "America/New_York"}}) {
+        SCOPED_TRACE(locale);
+        const MachineSettings machine(locale, zone);
+        const auto slots = test::typicalSlots();
+        const auto options = test::typicalOptions();
+        const auto table = TableBuilder::build(test::twoZoneSlots(), test::twoZoneOptions());
+
+        EXPECT_GOLDEN("render/chat/typical_message.txt", ChatRenderer::render(slots, options));
+        EXPECT_GOLDEN("render/html/typical_message.html", HTMLRenderer::render(slots, options));
+        EXPECT_GOLDEN("render/rtf/typical_message.rtf", RTFRenderer::render(slots, options));
+        EXPECT_GOLDEN("render/markdown/table_two_zones.md", MarkdownRenderer::render(table));
+        EXPECT_GOLDEN("render/html/table_two_zones.html", HTMLRenderer::render(table));
+        EXPECT_GOLDEN("render/email/card_two_zones.html", EmailRenderer::render(table));
+        EXPECT_GOLDEN("render/rtf/table_two_zones.rtf", RTFRenderer::render(table));
+        // Names of zones and weekdays, and the 24-hour clock, in the same environment.
+        RenderOptions tokyo = options;
+        tokyo.primary = test::zone("Asia/Tokyo");
+        tokyo.use24Hour = true;
+        EXPECT_EQ(ChatRenderer::render(slots, tokyo),
+                  "My availability\nAll times are in Japan Standard Time (GMT+9)\n\n"
+                  "Tuesday, March 4, 2025\n02:00 - 03:30\n06:00 - 10:00\n\n"
+                  "Wednesday, March 5, 2025\n15:00 - 18:00");
+    }
+}
+
+}  // namespace
+}  // namespace nelvo
