@@ -1,0 +1,397 @@
+#include "app/availability_model.h"
+#include "app/event_source.h"
+#include "kit/core/day_key.h"
+#include "kit/store/adjustments_store.h"
+#include "kit/store/in_memory_user_defaults.h"
+#include "kit/store/settings_store.h"
+
+#include "support/time_helpers.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QUndoStack>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace nelvo {
+namespace {
+
+using test::at;
+using test::day;
+using test::zone;
+
+// A calendar source that counts its fetches.
+class FakeSource : public EventSource {
+public:
+    bool access = true;
+    bool complete = true;
+    std::vector<CalendarInfo> calendarList{{"work", "Work", "Office", "#3B82F6", false}};
+    std::vector<CalendarEvent> all;
+    int fetches = 0;
+    std::vector<std::pair<Date, Date>> windows;
+
+    bool hasAccess() const override { return access; }
+    std::vector<CalendarInfo> calendars() override { return calendarList; }
+    std::vector<CalendarEvent> events(Date from, Date to) override
+    {
+        ++fetches;
+        windows.emplace_back(from, to);
+        std::vector<CalendarEvent> result;
+        for (const auto& event : all) {
+            if (event.start < to && event.end > from)
+                result.push_back(event);
+        }
+        return result;
+    }
+    void observeChanges(std::function<void()> handler) override { changed = std::move(handler); }
+    bool isLastFetchComplete() const override { return complete; }
+
+    std::function<void()> changed;
+};
+
+CalendarEvent meeting(const char* id, const char* start, const char* end)
+{
+    CalendarEvent event;
+    event.eventID = id;
+    event.occurrenceStart = at(start);
+    event.start = at(start);
+    event.end = at(end);
+    event.title = "Planning";
+    event.calendarID = "work";
+    event.calendarColorHex = "#3B82F6";
+    return event;
+}
+
+// A model over a fake source, in-memory defaults and a temporary adjustments file, in
+// Los Angeles, with a clock the test moves.
+struct Fixture {
+    std::filesystem::path folder;
+    std::shared_ptr<FakeSource> source = std::make_shared<FakeSource>();
+    std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
+    std::shared_ptr<AdjustmentsStore> adjustmentsStore;
+    Date now = at("2025-03-03T08:00:00-08:00");  // a Monday morning
+    TimeZone la = zone("America/Los_Angeles");
+    std::unique_ptr<AvailabilityModel> model;
+    std::vector<Sound> sounds;
+    double soundClock = 0;
+    QUndoStack undo;
+
+    Fixture()
+    {
+        folder = std::filesystem::temp_directory_path() /
+                 ("nelvo-model-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        std::filesystem::remove_all(folder);
+        adjustmentsStore = std::make_shared<AdjustmentsStore>(folder / "adjustments.json");
+    }
+    ~Fixture() { std::filesystem::remove_all(folder); }
+
+    AvailabilityModel& make()
+    {
+        model = std::make_unique<AvailabilityModel>(
+            source, std::make_shared<SettingsStore>(defaults), adjustmentsStore,
+            [this] { return now; }, [this] { return la; });
+        model->setUndoStack(&undo);
+        model->setSoundOutput([this](Sound s, std::span<const std::uint8_t>) { sounds.push_back(s); },
+                              [this] { return soundClock += 1.0; });
+        return *model;
+    }
+
+    std::string keyOf(Date d) const { return DayKey::string(d, la); }
+};
+
+std::string slotText(const std::vector<Slot>& slots, const TimeZone& z)
+{
+    const Calendar calendar(z);
+    std::string out;
+    for (const Slot& slot : slots) {
+        const auto s = calendar.parts(slot.start);
+        const auto e = calendar.parts(slot.end);
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%s%02d %02d:%02d-%02d:%02d", out.empty() ? "" : " ",
+                      s.day, s.hour, s.minute, e.hour, e.minute);
+        out += buffer;
+    }
+    return out;
+}
+
+TEST(AvailabilityModel, WithoutAccessTheWindowsMinusReservedTimeAreFree)
+{
+    Fixture f;
+    f.source->access = false;
+    Adjustments reserved;
+    reserved.reserved.push_back(
+        {Uuid::random(), at("2025-03-03T13:00:00-08:00"), at("2025-03-03T14:00:00-08:00")});
+    f.adjustmentsStore->save(reserved);
+    auto& model = f.make();
+    // Lead time 60 minutes at 08:00: from 09:00; the reserved hour is taken out.
+    EXPECT_EQ(slotText(model.slots(), f.la), "03 09:00-13:00 03 14:00-17:00");
+    EXPECT_TRUE(model.calendars().empty());
+    EXPECT_EQ(f.source->fetches, 0);
+    // The table is named with the fixed heading.
+    EXPECT_EQ(model.table().heading, "My availability · Mar 3");
+}
+
+TEST(AvailabilityModel, RangeStartsTomorrowOnceTodaysWindowIsOver)
+{
+    // Before today's window end: today.
+    Fixture before;
+    before.now = at("2025-03-03T16:00:00-08:00");
+    EXPECT_EQ(before.keyOf(before.make().rangeStart()), "2025-03-03");
+    // At 19:00 after a 09:00-17:00 window: tomorrow.
+    Fixture after;
+    after.now = at("2025-03-03T19:00:00-08:00");
+    auto& model = after.make();
+    EXPECT_EQ(after.keyOf(model.rangeStart()), "2025-03-04");
+    EXPECT_EQ(after.keyOf(model.today()), "2025-03-03");
+    // The fetch still starts today.
+    EXPECT_EQ(after.keyOf(after.source->windows.at(0).first), "2025-03-03");
+}
+
+TEST(AvailabilityModel, PinnedStartDayAndItsRollOver)
+{
+    Fixture f;
+    auto& model = f.make();
+    model.setStartDay(day("2025-03-05", f.la));
+    EXPECT_EQ(model.startDayKey(), "2025-03-05");
+    EXPECT_EQ(f.keyOf(model.rangeStart()), "2025-03-05");
+    // Picking today clears the pin.
+    model.setStartDay(f.now);
+    EXPECT_EQ(model.startDayKey(), std::nullopt);
+    // Once the clock reaches the pinned day, the next refresh clears the pin.
+    model.setStartDay(day("2025-03-05", f.la));
+    f.now = at("2025-03-05T08:00:00-08:00");
+    model.refreshDay();
+    EXPECT_EQ(model.startDayKey(), std::nullopt);
+    EXPECT_EQ(f.keyOf(model.today()), "2025-03-05");
+    EXPECT_EQ(f.keyOf(model.rangeStart()), "2025-03-05");
+}
+
+TEST(AvailabilityModel, OnlyAZoneChangeFetchesAgain)
+{
+    Fixture f;
+    auto& model = f.make();
+    const int fetches = f.source->fetches;
+    // Day count, window and exclusions only recompute.
+    model.setDayCount(5);
+    model.setSharedEdge(WindowEdge::start, 600);
+    model.toggleDay("2025-03-04");
+    Settings clock = model.settings();
+    clock.use24Hour = true;
+    model.setSettings(clock);
+    EXPECT_EQ(f.source->fetches, fetches);
+    EXPECT_EQ(model.span().includedKeys.size(), 5u);
+    // A new primary zone fetches.
+    Settings tokyo = model.settings();
+    tokyo.primaryZoneID = "Asia/Tokyo";
+    model.setSettings(tokyo);
+    EXPECT_EQ(f.source->fetches, fetches + 1);
+    EXPECT_EQ(model.zone().id(), "Asia/Tokyo");
+    // So do activation and a change of the calendars.
+    model.applicationBecameActive();
+    f.source->changed();
+    EXPECT_EQ(f.source->fetches, fetches + 3);
+}
+
+TEST(AvailabilityModel, FreedMeetingsThatVanishAreForgottenUnlessTheFetchWasIncomplete)
+{
+    Fixture f;
+    auto& model = f.make();
+    model.setDayCount(5);
+    const CalendarEvent gone = meeting("gone", "2025-03-04T10:00:00-08:00", "2025-03-04T11:00:00-08:00");
+    const CalendarEvent far = meeting("far", "2025-03-25T10:00:00-07:00", "2025-03-25T11:00:00-07:00");
+    Adjustments freed = model.adjustments();
+    freed.movable = {gone.id(), far.id()};
+    model.setAdjustments(freed);
+    const int steps = f.undo.count();
+
+    // An incomplete fetch keeps both.
+    f.source->complete = false;
+    model.reload();
+    EXPECT_EQ(model.adjustments().movable.size(), 2u);
+    // A complete fetch drops the one inside the range, keeps the one outside, records no step.
+    f.source->complete = true;
+    model.reload();
+    EXPECT_EQ(model.adjustments().movable, (std::unordered_set<AdjustmentKey>{far.id()}));
+    EXPECT_EQ(f.undo.count(), steps);
+}
+
+TEST(AvailabilityModel, MeetingsAreBusyUntilFreed)
+{
+    Fixture f;
+    const CalendarEvent standup = meeting("standup", "2025-03-03T10:00:00-08:00", "2025-03-03T11:00:00-08:00");
+    f.source->all = {standup};
+    auto& model = f.make();
+    EXPECT_EQ(slotText(model.slots(), f.la), "03 09:00-10:00 03 11:00-17:00");
+    ASSERT_EQ(model.days().size(), 1u);
+    EXPECT_EQ(model.days()[0].events, std::vector<CalendarEvent>{standup});
+    EXPECT_TRUE(model.hasMeetingToFree(model.days()[0]));
+    // Freeing plays remove and frees the hour; freeing again plays restore. Both undoable.
+    model.toggleMovable(standup);
+    EXPECT_EQ(slotText(model.slots(), f.la), "03 09:00-17:00");
+    model.toggleMovable(standup);
+    EXPECT_EQ(f.sounds, (std::vector<Sound>{Sound::remove, Sound::restore}));
+    EXPECT_EQ(f.undo.count(), 2);
+    f.undo.undo();
+    EXPECT_EQ(slotText(model.slots(), f.la), "03 09:00-17:00");
+    // Nothing of the event reaches the texts.
+    EXPECT_EQ(model.chatText().find("Planning"), std::string::npos);
+}
+
+TEST(AvailabilityModel, ADragIsOneUndoStepAndFreezesTheHourRange)
+{
+    Fixture f;
+    auto& model = f.make();
+    const auto range = model.hourRange();
+    QSignalSpy hourRange(&model, &AvailabilityModel::hourRangeChanged);
+    model.beginEdgeDrag();
+    model.setSharedEdge(WindowEdge::start, 570);
+    model.setSharedEdge(WindowEdge::start, 600);
+    model.setSharedEdge(WindowEdge::end, 1320);  // past the shown range
+    model.beginEdgeDrag();                         // repeated calls are harmless
+    EXPECT_EQ(model.hourRange(), range);
+    EXPECT_EQ(hourRange.count(), 0);
+    EXPECT_EQ(f.undo.count(), 0);
+    model.endEdgeDrag();
+    EXPECT_NE(model.hourRange(), range);
+    EXPECT_EQ(f.undo.count(), 1);
+    EXPECT_EQ(f.undo.undoText().toStdString(), "Change Availability");
+    // Undo restores 09:00-17:00; redo brings back 10:00-22:00.
+    f.undo.undo();
+    EXPECT_EQ(model.settings().window, (DailyWindow{540, 1020}));
+    f.undo.redo();
+    EXPECT_EQ(model.settings().window, (DailyWindow{600, 1320}));
+    // A drag that ends where it began records nothing.
+    model.beginEdgeDrag();
+    model.setSharedEdge(WindowEdge::start, 660);
+    model.setSharedEdge(WindowEdge::start, 600);
+    model.endEdgeDrag();
+    EXPECT_EQ(f.undo.count(), 1);
+}
+
+TEST(AvailabilityModel, TrimIsUndoneAndRedoneWithTheAnimationHook)
+{
+    Fixture f;
+    auto& model = f.make();
+    int animations = 0;
+    model.setAnimateUndo([&](const std::function<void()>& action) {
+        ++animations;
+        action();
+    });
+    const Slot band = model.slots().at(0);  // 09:00-17:00
+    model.trimBand(band, WindowEdge::start, at("2025-03-03T10:07:00-08:00"));
+    // The top edge snaps down to 10:15.
+    EXPECT_EQ(slotText(model.slots(), f.la), "03 10:15-17:00");
+    ASSERT_EQ(model.adjustments().reserved.size(), 1u);
+    EXPECT_EQ(model.holdKinds().at(model.adjustments().reserved[0].id), HoldKind::trimmed);
+    EXPECT_EQ(f.sounds, std::vector<Sound>{Sound::tick});
+    const Adjustments trimmed = model.adjustments();
+    f.undo.undo();
+    EXPECT_TRUE(model.adjustments().reserved.empty());
+    EXPECT_EQ(f.adjustmentsStore->load(), model.adjustments());  // saved at once
+    f.undo.redo();
+    EXPECT_EQ(model.adjustments(), trimmed);
+    EXPECT_EQ(animations, 2);
+    // Restoring the band gives the time back.
+    model.restoreBand(model.slots().at(0));
+    EXPECT_EQ(slotText(model.slots(), f.la), "03 09:00-17:00");
+}
+
+TEST(AvailabilityModel, NudgingAnOvernightEndStaysOnTheNextDay)
+{
+    Fixture f;
+    auto& model = f.make();
+    model.setSharedEdge(WindowEdge::end, 1440 + 60);  // 09:00 to 01:00
+    ASSERT_EQ(model.settings().window, (DailyWindow{540, 60}));
+    model.nudgeEdge(WindowEdge::end, 15, std::nullopt);
+    EXPECT_EQ(model.settings().window, (DailyWindow{540, 75}));
+    // Per day: only that day's end moves, and clearing it restores the shared edge.
+    const std::string key = f.keyOf(model.today());
+    model.nudgeEdge(WindowEdge::end, -30, key);
+    EXPECT_EQ(model.adjustments().overrides.byDay.at(key), (DayOverride{std::nullopt, 45}));
+    model.setDayEdge(WindowEdge::start, 600, key);
+    model.clearDayEdge(WindowEdge::end, key);
+    EXPECT_EQ(model.adjustments().overrides.byDay.at(key), (DayOverride{600, std::nullopt}));
+}
+
+TEST(AvailabilityModel, DayCountIsClampedAndSilentWhenUnchanged)
+{
+    Fixture f;
+    auto& model = f.make();
+    QSignalSpy changed(&model, &AvailabilityModel::settingsChanged);
+    model.setDayCount(1);   // already 1
+    model.setDayCount(0);   // clamped to 1
+    model.setDayCount(20);  // clamped to 14
+    model.setDayCount(14);  // no change
+    model.setDayCount(13);
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(model.settings().dayCount, 13);
+    EXPECT_EQ(f.sounds, (std::vector<Sound>{Sound::slideIn, Sound::slideOut}));
+    // Clock style and zones are not undoable and leave the stack alone.
+    model.setSharedEdge(WindowEdge::start, 600);
+    const int steps = f.undo.count();
+    model.addZone("Asia/Tokyo");
+    Settings clock = model.settings();
+    clock.use24Hour = true;
+    model.setSettings(clock);
+    EXPECT_EQ(f.undo.count(), steps);
+    EXPECT_EQ(model.renderOptions()->zones.size(), 2u);
+}
+
+TEST(AvailabilityModel, SettingsAreSavedOnceAfterABurst)
+{
+    Fixture f;
+    auto& model = f.make();
+    const int writes = f.defaults->writeCount();
+    model.setDayCount(3);
+    model.setDayCount(4);
+    EXPECT_EQ(f.defaults->writeCount(), writes);
+    QTest::qWait(AvailabilityModel::settingsSaveDelayMilliseconds + 150);
+    EXPECT_EQ(f.defaults->writeCount(), writes + 1);
+    // saveSettingsNow writes at once and cancels the pending save.
+    model.setDayCount(5);
+    model.saveSettingsNow();
+    QTest::qWait(AvailabilityModel::settingsSaveDelayMilliseconds + 150);
+    EXPECT_EQ(f.defaults->writeCount(), writes + 2);
+    EXPECT_EQ(SettingsStore(f.defaults).load(f.la).dayCount, 5);
+}
+
+TEST(AvailabilityModel, ALaterStartDayFetchesOnlyWhatIsMissing)
+{
+    Fixture f;
+    const CalendarEvent late = meeting("late", "2025-04-14T10:00:00-07:00", "2025-04-14T11:00:00-07:00");
+    const CalendarEvent early = meeting("early", "2025-03-04T10:00:00-08:00", "2025-03-04T11:00:00-08:00");
+    f.source->all = {early, late};
+    auto& model = f.make();
+    EXPECT_EQ(f.source->fetches, 1);
+    EXPECT_EQ(model.events().size(), 1u);
+    // Picking a day clears nothing held and fetches from the old end on, never again from
+    // today; a day whose 30 days are already held fetches nothing.
+    model.setStartDay(day("2025-04-12", f.la));
+    EXPECT_EQ(f.source->fetches, 2);
+    EXPECT_EQ(f.source->windows.at(1).first, f.source->windows.at(0).second);
+    model.setStartDay(day("2025-03-23", f.la));
+    EXPECT_EQ(f.source->fetches, 2);
+    EXPECT_EQ(model.events(), (std::vector<CalendarEvent>{early, late}));
+}
+
+TEST(AvailabilityModel, TextOutputsAndTitle)
+{
+    Fixture f;
+    auto& model = f.make();
+    model.setDayCount(3);  // Mon to Wed
+    EXPECT_EQ(model.title(), "My availability · Mar 3 – 5");
+    EXPECT_EQ(model.fileNameStem(), "My availability · Mar 3 – 5");
+    EXPECT_EQ(model.table().heading, "My availability · Mar 3 – 5");
+    EXPECT_EQ(model.spanLabel(), "Mon, Mar 3 – Wed, Mar 5");
+    EXPECT_EQ(model.startDayLabel(), "Today");
+    EXPECT_EQ(model.chatText().rfind("My availability", 0), 0u);
+    EXPECT_EQ(model.richHTML().rfind("<meta charset=\"utf-8\">", 0), 0u);
+    // The table's Markdown has the plain heading, not the bold one.
+    EXPECT_EQ(model.tableMarkdown().rfind("My availability · Mar 3 – 5\n\n", 0), 0u);
+    EXPECT_EQ(model.richRTF().rfind("{\\rtf1", 0), 0u);
+}
+
+}  // namespace
+}  // namespace nelvo
