@@ -6,6 +6,13 @@ namespace nelvo {
 
 AdjustmentsStore::AdjustmentsStore(std::filesystem::path fileURL) : m_fileURL(std::move(fileURL)) {}
 
+AdjustmentsStore AdjustmentsStore::readOnly(std::filesystem::path fileURL)
+{
+    AdjustmentsStore store(std::move(fileURL));
+    store.m_isReadOnly = true;
+    return store;
+}
+
 std::filesystem::path AdjustmentsStore::defaultURL(const XdgFolders& folders)
 {
     return folders.dataHome / "nelvo" / "Availability" / "adjustments.json";
@@ -28,6 +35,8 @@ Adjustments AdjustmentsStore::load() const
 
 std::error_code AdjustmentsStore::save(const Adjustments& adjustments) const
 {
+    if (m_isReadOnly)
+        return std::make_error_code(std::errc::read_only_file_system);
     const std::string bytes = adjustments.toJson();
     std::error_code error;
     if (m_fileURL.has_parent_path()) {

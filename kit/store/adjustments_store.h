@@ -12,6 +12,10 @@ namespace nelvo {
 class AdjustmentsStore {
 public:
     explicit AdjustmentsStore(std::filesystem::path fileURL);
+    // A store that reads the file but never writes it: save() changes nothing on disk and
+    // says so (std::errc::read_only_file_system). For commands that must not touch the
+    // user's files.
+    static AdjustmentsStore readOnly(std::filesystem::path fileURL);
 
     // <data home>/nelvo/Availability/adjustments.json
     static std::filesystem::path defaultURL(const XdgFolders& folders);
@@ -29,6 +33,7 @@ public:
 
 private:
     std::filesystem::path m_fileURL;
+    bool m_isReadOnly = false;
 };
 
 }  // namespace nelvo
