@@ -1,0 +1,40 @@
+#pragma once
+
+#include "kit/core/calendar_event.h"
+#include "kit/core/calendar_info.h"
+#include "kit/core/date.h"
+#include "kit/core/time_zone.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace nelvo {
+
+// Where the model reads calendars and event occurrences. All calls run on the main thread.
+class EventSource {
+public:
+    virtual ~EventSource() = default;
+
+    // Whether events may be read now.
+    virtual bool hasAccess() const = 0;
+    virtual std::vector<CalendarInfo> calendars() = 0;
+    // Every occurrence overlapping [from, to).
+    virtual std::vector<CalendarEvent> events(Date from, Date to) = 0;
+
+    // Calls `handler` on the main thread after the calendars changed; replaces any earlier
+    // handler.
+    virtual void observeChanges(std::function<void()> handler) = 0;
+
+    // Whether the last calendars() or events() read every calendar the user chose. When it
+    // did not, events the model did not see may still exist.
+    virtual bool isLastFetchComplete() const { return true; }
+    // What the last calendars() or events() met on the way, one line each:
+    // cannot read calendar "/home/ana/cal/work.ics": permission denied
+    virtual std::vector<std::string> lastFetchWarnings() const { return {}; }
+
+    // The zone in which times without a zone of their own are read (the user's own zone).
+    virtual void setPrimaryZone(const TimeZone& zone) { (void)zone; }
+};
+
+}  // namespace nelvo
