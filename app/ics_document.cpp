@@ -404,7 +404,8 @@ public:
     }
 
     // Empty with `problem` set when the event cannot be used.
-    std::optional<Item> read(icalcomponent* event, std::string& problem)
+    // `hadStart`: the text had a DTSTART line, which libical may have dropped as unreadable.
+    std::optional<Item> read(icalcomponent* event, bool hadStart, std::string& problem)
     {
         // One pass over the properties, collected first: libical has one property iterator
         // per component, and any lookup while walking would restart the walk.
@@ -511,7 +512,7 @@ public:
             }
         }
         if (!hasStart) {
-            problem = sawBadStart ? "its start time cannot be read" : "it has no start time";
+            problem = sawBadStart || hadStart ? "its start time cannot be read" : "it has no start time";
             return std::nullopt;
         }
         item.isAllDay = item.rawStart.wall.is_date != 0;
@@ -849,6 +850,7 @@ private:
         m_depth = 0;
         m_blockLine = lineNo;
         m_blockTooLong = false;
+        m_blockHasStart = false;
         m_block.assign("BEGIN:VEVENT\r\n");
         m_identity.reset();
         m_identity.addData(QByteArrayView(m_options.calendarID.data(),
@@ -863,6 +865,7 @@ private:
         }
         m_block.append(line);
         m_block += "\r\n";
+        m_blockHasStart = m_blockHasStart || equalsIgnoringCase(name, "DTSTART");
         if (!equalsIgnoringCase(name, "ATTENDEE")) {
             m_identity.addData(QByteArrayView("\n", 1));
             m_identity.addData(QByteArrayView(line.data(), static_cast<qsizetype>(line.size())));
@@ -888,7 +891,7 @@ private:
         }
         EventReader reader(m_tzids, m_tzidIndex, m_addresses);
         std::string problem;
-        auto item = reader.read(component.get(), problem);
+        auto item = reader.read(component.get(), m_blockHasStart, problem);
         if (!item) {
             warn("skipped an event " + at(m_blockLine) + ": " + problem);
             return;
@@ -1146,6 +1149,7 @@ private:
     int m_depth = 0;
     int m_blockLine = 0;
     bool m_blockTooLong = false;
+    bool m_blockHasStart = false;
     std::string m_block;
     std::string m_tzid;
     QCryptographicHash m_identity{QCryptographicHash::Sha256};
