@@ -520,6 +520,8 @@ IcsCalendarSource::IcsCalendarSource(std::vector<std::string> locations,
 }
 
 IcsCalendarSource::~IcsCalendarSource() = default;
+IcsCalendarSource::IcsCalendarSource(IcsCalendarSource&&) noexcept = default;
+IcsCalendarSource& IcsCalendarSource::operator=(IcsCalendarSource&&) noexcept = default;
 
 void IcsCalendarSource::setLocations(std::vector<std::string> locations)
 {

@@ -28,8 +28,8 @@ public:
     explicit IcsCalendarSource(std::vector<std::string> locations = {},
                                std::vector<std::string> addresses = {});
     ~IcsCalendarSource() override;
-    IcsCalendarSource(const IcsCalendarSource&) = delete;
-    IcsCalendarSource& operator=(const IcsCalendarSource&) = delete;
+    IcsCalendarSource(IcsCalendarSource&&) noexcept;
+    IcsCalendarSource& operator=(IcsCalendarSource&&) noexcept;
 
     void setLocations(std::vector<std::string> locations);
     const std::vector<std::string>& locations() const;

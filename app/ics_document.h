@@ -35,7 +35,7 @@ public:
     // Bounds that keep hostile files from hanging the reader or exhausting memory.
     static constexpr std::size_t maxEvents = 200'000;          // per text
     static constexpr std::size_t maxInstancesPerRule = 100'000;  // up to the window's end
-    static constexpr std::size_t maxStepsPerExpansion = 400'000;  // all rules of one call
+    static constexpr std::size_t maxStepsPerExpansion = 150'000;  // all rules of one call
 
     // Never fails: a text that is not iCalendar gives a document with isCalendar() false;
     // a malformed event is left out with a warning.
