@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <span>
@@ -383,7 +384,8 @@ struct IcsDocument::Data {
     bool isTruncated = false;
     std::vector<std::string> warnings;
 
-    std::vector<Zone> zones;  // 0: UTC, 1: the primary zone
+    // 0: UTC, 1: the primary zone. A deque, so references stay valid as zones are added.
+    std::deque<Zone> zones;
     std::vector<IcalZonePtr> ownedZones;
     std::vector<Item> items;
 };

@@ -269,6 +269,19 @@ TEST(IcsDocument, MapsEveryShapeOfARealCalendar)
               nullptr);
 }
 
+TEST(IcsDocument, ReadsAnEventEndingInAnotherZone)
+{
+    // An overnight flight: each end in its own zone, each zone met for the first time.
+    const auto doc = IcsDocument::parse(crlf({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:flight",
+                                              "SUMMARY:Flight",
+                                              "DTSTART;TZID=America/Denver:20250303T180000",
+                                              "DTEND;TZID=Europe/London:20250304T100000",
+                                              "END:VEVENT", "END:VCALENDAR"}),
+                                        options());
+    EXPECT_EQ(summary(expand(*doc, "2025-03-03T00:00:00Z", "2025-03-05T00:00:00Z")),
+              std::vector<std::string>{"Flight 2025-03-04T01:00:00Z 2025-03-04T10:00:00Z"});
+}
+
 TEST(IcsDocument, EventsWithoutUidKeepOneIdentityAcrossReadings)
 {
     const auto first = IcsDocument::parse(mixedCalendar, options());
