@@ -1,0 +1,632 @@
+#include "app/ics_calendar_source.h"
+
+#include "app/ics_document.h"
+
+#include <QFileSystemWatcher>
+#include <QStringList>
+#include <QTimer>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <unordered_map>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nelvo {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* noColor = "#8E8E93";
+constexpr const char* otherAccount = "Other";
+
+std::string inQuotes(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}
+
+// The system's English text for an error number, in lower case as our messages are
+// ("permission denied"): never the user's language, since the messages are English.
+std::string errorText(int error)
+{
+    const char* text = strerrordesc_np(error);
+    std::string out = text ? text : "error " + std::to_string(error);
+    if (!out.empty())
+        out[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(out[0])));
+    return out;
+}
+
+std::string expandedPath(const std::string& path)
+{
+    if (path == "~" || path.rfind("~/", 0) == 0) {
+        if (const char* home = std::getenv("HOME"); home && *home)
+            return std::string(home) + path.substr(1);
+    }
+    return path;
+}
+
+bool hasIcsExtension(const std::string& name)
+{
+    if (name.size() < 5)
+        return false;
+    std::string ext = name.substr(name.size() - 4);
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".ics";
+}
+
+bool isHidden(const std::string& name)
+{
+    return name.empty() || name.front() == '.';
+}
+
+struct Stamp {
+    std::int64_t size = -1;
+    std::int64_t modifiedNs = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t device = 0;
+    bool operator==(const Stamp&) const = default;
+};
+
+std::optional<Stamp> stampOf(const struct stat& st)
+{
+    return Stamp{.size = st.st_size,
+                 .modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 +
+                               st.st_mtim.tv_nsec,
+                 .inode = st.st_ino,
+                 .device = st.st_dev};
+}
+
+std::optional<Stamp> stampOf(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return stampOf(st);
+}
+
+// A whole regular file, or the reason it cannot be had. Never blocks on a pipe or device.
+struct FileText {
+    std::string text;
+    Stamp stamp;
+    std::string error;
+};
+
+FileText readFile(const std::string& path, std::int64_t maxBytes)
+{
+    FileText out;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        out.error = errorText(errno);
+        return out;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        out.error = errorText(errno);
+    } else if (!S_ISREG(st.st_mode)) {
+        out.error = "not a regular file";
+    } else if (st.st_size > maxBytes) {
+        out.error = "larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB";
+    } else {
+        out.stamp = *stampOf(st);
+        out.text.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t done = 0;
+        while (out.error.empty()) {
+            if (done == out.text.size()) {
+                if (out.text.size() > static_cast<std::size_t>(maxBytes)) {
+                    out.error = "larger than " + std::to_string(maxBytes / (1024 * 1024)) + " MB";
+                    break;
+                }
+                out.text.resize(out.text.size() + 64 * 1024);  // the file grew while read
+            }
+            const ssize_t n = ::read(fd, out.text.data() + done, out.text.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                out.error = errorText(errno);
+            else if (n == 0)
+                break;
+            else
+                done += static_cast<std::size_t>(n);
+        }
+        out.text.resize(done);
+    }
+    ::close(fd);
+    if (!out.error.empty())
+        out.text.clear();
+    return out;
+}
+
+// The first line of a small text file (a vdir's `displayname` or `color`); empty when absent.
+std::string firstLine(const std::string& path)
+{
+    FileText file = readFile(path, 4096);
+    std::string text = file.text.substr(0, file.text.find('\n'));
+    while (!text.empty() && (text.back() == '\r' || text.back() == ' ' || text.back() == '\t'))
+        text.pop_back();
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.erase(0, 1);
+    return text;
+}
+
+struct Listing {
+    std::vector<std::string> icsFiles;    // full paths, sorted
+    std::vector<std::string> subfolders;  // full paths, sorted
+    bool hasVdirMarker = false;           // `displayname` or `color`
+    std::string error;
+};
+
+Listing list(const std::string& folder)
+{
+    Listing out;
+    std::error_code ec;
+    fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+    if (ec) {
+        out.error = errorText(ec.value());
+        return out;
+    }
+    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+        if (ec)
+            break;
+        const std::string name = it->path().filename().string();
+        if (isHidden(name))
+            continue;
+        std::error_code typeError;
+        if (it->is_directory(typeError))
+            out.subfolders.push_back(it->path().string());
+        else if (hasIcsExtension(name) && it->is_regular_file(typeError))
+            out.icsFiles.push_back(it->path().string());
+        else if (name == "displayname" || name == "color")
+            out.hasVdirMarker = true;
+    }
+    if (ec)
+        out.error = errorText(ec.value());
+    std::sort(out.icsFiles.begin(), out.icsFiles.end());
+    std::sort(out.subfolders.begin(), out.subfolders.end());
+    return out;
+}
+
+std::string canonical(const std::string& path)
+{
+    std::error_code ec;
+    const fs::path result = fs::canonical(path, ec);
+    return ec ? fs::absolute(path, ec).lexically_normal().string() : result.string();
+}
+
+std::string baseName(const std::string& path)
+{
+    return fs::path(path).filename().string();
+}
+
+// One calendar found among the locations.
+struct Spec {
+    std::string id;  // the canonical path
+    std::string path;
+    bool isFolder = false;
+    std::string accountTitle = otherAccount;
+    std::vector<std::string> files;  // a folder's event files
+    std::string folderTitle;         // a folder's `displayname`, else its name
+    std::string folderColor;         // a folder's `color`
+};
+
+struct CachedDocument {
+    Stamp stamp;
+    std::string calendarID;
+    std::string fallbackName;
+    std::shared_ptr<const IcsDocument> document;
+    bool isUsed = false;
+};
+
+}  // namespace
+
+struct IcsCalendarSource::Impl {
+    std::vector<std::string> locations;
+    std::vector<std::string> addresses;
+    TimeZone primaryZone = TimeZone::system();
+
+    std::unordered_map<std::string, CachedDocument> cache;  // by file path
+    bool isComplete = true;
+    std::vector<std::string> warnings;
+
+    std::function<void()> handler;
+    std::unique_ptr<QFileSystemWatcher> watcher;
+    std::unique_ptr<QTimer> timer;
+    std::chrono::milliseconds delay{400};
+    std::vector<std::pair<std::string, std::optional<Stamp>>> lastSeen;
+
+    struct Loaded {
+        CalendarInfo info;
+        std::vector<std::shared_ptr<const IcsDocument>> documents;
+    };
+
+    void warn(std::string text)
+    {
+        if (std::find(warnings.begin(), warnings.end(), text) == warnings.end())
+            warnings.push_back(std::move(text));
+    }
+
+    void failed(const std::string& path, const std::string& reason)
+    {
+        isComplete = false;
+        warn("cannot read calendar " + inQuotes(path) + ": " + reason);
+    }
+
+    // The calendars the locations name, in order, each once.
+    std::vector<Spec> discover()
+    {
+        std::vector<Spec> specs;
+        std::set<std::string> ids;
+        auto add = [&](Spec spec) {
+            if (ids.insert(spec.id).second)
+                specs.push_back(std::move(spec));
+        };
+        auto folderSpec = [](const std::string& path, const Listing& listing, std::string account) {
+            Spec spec;
+            spec.id = canonical(path);
+            spec.path = path;
+            spec.isFolder = true;
+            spec.accountTitle = std::move(account);
+            spec.files = listing.icsFiles;
+            spec.folderTitle = firstLine(path + "/displayname");
+            if (spec.folderTitle.empty())
+                spec.folderTitle = baseName(fs::path(spec.id).string());
+            spec.folderColor = firstLine(path + "/color");
+            return spec;
+        };
+        for (const std::string& location : locations) {
+            std::string path = expandedPath(location);
+            while (path.size() > 1 && path.back() == '/')
+                path.pop_back();
+            struct stat st {};
+            if (::stat(path.c_str(), &st) != 0) {
+                failed(path, errorText(errno));
+                continue;
+            }
+            if (S_ISREG(st.st_mode)) {
+                Spec spec;
+                spec.id = canonical(path);
+                spec.path = path;
+                add(std::move(spec));
+                continue;
+            }
+            if (!S_ISDIR(st.st_mode)) {
+                failed(path, "not a file or folder");
+                continue;
+            }
+            const Listing listing = list(path);
+            if (!listing.error.empty()) {
+                failed(path, listing.error);
+                continue;
+            }
+            std::vector<std::pair<std::string, Listing>> vdirs;
+            if (listing.icsFiles.empty() && !listing.hasVdirMarker) {
+                for (const std::string& sub : listing.subfolders) {
+                    Listing inner = list(sub);
+                    if (!inner.error.empty()) {
+                        failed(sub, inner.error);
+                        continue;
+                    }
+                    if (!inner.icsFiles.empty() || inner.hasVdirMarker)
+                        vdirs.emplace_back(sub, std::move(inner));
+                }
+            }
+            if (vdirs.empty()) {
+                add(folderSpec(path, listing, otherAccount));
+                continue;
+            }
+            const std::string account = baseName(canonical(path));
+            for (auto& [sub, inner] : vdirs)
+                add(folderSpec(sub, inner, account));
+        }
+        return specs;
+    }
+
+    std::shared_ptr<const IcsDocument> document(const std::string& path, const std::string& calendarID,
+                                                const std::string& fallbackName, bool usesTextName)
+    {
+        auto it = cache.find(path);
+        if (it != cache.end()) {
+            const auto stamp = stampOf(path);
+            if (stamp && *stamp == it->second.stamp && it->second.calendarID == calendarID &&
+                it->second.fallbackName == fallbackName) {
+                it->second.isUsed = true;
+                return it->second.document;
+            }
+        }
+        FileText file = readFile(path, maxFileBytes);
+        if (!file.error.empty()) {
+            failed(path, file.error);
+            return nullptr;
+        }
+        IcsDocument::Options options{.calendarID = calendarID,
+                                     .origin = path,
+                                     .primaryZone = primaryZone,
+                                     .addresses = addresses,
+                                     .fallbackName = fallbackName,
+                                     .usesTextName = usesTextName};
+        auto parsed = IcsDocument::parse(file.text, options);
+        cache[path] = CachedDocument{.stamp = file.stamp,
+                                     .calendarID = calendarID,
+                                     .fallbackName = fallbackName,
+                                     .document = parsed,
+                                     .isUsed = true};
+        return parsed;
+    }
+
+    // Reads what changed; reports what cannot be read.
+    std::vector<Loaded> load()
+    {
+        isComplete = true;
+        warnings.clear();
+        for (auto& [_, entry] : cache)
+            entry.isUsed = false;
+        std::vector<Loaded> result;
+        for (const Spec& spec : discover()) {
+            Loaded loaded;
+            loaded.info.id = spec.id;
+            loaded.info.accountTitle = spec.accountTitle;
+            std::string color;
+            bool usable = true;
+            if (!spec.isFolder) {
+                std::string stem = baseName(spec.path);
+                if (hasIcsExtension(stem))
+                    stem.resize(stem.size() - 4);
+                auto doc = document(spec.path, spec.id, stem, true);
+                if (!doc)
+                    continue;
+                if (!doc->isCalendar()) {
+                    failed(spec.path, "not an iCalendar file");
+                    usable = false;
+                }
+                loaded.info.title = doc->title();
+                loaded.info.isBirthdayOrSubscription = doc->isPublishedFeed();
+                color = doc->color();
+                loaded.documents.push_back(std::move(doc));
+            } else {
+                loaded.info.title = spec.folderTitle;
+                color = spec.folderColor;
+                for (const std::string& file : spec.files) {
+                    auto doc = document(file, spec.id, spec.folderTitle, false);
+                    if (!doc)
+                        continue;
+                    if (!doc->isCalendar()) {
+                        failed(file, "not an iCalendar file");
+                        continue;
+                    }
+                    loaded.documents.push_back(std::move(doc));
+                }
+            }
+            if (!usable)
+                continue;
+            for (const auto& doc : loaded.documents) {
+                for (const std::string& warning : doc->warnings())
+                    warn(warning);
+                if (doc->isTruncated())
+                    isComplete = false;
+            }
+            loaded.info.colorHex = IcsDocument::normalizedColorHex(color);
+            if (loaded.info.colorHex.empty())
+                loaded.info.colorHex = noColor;
+            result.push_back(std::move(loaded));
+        }
+        for (auto it = cache.begin(); it != cache.end();) {
+            if (it->second.isUsed)
+                ++it;
+            else
+                it = cache.erase(it);
+        }
+        return result;
+    }
+
+    // ---- Watching --------------------------------------------------------------------
+
+    // Every path whose change matters, with what it looks like now.
+    std::vector<std::pair<std::string, std::optional<Stamp>>> snapshot()
+    {
+        std::vector<std::pair<std::string, std::optional<Stamp>>> out;
+        for (const std::string& location : locations) {
+            const std::string path = expandedPath(location);
+            out.emplace_back(path, stampOf(path));
+            const Listing listing = list(path);
+            for (const std::string& file : listing.icsFiles)
+                out.emplace_back(file, stampOf(file));
+            for (const std::string& sub : listing.subfolders) {
+                const Listing inner = list(sub);
+                out.emplace_back(sub, stampOf(sub));
+                for (const char* marker : {"/displayname", "/color"})
+                    out.emplace_back(sub + marker, stampOf(sub + marker));
+                for (const std::string& file : inner.icsFiles)
+                    out.emplace_back(file, stampOf(file));
+            }
+            for (const char* marker : {"/displayname", "/color"})
+                out.emplace_back(path + marker, stampOf(path + marker));
+        }
+        return out;
+    }
+
+    void arm()
+    {
+        if (!watcher)
+            return;
+        QStringList wanted;
+        for (const std::string& location : locations) {
+            const std::string path = expandedPath(location);
+            struct stat st {};
+            const bool exists = ::stat(path.c_str(), &st) == 0;
+            if (exists)
+                wanted << QString::fromStdString(path);
+            // Editors and sync tools replace a file by renaming a new one over it, which
+            // only its folder sees; the folder also sees a vanished file come back.
+            wanted << QString::fromStdString(fs::path(path).parent_path().string());
+            if (exists && S_ISDIR(st.st_mode)) {
+                for (const std::string& sub : list(path).subfolders)
+                    wanted << QString::fromStdString(sub);
+            }
+        }
+        wanted.removeDuplicates();
+        wanted.removeAll(QString());
+        QStringList current = watcher->files() + watcher->directories();
+        QStringList stale;
+        for (const QString& p : current)
+            if (!wanted.contains(p))
+                stale << p;
+        if (!stale.isEmpty())
+            watcher->removePaths(stale);
+        QStringList missing;
+        for (const QString& p : wanted)
+            if (!current.contains(p))
+                missing << p;
+        if (!missing.isEmpty())
+            watcher->addPaths(missing);
+    }
+
+    void startWatching()
+    {
+        watcher = std::make_unique<QFileSystemWatcher>();
+        timer = std::make_unique<QTimer>();
+        timer->setSingleShot(true);
+        timer->setInterval(delay);
+        auto poke = [this] { timer->start(); };
+        QObject::connect(watcher.get(), &QFileSystemWatcher::fileChanged, timer.get(), poke);
+        QObject::connect(watcher.get(), &QFileSystemWatcher::directoryChanged, timer.get(), poke);
+        QObject::connect(timer.get(), &QTimer::timeout, timer.get(), [this] {
+            arm();
+            auto now = snapshot();
+            if (now == lastSeen)
+                return;  // a neighbour in a watched folder changed, not a calendar
+            lastSeen = std::move(now);
+            if (handler)
+                handler();
+        });
+        lastSeen = snapshot();
+        arm();
+    }
+};
+
+IcsCalendarSource::IcsCalendarSource(std::vector<std::string> locations,
+                                     std::vector<std::string> addresses)
+    : m_impl(std::make_unique<Impl>())
+{
+    m_impl->locations = std::move(locations);
+    m_impl->addresses = std::move(addresses);
+}
+
+IcsCalendarSource::~IcsCalendarSource() = default;
+IcsCalendarSource::IcsCalendarSource(IcsCalendarSource&&) noexcept = default;
+IcsCalendarSource& IcsCalendarSource::operator=(IcsCalendarSource&&) noexcept = default;
+
+void IcsCalendarSource::setLocations(std::vector<std::string> locations)
+{
+    if (locations == m_impl->locations)
+        return;
+    m_impl->locations = std::move(locations);
+    if (m_impl->watcher) {
+        m_impl->lastSeen = m_impl->snapshot();
+        m_impl->arm();
+    }
+}
+
+const std::vector<std::string>& IcsCalendarSource::locations() const
+{
+    return m_impl->locations;
+}
+
+void IcsCalendarSource::setAddresses(std::vector<std::string> addresses)
+{
+    if (addresses == m_impl->addresses)
+        return;
+    m_impl->addresses = std::move(addresses);
+    m_impl->cache.clear();  // participation was read with the old addresses
+}
+
+const std::vector<std::string>& IcsCalendarSource::addresses() const
+{
+    return m_impl->addresses;
+}
+
+void IcsCalendarSource::setPrimaryZone(const TimeZone& zone)
+{
+    if (zone == m_impl->primaryZone)
+        return;
+    m_impl->primaryZone = zone;
+    m_impl->cache.clear();  // floating times and dates were placed in the old zone
+}
+
+bool IcsCalendarSource::hasAccess() const
+{
+    return std::any_of(m_impl->locations.begin(), m_impl->locations.end(),
+                       [](const std::string& location) {
+                           return ::access(expandedPath(location).c_str(), R_OK) == 0;
+                       });
+}
+
+std::vector<CalendarInfo> IcsCalendarSource::calendars()
+{
+    std::vector<CalendarInfo> result;
+    for (auto& loaded : m_impl->load())
+        result.push_back(std::move(loaded.info));
+    return result;
+}
+
+std::vector<CalendarEvent> IcsCalendarSource::events(Date from, Date to)
+{
+    std::vector<CalendarEvent> result;
+    const auto loaded = m_impl->load();
+    for (const auto& calendar : loaded) {
+        std::vector<const IcsDocument*> documents;
+        for (const auto& doc : calendar.documents)
+            documents.push_back(doc.get());
+        std::vector<std::string> warnings;
+        const bool whole = IcsDocument::expand(documents, from, to, calendar.info.id,
+                                               calendar.info.colorHex, maxOccurrences, result,
+                                               warnings);
+        for (std::string& w : warnings)
+            m_impl->warn(std::move(w));
+        if (!whole) {
+            m_impl->isComplete = false;
+            m_impl->warn("more than " + std::to_string(maxOccurrences) +
+                         " occurrences in the window; the rest are left out");
+            break;
+        }
+    }
+    std::stable_sort(result.begin(), result.end(), [](const CalendarEvent& a, const CalendarEvent& b) {
+        if (a.start != b.start)
+            return a.start < b.start;
+        return a.end < b.end;
+    });
+    return result;
+}
+
+void IcsCalendarSource::observeChanges(std::function<void()> handler)
+{
+    m_impl->handler = std::move(handler);
+    if (!m_impl->watcher)
+        m_impl->startWatching();
+}
+
+void IcsCalendarSource::setCoalescingDelay(std::chrono::milliseconds delay)
+{
+    m_impl->delay = delay;
+    if (m_impl->timer)
+        m_impl->timer->setInterval(delay);
+}
+
+bool IcsCalendarSource::isLastFetchComplete() const
+{
+    return m_impl->isComplete;
+}
+
+std::vector<std::string> IcsCalendarSource::lastFetchWarnings() const
+{
+    return m_impl->warnings;
+}
+
+}  // namespace nelvo

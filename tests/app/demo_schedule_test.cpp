@@ -1,0 +1,102 @@
+#include "app/demo_calendar_source.h"
+#include "app/demo_schedule.h"
+
+#include "support/time_helpers.h"
+
+#include <gtest/gtest.h>
+
+namespace nelvo {
+namespace {
+
+using test::at;
+using test::iso;
+using test::zone;
+
+std::vector<std::string> titlesAndTimes(const std::vector<CalendarEvent>& events)
+{
+    std::vector<std::string> out;
+    for (const auto& e : events)
+        out.push_back(e.title + " " + iso(e.start) + " " + iso(e.end));
+    return out;
+}
+
+TEST(DemoSchedule, YieldsTheWeekDayByDayInTableOrder)
+{
+    const Calendar la{zone("America/Los_Angeles")};
+
+    // Monday 2025-03-03: the stand-up, the 1:1 and the gym, in that order.
+    EXPECT_EQ(titlesAndTimes(DemoSchedule::events(at("2025-03-03T00:00:00-08:00"),
+                                                  at("2025-03-04T00:00:00-08:00"), la)),
+              (std::vector<std::string>{
+                  "Standup 2025-03-03T17:30:00Z 2025-03-03T18:00:00Z",
+                  "1:1 with Ilsa 2025-03-03T23:00:00Z 2025-03-03T23:30:00Z",
+                  "Gym 2025-03-04T01:30:00Z 2025-03-04T02:30:00Z",
+              }));
+    // Friday 14:00 to Saturday 23:59: the planning started before the window and is left out.
+    EXPECT_EQ(titlesAndTimes(DemoSchedule::events(at("2025-03-07T14:00:00-08:00"),
+                                                  at("2025-03-08T23:59:00-08:00"), la)),
+              (std::vector<std::string>{
+                  "Gym 2025-03-08T01:30:00Z 2025-03-08T02:30:00Z",
+                  "Farmers market 2025-03-08T18:00:00Z 2025-03-08T20:00:00Z",
+              }));
+    // A Sunday has nothing.
+    EXPECT_TRUE(DemoSchedule::events(at("2025-03-09T00:00:00-08:00"),
+                                     at("2025-03-10T00:00:00-07:00"), la)
+                    .empty());
+}
+
+TEST(DemoSchedule, EventsCarryTheTemplateAndTheirCalendar)
+{
+    const Calendar la{zone("America/Los_Angeles")};
+    const auto week = DemoSchedule::events(at("2025-03-03T00:00:00-08:00"),
+                                           at("2025-03-08T00:00:00-08:00"), la);
+    std::vector<const CalendarEvent*> standups;
+    for (const auto& e : week)
+        if (e.title == "Standup")
+            standups.push_back(&e);
+
+    // One identity for every day's stand-up; the occurrence start tells the days apart.
+    ASSERT_EQ(standups.size(), 5u);
+    EXPECT_EQ(standups[0]->eventID, "demo.Standup");
+    EXPECT_EQ(standups[4]->eventID, "demo.Standup");
+    EXPECT_NE(standups[0]->occurrenceStart, standups[1]->occurrenceStart);
+    EXPECT_EQ(standups[0]->occurrenceStart, standups[0]->start);
+    // The work calendar's colour; accepted, busy, timed, not cancelled.
+    EXPECT_EQ(standups[0]->calendarID, "demo.work");
+    EXPECT_EQ(standups[0]->calendarColorHex, "#3B82F6");
+    EXPECT_EQ(standups[0]->participation, CalendarEvent::Participation::accepted);
+    EXPECT_EQ(standups[0]->availability, CalendarEvent::Availability::busy);
+    EXPECT_FALSE(standups[0]->isAllDay);
+    EXPECT_FALSE(standups[0]->isCanceled);
+    // The planning on Friday is pending; personal events take the personal colour.
+    for (const auto& e : week) {
+        if (e.title == "Roadmap planning") {
+            EXPECT_EQ(e.participation, CalendarEvent::Participation::pending);
+        }
+        if (e.calendarID == "demo.personal") {
+            EXPECT_EQ(e.calendarColorHex, "#F97316");
+        }
+    }
+    // The two calendars, in order.
+    ASSERT_EQ(DemoSchedule::calendars().size(), 2u);
+    EXPECT_EQ(DemoSchedule::calendars()[0],
+              (CalendarInfo{"demo.work", "Work", "Demo", "#3B82F6", false}));
+    EXPECT_EQ(DemoSchedule::calendars()[1],
+              (CalendarInfo{"demo.personal", "Personal", "Demo", "#F97316", false}));
+}
+
+TEST(DemoCalendarSource, ReadsTheScheduleInTheSystemZone)
+{
+    DemoCalendarSource source;
+    const Date from = at("2025-03-03T00:00:00Z");
+    const Date to = at("2025-03-10T00:00:00Z");
+
+    EXPECT_TRUE(source.hasAccess());
+    EXPECT_EQ(source.calendars(), DemoSchedule::calendars());
+    EXPECT_EQ(source.events(from, to),
+              DemoSchedule::events(from, to, Calendar(TimeZone::system())));
+    EXPECT_TRUE(source.isLastFetchComplete());
+}
+
+}  // namespace
+}  // namespace nelvo

@@ -1,0 +1,212 @@
+#include "app/ics_calendar_source.h"
+
+#include "support/time_helpers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nelvo {
+namespace {
+
+using test::at;
+using test::iso;
+using test::zone;
+
+class IcsCalendarSourceTest : public testing::Test {
+protected:
+    std::string path(const std::string& relative) const
+    {
+        return QDir(m_dir.path()).filePath(QString::fromStdString(relative)).toStdString();
+    }
+
+    // Writes a file, making its folders.
+    std::string write(const std::string& relative, const std::string& text) const
+    {
+        const std::string full = path(relative);
+        std::filesystem::create_directories(std::filesystem::path(full).parent_path());
+        std::ofstream(full, std::ios::binary) << text;
+        return full;
+    }
+
+    static std::string event(const std::string& uid, const std::string& title, const std::string& start,
+                             const std::string& extra = "")
+    {
+        return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:" + uid + "\r\nSUMMARY:" + title +
+               "\r\nDTSTART:" + start + "\r\nDURATION:PT1H\r\n" + extra + "END:VEVENT\r\nEND:VCALENDAR\r\n";
+    }
+
+    IcsCalendarSource source(std::vector<std::string> locations,
+                             std::vector<std::string> addresses = {"ana@example.com"}) const
+    {
+        IcsCalendarSource s(std::move(locations), std::move(addresses));
+        s.setPrimaryZone(zone("America/New_York"));
+        return s;
+    }
+
+    std::vector<CalendarEvent> march(IcsCalendarSource& s) const
+    {
+        return s.events(at("2025-03-01T05:00:00Z"), at("2025-04-01T04:00:00Z"));
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(IcsCalendarSourceTest, ReadsFilesFolderCalendarsAndAccounts)
+{
+    // A file; a vdir with displayname and colour; an account of two vdirs.
+    const std::string file =
+        write("work.ics", "BEGIN:VCALENDAR\r\nX-WR-CALNAME:Work\r\nCOLOR:#3b82f6\r\n" +
+                              event("w1", "Planning", "20250303T150000Z").substr(17));
+    write("personal/displayname", "Personal\n");
+    write("personal/color", "#f97316\n");
+    write("personal/a.ics", event("p1", "Gym", "20250304T220000Z"));
+    write("personal/b.ics", event("p2", "Dinner", "20250305T230000Z"));
+    write("personal/.hidden.ics", event("p3", "Half-written", "20250305T230000Z"));
+    write("acme/team/t.ics", event("t1", "Retro", "20250306T150000Z"));
+    write("acme/ana@acme.example/displayname", "ana@acme.example");
+    write("acme/ana@acme.example/x.ics",
+          event("x1", "Invite", "20250307T150000Z",
+                "ATTENDEE;PARTSTAT=TENTATIVE:mailto:ana@acme.example\r\n"));
+    write("feed.ics", "BEGIN:VCALENDAR\r\nREFRESH-INTERVAL;VALUE=DURATION:PT12H\r\nEND:VCALENDAR\r\n");
+    auto s = source({file, path("personal/"), path("acme"), path("feed.ics"), file});
+
+    const auto calendars = s.calendars();
+    const std::string root = std::filesystem::canonical(m_dir.path().toStdString()).string();
+    // In the order of the locations, an account's by name, each calendar once.
+    EXPECT_EQ(calendars, (std::vector<CalendarInfo>{
+                             {root + "/work.ics", "Work", "Other", "#3B82F6", false},
+                             {root + "/personal", "Personal", "Other", "#F97316", false},
+                             {root + "/acme/ana@acme.example", "ana@acme.example", "acme", "#8E8E93", false},
+                             {root + "/acme/team", "team", "acme", "#8E8E93", false},
+                             {root + "/feed.ics", "feed", "Other", "#8E8E93", true},
+                         }));
+    EXPECT_TRUE(s.isLastFetchComplete());
+    EXPECT_TRUE(s.lastFetchWarnings().empty());
+
+    const auto events = march(s);
+    std::vector<std::string> seen;
+    for (const auto& e : events)
+        seen.push_back(e.title + "|" + e.calendarID.substr(root.size()) + "|" + e.calendarColorHex);
+    // By start; dot-files of a vdir are left alone.
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "Planning|/work.ics|#3B82F6",
+                        "Gym|/personal|#F97316",
+                        "Dinner|/personal|#F97316",
+                        "Retro|/acme/team|#8E8E93",
+                        "Invite|/acme/ana@acme.example|#8E8E93",
+                    }));
+    // A calendar named by an address finds the user by it.
+    EXPECT_EQ(events.back().participation, CalendarEvent::Participation::tentative);
+}
+
+TEST_F(IcsCalendarSourceTest, ReportsWhatCannotBeReadAndReadsTheRest)
+{
+    const std::string good = write("good.ics", event("g", "Good", "20250303T150000Z"));
+    const std::string notes = write("notes.ics", "shopping list\n");
+    const std::string gone = path("gone.ics");
+    write("vdir/ok.ics", event("v", "Kept", "20250304T150000Z"));
+    const std::string broken = write("vdir/broken.ics", "not a calendar");
+    auto s = source({gone, good, notes, path("vdir")});
+
+    const auto events = march(s);
+    EXPECT_EQ(events.size(), 2u);
+    EXPECT_FALSE(s.isLastFetchComplete());
+    EXPECT_EQ(s.lastFetchWarnings(),
+              (std::vector<std::string>{
+                  "cannot read calendar \"" + gone + "\": no such file or directory",
+                  "cannot read calendar \"" + notes + "\": not an iCalendar file",
+                  "cannot read calendar \"" + broken + "\": not an iCalendar file",
+              }));
+    // The unreadable file is no calendar; the folder with one bad file still is.
+    EXPECT_EQ(s.calendars().size(), 2u);
+    EXPECT_TRUE(s.hasAccess());
+    // When everything reads, the next fetch is complete again.
+    std::filesystem::remove(notes);
+    std::filesystem::remove(broken);
+    s.setLocations({good, path("vdir")});
+    march(s);
+    EXPECT_TRUE(s.isLastFetchComplete());
+    EXPECT_TRUE(s.lastFetchWarnings().empty());
+    // No location readable: no access.
+    EXPECT_FALSE(source({gone}).hasAccess());
+    EXPECT_FALSE(source({}).hasAccess());
+}
+
+TEST_F(IcsCalendarSourceTest, RefusesFilesThatAreNotPlainFiles)
+{
+    // A pipe must not block the reader.
+    const std::string fifo = path("pipe.ics");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto s = source({fifo});
+    EXPECT_TRUE(march(s).empty());
+    EXPECT_FALSE(s.isLastFetchComplete());
+    EXPECT_EQ(s.lastFetchWarnings(),
+              std::vector<std::string>{"cannot read calendar \"" + fifo + "\": not a file or folder"});
+}
+
+TEST_F(IcsCalendarSourceTest, ReadsChangedFilesAgainAndFollowsSettings)
+{
+    const std::string file = write("cal.ics", event("a", "First", "20250303T150000Z",
+                                                    "ATTENDEE;PARTSTAT=ACCEPTED:mailto:bo@example.com\r\n"));
+    auto s = source({file});
+    ASSERT_EQ(march(s).size(), 1u);
+    EXPECT_EQ(march(s).front().participation, CalendarEvent::Participation::none);
+
+    // A rewritten file is read again.
+    write("cal.ics", event("b", "Second, longer title", "20250303T160000Z"));
+    ASSERT_EQ(march(s).size(), 1u);
+    EXPECT_EQ(march(s).front().title, "Second, longer title");
+    // New addresses are applied to what was read before.
+    write("cal.ics", event("a", "First", "20250303T150000Z",
+                           "ATTENDEE;PARTSTAT=ACCEPTED:mailto:bo@example.com\r\n"));
+    march(s);
+    s.setAddresses({"Bo@Example.com"});
+    EXPECT_EQ(march(s).front().participation, CalendarEvent::Participation::accepted);
+    // Floating times move with the primary zone.
+    write("cal.ics", event("f", "Floating", "20250303T090000"));
+    EXPECT_EQ(iso(march(s).front().start), "2025-03-03T14:00:00Z");
+    s.setPrimaryZone(zone("Asia/Kolkata"));
+    EXPECT_EQ(iso(march(s).front().start), "2025-03-03T03:30:00Z");
+}
+
+TEST_F(IcsCalendarSourceTest, CoalescesABurstOfWritesIntoOneCall)
+{
+    const std::string file = write("cal.ics", event("a", "First", "20250303T150000Z"));
+    write("vdir/one.ics", event("v", "One", "20250304T150000Z"));
+    write("neighbour.txt", "x");
+    auto s = source({file, path("vdir")});
+    s.setCoalescingDelay(std::chrono::milliseconds(250));
+    int calls = 0;
+    s.observeChanges([&] { ++calls; });
+
+    // Several writes, one replacing the file by a rename as editors do: one call.
+    write("cal.ics", event("a", "Second", "20250303T150000Z"));
+    write("cal.ics.tmp", event("a", "Third", "20250303T150000Z"));
+    std::filesystem::rename(path("cal.ics.tmp"), file);
+    write("vdir/two.ics", event("w", "Two", "20250305T150000Z"));
+    QTest::qWait(50);
+    write("vdir/two.ics", event("w", "Two again", "20250305T150000Z"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calls > 0; }, 5000));
+    QTest::qWait(600);
+    EXPECT_EQ(calls, 1);
+    // The replaced file is still watched.
+    write("cal.ics", event("a", "Fourth", "20250303T150000Z"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calls == 2; }, 5000));
+    // A neighbour in a watched folder changing is no calendar change.
+    write("neighbour.txt", "xy");
+    QTest::qWait(700);
+    EXPECT_EQ(calls, 2);
+}
+
+}  // namespace
+}  // namespace nelvo
