@@ -42,7 +42,7 @@ void CalendarAccess::setLocations(std::vector<std::string> locations)
 {
     if (locations != m_locations) {
         m_locations = std::move(locations);
-        emit locationsChanged();
+        Q_EMIT locationsChanged();
     }
     refresh();
 }
@@ -86,7 +86,7 @@ void CalendarAccess::choose(const Chooser& chooser)
         m_locations = std::move(*chosen);
         if (m_save)
             m_save(m_locations);
-        emit locationsChanged();
+        Q_EMIT locationsChanged();
     }
     setState(stateFromLocations());
 }
@@ -96,7 +96,7 @@ void CalendarAccess::setState(State state)
     if (state == m_state)
         return;
     m_state = state;
-    emit stateChanged(state);
+    Q_EMIT stateChanged(state);
 }
 
 std::vector<std::string> CalendarAccess::likelyLocations()

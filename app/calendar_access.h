@@ -58,7 +58,7 @@ public:
     static std::vector<std::string> likelyLocations(const std::string& dataHome,
                                                     const std::string& home);
 
-signals:
+Q_SIGNALS:
     void stateChanged(nelvo::CalendarAccess::State state);
     void locationsChanged();
 
