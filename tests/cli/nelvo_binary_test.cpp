@@ -1,0 +1,296 @@
+// The built `nelvo` binary as a user and a script meet it: texts, JSON, exit statuses,
+// messages, and what it must never write or leak.
+#include "support/golden.h"
+
+#include <nlohmann/json.hpp>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace nelvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// A fresh home with its own XDG folders, the Los Angeles zone and a pinned clock.
+class Sandbox {
+public:
+    Sandbox()
+    {
+        m_root = fs::temp_directory_path() /
+                 ("nelvo-cli-" + std::to_string(::getpid()) + "-" + std::to_string(s_next++));
+        fs::remove_all(m_root);
+        fs::create_directories(home());
+        fs::create_directories(m_root / "tmp");
+    }
+    ~Sandbox()
+    {
+        for (auto& entry : fs::recursive_directory_iterator(m_root))
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+        fs::permissions(m_root, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(m_root);
+    }
+
+    fs::path home() const { return m_root / "home"; }
+    fs::path root() const { return m_root; }
+
+    Outcome run(std::vector<std::string> arguments, const std::string& zone = "America/Los_Angeles") const
+    {
+        const fs::path outPath = m_root / "stdout";
+        const fs::path errPath = m_root / "stderr";
+        std::fflush(stdout);  // the child must not repeat what the parent buffered
+        std::fflush(stderr);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::setenv("HOME", home().c_str(), 1);
+            ::unsetenv("XDG_CONFIG_HOME");
+            ::unsetenv("XDG_DATA_HOME");
+            ::setenv("TMPDIR", (m_root / "tmp").c_str(), 1);
+            ::setenv("TZ", zone.c_str(), 1);
+            ::setenv("LANG", "de_DE.UTF-8", 1);
+            ::setenv("LC_ALL", "de_DE.UTF-8", 1);
+            if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr))
+                ::_exit(126);
+            std::vector<char*> argv;
+            std::string binary = NELVO_BINARY;
+            argv.push_back(binary.data());
+            for (auto& argument : arguments)
+                argv.push_back(argument.data());
+            argv.push_back(nullptr);
+            ::execv(binary.c_str(), argv.data());
+            ::_exit(127);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        Outcome result;
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.out = test::readFile(outPath);
+        result.err = test::readFile(errPath);
+        return result;
+    }
+
+    fs::path write(const std::string& relative, const std::string& text) const
+    {
+        const fs::path path = m_root / relative;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    // Every file under the home with its size and modification time.
+    std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> snapshot() const
+    {
+        std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> files;
+        for (auto& entry : fs::recursive_directory_iterator(home())) {
+            if (entry.is_regular_file())
+                files[entry.path().string()] = {entry.file_size(), entry.last_write_time()};
+        }
+        return files;
+    }
+
+private:
+    fs::path m_root;
+    static inline int s_next = 0;
+};
+
+const std::vector<std::string> demoWeek{"print", "--demo", "--now", "2025-03-03T08:00:00-08:00",
+                                        "--days", "5"};
+
+std::vector<std::string> with(std::vector<std::string> base, std::vector<std::string> more)
+{
+    base.insert(base.end(), more.begin(), more.end());
+    return base;
+}
+
+// Distinctive words that must never leave the program.
+const char* const markers[] = {"Zeppelinkonferenz", "Quixotic Walrus", "Marmaladeaccount",
+                               "wombat.attendee@example.org", "Obsidian Llama"};
+
+const char* const markerCalendar = R"(BEGIN:VCALENDAR
+VERSION:2.0
+PRODID:-//Test//Test//EN
+X-WR-CALNAME:Obsidian Llama
+BEGIN:VEVENT
+UID:marker-1@example.org
+DTSTART;TZID=America/Los_Angeles:20250303T100000
+DTEND;TZID=America/Los_Angeles:20250303T113000
+SUMMARY:Zeppelinkonferenz
+DESCRIPTION:Quixotic Walrus
+LOCATION:Marmaladeaccount
+ORGANIZER:mailto:wombat.attendee@example.org
+ATTENDEE;PARTSTAT=ACCEPTED:mailto:wombat.attendee@example.org
+END:VEVENT
+END:VCALENDAR
+)";
+
+TEST(NelvoBinary, DemoWeekInEveryFormat)
+{
+    Sandbox sandbox;
+    // The chat text is the golden week, whatever the machine's language.
+    const Outcome text = sandbox.run(demoWeek);
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_GOLDEN("cli/demo_week.txt", text.out);
+    EXPECT_EQ(text.err, "");
+
+    const std::pair<const char*, const char*> formats[] = {
+        {"markdown", "**My availability**"},
+        {"html", "<meta charset=\"utf-8\">"},
+        {"table", "My availability · Mar 3 – 7\n\n| Day |"},
+        {"table-markdown", "**My availability · Mar 3 – 7**"},
+        {"table-html", "<meta charset=\"utf-8\">"},
+        {"email", "<html><head><meta charset=\"utf-8\">"},
+        {"rtf", "{\\rtf1"},
+    };
+    for (const auto& [format, start] : formats) {
+        const Outcome run = sandbox.run(with(demoWeek, {"--format", format}));
+        EXPECT_EQ(run.status, 0) << format << run.err;
+        EXPECT_EQ(run.out.rfind(start, 0), 0u) << format << "\n" << run.out.substr(0, 200);
+        // Texts end with exactly one line feed.
+        EXPECT_TRUE(run.out.ends_with("\n") && !run.out.ends_with("\n\n")) << format;
+    }
+}
+
+TEST(NelvoBinary, JsonHasTheDocumentedShape)
+{
+    Sandbox sandbox;
+    const Outcome run = sandbox.run(with(demoWeek, {"--format", "json", "--zone", "Asia/Tokyo",
+                                                "--weekends", "--window", "22:00-02:00"}));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto json = nlohmann::json::parse(run.out);
+    EXPECT_EQ(json["zone"], "Asia/Tokyo");
+    EXPECT_EQ(json["rangeStart"], "2025-03-04");  // it is 01:00 of the 4th in Tokyo
+    ASSERT_EQ(json["days"].size(), 5u);
+    EXPECT_EQ(json["days"][0]["window"]["startMinutes"], 1320);
+    EXPECT_EQ(json["days"][0]["window"]["endMinutes"], 120);
+    EXPECT_EQ(json["days"][0]["isExcluded"], false);
+    const std::string start = json["slots"][0]["start"];
+    EXPECT_TRUE(start.ends_with("Z"));
+    EXPECT_EQ(start.size(), 20u);
+}
+
+TEST(NelvoBinary, UsageErrorsAndUnusableInput)
+{
+    Sandbox sandbox;
+    // A bad value: status 2 and one line naming the option and what it takes.
+    Outcome run = sandbox.run({"print", "--days", "20"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "nelvo: --days takes a number from 1 to 14, not \"20\"\n");
+    run = sandbox.run({"print", "--format", "png"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("--format"), std::string::npos);
+    run = sandbox.run({"print", "--window"});
+    EXPECT_EQ(run.status, 2);
+    // A calendar that is not there: status 1, naming it.
+    run = sandbox.run({"print", "--calendar", "/nonexistent/work.ics"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "cannot read calendar \"/nonexistent/work.ics\": no such file or folder\n");
+    // An output file that cannot be written: status 1 and nothing left behind.
+    const fs::path locked = sandbox.root() / "locked";
+    fs::create_directories(locked);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    run = sandbox.run(with(demoWeek, {"-o", (locked / "out.md").string()}));
+    if (::geteuid() != 0) {  // root writes anywhere
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find("cannot write"), std::string::npos);
+        EXPECT_TRUE(fs::is_empty(locked));
+    }
+    run = sandbox.run(with(demoWeek, {"-o", (sandbox.root() / "missing" / "out.md").string()}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(fs::exists(sandbox.root() / "missing"));
+    // A good output file gets the text, and standard output nothing.
+    run = sandbox.run(with(demoWeek, {"--output", (sandbox.root() / "out.txt").string()}));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(test::readFile(sandbox.root() / "out.txt"), sandbox.run(demoWeek).out);
+}
+
+TEST(NelvoBinary, PrintWritesNothingOfTheUsers)
+{
+    Sandbox sandbox;
+    const fs::path calendar = sandbox.write("cal/work.ics", markerCalendar);
+    // Stored settings and adjustments that print reads but must not rewrite.
+    ASSERT_EQ(sandbox.run({"calendars", "add", calendar.string()}).status, 0);
+    sandbox.write("home/.local/share/nelvo/Availability/adjustments.json", "{ not json");
+    const auto before = sandbox.snapshot();
+    for (auto& entry : fs::recursive_directory_iterator(sandbox.home()))
+        fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::remove);
+    fs::permissions(sandbox.home(), fs::perms::owner_write, fs::perm_options::remove);
+
+    const Outcome run = sandbox.run({"print", "--now", "2025-03-03T08:00:00-08:00", "--days", "2"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("11:30AM - 5:00PM"), std::string::npos) << run.out;
+    EXPECT_EQ(sandbox.snapshot(), before);
+    EXPECT_FALSE(fs::exists(sandbox.home() / ".local/share/nelvo/Availability/adjustments.json.unreadable"));
+}
+
+TEST(NelvoBinary, NothingButTimesLeaves)
+{
+    Sandbox sandbox;
+    const fs::path calendar = sandbox.write("cal/work.ics", markerCalendar);
+    for (const char* format : {"text", "markdown", "html", "table", "table-markdown", "table-html",
+                               "email", "rtf", "json"}) {
+        const Outcome run = sandbox.run({"print", "--calendar", calendar.string(), "--now",
+                                     "2025-03-03T08:00:00-08:00", "--format", format, "--zones",
+                                     "America/Los_Angeles,Europe/Berlin", "--me",
+                                     "wombat.attendee@example.org"});
+        ASSERT_EQ(run.status, 0) << format << run.err;
+        for (const char* marker : markers) {
+            EXPECT_EQ(run.out.find(marker), std::string::npos) << format << " leaks " << marker;
+            EXPECT_EQ(run.err.find(marker), std::string::npos) << format << " leaks " << marker;
+        }
+    }
+    // The meeting is busy time all the same.
+    const Outcome text = sandbox.run({"print", "--calendar", calendar.string(), "--now",
+                                  "2025-03-03T08:00:00-08:00"});
+    EXPECT_NE(text.out.find("9:00AM - 10:00AM\n11:30AM - 5:00PM"), std::string::npos) << text.out;
+    // Listing the calendars shows the calendar's name; print never does.
+    ASSERT_EQ(sandbox.run({"calendars", "add", calendar.string()}).status, 0);
+    const Outcome list = sandbox.run({"calendars", "list"});
+    EXPECT_EQ(list.status, 0);
+    EXPECT_NE(list.out.find("Obsidian Llama"), std::string::npos) << list.out;
+    EXPECT_EQ(list.out.find("Zeppelinkonferenz"), std::string::npos);
+}
+
+TEST(NelvoBinary, ChoosingCalendars)
+{
+    Sandbox sandbox;
+    // Nothing chosen: the working hours, and one line saying how to add a calendar.
+    Outcome run = sandbox.run({"print", "--now", "2025-03-03T08:00:00-08:00"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("9:00AM - 5:00PM"), std::string::npos);
+    EXPECT_NE(run.err.find("nelvo calendars add PATH"), std::string::npos);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+    // Adding a missing path fails; adding a real one, listing and removing it work.
+    EXPECT_EQ(sandbox.run({"calendars", "add", "/nonexistent.ics"}).status, 1);
+    const fs::path calendar = sandbox.write("cal/work.ics", markerCalendar);
+    EXPECT_EQ(sandbox.run({"calendars", "add", calendar.string()}).status, 0);
+    EXPECT_NE(sandbox.run({"calendars"}).out.find(fs::canonical(calendar).string()), std::string::npos);
+    EXPECT_EQ(sandbox.run({"calendars", "remove", calendar.string()}).status, 0);
+    EXPECT_EQ(sandbox.run({"calendars", "remove", calendar.string()}).status, 1);
+}
+
+TEST(NelvoBinary, ZonesHelpAndVersion)
+{
+    Sandbox sandbox;
+    const Outcome zones = sandbox.run({"zones", "kolkata"});
+    EXPECT_EQ(zones.status, 0);
+    EXPECT_EQ(zones.out, "Asia/Kolkata\tKolkata\tIndia\tUTC+5:30\n");
+    EXPECT_NE(sandbox.run({"--help"}).out.find("nelvo print"), std::string::npos);
+    EXPECT_EQ(sandbox.run({"--version"}).out.rfind("nelvo ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace nelvo
