@@ -126,5 +126,24 @@ void BM_LayoutOnly(benchmark::State& state)
 }
 BENCHMARK(BM_LayoutOnly)->Unit(benchmark::kMicrosecond);
 
+// Each format on its own, from a built layout or table.
+template <typename Render>
+void layOut(benchmark::State& state, Render render)
+{
+    const Fixture& f = fixture();
+    const MessageLayout layout = MessageLayout::build(f.slots, f.options);
+    const RenderedTable table = TableBuilder::build(f.slots, f.options);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(render(layout, table));
+}
+BENCHMARK_CAPTURE(layOut, chat, [](auto& l, auto&) { return ChatRenderer::render(l); });
+BENCHMARK_CAPTURE(layOut, markdown, [](auto& l, auto&) { return MarkdownRenderer::render(l); });
+BENCHMARK_CAPTURE(layOut, html, [](auto& l, auto&) { return HTMLRenderer::render(l); });
+BENCHMARK_CAPTURE(layOut, rtf, [](auto& l, auto&) { return RTFRenderer::render(l); });
+BENCHMARK_CAPTURE(layOut, tableMarkdown, [](auto&, auto& t) { return MarkdownRenderer::render(t); });
+BENCHMARK_CAPTURE(layOut, tableHtml, [](auto&, auto& t) { return HTMLRenderer::render(t); });
+BENCHMARK_CAPTURE(layOut, email, [](auto&, auto& t) { return EmailRenderer::render(t); });
+BENCHMARK_CAPTURE(layOut, tableRtf, [](auto&, auto& t) { return RTFRenderer::render(t); });
+
 }  // namespace
 }  // namespace nelvo
