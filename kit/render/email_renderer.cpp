@@ -105,8 +105,8 @@ void appendSlotTable(std::string& html, const RenderedTable& table)
             const int bottom = r + 1 == rowCount ? 10 : 3;
             const bool isRuled = r == 0 && d > 0;
             // "padding:12px 12px 10px 0;" and, on the first row of later days, the rule.
-            std::string cellStyle = "padding:" + std::to_string(top) + "px 12px " +
-                                    std::to_string(bottom) + "px 0;";
+            std::string cellStyle =
+                "padding:" + std::to_string(top) + "px 12px " + std::to_string(bottom) + "px 0;";
             if (isRuled)
                 cellStyle += "border-top:1px solid #e5e5ea;";
 

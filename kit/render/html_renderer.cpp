@@ -21,11 +21,20 @@ void appendEscaped(std::string& html, std::string_view text)
     for (std::size_t i = 0; i < text.size(); ++i) {
         std::string_view entity;
         switch (text[i]) {
-        case '&': entity = "&amp;"; break;
-        case '<': entity = "&lt;"; break;
-        case '>': entity = "&gt;"; break;
-        case '"': entity = "&quot;"; break;
-        default: continue;
+        case '&':
+            entity = "&amp;";
+            break;
+        case '<':
+            entity = "&lt;";
+            break;
+        case '>':
+            entity = "&gt;";
+            break;
+        case '"':
+            entity = "&quot;";
+            break;
+        default:
+            continue;
         }
         html.append(text.substr(plainFrom, i - plainFrom)).append(entity);
         plainFrom = i + 1;

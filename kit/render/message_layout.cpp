@@ -31,8 +31,8 @@ MessageLayout MessageLayout::build(std::span<const Slot> slots, const RenderOpti
         instants.push_back(slot.start);
         instants.push_back(slot.end);
     }
-    layout.zoneLine = "All times are in " + SlotFormatter::zoneDescription(options.primary, instants,
-                                                                           primaryLabel(options));
+    layout.zoneLine = "All times are in " + SlotFormatter::zoneDescription(
+                                                options.primary, instants, primaryLabel(options));
 
     SlotDays primaryDays(options.primary);
     std::optional<Date> currentDay;

@@ -83,10 +83,10 @@ ZoneOffset zoneOffset(Date date, const TimeZone& zone)
     const double infinity = std::numeric_limits<double>::infinity();
     const Span found{
         .zone = zone,
-        .fromMillis = tz.getPreviousTransition(millis, true, transition) ? transition.getTime()
-                                                                         : -infinity,
-        .toMillis = tz.getNextTransition(millis, false, transition) ? transition.getTime()
-                                                                     : infinity,
+        .fromMillis =
+            tz.getPreviousTransition(millis, true, transition) ? transition.getTime() : -infinity,
+        .toMillis =
+            tz.getNextTransition(millis, false, transition) ? transition.getTime() : infinity,
         .offset = {zone.offsetSeconds(date), zone.isDaylightSavingTime(date)}};
     if (span != spans.end())
         *span = found;
@@ -164,14 +164,13 @@ std::string clockTime(const WallClock& clock, bool use24Hour, bool uppercaseMeri
 std::string_view weekdayName(const WallClock& clock)
 {
     static constexpr std::array<std::string_view, 7> names = {"Sun", "Mon", "Tue", "Wed",
-                                                               "Thu", "Fri", "Sat"};
+                                                              "Thu", "Fri", "Sat"};
     return names[static_cast<std::size_t>(clock.weekday - 1)];
 }
 
 // One end of a slot as `text` needs it. `Day` identifies the calendar day: a local day
 // number, or the "yyyy-MM-dd" key where the formatter has to do the work.
-template <typename Day>
-struct Endpoint {
+template <typename Day> struct Endpoint {
     Day day;
     std::string time;
     std::string weekday;

@@ -29,8 +29,7 @@ class MachineSettings {
 public:
     MachineSettings(const char* locale, const char* zone)
         : m_lcAll(saved("LC_ALL")), m_lang(saved("LANG")), m_tz(saved("TZ")),
-          m_icuLocale(icu::Locale::getDefault()),
-          m_icuZone(icu::TimeZone::createDefault())
+          m_icuLocale(icu::Locale::getDefault()), m_icuZone(icu::TimeZone::createDefault())
     {
         setenv("LC_ALL", locale, 1);
         setenv("LANG", locale, 1);
@@ -75,8 +74,8 @@ private:
 
 TEST(RenderEnvironment, OutputsIgnoreLocaleLanguageAndZone)
 {
-    for (const auto& [locale, zone] : {std::pair{"de_DE.UTF-8", "Asia/Kolkata"},
-                                       std::pair{"ja_JP.UTF-8", "America/New_York"}}) {
+    for (const auto& [locale, zone] :
+         {std::pair{"de_DE.UTF-8", "Asia/Kolkata"}, std::pair{"ja_JP.UTF-8", "America/New_York"}}) {
         SCOPED_TRACE(locale);
         const MachineSettings machine(locale, zone);
         const auto slots = test::typicalSlots();

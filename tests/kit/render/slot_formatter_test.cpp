@@ -88,7 +88,8 @@ TEST(SlotFormatter, ClockTextsAgreeWithTheirPatterns)
                                       "-", true),
                   hhmm + "-" + hhmm + " (" + DateFormatter::cached("EEE", z).string(date) + ")");
         // An hour-long slot is marked exactly when it ends on the next calendar day.
-        const std::string hour = SlotFormatter::text(Slot{date, later}, z, date, z, true, "-", true);
+        const std::string hour =
+            SlotFormatter::text(Slot{date, later}, z, date, z, true, "-", true);
         ASSERT_EQ(hour.find('(') == std::string::npos, endsSameDay) << date.iso8601() << hour;
     };
 
