@@ -20,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace nelvo {
 namespace {
@@ -37,7 +38,8 @@ public:
         tzset();
         std::setlocale(LC_ALL, locale);  // may be missing on the machine; ICU is set anyway
         UErrorCode status = U_ZERO_ERROR;
-        icu::Locale::setDefault(icu::Locale(locale), status);
+        const std::string language(locale, std::string_view(locale).find('.'));  // "de_DE"
+        icu::Locale::setDefault(icu::Locale(language.c_str()), status);
         icu::TimeZone::adoptDefault(icu::TimeZone::createTimeZone(zone));
     }
 
