@@ -33,8 +33,8 @@ const Fixture& fixture()
         Fixture f;
         const TimeZone primary = zoneNamed("America/Los_Angeles");
         const Calendar calendar(primary);
-        const int times[4][2] = {{9 * 60, 10 * 60 + 30}, {11 * 60, 12 * 60}, {13 * 60, 15 * 60},
-                                 {22 * 60, 25 * 60}};
+        const int times[4][2] = {
+            {9 * 60, 10 * 60 + 30}, {11 * 60, 12 * 60}, {13 * 60, 15 * 60}, {22 * 60, 25 * 60}};
         for (int day = 0; day < 14; ++day) {
             const Date midnight = calendar.date(2025, 3, 3 + day).value_or(Date{});
             for (const auto& [start, end] : times)
@@ -42,10 +42,12 @@ const Fixture& fixture()
                                        .end = midnight.addingSeconds(end * 60.0)});
         }
         f.options.primary = primary;
-        for (const auto& [id, label] :
-             {std::pair{"America/Los_Angeles", "Pacific"}, {"America/New_York", "New York"},
-              {"Europe/London", "London"}, {"Europe/Berlin", "Berlin"},
-              {"Asia/Kolkata", "India"}, {"Asia/Tokyo", "Tokyo"}})
+        for (const auto& [id, label] : {std::pair{"America/Los_Angeles", "Pacific"},
+                                        {"America/New_York", "New York"},
+                                        {"Europe/London", "London"},
+                                        {"Europe/Berlin", "Berlin"},
+                                        {"Asia/Kolkata", "India"},
+                                        {"Asia/Tokyo", "Tokyo"}})
             f.options.zones.push_back(RenderZone{.zone = zoneNamed(id), .label = label});
         f.options.heading = "My availability";
         f.options.dateRange = std::pair{f.slots.front().start, f.slots.back().start};
@@ -125,6 +127,25 @@ void BM_LayoutOnly(benchmark::State& state)
     }
 }
 BENCHMARK(BM_LayoutOnly)->Unit(benchmark::kMicrosecond);
+
+// Each format on its own, from a built layout or table.
+template <typename Render> void layOut(benchmark::State& state, Render render)
+{
+    const Fixture& f = fixture();
+    const MessageLayout layout = MessageLayout::build(f.slots, f.options);
+    const RenderedTable table = TableBuilder::build(f.slots, f.options);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(render(layout, table));
+}
+BENCHMARK_CAPTURE(layOut, chat, [](auto& l, auto&) { return ChatRenderer::render(l); });
+BENCHMARK_CAPTURE(layOut, markdown, [](auto& l, auto&) { return MarkdownRenderer::render(l); });
+BENCHMARK_CAPTURE(layOut, html, [](auto& l, auto&) { return HTMLRenderer::render(l); });
+BENCHMARK_CAPTURE(layOut, rtf, [](auto& l, auto&) { return RTFRenderer::render(l); });
+BENCHMARK_CAPTURE(layOut, tableMarkdown,
+                  [](auto&, auto& t) { return MarkdownRenderer::render(t); });
+BENCHMARK_CAPTURE(layOut, tableHtml, [](auto&, auto& t) { return HTMLRenderer::render(t); });
+BENCHMARK_CAPTURE(layOut, email, [](auto&, auto& t) { return EmailRenderer::render(t); });
+BENCHMARK_CAPTURE(layOut, tableRtf, [](auto&, auto& t) { return RTFRenderer::render(t); });
 
 }  // namespace
 }  // namespace nelvo

@@ -10,6 +10,7 @@ namespace nelvo::EmailRenderer {
 
 namespace {
 
+using HTMLRenderer::appendEscaped;
 using HTMLRenderer::escape;
 
 constexpr std::string_view head =
@@ -60,18 +61,39 @@ std::vector<std::string> columnHeads(const std::vector<std::string>& zoneLabels)
 
 void appendSlotTable(std::string& html, const RenderedTable& table)
 {
+    const std::string headCell =
+        std::string("<th class=\"nv-head\" align=\"left\" style=\"padding:0 12px 8px "
+                    "0;text-align:left;font-size:12px;line-height:16px;font-weight:600;letter-"
+                    "spacing:0.04em;text-transform:uppercase;color:")
+            .append(headInk)
+            .append(";border-bottom:1.5px solid #a3cfb1;white-space:nowrap\">");
+    const std::string dayCellStyle =
+        std::string("font-size:15px;line-height:24px;font-weight:600;color:")
+            .append(ink)
+            .append(";white-space:nowrap\">");
+    const std::string chip =
+        std::string("<span class=\"nv-chip\" style=\"display:inline-block;padding:2px "
+                    "10px;border-radius:8px;background:")
+            .append(chipBackground)
+            .append(";color:")
+            .append(chipInk)
+            .append(";font-size:15px;line-height:20px;font-variant-numeric:tabular-nums\">");
+
+    std::size_t cellCount = 0;
+    for (const DayGroup& day : table.days) {
+        for (const auto& row : day.rows)
+            cellCount += row.size() + 1;
+    }
+    html.reserve(html.size() + 1000 + cellCount * (chip.size() + 120));
+
     html.append("<table cellpadding=\"0\" cellspacing=\"0\" style=\"border-collapse:collapse;"
                 "width:100%;font-family:")
         .append(fontStack)
         .append("\"><thead><tr>");
     for (const std::string& columnHead : columnHeads(table.zoneLabels)) {
-        html.append("<th class=\"nv-head\" align=\"left\" style=\"padding:0 12px 8px "
-                    "0;text-align:left;font-size:12px;line-height:16px;font-weight:600;letter-"
-                    "spacing:0.04em;text-transform:uppercase;color:")
-            .append(headInk)
-            .append(";border-bottom:1.5px solid #a3cfb1;white-space:nowrap\">")
-            .append(escape(columnHead))
-            .append("</th>");
+        html += headCell;
+        appendEscaped(html, columnHead);
+        html += "</th>";
     }
     html += "</tr></thead><tbody>";
 
@@ -81,38 +103,30 @@ void appendSlotTable(std::string& html, const RenderedTable& table)
         for (std::size_t r = 0; r < rowCount; ++r) {
             const int top = r > 0 ? 3 : (d == 0 ? 12 : 10);
             const int bottom = r + 1 == rowCount ? 10 : 3;
-            const bool ruled = r == 0 && d > 0;
-            const std::string padding = "padding:" + std::to_string(top) + "px 12px " +
-                                        std::to_string(bottom) + "px 0;";
-            const std::string_view rule = ruled ? "border-top:1px solid #e5e5ea;" : "";
+            const bool isRuled = r == 0 && d > 0;
+            // "padding:12px 12px 10px 0;" and, on the first row of later days, the rule.
+            std::string cellStyle =
+                "padding:" + std::to_string(top) + "px 12px " + std::to_string(bottom) + "px 0;";
+            if (isRuled)
+                cellStyle += "border-top:1px solid #e5e5ea;";
 
             html.append("<tr><td class=\"nv-day")
-                .append(ruled ? " nv-rule" : "")
+                .append(isRuled ? " nv-rule" : "")
                 .append("\" valign=\"top\" style=\"")
-                .append(padding)
-                .append(rule)
-                .append("font-size:15px;line-height:24px;font-weight:600;color:")
-                .append(ink)
-                .append(";white-space:nowrap\">")
-                .append(r == 0 ? escape(day.label) : std::string())
-                .append("</td>");
+                .append(cellStyle)
+                .append(dayCellStyle);
+            if (r == 0)
+                appendEscaped(html, day.label);
+            html += "</td>";
             for (const std::string& cell : day.rows[r]) {
-                html.append("<td")
-                    .append(ruled ? " class=\"nv-rule\"" : "")
+                html.append(isRuled ? "<td class=\"nv-rule\"" : "<td")
                     .append(" valign=\"top\" style=\"")
-                    .append(padding)
-                    .append(rule)
+                    .append(cellStyle)
                     .append("white-space:nowrap\">");
                 if (!cell.empty()) {
-                    html.append("<span class=\"nv-chip\" style=\"display:inline-block;padding:2px "
-                                "10px;border-radius:8px;background:")
-                        .append(chipBackground)
-                        .append(";color:")
-                        .append(chipInk)
-                        .append(";font-size:15px;line-height:20px;font-variant-numeric:tabular-"
-                                "nums\">")
-                        .append(escape(cell))
-                        .append("</span>");
+                    html += chip;
+                    appendEscaped(html, cell);
+                    html += "</span>";
                 }
                 html += "</td>";
             }

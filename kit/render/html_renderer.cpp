@@ -13,22 +13,41 @@ constexpr std::string_view emptyParagraph = "<p>No availability in this range.</
 
 }  // namespace
 
-std::string escape(std::string_view text)
+void appendEscaped(std::string& html, std::string_view text)
 {
     // One pass gives the same result as the four replacements in order, since none of
     // them produces a character a later one replaces.
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+    std::size_t plainFrom = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::string_view entity;
+        switch (text[i]) {
+        case '&':
+            entity = "&amp;";
+            break;
+        case '<':
+            entity = "&lt;";
+            break;
+        case '>':
+            entity = "&gt;";
+            break;
+        case '"':
+            entity = "&quot;";
+            break;
+        default:
+            continue;
         }
+        html.append(text.substr(plainFrom, i - plainFrom)).append(entity);
+        plainFrom = i + 1;
     }
-    return out;
+    html.append(text.substr(plainFrom));
+}
+
+std::string escape(std::string_view text)
+{
+    std::string html;
+    html.reserve(text.size());
+    appendEscaped(html, text);
+    return html;
 }
 
 std::string render(const MessageLayout& layout)
@@ -62,7 +81,8 @@ std::string render(const MessageLayout& layout)
             html += "<br><br>";
         html += blocks[i];
     }
-    return html + "</div>";
+    html += "</div>";
+    return html;
 }
 
 std::string render(std::span<const Slot> slots, const RenderOptions& options)
@@ -72,37 +92,51 @@ std::string render(std::span<const Slot> slots, const RenderOptions& options)
 
 std::string render(const RenderedTable& table)
 {
+    constexpr std::string_view headCell =
+        "<th style=\"padding:6px 12px;text-align:left;border-bottom:2px solid #d0d0d0\">";
+    constexpr std::string_view dayCellEnd = "\" style=\"padding:10px 12px 4px;font-weight:600\">";
+    constexpr std::string_view slotCell =
+        "<td style=\"padding:6px 12px;border-bottom:1px solid #e5e5e5;white-space:nowrap\">";
+
     std::string html;
-    if (table.heading)
-        html.append(headingParagraph).append(escape(*table.heading)).append("</p>");
+    if (table.heading) {
+        html.append(headingParagraph);
+        appendEscaped(html, *table.heading);
+        html.append("</p>");
+    }
     if (table.days.empty())
         return html.append(emptyParagraph);
+
+    std::size_t cellCount = 0;
+    for (const DayGroup& day : table.days)
+        cellCount += day.rows.size() * table.zoneLabels.size();
+    html.reserve(html.size() + 400 + 100 * table.days.size() + (slotCell.size() + 40) * cellCount);
 
     html += "<table style=\"border-collapse:collapse;font-family:-apple-system,Helvetica,Arial,"
             "sans-serif;font-size:14px\"><thead><tr>";
     for (const std::string& label : table.zoneLabels) {
-        html += "<th style=\"padding:6px 12px;text-align:left;border-bottom:2px solid #d0d0d0\">";
-        html += escape(label);
+        html += headCell;
+        appendEscaped(html, label);
         html += "</th>";
     }
     html += "</tr></thead><tbody>";
     const std::string columns = std::to_string(table.zoneLabels.size());
     for (const DayGroup& day : table.days) {
-        html += "<tr><td colspan=\"" + columns +
-                "\" style=\"padding:10px 12px 4px;font-weight:600\">" + escape(day.label) +
-                "</td></tr>";
+        html.append("<tr><td colspan=\"").append(columns).append(dayCellEnd);
+        appendEscaped(html, day.label);
+        html += "</td></tr>";
         for (const auto& row : day.rows) {
             html += "<tr>";
             for (const std::string& cell : row) {
-                html += "<td style=\"padding:6px 12px;border-bottom:1px solid "
-                        "#e5e5e5;white-space:nowrap\">";
-                html += escape(cell);
+                html += slotCell;
+                appendEscaped(html, cell);
                 html += "</td>";
             }
             html += "</tr>";
         }
     }
-    return html + "</tbody></table>";
+    html += "</tbody></table>";
+    return html;
 }
 
 std::string renderTable(std::span<const Slot> slots, const RenderOptions& options)

@@ -18,6 +18,8 @@ namespace HTMLRenderer {
 // "&", "<", ">" and the double quote, in that order ("&lt;" becomes "&amp;lt;"); the single
 // quote is kept.
 std::string escape(std::string_view text);
+// The same, appended to `html`.
+void appendEscaped(std::string& html, std::string_view text);
 
 // The single-zone message in one <div>; a heading paragraph and the empty-range paragraph
 // when there are no days.

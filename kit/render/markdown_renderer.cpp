@@ -24,19 +24,23 @@ std::string bold(std::string_view text)
     return "**" + std::string(text) + "**";
 }
 
-std::string tableRow(const std::vector<std::string>& cells)
+// "| a | b |", with "|" inside a cell written "\|"; `first` comes before `cells`.
+void appendTableRow(std::string& markdown, std::string_view first,
+                    const std::vector<std::string>& cells)
 {
-    std::string row = "|";
-    for (const std::string& cell : cells) {
-        row += ' ';
+    const auto appendCell = [&](std::string_view cell) {
+        markdown += ' ';
         for (const char c : cell) {
             if (c == '|')
-                row += '\\';
-            row += c;
+                markdown += '\\';
+            markdown += c;
         }
-        row += " |";
-    }
-    return row;
+        markdown += " |";
+    };
+    markdown += '|';
+    appendCell(first);
+    for (const std::string& cell : cells)
+        appendCell(cell);
 }
 
 }  // namespace
@@ -72,28 +76,28 @@ std::string render(std::span<const Slot> slots, const RenderOptions& options)
 
 std::string render(const RenderedTable& table)
 {
-    std::vector<std::string> lines;
-    if (table.heading) {
-        lines.push_back(bold(*table.heading));
-        lines.emplace_back();
-    }
+    std::string markdown;
+    if (table.heading)
+        markdown += bold(*table.heading) + "\n\n";
     if (table.days.empty()) {
-        lines.emplace_back(TableBuilder::emptyRangeText);
-        return joined(lines, "\n");
+        markdown += TableBuilder::emptyRangeText;
+        return markdown;
     }
 
-    std::vector<std::string> header{"Day"};
-    header.insert(header.end(), table.zoneLabels.begin(), table.zoneLabels.end());
-    lines.push_back(tableRow(header));
-    lines.push_back(tableRow(std::vector<std::string>(header.size(), "---")));
+    std::size_t rowCount = 0;
+    for (const DayGroup& day : table.days)
+        rowCount += day.rows.size();
+    markdown.reserve(markdown.size() + (rowCount + 2) * (16 + 28 * (table.zoneLabels.size() + 1)));
+    appendTableRow(markdown, "Day", table.zoneLabels);
+    markdown += '\n';
+    appendTableRow(markdown, "---", std::vector<std::string>(table.zoneLabels.size(), "---"));
     for (const DayGroup& day : table.days) {
         for (const auto& row : day.rows) {
-            std::vector<std::string> cells{day.label};
-            cells.insert(cells.end(), row.begin(), row.end());
-            lines.push_back(tableRow(cells));
+            markdown += '\n';
+            appendTableRow(markdown, day.label, row);
         }
     }
-    return joined(lines, "\n");
+    return markdown;
 }
 
 }  // namespace nelvo::MarkdownRenderer

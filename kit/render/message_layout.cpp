@@ -1,6 +1,6 @@
 #include "kit/render/message_layout.h"
 
-#include "kit/core/calendar.h"
+#include "kit/render/slot_days.h"
 #include "kit/render/slot_formatter.h"
 
 namespace nelvo {
@@ -31,13 +31,13 @@ MessageLayout MessageLayout::build(std::span<const Slot> slots, const RenderOpti
         instants.push_back(slot.start);
         instants.push_back(slot.end);
     }
-    layout.zoneLine = "All times are in " + SlotFormatter::zoneDescription(options.primary, instants,
-                                                                           primaryLabel(options));
+    layout.zoneLine = "All times are in " + SlotFormatter::zoneDescription(
+                                                options.primary, instants, primaryLabel(options));
 
-    const Calendar calendar(options.primary);
+    SlotDays primaryDays(options.primary);
     std::optional<Date> currentDay;
     for (const Slot& slot : slots) {
-        const Date dayStart = calendar.startOfDay(slot.start);
+        const Date dayStart = primaryDays.startOfDay(slot.start);
         if (!currentDay || *currentDay != dayStart) {
             currentDay = dayStart;
             layout.days.push_back(

@@ -14,7 +14,7 @@ namespace nelvo {
 // What every renderer is told besides the slots: the zones, the clock and the title. It holds
 // no event data, so none can reach an output.
 struct RenderOptions {
-    std::vector<RenderZone> zones;  // display order; one table column each
+    std::vector<RenderZone> zones;       // display order; one table column each
     TimeZone primary = TimeZone::utc();  // defines calendar days and single-zone times
     bool use24Hour = false;
     std::optional<std::string> heading;

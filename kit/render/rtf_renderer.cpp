@@ -92,6 +92,48 @@ std::size_t codePointCount(std::string_view text)
     }));
 }
 
+// escape(), appended to `rtf`.
+void appendEscaped(std::string& rtf, std::string_view text)
+{
+    const auto isPlain = [](char byte) {
+        return byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '{' && byte != '}';
+    };
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (isPlain(text[i])) {
+            const std::size_t from = i;
+            while (i < text.size() && isPlain(text[i]))
+                ++i;
+            rtf.append(text.substr(from, i - from));
+            continue;
+        }
+        const char32_t c = nextCodePoint(text, i);
+        if (c == '\\' || c == '{' || c == '}') {
+            rtf += '\\';
+            rtf += static_cast<char>(c);
+        } else if (c == '\n') {
+            rtf += "\\line ";
+        } else if (c == '\t') {
+            rtf += "\\tab ";
+        } else if (c < 0x20 || c == 0x7F) {
+            continue;
+        } else if (c <= 0xFFFF) {
+            appendUnicodeEscape(rtf, c);
+        } else {
+            const char32_t offset = c - 0x10000;
+            appendUnicodeEscape(rtf, 0xD800 + (offset >> 10));
+            appendUnicodeEscape(rtf, 0xDC00 + (offset & 0x3FF));
+        }
+    }
+}
+
+void appendBold(std::string& rtf, std::string_view text)
+{
+    rtf += "{\\b ";
+    appendEscaped(rtf, text);
+    rtf += '}';
+}
+
 struct Line {
     std::string text;
     bool isBold = false;
@@ -105,9 +147,9 @@ void appendLines(std::string& rtf, const std::vector<Line>& lines)
         if (i > 0)
             rtf += "\\par\n";
         if (lines[i].isBold)
-            rtf += "{\\b " + escape(lines[i].text) + "}";
+            appendBold(rtf, lines[i].text);
         else
-            rtf += escape(lines[i].text);
+            appendEscaped(rtf, lines[i].text);
     }
 }
 
@@ -115,7 +157,8 @@ std::string document(const std::vector<Line>& lines)
 {
     std::string rtf(prologue);
     appendLines(rtf, lines);
-    return rtf + "}";
+    rtf += '}';
+    return rtf;
 }
 
 // Right edges of the columns, from the widest text in each.
@@ -153,21 +196,35 @@ std::vector<long> columnEdges(const RenderedTable& table)
     return edges;
 }
 
+// The row definition (row properties and one cell definition per column) for rows of any
+// length: a row of k cells uses the text up to the k-th end.
+struct RowDefinition {
+    std::string text;
+    std::vector<std::size_t> ends;  // ends[k]: the definition of a row of k cells
+
+    RowDefinition(const std::vector<long>& edges, std::string_view border) : text(rowProperties)
+    {
+        ends.push_back(text.size());
+        for (const long edge : edges) {
+            text.append(border).append("\\cellx").append(std::to_string(edge));
+            ends.push_back(text.size());
+        }
+    }
+};
+
 void appendRow(std::string& rtf, const std::vector<std::string>& cells,
-               const std::vector<long>& edges, std::string_view border, bool isBold)
+               const RowDefinition& definition, bool isBold)
 {
     if (cells.empty())
         return;
-    rtf += rowProperties;
-    for (std::size_t c = 0; c < cells.size(); ++c)
-        rtf.append(border).append("\\cellx").append(std::to_string(edges[c]));
+    rtf.append(definition.text, 0, definition.ends[cells.size()]);
     rtf += '\n';
     rtf += cellParagraph;
     for (const std::string& cell : cells) {
         if (isBold)
-            rtf += "{\\b " + escape(cell) + "}";
+            appendBold(rtf, cell);
         else
-            rtf += escape(cell);
+            appendEscaped(rtf, cell);
         rtf += "\\cell ";
     }
     rtf += "\\row\n";
@@ -177,31 +234,10 @@ void appendRow(std::string& rtf, const std::vector<std::string>& cells,
 
 std::string escape(std::string_view text)
 {
-    std::string out;
-    out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char32_t c = nextCodePoint(text, i);
-        if (c == '\\' || c == '{' || c == '}') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c == '\n') {
-            out += "\\line ";
-        } else if (c == '\t') {
-            out += "\\tab ";
-        } else if (c < 0x20 || c == 0x7F) {
-            continue;
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c <= 0xFFFF) {
-            appendUnicodeEscape(out, c);
-        } else {
-            const char32_t offset = c - 0x10000;
-            appendUnicodeEscape(out, 0xD800 + (offset >> 10));
-            appendUnicodeEscape(out, 0xDC00 + (offset & 0x3FF));
-        }
-    }
-    return out;
+    std::string rtf;
+    rtf.reserve(text.size());
+    appendEscaped(rtf, text);
+    return rtf;
 }
 
 std::string render(const MessageLayout& layout)
@@ -244,22 +280,37 @@ std::string render(const RenderedTable& table)
         return document(lines);
     }
 
+    std::size_t rowCount = 1;
+    std::size_t cellCount = table.zoneLabels.size();
+    for (const DayGroup& day : table.days) {
+        rowCount += 1 + day.rows.size();
+        for (const auto& row : day.rows)
+            cellCount += row.size();
+    }
     std::string rtf(prologue);
-    if (table.heading)
-        rtf += "\\sa160{\\b " + escape(*table.heading) + "}\\par\n";
+    rtf.reserve(256 + rowCount * (rowProperties.size() + 64) + cellCount * 96);
+    if (table.heading) {
+        rtf += "\\sa160";
+        appendBold(rtf, *table.heading);
+        rtf += "\\par\n";
+    }
     const std::vector<long> edges = columnEdges(table);
     const long tableWidth = edges.empty() ? textWidthTwips : edges.back();
-    appendRow(rtf, table.zoneLabels, edges, "\\clbrdrb\\brdrs\\brdrw30\\brdrcf1", true);
+    const RowDefinition headerRow(edges, "\\clbrdrb\\brdrs\\brdrw30\\brdrcf1");
+    const RowDefinition slotRow(edges, "\\clbrdrb\\brdrs\\brdrw15\\brdrcf2");
+    // The day label spans the table, as a row of one cell.
+    const RowDefinition dayRow(std::vector<long>{tableWidth}, "");
+    appendRow(rtf, table.zoneLabels, headerRow, true);
     for (const DayGroup& day : table.days) {
-        // The day label spans the table, as a row of one cell.
-        rtf.append(rowProperties).append("\\cellx").append(std::to_string(tableWidth)).append("\n");
-        rtf.append("\\pard\\plain\\intbl\\sb120\\f0\\fs21 {\\b ")
-            .append(escape(day.label))
-            .append("}\\cell \\row\n");
+        rtf.append(dayRow.text).append("\n");
+        rtf += "\\pard\\plain\\intbl\\sb120\\f0\\fs21 ";
+        appendBold(rtf, day.label);
+        rtf += "\\cell \\row\n";
         for (const auto& row : day.rows)
-            appendRow(rtf, row, edges, "\\clbrdrb\\brdrs\\brdrw15\\brdrcf2", false);
+            appendRow(rtf, row, slotRow, false);
     }
-    return rtf + "\\pard\\plain\\f0\\fs21}";
+    rtf += "\\pard\\plain\\f0\\fs21}";
+    return rtf;
 }
 
 std::string renderTable(std::span<const Slot> slots, const RenderOptions& options)

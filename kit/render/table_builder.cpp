@@ -1,6 +1,6 @@
 #include "kit/render/table_builder.h"
 
-#include "kit/core/calendar.h"
+#include "kit/render/slot_days.h"
 #include "kit/render/slot_formatter.h"
 
 #include <optional>
@@ -31,10 +31,10 @@ RenderedTable build(std::span<const Slot> slots, const RenderOptions& options)
     for (const RenderZone& zone : options.zones)
         table.zoneLabels.push_back(zone.label);
 
-    const Calendar calendar(options.primary);
+    SlotDays primaryDays(options.primary);
     std::optional<Date> currentDay;
     for (const Slot& slot : slots) {
-        const Date dayStart = calendar.startOfDay(slot.start);
+        const Date dayStart = primaryDays.startOfDay(slot.start);
         if (!currentDay || *currentDay != dayStart) {
             currentDay = dayStart;
             table.days.push_back(

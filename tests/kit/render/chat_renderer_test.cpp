@@ -23,7 +23,8 @@ TEST(ChatRenderer, EmptyRangeWithAndWithoutHeading)
     RenderOptions options = test::typicalOptions();
 
     // The heading, a blank line, the empty-range text; no zone line.
-    EXPECT_EQ(ChatRenderer::render({}, options), "My availability\n\nNo availability in this range.");
+    EXPECT_EQ(ChatRenderer::render({}, options),
+              "My availability\n\nNo availability in this range.");
     // Without a heading the text alone.
     options.heading.reset();
     EXPECT_EQ(ChatRenderer::render({}, options), "No availability in this range.");

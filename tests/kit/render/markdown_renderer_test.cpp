@@ -12,8 +12,7 @@ namespace {
 
 TEST(MarkdownRenderer, TableExample)
 {
-    const RenderedTable table =
-        TableBuilder::build(test::twoZoneSlots(), test::twoZoneOptions());
+    const RenderedTable table = TableBuilder::build(test::twoZoneSlots(), test::twoZoneOptions());
     EXPECT_GOLDEN("render/markdown/table_two_zones.md", MarkdownRenderer::render(table));
 }
 
@@ -44,16 +43,14 @@ TEST(MarkdownRenderer, EmptyRanges)
 
 TEST(MarkdownRenderer, PipesAreEscapedOnlyInTableRows)
 {
-    const RenderedTable table{
-        .heading = "A | B",
-        .zoneLabels = {"Home|Work"},
-        .days = {DayGroup{.label = "Mon|", .rows = {{"9:00am"}, {"x\\|y"}}}}};
+    const RenderedTable table{.heading = "A | B",
+                              .zoneLabels = {"Home|Work"},
+                              .days = {DayGroup{.label = "Mon|", .rows = {{"9:00am"}, {"x\\|y"}}}}};
 
     // The heading is written as given; labels and cells, header included, get "\|".
-    EXPECT_EQ(MarkdownRenderer::render(table),
-              "**A | B**\n\n"
-              "| Day | Home\\|Work |\n| --- | --- |\n"
-              "| Mon\\| | 9:00am |\n| Mon\\| | x\\\\|y |");
+    EXPECT_EQ(MarkdownRenderer::render(table), "**A | B**\n\n"
+                                               "| Day | Home\\|Work |\n| --- | --- |\n"
+                                               "| Mon\\| | 9:00am |\n| Mon\\| | x\\\\|y |");
 }
 
 }  // namespace

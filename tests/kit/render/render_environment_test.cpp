@@ -20,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace nelvo {
 namespace {
@@ -29,8 +30,7 @@ class MachineSettings {
 public:
     MachineSettings(const char* locale, const char* zone)
         : m_lcAll(saved("LC_ALL")), m_lang(saved("LANG")), m_tz(saved("TZ")),
-          m_icuLocale(icu::Locale::getDefault()),
-          m_icuZone(icu::TimeZone::createDefault())
+          m_icuLocale(icu::Locale::getDefault()), m_icuZone(icu::TimeZone::createDefault())
     {
         setenv("LC_ALL", locale, 1);
         setenv("LANG", locale, 1);
@@ -38,7 +38,8 @@ public:
         tzset();
         std::setlocale(LC_ALL, locale);  // may be missing on the machine; ICU is set anyway
         UErrorCode status = U_ZERO_ERROR;
-        icu::Locale::setDefault(icu::Locale(locale), status);
+        const std::string language(locale, std::string_view(locale).find('.'));  // "de_DE"
+        icu::Locale::setDefault(icu::Locale(language.c_str()), status);
         icu::TimeZone::adoptDefault(icu::TimeZone::createTimeZone(zone));
     }
 
@@ -75,8 +76,8 @@ private:
 
 TEST(RenderEnvironment, OutputsIgnoreLocaleLanguageAndZone)
 {
-    for (const auto& [locale, zone] : {std::pair{"de_DE.UTF-8", "Asia/Kolkata"},
-                                       std::pair{"ja_JP.UTF-8", "America/New_York"}}) {
+    for (const auto& [locale, zone] :
+         {std::pair{"de_DE.UTF-8", "Asia/Kolkata"}, std::pair{"ja_JP.UTF-8", "America/New_York"}}) {
         SCOPED_TRACE(locale);
         const MachineSettings machine(locale, zone);
         const auto slots = test::typicalSlots();

@@ -51,7 +51,8 @@ TEST(RTFRenderer, EscapesControlCharactersAndUnicode)
     // RTF's own characters, a line break and a tab; other control characters go.
     EXPECT_EQ(RTFRenderer::escape("a\\b{c}\nd\te\x01"), "a\\\\b\\{c\\}\\line d\\tab e");
     // Latin, the en dash and the middle dot; above 32767 the number is negative.
-    EXPECT_EQ(RTFRenderer::escape("\u00e9 \u2013 \u00b7 \uff21"), "\\u233? \\u8211? \\u183? \\u-223?");
+    EXPECT_EQ(RTFRenderer::escape("\u00e9 \u2013 \u00b7 \uff21"),
+              "\\u233? \\u8211? \\u183? \\u-223?");
     // Outside the basic plane: a surrogate pair.
     EXPECT_EQ(RTFRenderer::escape("\U0001F600"), "\\u-10179?\\u-8704?");
     // Malformed UTF-8 (a lone continuation byte, a truncated sequence, an overlong form).
@@ -70,7 +71,8 @@ TEST(RTFRenderer, EmptyRangesAndOddTables)
               std::string::npos);
     options.heading.reset();
     EXPECT_TRUE(RTFRenderer::render({}, options).ends_with("\nNo availability in this range.}"));
-    EXPECT_EQ(RTFRenderer::render(RenderedTable{.heading = "My availability", .zoneLabels = {}, .days = {}}),
+    EXPECT_EQ(RTFRenderer::render(
+                  RenderedTable{.heading = "My availability", .zoneLabels = {}, .days = {}}),
               headed);
 
     // No zones: the day rows alone, no empty table rows; text in labels is escaped.

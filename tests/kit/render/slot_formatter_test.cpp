@@ -66,6 +66,52 @@ TEST(SlotFormatter, ClockTimesAndDayLabels)
     EXPECT_EQ(SlotFormatter::dayLabel(noon, zone("Pacific/Kiritimati")), "Tue, Mar 4");
 }
 
+// Clock times and day comparisons are worked out from the zone's offset rather than through
+// the formatter; they must say exactly what the patterns say.
+TEST(SlotFormatter, ClockTextsAgreeWithTheirPatterns)
+{
+    const auto upper = [](std::string text) {
+        for (char& c : text)
+            c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        return text;
+    };
+    const auto check = [&](const TimeZone& z, Date date) {
+        const std::string hm = DateFormatter::cached("h:mma", z).string(date);
+        const std::string hhmm = DateFormatter::cached("HH:mm", z).string(date);
+        const std::string key = DateFormatter::cached("yyyy-MM-dd", z).string(date);
+        const Date later = date.addingSeconds(3599);
+        const bool endsSameDay = key == DateFormatter::cached("yyyy-MM-dd", z).string(later);
+        ASSERT_EQ(SlotFormatter::time(date, z, false, true), upper(hm)) << date.iso8601();
+        ASSERT_EQ(SlotFormatter::time(date, z, true, true), hhmm) << date.iso8601();
+        // A slot of no length, judged against another day, shows its weekday.
+        ASSERT_EQ(SlotFormatter::text(Slot{date, date}, z, date.addingSeconds(-3 * 86400), z, true,
+                                      "-", true),
+                  hhmm + "-" + hhmm + " (" + DateFormatter::cached("EEE", z).string(date) + ")");
+        // An hour-long slot is marked exactly when it ends on the next calendar day.
+        const std::string hour =
+            SlotFormatter::text(Slot{date, later}, z, date, z, true, "-", true);
+        ASSERT_EQ(hour.find('(') == std::string::npos, endsSameDay) << date.iso8601() << hour;
+    };
+
+    // Half-hour daylight saving, quarter-hour offsets, a skipped day, and the present.
+    for (const char* id : {"America/Los_Angeles", "Australia/Lord_Howe", "Asia/Kathmandu",
+                           "Pacific/Chatham", "Pacific/Apia", "Europe/London"}) {
+        const TimeZone z = zone(id);
+        for (Date d = at("2011-01-01T00:00:30Z"); d < at("2012-06-01T00:00:00Z");
+             d = d.addingSeconds(4 * 3600 + 7 * 60 + 13))
+            check(z, d);
+        for (Date d = at("2025-01-01T00:00:00Z"); d < at("2026-01-01T00:00:00Z");
+             d = d.addingSeconds(6 * 3600 + 15 * 60))
+            check(z, d);
+    }
+    // Local mean time with offsets in seconds (Amsterdam until 1937), and far-off years.
+    for (Date d = at("1890-01-01T00:00:00Z"); d < at("1950-01-01T00:00:00Z");
+         d = d.addingSeconds(5 * 86400 + 7 * 3600 + 11 * 60 + 7))
+        check(zone("Europe/Amsterdam"), d);
+    check(zone("Asia/Tokyo"), Date{-6.0e10});
+    check(zone("Asia/Tokyo"), Date{4.0e11});
+}
+
 TEST(SlotFormatter, ZoneDescriptionNamesThePeriod)
 {
     const auto describe = [](const char* id, std::vector<Date> dates) {
