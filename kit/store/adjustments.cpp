@@ -155,7 +155,10 @@ void Adjustments::trim(const Slot& slot, WindowEdge edge, Date target, std::int6
 
 void Adjustments::remove(const Slot& slot)
 {
-    const auto [before, after] = holdsAdjacent(slot);
+    // Named references, not a structured binding: clang 14 cannot capture those in a lambda.
+    const Neighbours neighbours = holdsAdjacent(slot);
+    const auto& before = neighbours.before;
+    const auto& after = neighbours.after;
     const Date start = before ? before->start : slot.start;
     const Date end = after ? after->end : slot.end;
     std::erase_if(reserved, [&](const ReservedBlock& b) {
