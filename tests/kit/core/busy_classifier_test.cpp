@@ -72,10 +72,12 @@ TEST(BusyClassifier, IntervalsAreEventsInOrderThenReservedBlocks)
     adjustments.reserved.push_back(ReservedBlock{Uuid::random(), reserved.start, reserved.end});
     const std::vector<CalendarEvent> events{late, declined, early};
     // Busy events in input order, unsorted, then the block.
-    EXPECT_EQ(BusyClassifier::busyIntervals(events, {"work"}, adjustments),
-              (std::vector<BusyInterval>{{late.start, late.end}, {early.start, early.end}, reserved}));
+    EXPECT_EQ(
+        BusyClassifier::busyIntervals(events, {"work"}, adjustments),
+        (std::vector<BusyInterval>{{late.start, late.end}, {early.start, early.end}, reserved}));
     // With no calendar included, reserved blocks still count.
-    EXPECT_EQ(BusyClassifier::busyIntervals(events, {}, adjustments), (std::vector<BusyInterval>{reserved}));
+    EXPECT_EQ(BusyClassifier::busyIntervals(events, {}, adjustments),
+              (std::vector<BusyInterval>{reserved}));
 }
 
 }  // namespace

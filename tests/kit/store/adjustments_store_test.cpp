@@ -24,8 +24,9 @@ Adjustments sample()
 {
     Adjustments a;
     a.movable = {{"weekly-sync", at("2025-03-07T14:30:00Z")}, {"1:1", at("2025-03-06T16:00:00Z")}};
-    a.reserved = {{*Uuid::fromString(blockA), at("2025-03-07T15:00:00Z"), at("2025-03-07T16:00:00Z")},
-                  {*Uuid::fromString(blockB), at("2025-03-06T13:00:00Z"), at("2025-03-06T14:15:00Z")}};
+    a.reserved = {
+        {*Uuid::fromString(blockA), at("2025-03-07T15:00:00Z"), at("2025-03-07T16:00:00Z")},
+        {*Uuid::fromString(blockB), at("2025-03-06T13:00:00Z"), at("2025-03-06T14:15:00Z")}};
     a.overrides.set(WindowEdge::start, 600, "2025-03-07");
     a.overrides.set(WindowEdge::end, 1080, "2025-03-06");
     a.exclusions.saturdaysOff = false;
@@ -63,18 +64,22 @@ TEST(AdjustmentsStore, HandWrittenFilesReadAsDocumented)
     })");
     ASSERT_TRUE(decoded) << decoded.error;
     Adjustments expected;
-    expected.reserved = {{*Uuid::fromString(blockA), at("2025-03-07T15:00:00Z"), at("2025-03-07T16:00:00Z")}};
+    expected.reserved = {
+        {*Uuid::fromString(blockA), at("2025-03-07T15:00:00Z"), at("2025-03-07T16:00:00Z")}};
     expected.movable = {{"weekly", at("2025-03-07T14:30:00Z")}};
     expected.exclusions.setWeekendsFlags(false);
     expected.overrides.set(WindowEdge::end, 1080, "2025-03-07");
     EXPECT_EQ(*decoded.value, expected);
     // "{}" and null members are the empty value.
-    EXPECT_EQ(Adjustments::fromJson(R"({"movable":null,"reserved":null})").value, Adjustments::empty());
+    EXPECT_EQ(Adjustments::fromJson(R"({"movable":null,"reserved":null})").value,
+              Adjustments::empty());
     // One block without "id", a wrong type or a bad instant anywhere fails the whole file.
-    for (const char* broken : {R"({"reserved":[{"start":"2025-03-07T15:00:00Z","end":"2025-03-07T16:00:00Z"}]})",
-                               R"({"reserved":[{"id":"x","start":"2025-03-07T15:00:00Z","end":"2025-03-07T16:00:00Z"}]})",
-                               R"({"movable":[{"eventID":"a","occurrenceStart":"yesterday"}]})", R"({"movable":{}})",
-                               R"({"overrides":{"byDay":{"2025-03-07":{"start":9.5}}}})", "[]", "", "\xff"})
+    for (
+        const char* broken :
+        {R"({"reserved":[{"start":"2025-03-07T15:00:00Z","end":"2025-03-07T16:00:00Z"}]})",
+         R"({"reserved":[{"id":"x","start":"2025-03-07T15:00:00Z","end":"2025-03-07T16:00:00Z"}]})",
+         R"({"movable":[{"eventID":"a","occurrenceStart":"yesterday"}]})", R"({"movable":{}})",
+         R"({"overrides":{"byDay":{"2025-03-07":{"start":9.5}}}})", "[]", "", "\xff"})
         EXPECT_FALSE(Adjustments::fromJson(broken)) << broken;
 }
 
@@ -116,7 +121,8 @@ TEST(AdjustmentsStore, FailedSaveLeavesThePreviousFileWhole)
     EXPECT_EQ(folderNames(folder.path), Names{"adjustments.json"});
     // The folder cannot be made: a file stands in its way.
     writeText(folder / "blocked", "");
-    EXPECT_TRUE(AdjustmentsStore(folder / "blocked" / "Availability" / "adjustments.json").save(sample()));
+    EXPECT_TRUE(
+        AdjustmentsStore(folder / "blocked" / "Availability" / "adjustments.json").save(sample()));
 }
 
 TEST(AdjustmentsStore, DefaultLocationAndUnencodableTexts)

@@ -45,16 +45,19 @@ TEST(FileUserDefaults, ValuesReadBackByKindFromAReadableFile)
 
 TEST(FileUserDefaults, HandWrittenFileReadsAsDocumented)
 {
-    const auto values = FileUserDefaults::decode(R"({"a": true, "b": 3, "c": [], "d": {"base64": "aGk="},
-        "e": {"base64": "not base64!"}, "f": "text", "g": [1, 2], "h": {"base64": "aGk=", "more": 1}, "i": null})");
+    const auto values = FileUserDefaults::decode(R"({"a": true, "b": 3, "c": [],
+        "d": {"base64": "aGk="}, "e": {"base64": "not base64!"}, "f": "text", "g": [1, 2],
+        "h": {"base64": "aGk=", "more": 1}, "i": null})");
     ASSERT_TRUE(values);
     // Booleans, numbers, string lists and base64 data; nothing else.
-    EXPECT_EQ(*values, (std::map<std::string, UserDefaults::Value, std::less<>>{
-                           {"a", true}, {"b", 3.0}, {"c", Names{}}, {"d", UserDefaults::Data{"hi"}}}));
+    EXPECT_EQ(*values,
+              (std::map<std::string, UserDefaults::Value, std::less<>>{
+                  {"a", true}, {"b", 3.0}, {"c", Names{}}, {"d", UserDefaults::Data{"hi"}}}));
     // Not an object, not JSON, or absurdly deep: no values at all.
     EXPECT_FALSE(FileUserDefaults::decode("[true]"));
     EXPECT_FALSE(FileUserDefaults::decode("{\"a\": tru"));
-    EXPECT_FALSE(FileUserDefaults::decode("{\"a\":" + std::string(100000, '[') + std::string(100000, ']') + "}"));
+    EXPECT_FALSE(FileUserDefaults::decode("{\"a\":" + std::string(100000, '[') +
+                                          std::string(100000, ']') + "}"));
 }
 
 TEST(FileUserDefaults, WritesKeepOtherValuesAndUnreadableFiles)
@@ -64,7 +67,8 @@ TEST(FileUserDefaults, WritesKeepOtherValuesAndUnreadableFiles)
     // Values of shapes this version does not read survive a write.
     writeText(defaults.path(), R"({"future.setting": {"nested": [1, "x"]}})");
     ASSERT_TRUE(defaults.setBool("tour.completed", true));
-    EXPECT_NE(readText(defaults.path()).find("\"future.setting\": {\n    \"nested\": ["), std::string::npos);
+    EXPECT_NE(readText(defaults.path()).find("\"future.setting\": {\n    \"nested\": ["),
+              std::string::npos);
     // A broken file reads as empty and stays as it is...
     writeText(folder / "defaults.json.unreadable", "older");
     writeText(defaults.path(), "{\"tour.completed\": tru");
@@ -126,9 +130,11 @@ TEST(FileUserDefaults, DomainsLiveUnderXdgConfigHome)
               "/cfg/nelvo/defaults.demo.json");
     // Unset, empty or relative XDG_CONFIG_HOME: ~/.config.
     for (const char* unset : {"", "cfg"})
-        EXPECT_EQ(FileUserDefaults::standardPath(XdgFolders::from("/home/ana", unset, std::nullopt)),
-                  "/home/ana/.config/nelvo/defaults.json");
-    EXPECT_EQ(XdgFolders::from("/home/ana", std::nullopt, std::nullopt).configHome, "/home/ana/.config");
+        EXPECT_EQ(
+            FileUserDefaults::standardPath(XdgFolders::from("/home/ana", unset, std::nullopt)),
+            "/home/ana/.config/nelvo/defaults.json");
+    EXPECT_EQ(XdgFolders::from("/home/ana", std::nullopt, std::nullopt).configHome,
+              "/home/ana/.config");
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ TEST(SettingsStore, EmptyOrUnreadableDefaultsGiveTheInitialSettings)
     SettingsStore store(defaults);
     // Nothing stored: one ruler for the current zone and the defaults.
     EXPECT_EQ(store.load(tokyo), Settings::initial(tokyo));
-    EXPECT_EQ(Settings::initial(tokyo).zones, (std::vector<ZoneEntry>{{"Asia/Tokyo", std::nullopt, std::nullopt}}));
+    EXPECT_EQ(Settings::initial(tokyo).zones,
+              (std::vector<ZoneEntry>{{"Asia/Tokyo", std::nullopt, std::nullopt}}));
     // Another kind of value, or bytes that do not decode: initial, and the bytes stay unwritten.
     defaults->setBool("settings.v1", true);
     EXPECT_EQ(store.load(tokyo), Settings::initial(tokyo));
@@ -61,12 +62,15 @@ TEST(SettingsStore, EarlierFormIsMigratedAndSavedAtOnce)
     // The stored bytes were rewritten without the earlier form.
     EXPECT_EQ(defaults->data("settings.v1"), loaded.toJson());
     // Another primary zone is kept.
-    defaults->setData("settings.v1", R"({"zones":[{"id":"Asia/Tokyo","isEnabled":true}],"primaryZoneID":"Asia/Tokyo"})");
+    defaults->setData(
+        "settings.v1",
+        R"({"zones":[{"id":"Asia/Tokyo","isEnabled":true}],"primaryZoneID":"Asia/Tokyo"})");
     EXPECT_EQ(store.load(paris).primaryZoneID, "Asia/Tokyo");
     // A duplicate ruler without the earlier form is dropped on loading but not rewritten.
     const std::string record = R"({"zones":[{"id":"Asia/Tokyo"},{"id":"Japan","label":"x"}]})";
     defaults->setData("settings.v1", record);
-    EXPECT_EQ(store.load(paris).zones, (std::vector<ZoneEntry>{{"Asia/Tokyo", std::nullopt, std::nullopt}}));
+    EXPECT_EQ(store.load(paris).zones,
+              (std::vector<ZoneEntry>{{"Asia/Tokyo", std::nullopt, std::nullopt}}));
     EXPECT_EQ(defaults->data("settings.v1"), record);
 }
 

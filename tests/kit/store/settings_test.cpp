@@ -83,7 +83,8 @@ TEST(Settings, MovingClampsAndRenamingTrims)
 
 TEST(Settings, IncludedCalendarsAndTheFirstExplicitChoice)
 {
-    const std::vector<CalendarInfo> calendars{calendar("work"), calendar("birthdays", true), calendar("holidays", true)};
+    const std::vector<CalendarInfo> calendars{calendar("work"), calendar("birthdays", true),
+                                              calendar("holidays", true)};
     Settings s;
     // By default birthdays and subscriptions are left out.
     EXPECT_EQ(s.includedCalendars(calendars), (std::set<std::string>{"work"}));
@@ -123,10 +124,10 @@ TEST(Settings, StoredFormLeavesOutWhatIsAbsent)
     Settings s = Settings::initial(zone("Europe/Paris"));
     s.zones.push_back({"Asia/Tokyo", "Home", true});
     s.decodedFromV1 = true;
-    EXPECT_EQ(s.toJson(),
-              R"({"zones":[{"id":"Europe/Paris"},{"id":"Asia/Tokyo","label":"Home"}],"use24Hour":false,)"
-              R"("window":{"startMinutes":540,"endMinutes":1020},"minimumMinutes":30,"leadTimeMinutes":60,)"
-              R"("heading":"Availability","dayCount":1,"soundsEnabled":true})");
+    EXPECT_EQ(s.toJson(), R"({"zones":[{"id":"Europe/Paris"},{"id":"Asia/Tokyo","label":"Home"}],)"
+                          R"("use24Hour":false,"window":{"startMinutes":540,"endMinutes":1020},)"
+                          R"("minimumMinutes":30,"leadTimeMinutes":60,"heading":"Availability",)"
+                          R"("dayCount":1,"soundsEnabled":true})");
 }
 
 TEST(Settings, DecodingDefaultsWrongTypesAndHostileNumbers)
@@ -134,17 +135,20 @@ TEST(Settings, DecodingDefaultsWrongTypesAndHostileNumbers)
     // "{}": every default, and no rulers at all.
     EXPECT_EQ(Settings::fromJson("{}").value, Settings{});
     // Null counts as absent, unknown members are ignored, 3.0 is an integer.
-    const auto nulls = Settings::fromJson(R"({"zones":null,"window":null,"heading":null,"dayCount":3.0,"theme":"x"})");
+    const auto nulls = Settings::fromJson(
+        R"({"zones":null,"window":null,"heading":null,"dayCount":3.0,"theme":"x"})");
     ASSERT_TRUE(nulls);
     EXPECT_EQ(nulls.value->dayCount, 3);
     // A wrong type anywhere fails the whole record.
-    for (const char* bad : {R"({"window":"9-5"})", R"({"window":{"startMinutes":540}})", R"({"dayCount":"3"})",
-                            R"({"dayCount":1.5})", R"({"dayCount":1e300})", R"({"dayCount":9223372036854775808})",
-                            R"({"use24Hour":1})", R"({"zones":[{"label":"x"}]})", R"({"zones":[{"id":"x","isEnabled":0}]})",
-                            R"({"excludedCalendars":[1]})", "[]", ""})
+    for (const char* bad :
+         {R"({"window":"9-5"})", R"({"window":{"startMinutes":540}})", R"({"dayCount":"3"})",
+          R"({"dayCount":1.5})", R"({"dayCount":1e300})", R"({"dayCount":9223372036854775808})",
+          R"({"use24Hour":1})", R"({"zones":[{"label":"x"}]})",
+          R"({"zones":[{"id":"x","isEnabled":0}]})", R"({"excludedCalendars":[1]})", "[]", ""})
         EXPECT_FALSE(Settings::fromJson(bad)) << bad;
     // Numbers at the ends of the 64-bit range are kept as they are, for the model to bound.
-    const auto hostile = Settings::fromJson(R"({"dayCount":9223372036854775807,"minimumMinutes":-9223372036854775808})");
+    const auto hostile = Settings::fromJson(
+        R"({"dayCount":9223372036854775807,"minimumMinutes":-9223372036854775808})");
     ASSERT_TRUE(hostile);
     EXPECT_EQ(hostile.value->dayCount, LLONG_MAX);
     EXPECT_EQ(hostile.value->minimumMinutes, LLONG_MIN);
@@ -153,8 +157,8 @@ TEST(Settings, DecodingDefaultsWrongTypesAndHostileNumbers)
 TEST(Settings, DecodingKeepsTheFirstRulerOfAZone)
 {
     // Duplicates by alias go, the first kept with its label; unknown zones by text only.
-    const auto decoded = Settings::fromJson(
-        R"({"zones":[{"id":"Asia/Calcutta","label":"Office"},{"id":"Asia/Kolkata"},{"id":"X/Y"},{"id":"X/Y"},{"id":"X/Z"}]})");
+    const auto decoded = Settings::fromJson(R"({"zones":[{"id":"Asia/Calcutta","label":"Office"},
+        {"id":"Asia/Kolkata"},{"id":"X/Y"},{"id":"X/Y"},{"id":"X/Z"}]})");
     EXPECT_FALSE(decoded.value->decodedFromV1);
     EXPECT_EQ(rulerIds(*decoded.value), (Ids{"Asia/Calcutta", "X/Y", "X/Z"}));
     EXPECT_EQ(decoded.value->zones[0].label, "Office");

@@ -18,7 +18,8 @@ namespace nelvo::test {
 
 // A fresh folder under the system's temporary folder, removed with its content.
 struct TempFolder {
-    std::filesystem::path path = std::filesystem::temp_directory_path() / ("nelvo-" + Uuid::random().string());
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("nelvo-" + Uuid::random().string());
 
     TempFolder() { std::filesystem::create_directories(path); }
     ~TempFolder() { std::filesystem::remove_all(path); }
@@ -55,7 +56,9 @@ inline int runInChild(const std::function<int()>& body)
     if (child == 0)
         ::_exit(body());
     int status = 0;
-    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)
+               ? WEXITSTATUS(status)
+               : -1;
 }
 
 // Every write past `bytes` bytes of a file then fails with EFBIG, as on a full disk.

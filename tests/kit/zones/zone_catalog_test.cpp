@@ -26,13 +26,15 @@ TEST(ZoneCatalog, ParsesZoneTableLines)
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows.at("Europe/Zurich"), (ZoneCatalog::Row{"DE", "later"}));
     // Three columns: no note.
-    EXPECT_EQ(ZoneCatalog::parseZoneTab("CH\t+4723+00832\tEurope/Zurich").at("Europe/Zurich").note, std::nullopt);
+    EXPECT_EQ(ZoneCatalog::parseZoneTab("CH\t+4723+00832\tEurope/Zurich").at("Europe/Zurich").note,
+              std::nullopt);
 }
 
 TEST(ZoneCatalog, EntriesSkipUnknownZonesAndCarryCountryAndSearchText)
 {
     const ZoneCatalog catalog({"Europe/Zurich", "Mars/Base", "Asia/Tokyo"},
-                              "CH\t+4723+00832\tEurope/Zurich\nYY\t+0\tAsia/Tokyo\tunknown code\n", "en_US");
+                              "CH\t+4723+00832\tEurope/Zurich\nYY\t+0\tAsia/Tokyo\tunknown code\n",
+                              "en_US");
     EXPECT_EQ(ids(catalog.entries()), (std::vector<std::string>{"Europe/Zurich", "Asia/Tokyo"}));
     const auto& zurich = catalog.entries()[0];
     EXPECT_EQ(zurich.country, "Switzerland");
@@ -48,8 +50,11 @@ TEST(ZoneCatalog, SearchFoldsAccentsAndPutsNameMatchesFirst)
     const ZoneCatalog catalog = ZoneCatalog::system("en_US");
     const auto all = ids(catalog.entries());
     // IANA names, sorted, once each: Kolkata, not ICU's Calcutta.
-    EXPECT_TRUE(std::is_sorted(all.begin(), all.end()) && std::adjacent_find(all.begin(), all.end()) == all.end());
-    EXPECT_EQ(std::count(all.begin(), all.end(), "Asia/Kolkata") + std::count(all.begin(), all.end(), "Asia/Calcutta"), 1);
+    EXPECT_TRUE(std::is_sorted(all.begin(), all.end()) &&
+                std::adjacent_find(all.begin(), all.end()) == all.end());
+    EXPECT_EQ(std::count(all.begin(), all.end(), "Asia/Kolkata") +
+                  std::count(all.begin(), all.end(), "Asia/Calcutta"),
+              1);
     EXPECT_EQ(catalog.search("calcutta").size(), 0u);
     // Only spaces: everything in catalog order.
     EXPECT_EQ(catalog.search(" \t "), catalog.entries());
@@ -58,7 +63,8 @@ TEST(ZoneCatalog, SearchFoldsAccentsAndPutsNameMatchesFirst)
     const auto split = std::partition_point(lon.begin(), lon.end(), [](const auto& e) {
         return ZoneCatalog::normalized(e.name).starts_with("lon");
     });
-    EXPECT_TRUE(std::any_of(lon.begin(), split, [](const auto& e) { return e.id == "Europe/London"; }));
+    EXPECT_TRUE(
+        std::any_of(lon.begin(), split, [](const auto& e) { return e.id == "Europe/London"; }));
     EXPECT_TRUE(split != lon.end() && std::none_of(split, lon.end(), [](const auto& e) {
                     return ZoneCatalog::normalized(e.name).starts_with("lon");
                 }));

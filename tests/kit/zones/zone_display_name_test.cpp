@@ -34,7 +34,8 @@ TEST(ZoneDisplayName, OffsetTextAtAnInstant)
     // The sign applies to the whole offset: St John's is 3:30 behind.
     EXPECT_EQ(ZoneDisplayName::offsetText("America/St_Johns", winter), "UTC-3:30");
     // Daylight-saving time counts.
-    EXPECT_EQ(ZoneDisplayName::offsetText("America/Los_Angeles", at("2025-07-15T12:00:00Z")), "UTC-7:00");
+    EXPECT_EQ(ZoneDisplayName::offsetText("America/Los_Angeles", at("2025-07-15T12:00:00Z")),
+              "UTC-7:00");
     EXPECT_EQ(ZoneDisplayName::offsetText("Mars/Base", winter), "");
 }
 
