@@ -155,7 +155,10 @@ void Adjustments::trim(const Slot& slot, WindowEdge edge, Date target, std::int6
 
 void Adjustments::remove(const Slot& slot)
 {
-    const auto [before, after] = holdsAdjacent(slot);
+    // Named references, not a structured binding: clang 14 cannot capture those in a lambda.
+    const Neighbours neighbours = holdsAdjacent(slot);
+    const auto& before = neighbours.before;
+    const auto& after = neighbours.after;
     const Date start = before ? before->start : slot.start;
     const Date end = after ? after->end : slot.end;
     std::erase_if(reserved, [&](const ReservedBlock& b) {
@@ -213,14 +216,15 @@ std::unordered_map<Uuid, HoldKind> Adjustments::holdKinds(std::span<const Slot> 
 
 std::string Adjustments::toJson() const
 {
-    std::vector<AdjustmentKey> keys(movable.begin(), movable.end());
-    std::sort(keys.begin(), keys.end(), [](const AdjustmentKey& a, const AdjustmentKey& b) {
-        return std::tie(a.eventID, a.occurrenceStart) < std::tie(b.eventID, b.occurrenceStart);
-    });
+    // Sorted by their written texts: a total order even for odd instants, and the file's own.
+    std::vector<std::pair<std::string, std::string>> keys;
+    for (const AdjustmentKey& key : movable)
+        keys.emplace_back(key.eventID, key.occurrenceStart.iso8601());
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
     json movableJson = json::array();
-    for (const AdjustmentKey& key : keys)
-        movableJson.push_back(
-            {{"eventID", key.eventID}, {"occurrenceStart", key.occurrenceStart.iso8601()}});
+    for (const auto& [eventID, occurrenceStart] : keys)
+        movableJson.push_back({{"eventID", eventID}, {"occurrenceStart", occurrenceStart}});
     json reservedJson = json::array();
     for (const ReservedBlock& block : reserved)
         reservedJson.push_back({{"id", block.id.string()},

@@ -19,7 +19,8 @@ namespace {
 // Deeper than any value this system writes; bounds the recursion of writing a file back.
 constexpr int maxDepth = 64;
 
-constexpr char base64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr char base64Alphabet[] =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 std::string base64Encode(std::string_view bytes)
 {
@@ -231,7 +232,8 @@ bool FileUserDefaults::setValue(std::string_view key, std::optional<Value> value
         object[std::string(key)] = toJson(*value);
     else
         object.erase(std::string(key));
-    return !AtomicFile::write(m_path, object.dump(2, ' ', false, json::error_handler_t::replace) + "\n");
+    return !AtomicFile::write(m_path,
+                              object.dump(2, ' ', false, json::error_handler_t::replace) + "\n");
 }
 
 }  // namespace nelvo

@@ -21,8 +21,7 @@ const json* member(const json& object, const char* key)
 }
 
 // Reads an optional member of one JSON type into `field`; false for a wrong type.
-template <typename T>
-bool read(const json& object, const char* key, T& field)
+template <typename T> bool read(const json& object, const char* key, T& field)
 {
     const json* value = member(object, key);
     if (!value)
@@ -167,7 +166,8 @@ void Settings::renameZone(std::string_view id, std::optional<std::string_view> l
     it->label = trimmed.empty() ? std::nullopt : std::optional<std::string>(trimmed);
 }
 
-void Settings::setCalendar(std::string_view id, bool included, std::span<const CalendarInfo> calendars)
+void Settings::setCalendar(std::string_view id, bool included,
+                           std::span<const CalendarInfo> calendars)
 {
     std::set<std::string> excluded;
     if (excludedCalendars) {
@@ -228,7 +228,8 @@ Decoded<Settings> Settings::fromJson(std::string_view text)
         std::set<std::string> ids;
         for (const json& id : *excluded) {
             if (!id.is_string())
-                return Decoded<Settings>::failure("excludedCalendars: expected an array of strings");
+                return Decoded<Settings>::failure(
+                    "excludedCalendars: expected an array of strings");
             ids.insert(id.get<std::string>());
         }
         settings.excludedCalendars = std::move(ids);
@@ -244,9 +245,9 @@ Decoded<Settings> Settings::fromJson(std::string_view text)
                 return Decoded<Settings>::failure(zone.error);
             decoded.push_back(std::move(*zone.value));
         }
-        settings.decodedFromV1 = std::any_of(decoded.begin(), decoded.end(), [](const ZoneEntry& z) {
-            return z.legacyIsEnabled.has_value();
-        });
+        settings.decodedFromV1 =
+            std::any_of(decoded.begin(), decoded.end(),
+                        [](const ZoneEntry& z) { return z.legacyIsEnabled.has_value(); });
         // Keeps the first of the rulers naming one zone, by text or by resolved zone.
         std::unordered_set<std::string> keptTexts;
         std::unordered_set<std::string> keptZones;

@@ -57,7 +57,8 @@ std::string_view ZoneCatalog::bundledZoneTab()
     return zoneTabText();
 }
 
-std::map<std::string, ZoneCatalog::Row, std::less<>> ZoneCatalog::parseZoneTab(std::string_view text)
+std::map<std::string, ZoneCatalog::Row, std::less<>>
+ZoneCatalog::parseZoneTab(std::string_view text)
 {
     std::map<std::string, Row, std::less<>> rows;
     for (std::string_view line : split(text, '\n', false)) {
@@ -125,8 +126,8 @@ ZoneCatalog ZoneCatalog::system(std::string_view locale)
     // ICU lists its own canonical names ("Asia/Calcutta"); the catalog shows IANA's.
     std::set<std::string> ids;
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::StringEnumeration> all(
-        icu::TimeZone::createTimeZoneIDEnumeration(UCAL_ZONE_TYPE_CANONICAL, nullptr, nullptr, status));
+    std::unique_ptr<icu::StringEnumeration> all(icu::TimeZone::createTimeZoneIDEnumeration(
+        UCAL_ZONE_TYPE_CANONICAL, nullptr, nullptr, status));
     if (U_SUCCESS(status) && all) {
         while (const icu::UnicodeString* id = all->snext(status)) {
             if (U_FAILURE(status))
@@ -156,8 +157,8 @@ std::vector<ZoneCatalog::Entry> ZoneCatalog::search(std::string_view query) cons
 
 }  // namespace nelvo
 
-std::size_t std::hash<nelvo::ZoneCatalog::Entry>::operator()(
-    const nelvo::ZoneCatalog::Entry& e) const noexcept
+std::size_t
+std::hash<nelvo::ZoneCatalog::Entry>::operator()(const nelvo::ZoneCatalog::Entry& e) const noexcept
 {
     std::size_t seed = std::hash<std::string>{}(e.id);
     nelvo::hashCombine(seed, std::hash<std::string>{}(e.name));

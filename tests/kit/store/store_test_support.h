@@ -4,52 +4,37 @@
 
 #include <algorithm>
 #include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
+#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
 #include <vector>
 
 namespace nelvo::test {
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder()
-        : m_path(std::filesystem::temp_directory_path() / ("nelvo-test-" + Uuid::random().string()))
-    {
-        std::filesystem::create_directories(m_path);
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
+// A fresh folder under the system's temporary folder, removed with its content.
+struct TempFolder {
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("nelvo-" + Uuid::random().string());
 
-    const std::filesystem::path& path() const { return m_path; }
-    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
-
-private:
-    std::filesystem::path m_path;
+    TempFolder() { std::filesystem::create_directories(path); }
+    ~TempFolder() { std::filesystem::remove_all(path); }
+    std::filesystem::path operator/(const std::string& name) const { return path / name; }
 };
 
 inline void writeText(const std::filesystem::path& path, const std::string& text)
 {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
+    std::ofstream(path, std::ios::binary) << text;
 }
 
 inline std::string readText(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream out;
-    out << in.rdbuf();
+    out << std::ifstream(path, std::ios::binary).rdbuf();
     return out.str();
 }
 
@@ -63,21 +48,20 @@ inline std::vector<std::string> folderNames(const std::filesystem::path& folder)
     return names;
 }
 
-// Runs `body` in a forked child and returns its result (-1 when the child did not exit
-// normally). For what must not touch this process: file-size limits, a second writer.
+// Runs `body` in a forked child, so that what it does to the process (a file-size limit)
+// stays there; its result, or -1 when the child did not exit normally.
 inline int runInChild(const std::function<int()>& body)
 {
     const pid_t child = ::fork();
     if (child == 0)
         ::_exit(body());
     int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)
+               ? WEXITSTATUS(status)
+               : -1;
 }
 
-// Makes every write beyond `bytes` bytes into any file fail with EFBIG, as a full disk
-// would. Call it only in a child.
+// Every write past `bytes` bytes of a file then fails with EFBIG, as on a full disk.
 inline void limitFileSize(rlim_t bytes)
 {
     std::signal(SIGXFSZ, SIG_IGN);

@@ -1,0 +1,141 @@
+#include "kit/store/file_user_defaults.h"
+
+#include "kit/store/store_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace nelvo {
+namespace {
+
+using test::folderNames;
+using test::readText;
+using test::TempFolder;
+using test::writeText;
+using Names = std::vector<std::string>;
+
+TEST(FileUserDefaults, ValuesReadBackByKindFromAReadableFile)
+{
+    TempFolder folder;
+    FileUserDefaults defaults(folder / "nelvo" / "defaults.json");
+    const std::string bytes("{\"a\":1}\0\xff\x01", 10);
+    // The folder is made on the first write.
+    ASSERT_TRUE(defaults.setData("settings.v1", bytes));
+    ASSERT_TRUE(defaults.setBool("onboarding.completed", true));
+    ASSERT_TRUE(defaults.setDouble("canvas.pointsPerHour", 72.5));
+    ASSERT_TRUE(defaults.setStringList("calendars.addresses", {"ana@example.com"}));
+    ASSERT_TRUE(defaults.remove("onboarding.completed"));
+    // Another instance on the file sees it all: nothing is cached.
+    const FileUserDefaults other(defaults.path());
+    EXPECT_EQ(other.data("settings.v1"), bytes);
+    EXPECT_EQ(other.doubleValue("canvas.pointsPerHour"), 72.5);
+    EXPECT_EQ(other.stringList("calendars.addresses"), Names{"ana@example.com"});
+    EXPECT_EQ(other.boolValue("onboarding.completed"), std::nullopt);
+    // Another kind than the one stored gives nothing.
+    EXPECT_EQ(other.boolValue("canvas.pointsPerHour"), std::nullopt);
+    EXPECT_EQ(readText(defaults.path()), "{\n"
+                                         "  \"calendars.addresses\": [\n"
+                                         "    \"ana@example.com\"\n"
+                                         "  ],\n"
+                                         "  \"canvas.pointsPerHour\": 72.5,\n"
+                                         "  \"settings.v1\": {\n"
+                                         "    \"base64\": \"eyJhIjoxfQD/AQ==\"\n"
+                                         "  }\n"
+                                         "}\n");
+}
+
+TEST(FileUserDefaults, HandWrittenFileReadsAsDocumented)
+{
+    const auto values = FileUserDefaults::decode(R"({"a": true, "b": 3, "c": [],
+        "d": {"base64": "aGk="}, "e": {"base64": "not base64!"}, "f": "text", "g": [1, 2],
+        "h": {"base64": "aGk=", "more": 1}, "i": null})");
+    ASSERT_TRUE(values);
+    // Booleans, numbers, string lists and base64 data; nothing else.
+    EXPECT_EQ(*values,
+              (std::map<std::string, UserDefaults::Value, std::less<>>{
+                  {"a", true}, {"b", 3.0}, {"c", Names{}}, {"d", UserDefaults::Data{"hi"}}}));
+    // Not an object, not JSON, or absurdly deep: no values at all.
+    EXPECT_FALSE(FileUserDefaults::decode("[true]"));
+    EXPECT_FALSE(FileUserDefaults::decode("{\"a\": tru"));
+    EXPECT_FALSE(FileUserDefaults::decode("{\"a\":" + std::string(100000, '[') +
+                                          std::string(100000, ']') + "}"));
+}
+
+TEST(FileUserDefaults, WritesKeepOtherValuesAndUnreadableFiles)
+{
+    TempFolder folder;
+    FileUserDefaults defaults(folder / "defaults.json");
+    // Values of shapes this version does not read survive a write.
+    writeText(defaults.path(), R"({"future.setting": {"nested": [1, "x"]}})");
+    ASSERT_TRUE(defaults.setBool("tour.completed", true));
+    EXPECT_NE(readText(defaults.path()).find("\"future.setting\": {\n    \"nested\": ["),
+              std::string::npos);
+    // A broken file reads as empty and stays as it is...
+    writeText(folder / "defaults.json.unreadable", "older");
+    writeText(defaults.path(), "{\"tour.completed\": tru");
+    EXPECT_EQ(defaults.boolValue("tour.completed"), std::nullopt);
+    EXPECT_EQ(readText(defaults.path()), "{\"tour.completed\": tru");
+    // ... until the next write moves it aside, replacing the older one, and starts anew.
+    ASSERT_TRUE(defaults.setBool("onboarding.completed", true));
+    EXPECT_EQ(readText(folder / "defaults.json.unreadable"), "{\"tour.completed\": tru");
+    EXPECT_EQ(FileUserDefaults::decode(readText(defaults.path()))->size(), 1u);
+}
+
+TEST(FileUserDefaults, TwoProcessesWritingDifferentKeysLoseNeither)
+{
+    TempFolder folder;
+    const auto path = folder / "defaults.json";
+    constexpr int rounds = 40;
+    std::vector<pid_t> children;
+    for (const std::string prefix : {"window.", "cli."}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            FileUserDefaults defaults(path);
+            for (int i = 0; i < rounds; ++i)
+                if (!defaults.setDouble(prefix + std::to_string(i), i))
+                    ::_exit(1);
+            ::_exit(0);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(FileUserDefaults::decode(readText(path))->size(), 2u * rounds);
+}
+
+TEST(FileUserDefaults, FailedWriteKeepsTheEarlierFile)
+{
+    TempFolder folder;
+    FileUserDefaults defaults(folder / "defaults.json");
+    ASSERT_TRUE(defaults.setBool("tour.completed", true));
+    const std::string before = readText(defaults.path());
+    // The disk fills up while the new file is written.
+    EXPECT_EQ(test::runInChild([&] {
+                  test::limitFileSize(before.size() + 10);
+                  return defaults.setData("settings.v1", std::string(4096, 'x')) ? 1 : 0;
+              }),
+              0);
+    EXPECT_EQ(readText(defaults.path()), before);
+    EXPECT_EQ(folderNames(folder.path), (Names{"defaults.json", "defaults.json.lock"}));
+    // The folder cannot be made.
+    writeText(folder / "file", "");
+    EXPECT_FALSE(FileUserDefaults(folder / "file" / "nelvo" / "defaults.json").setBool("a", true));
+}
+
+TEST(FileUserDefaults, DomainsLiveUnderXdgConfigHome)
+{
+    EXPECT_EQ(FileUserDefaults::demoPath(XdgFolders::from("/home/ana", "/cfg", std::nullopt)),
+              "/cfg/nelvo/defaults.demo.json");
+    // Unset, empty or relative XDG_CONFIG_HOME: ~/.config.
+    for (const char* unset : {"", "cfg"})
+        EXPECT_EQ(
+            FileUserDefaults::standardPath(XdgFolders::from("/home/ana", unset, std::nullopt)),
+            "/home/ana/.config/nelvo/defaults.json");
+    EXPECT_EQ(XdgFolders::from("/home/ana", std::nullopt, std::nullopt).configHome,
+              "/home/ana/.config");
+}
+
+}  // namespace
+}  // namespace nelvo
