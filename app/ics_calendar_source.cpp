@@ -207,7 +207,7 @@ std::string baseName(const std::string& path)
 }
 
 // One calendar found among the locations.
-struct Spec {
+struct FoundCalendar {
     std::string id;  // the canonical path
     std::string path;
     bool isFolder = false;
@@ -260,26 +260,26 @@ struct IcsCalendarSource::Impl {
     }
 
     // The calendars the locations name, in order, each once.
-    std::vector<Spec> discover()
+    std::vector<FoundCalendar> discover()
     {
-        std::vector<Spec> specs;
+        std::vector<FoundCalendar> calendarsFound;
         std::set<std::string> ids;
-        auto add = [&](Spec spec) {
-            if (ids.insert(spec.id).second)
-                specs.push_back(std::move(spec));
+        auto add = [&](FoundCalendar found) {
+            if (ids.insert(found.id).second)
+                calendarsFound.push_back(std::move(found));
         };
-        auto folderSpec = [](const std::string& path, const Listing& listing, std::string account) {
-            Spec spec;
-            spec.id = canonical(path);
-            spec.path = path;
-            spec.isFolder = true;
-            spec.accountTitle = std::move(account);
-            spec.files = listing.icsFiles;
-            spec.folderTitle = firstLine(path + "/displayname");
-            if (spec.folderTitle.empty())
-                spec.folderTitle = baseName(fs::path(spec.id).string());
-            spec.folderColor = firstLine(path + "/color");
-            return spec;
+        auto folderCalendar = [](const std::string& path, const Listing& listing, std::string account) {
+            FoundCalendar found;
+            found.id = canonical(path);
+            found.path = path;
+            found.isFolder = true;
+            found.accountTitle = std::move(account);
+            found.files = listing.icsFiles;
+            found.folderTitle = firstLine(path + "/displayname");
+            if (found.folderTitle.empty())
+                found.folderTitle = baseName(fs::path(found.id).string());
+            found.folderColor = firstLine(path + "/color");
+            return found;
         };
         for (const std::string& location : locations) {
             std::string path = expandedPath(location);
@@ -291,10 +291,10 @@ struct IcsCalendarSource::Impl {
                 continue;
             }
             if (S_ISREG(st.st_mode)) {
-                Spec spec;
-                spec.id = canonical(path);
-                spec.path = path;
-                add(std::move(spec));
+                FoundCalendar found;
+                found.id = canonical(path);
+                found.path = path;
+                add(std::move(found));
                 continue;
             }
             if (!S_ISDIR(st.st_mode)) {
@@ -319,14 +319,14 @@ struct IcsCalendarSource::Impl {
                 }
             }
             if (vdirs.empty()) {
-                add(folderSpec(path, listing, otherAccount));
+                add(folderCalendar(path, listing, otherAccount));
                 continue;
             }
             const std::string account = baseName(canonical(path));
             for (auto& [sub, inner] : vdirs)
-                add(folderSpec(sub, inner, account));
+                add(folderCalendar(sub, inner, account));
         }
-        return specs;
+        return calendarsFound;
     }
 
     std::shared_ptr<const IcsDocument> document(const std::string& path, const std::string& calendarID,
@@ -369,21 +369,21 @@ struct IcsCalendarSource::Impl {
         for (auto& [_, entry] : cache)
             entry.isUsed = false;
         std::vector<Loaded> result;
-        for (const Spec& spec : discover()) {
+        for (const FoundCalendar& found : discover()) {
             Loaded loaded;
-            loaded.info.id = spec.id;
-            loaded.info.accountTitle = spec.accountTitle;
+            loaded.info.id = found.id;
+            loaded.info.accountTitle = found.accountTitle;
             std::string color;
             bool usable = true;
-            if (!spec.isFolder) {
-                std::string stem = baseName(spec.path);
+            if (!found.isFolder) {
+                std::string stem = baseName(found.path);
                 if (hasIcsExtension(stem))
                     stem.resize(stem.size() - 4);
-                auto doc = document(spec.path, spec.id, stem, true);
+                auto doc = document(found.path, found.id, stem, true);
                 if (!doc)
                     continue;
                 if (!doc->isCalendar()) {
-                    failed(spec.path, "not an iCalendar file");
+                    failed(found.path, "not an iCalendar file");
                     usable = false;
                 }
                 loaded.info.title = doc->title();
@@ -391,10 +391,10 @@ struct IcsCalendarSource::Impl {
                 color = doc->color();
                 loaded.documents.push_back(std::move(doc));
             } else {
-                loaded.info.title = spec.folderTitle;
-                color = spec.folderColor;
-                for (const std::string& file : spec.files) {
-                    auto doc = document(file, spec.id, spec.folderTitle, false);
+                loaded.info.title = found.folderTitle;
+                color = found.folderColor;
+                for (const std::string& file : found.files) {
+                    auto doc = document(file, found.id, found.folderTitle, false);
                     if (!doc)
                         continue;
                     if (!doc->isCalendar()) {

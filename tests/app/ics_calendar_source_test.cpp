@@ -142,16 +142,21 @@ TEST_F(IcsCalendarSourceTest, ReportsWhatCannotBeReadAndReadsTheRest)
     EXPECT_FALSE(source({}).hasAccess());
 }
 
-TEST_F(IcsCalendarSourceTest, RefusesFilesThatAreNotPlainFiles)
+TEST_F(IcsCalendarSourceTest, RefusesPipesAndHugeFiles)
 {
-    // A pipe must not block the reader.
+    // A pipe must not block the reader; a file over 200 MB is not read at all.
     const std::string fifo = path("pipe.ics");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    auto s = source({fifo});
+    const std::string huge = write("huge.ics", "BEGIN:VCALENDAR\r\n");
+    std::filesystem::resize_file(huge, IcsCalendarSource::maxFileBytes + 1);  // sparse
+    auto s = source({fifo, huge});
     EXPECT_TRUE(march(s).empty());
     EXPECT_FALSE(s.isLastFetchComplete());
     EXPECT_EQ(s.lastFetchWarnings(),
-              std::vector<std::string>{"cannot read calendar \"" + fifo + "\": not a file or folder"});
+              (std::vector<std::string>{
+                  "cannot read calendar \"" + fifo + "\": not a file or folder",
+                  "cannot read calendar \"" + huge + "\": larger than 200 MB",
+              }));
 }
 
 TEST_F(IcsCalendarSourceTest, ReadsChangedFilesAgainAndFollowsSettings)

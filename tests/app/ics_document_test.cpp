@@ -381,6 +381,14 @@ TEST(IcsDocument, SkipsMalformedEventsAndReadsTheRest)
         "DTSTART:20250303T150000Z",
         "DTEND:garbage",
         "END:VEVENT",
+        // Empty texts are allowed (libical marks them with X-LIC-ERROR).
+        "BEGIN:VEVENT",
+        "UID:empty-texts",
+        "SUMMARY:",
+        "DESCRIPTION:",
+        "LOCATION:",
+        "DTSTART:20250303T120000Z",
+        "END:VEVENT",
         "BEGIN:VEVENT",
         "UID:mars",
         "SUMMARY:Unknown zone",
@@ -397,6 +405,7 @@ TEST(IcsDocument, SkipsMalformedEventsAndReadsTheRest)
     // The usable events are read: an unreadable end makes a zero-length event; an unknown
     // zone is read as the primary zone.
     EXPECT_EQ(summary(events), (std::vector<std::string>{
+                                   " 2025-03-03T12:00:00Z 2025-03-03T12:00:00Z",
                                    "Good 2025-03-03T15:00:00Z 2025-03-03T15:00:00Z",
                                    "Unknown zone 2025-03-03T15:00:00Z 2025-03-03T15:00:00Z",
                                }));
@@ -405,7 +414,7 @@ TEST(IcsDocument, SkipsMalformedEventsAndReadsTheRest)
               (std::vector<std::string>{
                   "skipped an event in \"/cal/work.ics\" (line 2): it has no start time",
                   "skipped an event in \"/cal/work.ics\" (line 6): its start time cannot be read",
-                  "skipped an event in \"/cal/work.ics\" (line 21): it has no end",
+                  "skipped an event in \"/cal/work.ics\" (line 28): it has no end",
                   "unknown time zone \"Mars/Olympus\" in \"/cal/work.ics\": its times are read in "
                   "America/New_York",
               }));
