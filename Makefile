@@ -2,7 +2,7 @@
 PRESET ?= ci
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps build test check-asan bench fuzz format clean
+.PHONY: deps build demo test check-asan bench fuzz format clean
 
 deps:
 	@scripts/install-deps
@@ -10,6 +10,10 @@ deps:
 build: deps
 	cmake --preset $(PRESET)
 	cmake --build --preset $(PRESET)
+
+demo: build
+	@echo
+	build/$(PRESET)/cli/nelvo print --demo
 
 test: build
 	ctest --preset $(PRESET)
@@ -23,6 +27,7 @@ bench: deps
 	cmake --preset default
 	cmake --build --preset default
 	@for b in build/default/bench/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+	@echo "== nelvo print --demo"; bench/print_demo.sh build/default/cli/nelvo
 
 fuzz: deps
 	cmake --preset fuzz
