@@ -761,10 +761,10 @@ bool AvailabilityModel::hasMeetingToFree(const DayData& day) const
     if (!(open.first < open.second))
         return false;
     return std::any_of(day.events.begin(), day.events.end(), [&](const CalendarEvent& event) {
-        const bool counts = m_includedCalendars.contains(event.calendarID) ||
-                            BusyClassifier::countsAsBusy(event, m_includedCalendars,
-                                                         m_adjustments.movable) ||
-                            m_adjustments.movable.contains(event.id());
+        const bool counts = m_includedCalendars.contains(event.calendarID) &&
+                            (BusyClassifier::countsAsBusy(event, m_includedCalendars,
+                                                          m_adjustments.movable) ||
+                             m_adjustments.movable.contains(event.id()));
         return counts && overlaps(event, open);
     });
 }

@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -54,7 +55,9 @@ const GeneratedCalendar& largeCalendar()
         out.dir = std::make_unique<QTemporaryDir>();
         out.path = QDir(out.dir->path()).filePath("large.ics").toStdString();
         QProcess gen;
-        gen.start("python3", {QString::fromStdString(script), "--size", "large", "-o",
+        // Debian's interpreter, which has Debian's python3-dateutil; another python3 may not.
+        const QString python = QFile::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
+        gen.start(python, {QString::fromStdString(script), "--size", "large", "-o",
                               QString::fromStdString(out.path)});
         if (!gen.waitForFinished(120'000) || gen.exitCode() != 0) {
             out.error = "the calendar generator failed: " +
