@@ -34,6 +34,18 @@ namespace {
 
 constexpr const char* emptyRangeText = "No availability in this range.";
 
+// The latest end of each fetched occurrence; its keys are the occurrences fetched.
+std::unordered_map<AdjustmentKey, Date> occurrenceEnds(const std::vector<CalendarEvent>& events)
+{
+    std::unordered_map<AdjustmentKey, Date> ends;
+    for (const auto& event : events) {
+        auto [it, inserted] = ends.emplace(event.id(), event.end);
+        if (!inserted && event.end > it->second)
+            it->second = event.end;
+    }
+    return ends;
+}
+
 template <typename T>
 bool overlaps(const T& interval, const std::pair<Date, Date>& range)
 {
@@ -257,17 +269,9 @@ void AvailabilityModel::reload()
 
 void AvailabilityModel::reconcileAfterFetch()
 {
-    std::unordered_set<AdjustmentKey> fetchedKeys;
-    std::unordered_map<AdjustmentKey, Date> occurrenceEnds;
-    for (const auto& event : m_events) {
-        const AdjustmentKey key = event.id();
-        fetchedKeys.insert(key);
-        auto [it, inserted] = occurrenceEnds.emplace(key, event.end);
-        if (!inserted && event.end > it->second)
-            it->second = event.end;
-    }
+    const auto ends = occurrenceEnds(m_events);
     Adjustments reconciled = m_adjustments;
-    reconciled.prune(m_now(), occurrenceEnds, std::nullopt, m_zone);
+    reconciled.prune(m_now(), ends, std::nullopt, m_zone);
     // A fetch that missed a calendar cannot tell a deleted meeting from an unread one: keep
     // every freed meeting then, rather than silently undoing the user's choice.
     if (m_isLastFetchComplete) {
@@ -275,7 +279,7 @@ void AvailabilityModel::reconcileAfterFetch()
         const Date to = rangeEnd();
         std::erase_if(reconciled.movable, [&](const AdjustmentKey& key) {
             const bool inRange = key.occurrenceStart >= from && key.occurrenceStart < to;
-            return inRange && !fetchedKeys.contains(key);
+            return inRange && !ends.contains(key);
         });
     }
     if (reconciled == m_adjustments)
@@ -473,14 +477,8 @@ void AvailabilityModel::refreshDay()
 
 void AvailabilityModel::pruneExpiredAdjustments()
 {
-    std::unordered_map<AdjustmentKey, Date> occurrenceEnds;
-    for (const auto& event : m_events) {
-        auto [it, inserted] = occurrenceEnds.emplace(event.id(), event.end);
-        if (!inserted && event.end > it->second)
-            it->second = event.end;
-    }
     Adjustments pruned = m_adjustments;
-    pruned.prune(m_now(), occurrenceEnds, std::nullopt, m_zone);
+    pruned.prune(m_now(), occurrenceEnds(m_events), std::nullopt, m_zone);
     if (pruned == m_adjustments)
         recompute();
     else
