@@ -67,7 +67,7 @@ TEST_F(CalendarAccessTest, RequestOpensTheChooserAndSavesTheChoice)
     auto chooser = [&](std::optional<Paths> paths) -> CalendarAccess::Chooser {
         return [&, paths] {
             seenWhileOpen.push_back(access.state());
-            access.refresh(); // the window coming to the front while the chooser is open
+            access.refresh();  // the window coming to the front while the chooser is open
             return paths;
         };
     };
@@ -121,5 +121,5 @@ TEST_F(CalendarAccessTest, OffersLikelyLocationsThatExist)
     EXPECT_TRUE(CalendarAccess::likelyLocations(data + "/none", home + "/none").empty());
 }
 
-} // namespace
-} // namespace nelvo
+}  // namespace
+}  // namespace nelvo

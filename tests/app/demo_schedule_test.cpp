@@ -85,5 +85,5 @@ TEST(DemoCalendarSource, ReadsTheScheduleInTheSystemZone)
     EXPECT_TRUE(source.isLastFetchComplete());
 }
 
-} // namespace
-} // namespace nelvo
+}  // namespace
+}  // namespace nelvo

@@ -97,13 +97,10 @@ TEST_F(IcsCalendarSourceTest, ReadsFilesFolderCalendarsAndAccounts)
     std::vector<std::string> seen;
     for (const auto& e : events)
         seen.push_back(e.title + "|" + e.calendarID.substr(root.size()) + "|" + e.calendarColorHex);
-    EXPECT_EQ(seen, (std::vector<std::string>{
-                        "Planning|/work.ics|#3B82F6",
-                        "Gym|/personal|#F97316",
-                        "Dinner|/personal|#F97316",
-                        "Retro|/acme/team|#8E8E93",
-                        "Invite|/acme/ana@acme.example|#8E8E93",
-                    }));
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"Planning|/work.ics|#3B82F6", "Gym|/personal|#F97316",
+                                        "Dinner|/personal|#F97316", "Retro|/acme/team|#8E8E93",
+                                        "Invite|/acme/ana@acme.example|#8E8E93"}));
     // A calendar named by an address finds the user by it.
     EXPECT_EQ(events.back().participation, Participation::tentative);
 }
@@ -119,7 +116,7 @@ TEST_F(IcsCalendarSourceTest, ReportsWhatCannotBeReadAndReadsTheRest)
     const std::string fifo = path("pipe.ics");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string huge = write("huge.ics", "BEGIN:VCALENDAR\r\n");
-    std::filesystem::resize_file(huge, IcsCalendarSource::maxFileBytes + 1); // sparse
+    std::filesystem::resize_file(huge, IcsCalendarSource::maxFileBytes + 1);  // sparse
     auto s = source({gone, fifo, good, notes, path("vdir"), huge});
 
     EXPECT_EQ(march(s).size(), 2u);
@@ -197,5 +194,5 @@ TEST_F(IcsCalendarSourceTest, CoalescesABurstOfWritesIntoOneCall)
     EXPECT_EQ(calls, 2);
 }
 
-} // namespace
-} // namespace nelvo
+}  // namespace
+}  // namespace nelvo

@@ -362,5 +362,5 @@ TEST(IcsDocument, SurvivesBrokenStructure)
     EXPECT_EQ(IcsDocument::parse(inputs[2], options())->eventCount(), 1u);
 }
 
-} // namespace
-} // namespace nelvo
+}  // namespace
+}  // namespace nelvo
