@@ -12,6 +12,7 @@ namespace nelvo {
 namespace {
 
 using State = CalendarAccess::State;
+using Paths = std::vector<std::string>;
 
 class CalendarAccessTest : public testing::Test {
 protected:
@@ -27,74 +28,17 @@ protected:
     QTemporaryDir m_dir;
 };
 
-TEST_F(CalendarAccessTest, StartsFromTheChosenLocations)
+TEST_F(CalendarAccessTest, StateFollowsTheChosenLocations)
 {
-    // None chosen; one readable among them; none readable.
+    // At once from the locations: none chosen; one readable among them; none readable.
     EXPECT_EQ(CalendarAccess({}).state(), State::undetermined);
-    EXPECT_EQ(CalendarAccess({missing(), file("a.ics")}).state(), State::granted);
+    EXPECT_EQ(CalendarAccess({missing(), file("b.ics")}).state(), State::granted);
     EXPECT_EQ(CalendarAccess({missing()}).state(), State::denied);
-}
 
-TEST_F(CalendarAccessTest, RequestOpensTheChooserAndSavesTheChoice)
-{
-    std::vector<std::vector<std::string>> saved;
-    CalendarAccess access({}, [&](const std::vector<std::string>& paths) { saved.push_back(paths); });
-    QSignalSpy changes(&access, &CalendarAccess::stateChanged);
-    std::vector<State> seenWhileOpen;
-    const std::string chosen = file("work.ics");
-
-    // Cancelled: requesting, then denied; nothing saved.
-    access.requestAccess([&]() -> std::optional<std::vector<std::string>> {
-        seenWhileOpen.push_back(access.state());
-        return std::nullopt;
-    });
-    EXPECT_EQ(access.state(), State::denied);
-    EXPECT_TRUE(saved.empty());
-    // Chosen: granted and saved.
-    access.requestAccess([&]() -> std::optional<std::vector<std::string>> {
-        seenWhileOpen.push_back(access.state());
-        access.refresh();  // the window coming to the front while the chooser is open
-        return std::vector<std::string>{chosen};
-    });
-    EXPECT_EQ(access.state(), State::granted);
-    EXPECT_EQ(saved, (std::vector<std::vector<std::string>>{{chosen}}));
-    EXPECT_EQ(access.locations(), std::vector<std::string>{chosen});
-    EXPECT_EQ(seenWhileOpen, (std::vector<State>{State::requesting, State::requesting}));
-    // Granted: a request does not open the chooser again.
-    bool opened = false;
-    access.requestAccess([&]() -> std::optional<std::vector<std::string>> {
-        opened = true;
-        return std::nullopt;
-    });
-    EXPECT_FALSE(opened);
-    // Each change notified once: requesting, denied, requesting, granted.
-    EXPECT_EQ(changes.count(), 4);
-}
-
-TEST_F(CalendarAccessTest, PrivacySettingsReopenTheChooser)
-{
-    CalendarAccess access({missing()});
-    ASSERT_EQ(access.state(), State::denied);
-
-    // An unreadable choice stays denied.
-    access.openPrivacySettings([&] { return std::optional(std::vector<std::string>{missing()}); });
-    EXPECT_EQ(access.state(), State::denied);
-    // A readable one grants; cancelling later keeps the grant.
-    const std::string chosen = file("cal/a.ics");
-    access.openPrivacySettings([&] { return std::optional(std::vector<std::string>{chosen}); });
-    EXPECT_EQ(access.state(), State::granted);
-    access.openPrivacySettings([] { return std::optional<std::vector<std::string>>(); });
-    EXPECT_EQ(access.state(), State::granted);
-    EXPECT_EQ(access.locations(), std::vector<std::string>{chosen});
-}
-
-TEST_F(CalendarAccessTest, RefreshFollowsTheFiles)
-{
     const std::string chosen = file("a.ics");
     CalendarAccess access({chosen});
     QSignalSpy changes(&access, &CalendarAccess::stateChanged);
-
-    // Unchanged: no notification.
+    // Unchanged on refresh: no notification.
     access.refresh();
     EXPECT_EQ(changes.count(), 0);
     // The file vanished, then came back.
@@ -108,9 +52,56 @@ TEST_F(CalendarAccessTest, RefreshFollowsTheFiles)
     access.setLocations({});
     EXPECT_EQ(access.state(), State::undetermined);
     // A refusal with nothing chosen stands on refresh.
-    access.requestAccess([] { return std::optional<std::vector<std::string>>(); });
+    access.requestAccess([] { return std::optional<Paths>(); });
     access.refresh();
     EXPECT_EQ(access.state(), State::denied);
+}
+
+TEST_F(CalendarAccessTest, RequestOpensTheChooserAndSavesTheChoice)
+{
+    std::vector<Paths> saved;
+    CalendarAccess access({}, [&](const Paths& paths) { saved.push_back(paths); });
+    QSignalSpy changes(&access, &CalendarAccess::stateChanged);
+    const std::string chosen = file("work.ics");
+    std::vector<State> seenWhileOpen;
+    auto chooser = [&](std::optional<Paths> paths) -> CalendarAccess::Chooser {
+        return [&, paths] {
+            seenWhileOpen.push_back(access.state());
+            access.refresh();  // the window coming to the front while the chooser is open
+            return paths;
+        };
+    };
+
+    // Cancelled: requesting, then denied; nothing saved.
+    access.requestAccess(chooser(std::nullopt));
+    EXPECT_EQ(access.state(), State::denied);
+    EXPECT_TRUE(saved.empty());
+    // Chosen: granted and saved.
+    access.requestAccess(chooser(Paths{chosen}));
+    EXPECT_EQ(access.state(), State::granted);
+    EXPECT_EQ(saved, std::vector<Paths>{{chosen}});
+    EXPECT_EQ(access.locations(), Paths{chosen});
+    // Granted: a request does not open the chooser again.
+    access.requestAccess(chooser(std::nullopt));
+    EXPECT_EQ(seenWhileOpen, (std::vector<State>{State::requesting, State::requesting}));
+    // Each change notified once: requesting, denied, requesting, granted.
+    EXPECT_EQ(changes.count(), 4);
+}
+
+TEST_F(CalendarAccessTest, PrivacySettingsReopenTheChooser)
+{
+    CalendarAccess access({missing()});
+    const std::string chosen = file("cal/a.ics");
+
+    // An unreadable choice stays denied.
+    access.openPrivacySettings([&] { return std::optional(Paths{missing()}); });
+    EXPECT_EQ(access.state(), State::denied);
+    // A readable one grants; cancelling later keeps the grant.
+    access.openPrivacySettings([&] { return std::optional(Paths{chosen}); });
+    EXPECT_EQ(access.state(), State::granted);
+    access.openPrivacySettings([] { return std::optional<Paths>(); });
+    EXPECT_EQ(access.state(), State::granted);
+    EXPECT_EQ(access.locations(), Paths{chosen});
 }
 
 TEST_F(CalendarAccessTest, OffersLikelyLocationsThatExist)
@@ -124,12 +115,9 @@ TEST_F(CalendarAccessTest, OffersLikelyLocationsThatExist)
     std::filesystem::create_directories(data + "/khal/calendars");
 
     EXPECT_EQ(CalendarAccess::likelyLocations(data, home),
-              (std::vector<std::string>{
-                  data + "/evolution/calendar/1234abcd/calendar.ics",
-                  data + "/evolution/calendar/system/calendar.ics",
-                  home + "/.calendars",
-                  data + "/khal/calendars",
-              }));
+              (Paths{data + "/evolution/calendar/1234abcd/calendar.ics",
+                     data + "/evolution/calendar/system/calendar.ics", home + "/.calendars",
+                     data + "/khal/calendars"}));
     EXPECT_TRUE(CalendarAccess::likelyLocations(data + "/none", home + "/none").empty());
 }
 
