@@ -20,6 +20,7 @@ namespace {
 
 using test::at;
 using test::day;
+using test::slotText;
 using test::zone;
 
 // A calendar source that counts its fetches.
@@ -101,21 +102,6 @@ struct Fixture {
     std::string keyOf(Date d) const { return DayKey::string(d, la); }
 };
 
-std::string slotText(const std::vector<Slot>& slots, const TimeZone& z)
-{
-    const Calendar calendar(z);
-    std::string out;
-    for (const Slot& slot : slots) {
-        const auto s = calendar.parts(slot.start);
-        const auto e = calendar.parts(slot.end);
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%s%02d %02d:%02d-%02d:%02d", out.empty() ? "" : " ",
-                      s.day, s.hour, s.minute, e.hour, e.minute);
-        out += buffer;
-    }
-    return out;
-}
-
 TEST(AvailabilityModel, WithoutAccessTheWindowsMinusReservedTimeAreFree)
 {
     Fixture f;
@@ -126,7 +112,7 @@ TEST(AvailabilityModel, WithoutAccessTheWindowsMinusReservedTimeAreFree)
     f.adjustmentsStore->save(reserved);
     auto& model = f.make();
     // Lead time 60 minutes at 08:00: from 09:00; the reserved hour is taken out.
-    EXPECT_EQ(slotText(model.slots(), f.la), "03 09:00-13:00 03 14:00-17:00");
+    EXPECT_EQ(slotText(model.slots(), f.la), "03-03 09:00-13:00 03-03 14:00-17:00");
     EXPECT_TRUE(model.calendars().empty());
     EXPECT_EQ(f.source->fetches, 0);
     // The table is named with the fixed heading.
@@ -223,18 +209,18 @@ TEST(AvailabilityModel, MeetingsAreBusyUntilFreed)
     const CalendarEvent standup = meeting("standup", "2025-03-03T10:00:00-08:00", "2025-03-03T11:00:00-08:00");
     f.source->all = {standup};
     auto& model = f.make();
-    EXPECT_EQ(slotText(model.slots(), f.la), "03 09:00-10:00 03 11:00-17:00");
+    EXPECT_EQ(slotText(model.slots(), f.la), "03-03 09:00-10:00 03-03 11:00-17:00");
     ASSERT_EQ(model.days().size(), 1u);
     EXPECT_EQ(model.days()[0].events, std::vector<CalendarEvent>{standup});
     EXPECT_TRUE(model.hasMeetingToFree(model.days()[0]));
     // Freeing plays remove and frees the hour; freeing again plays restore. Both undoable.
     model.toggleMovable(standup);
-    EXPECT_EQ(slotText(model.slots(), f.la), "03 09:00-17:00");
+    EXPECT_EQ(slotText(model.slots(), f.la), "03-03 09:00-17:00");
     model.toggleMovable(standup);
     EXPECT_EQ(f.sounds, (std::vector<Sound>{Sound::remove, Sound::restore}));
     EXPECT_EQ(f.undo.count(), 2);
     f.undo.undo();
-    EXPECT_EQ(slotText(model.slots(), f.la), "03 09:00-17:00");
+    EXPECT_EQ(slotText(model.slots(), f.la), "03-03 09:00-17:00");
     // Nothing of the event reaches the texts.
     EXPECT_EQ(model.chatText().find("Planning"), std::string::npos);
 }
@@ -282,7 +268,7 @@ TEST(AvailabilityModel, TrimIsUndoneAndRedoneWithTheAnimationHook)
     const Slot band = model.slots().at(0);  // 09:00-17:00
     model.trimBand(band, WindowEdge::start, at("2025-03-03T10:07:00-08:00"));
     // The top edge snaps down to 10:15.
-    EXPECT_EQ(slotText(model.slots(), f.la), "03 10:15-17:00");
+    EXPECT_EQ(slotText(model.slots(), f.la), "03-03 10:15-17:00");
     ASSERT_EQ(model.adjustments().reserved.size(), 1u);
     EXPECT_EQ(model.holdKinds().at(model.adjustments().reserved[0].id), HoldKind::trimmed);
     EXPECT_EQ(f.sounds, std::vector<Sound>{Sound::tick});
@@ -295,7 +281,7 @@ TEST(AvailabilityModel, TrimIsUndoneAndRedoneWithTheAnimationHook)
     EXPECT_EQ(animations, 2);
     // Restoring the band gives the time back.
     model.restoreBand(model.slots().at(0));
-    EXPECT_EQ(slotText(model.slots(), f.la), "03 09:00-17:00");
+    EXPECT_EQ(slotText(model.slots(), f.la), "03-03 09:00-17:00");
 }
 
 TEST(AvailabilityModel, NudgingAnOvernightEndStaysOnTheNextDay)

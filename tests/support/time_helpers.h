@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -39,6 +40,26 @@ inline Date day(const char* key, const TimeZone& z)
     if (!d)
         ADD_FAILURE() << "bad day " << key;
     return d.value_or(Date{});
+}
+
+// "03-05 09:00-17:00" per slot in the zone, joined by spaces; an end on a later day is
+// marked "(+1)".
+template <typename Slots>
+std::string slotText(const Slots& slots, const TimeZone& z)
+{
+    const Calendar calendar(z);
+    std::string out;
+    for (const auto& slot : slots) {
+        const auto s = calendar.parts(slot.start);
+        const auto e = calendar.parts(slot.end);
+        const bool laterDay = calendar.startOfDay(slot.end) > calendar.startOfDay(slot.start);
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%s%02d-%02d %02d:%02d-%02d:%02d%s",
+                      out.empty() ? "" : " ", s.month, s.day, s.hour, s.minute, e.hour, e.minute,
+                      laterDay ? "(+1)" : "");
+        out += buffer;
+    }
+    return out;
 }
 
 }  // namespace nelvo::test

@@ -13,27 +13,8 @@ namespace {
 
 using test::at;
 using test::day;
+using test::slotText;
 using test::zone;
-
-// "09:00-17:00" per slot, in the zone, joined by spaces; a day change shows as "(+1)".
-std::string text(const std::vector<Slot>& slots, const TimeZone& z)
-{
-    const Calendar calendar(z);
-    std::string out;
-    char buffer[64];
-    for (const Slot& slot : slots) {
-        const auto s = calendar.parts(slot.start);
-        const auto e = calendar.parts(slot.end);
-        std::snprintf(buffer, sizeof buffer, "%s%02d-%02d %02d:%02d-%02d:%02d%s",
-                      out.empty() ? "" : " ", s.month, s.day, s.hour, s.minute, e.hour, e.minute,
-                      calendar.daysBetween(calendar.startOfDay(slot.start),
-                                           calendar.startOfDay(slot.end)) > 0
-                          ? "(+1)"
-                          : "");
-        out += buffer;
-    }
-    return out;
-}
 
 AvailabilityRequest request(const char* firstDay, const TimeZone& z, std::int64_t days = 1)
 {
@@ -69,17 +50,17 @@ TEST(AvailabilityEngine, WindowMinusBusyTime)
     const TimeZone utc = TimeZone::utc();
     auto r = request("2025-03-05", utc);
     // Nothing busy: the whole window.
-    EXPECT_EQ(text(AvailabilityEngine::slots({}, r), utc), "03-05 09:00-17:00");
+    EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc), "03-05 09:00-17:00");
     // Two touching meetings leave the time around them; an empty interval has no effect.
     const std::vector<BusyInterval> meetings{busy("2025-03-05T10:00:00Z", "2025-03-05T11:00:00Z"),
                                              busy("2025-03-05T11:00:00Z", "2025-03-05T12:00:00Z"),
                                              busy("2025-03-05T14:00:00Z", "2025-03-05T14:00:00Z")};
-    EXPECT_EQ(text(AvailabilityEngine::slots(meetings, r), utc),
+    EXPECT_EQ(slotText(AvailabilityEngine::slots(meetings, r), utc),
               "03-05 09:00-10:00 03-05 12:00-17:00");
     // Busy time touching the window's edges only changes nothing.
     const std::vector<BusyInterval> edges{busy("2025-03-05T08:00:00Z", "2025-03-05T09:00:00Z"),
                                           busy("2025-03-05T17:00:00Z", "2025-03-05T18:00:00Z")};
-    EXPECT_EQ(text(AvailabilityEngine::slots(edges, r), utc), "03-05 09:00-17:00");
+    EXPECT_EQ(slotText(AvailabilityEngine::slots(edges, r), utc), "03-05 09:00-17:00");
     // No days at all.
     r.dayCount = 0;
     EXPECT_TRUE(AvailabilityEngine::slots({}, r).empty());
@@ -97,12 +78,12 @@ TEST(AvailabilityEngine, GridIsAnchoredAtLocalMidnight)
         busy("2025-03-05T14:50:00+05:30", "2025-03-05T15:00:00+05:30")};
     // 09:10 starts at 09:15; a meeting ending 10:05 frees from 10:15; one at 14:50 ends the
     // slot before it at 14:45. The half-hour offset does not move the grid.
-    EXPECT_EQ(text(AvailabilityEngine::slots(meetings, r), kolkata),
+    EXPECT_EQ(slotText(AvailabilityEngine::slots(meetings, r), kolkata),
               "03-05 10:15-14:45 03-05 15:00-17:00");
     // Snap 0 behaves as 1: whole minutes, no alignment beyond them.
     r.snapMinutes = 0;
     r.minimumMinutes = 15;
-    EXPECT_EQ(text(AvailabilityEngine::slots(meetings, r), kolkata),
+    EXPECT_EQ(slotText(AvailabilityEngine::slots(meetings, r), kolkata),
               "03-05 09:10-09:30 03-05 10:05-14:50 03-05 15:00-17:00");
     // A boundary with leftover seconds moves to the next grid point.
     r.snapMinutes = 15;
@@ -110,7 +91,7 @@ TEST(AvailabilityEngine, GridIsAnchoredAtLocalMidnight)
     const std::vector<BusyInterval> seconds{
         busy("2025-03-05T09:00:00+05:30", "2025-03-05T12:00:01+05:30")};
     r.window = DailyWindow{540, 1020};
-    EXPECT_EQ(text(AvailabilityEngine::slots(seconds, r), kolkata), "03-05 12:15-17:00");
+    EXPECT_EQ(slotText(AvailabilityEngine::slots(seconds, r), kolkata), "03-05 12:15-17:00");
 }
 
 TEST(AvailabilityEngine, CutoffTrimsTheFirstDays)
@@ -119,14 +100,14 @@ TEST(AvailabilityEngine, CutoffTrimsTheFirstDays)
     auto r = request("2025-03-05", utc, 2);
     // 10:07 with no notice: the current day starts at 10:15.
     r.now = at("2025-03-05T10:07:00Z");
-    EXPECT_EQ(text(AvailabilityEngine::slots({}, r), utc), "03-05 10:15-17:00 03-06 09:00-17:00");
+    EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc), "03-05 10:15-17:00 03-06 09:00-17:00");
     // After the window's end the day yields nothing.
     r.now = at("2025-03-05T16:50:00Z");
-    EXPECT_EQ(text(AvailabilityEngine::slots({}, r), utc), "03-06 09:00-17:00");
+    EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc), "03-06 09:00-17:00");
     // "Next day" notice leaves today empty and tomorrow whole.
     r.now = at("2025-03-05T08:00:00Z");
     r.leadTime = LeadTime::interval(LeadTime::nextDay, r.now, utc);
-    EXPECT_EQ(text(AvailabilityEngine::slots({}, r), utc), "03-06 09:00-17:00");
+    EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc), "03-06 09:00-17:00");
 }
 
 TEST(AvailabilityEngine, MinimumLengthAppliesToTheAlignedSlot)
@@ -139,7 +120,7 @@ TEST(AvailabilityEngine, MinimumLengthAppliesToTheAlignedSlot)
                                              busy("2025-03-05T11:00:00Z", "2025-03-05T13:00:00Z"),
                                              busy("2025-03-05T13:59:00Z", "2025-03-05T17:00:00Z")};
     r.snapMinutes = 1;
-    EXPECT_EQ(text(AvailabilityEngine::slots(meetings, r), utc), "03-05 10:00-11:00");
+    EXPECT_EQ(slotText(AvailabilityEngine::slots(meetings, r), utc), "03-05 10:00-11:00");
     // Snapping first: 13:07-14:07 is an hour raw, 45 minutes once aligned, and goes.
     const std::vector<BusyInterval> ragged{busy("2025-03-05T09:00:00Z", "2025-03-05T13:07:00Z"),
                                            busy("2025-03-05T14:07:00Z", "2025-03-05T17:00:00Z")};
@@ -152,15 +133,15 @@ TEST(AvailabilityEngine, ExclusionsAndOverrides)
     const TimeZone utc = TimeZone::utc();
     auto r = request("2025-03-07", utc, 3);  // Friday, Saturday, Sunday
     r.exclusions = DayExclusions{};          // weekends off
-    EXPECT_EQ(text(AvailabilityEngine::slots({}, r), utc), "03-07 09:00-17:00");
+    EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc), "03-07 09:00-17:00");
     // A toggled Saturday comes back; a toggled Friday goes.
     r.exclusions.toggled = {"2025-03-08", "2025-03-07"};
-    EXPECT_EQ(text(AvailabilityEngine::slots({}, r), utc), "03-08 09:00-17:00");
+    EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc), "03-08 09:00-17:00");
     // An override with only an end keeps the shared start.
     r.exclusions = DayExclusions{.saturdaysOff = false, .sundaysOff = false, .toggled = {}};
     r.overrides.set(WindowEdge::end, 12 * 60, "2025-03-08");
     r.overrides.set(WindowEdge::start, 13 * 60, "2025-03-09");
-    EXPECT_EQ(text(AvailabilityEngine::slots({}, r), utc),
+    EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc),
               "03-07 09:00-17:00 03-08 09:00-12:00 03-09 13:00-17:00");
 }
 
@@ -170,7 +151,7 @@ TEST(AvailabilityEngine, OvernightAndWholeDayWindows)
     auto r = request("2025-03-05", utc);
     // 22:00 to 02:00 runs into the next day and belongs to the day it starts.
     r.window = DailyWindow{1320, 120};
-    EXPECT_EQ(text(AvailabilityEngine::slots({}, r), utc), "03-05 22:00-02:00(+1)");
+    EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc), "03-05 22:00-02:00(+1)");
     // Equal start and end: 24 hours. Two such days touch but stay two slots.
     r.window = DailyWindow{0, 0};
     r.dayCount = 2;
@@ -182,7 +163,7 @@ TEST(AvailabilityEngine, OvernightAndWholeDayWindows)
     r.window = DailyWindow{1200, 420};  // 20:00-07:00
     r.overrides.set(WindowEdge::start, 360, "2025-03-06");  // 06:00
     r.overrides.set(WindowEdge::end, 1320, "2025-03-06");   // 22:00
-    EXPECT_EQ(text(AvailabilityEngine::slots({}, r), utc), "03-05 20:00-22:00(+1)");
+    EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc), "03-05 20:00-22:00(+1)");
 }
 
 TEST(AvailabilityEngine, DaylightSavingDaysKeepWholeLocalQuarterHours)
@@ -209,7 +190,7 @@ TEST(AvailabilityEngine, DaylightSavingDaysKeepWholeLocalQuarterHours)
     const std::vector<BusyInterval> meeting{
         busy("2025-03-09T03:20:00-07:00", "2025-03-09T03:50:00-07:00")};
     r.minimumMinutes = 15;
-    EXPECT_EQ(text(AvailabilityEngine::slots(meeting, r), la), "03-09 03:00-03:15 03-09 04:00-05:00");
+    EXPECT_EQ(slotText(AvailabilityEngine::slots(meeting, r), la), "03-09 03:00-03:15 03-09 04:00-05:00");
     // Fall back: 01:00-03:00 is three hours long, and the second 01:30 is still on the grid.
     auto back = request("2025-11-02", la);
     back.window = DailyWindow{60, 180};
@@ -231,7 +212,7 @@ TEST(AvailabilityEngine, OddZonesAndMissingDays)
     // Samoa skipped 2011-12-30: that day is left out, the others are there once each.
     const TimeZone apia = zone("Pacific/Apia");
     auto samoa = request("2011-12-29", apia, 3);
-    EXPECT_EQ(text(AvailabilityEngine::slots({}, samoa), apia),
+    EXPECT_EQ(slotText(AvailabilityEngine::slots({}, samoa), apia),
               "12-29 09:00-17:00 12-31 09:00-17:00");
 }
 
