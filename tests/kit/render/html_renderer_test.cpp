@@ -1,22 +1,15 @@
+// Both golden files are checked by render_environment_test.cpp.
+
 #include "kit/render/html_renderer.h"
 
 #include "kit/render/table_builder.h"
 
-#include "support/golden.h"
 #include "tests/kit/render/render_samples.h"
 
 #include <gtest/gtest.h>
 
 namespace nelvo {
 namespace {
-
-TEST(HTMLRenderer, SingleZoneAndTableForms)
-{
-    EXPECT_GOLDEN("render/html/typical_message.html",
-                  HTMLRenderer::render(test::typicalSlots(), test::typicalOptions()));
-    EXPECT_GOLDEN("render/html/table_two_zones.html",
-                  HTMLRenderer::renderTable(test::twoZoneSlots(), test::twoZoneOptions()));
-}
 
 TEST(HTMLRenderer, RenderTablePicksTheFormByZoneCount)
 {
@@ -58,7 +51,7 @@ TEST(HTMLRenderer, EscapesEveryText)
     EXPECT_NE(html.find("<tr><td colspan=\"1\" style="), std::string::npos);
 }
 
-TEST(HTMLRenderer, EmptyRangesAndDocument)
+TEST(HTMLRenderer, EmptyRanges)
 {
     RenderOptions options = test::typicalOptions();
 
@@ -69,7 +62,6 @@ TEST(HTMLRenderer, EmptyRangesAndDocument)
     EXPECT_EQ(HTMLRenderer::render(RenderedTable{}), "<p>No availability in this range.</p>");
     options.heading.reset();
     EXPECT_EQ(HTMLRenderer::render({}, options), "<p>No availability in this range.</p>");
-    EXPECT_EQ(HTMLRenderer::document("<p>x</p>"), "<meta charset=\"utf-8\"><p>x</p>");
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
+// The table's golden file is checked by render_environment_test.cpp.
+
 #include "kit/render/markdown_renderer.h"
 
-#include "kit/render/table_builder.h"
-
-#include "support/golden.h"
 #include "tests/kit/render/render_samples.h"
 
 #include <gtest/gtest.h>
@@ -10,34 +9,23 @@
 namespace nelvo {
 namespace {
 
-TEST(MarkdownRenderer, TableExample)
+TEST(MarkdownRenderer, SingleZoneMessageAndEmptyRanges)
 {
-    const RenderedTable table = TableBuilder::build(test::twoZoneSlots(), test::twoZoneOptions());
-    EXPECT_GOLDEN("render/markdown/table_two_zones.md", MarkdownRenderer::render(table));
-}
-
-TEST(MarkdownRenderer, SingleZoneMessage)
-{
+    RenderOptions options = test::typicalOptions();
     // Bold heading with the zone line under it, bold day labels, no list markers.
-    EXPECT_EQ(MarkdownRenderer::render(test::typicalSlots(), test::typicalOptions()),
+    EXPECT_EQ(MarkdownRenderer::render(test::typicalSlots(), options),
               "**My availability**\nAll times are in Pacific Standard Time (PST)\n\n"
               "**Monday, March 3, 2025**\n9:00AM - 10:30AM\n1:00PM - 5:00PM\n\n"
               "**Tuesday, March 4, 2025**\n10:00PM - 1:00AM (Wed)");
-}
-
-TEST(MarkdownRenderer, EmptyRanges)
-{
-    RenderOptions options = test::typicalOptions();
-    const RenderedTable table{.heading = "My availability", .zoneLabels = {"Pacific"}, .days = {}};
-
-    // Single zone: heading, blank line, text; without a heading exactly the text.
-    EXPECT_EQ(MarkdownRenderer::render({}, options),
-              "**My availability**\n\nNo availability in this range.");
+    // Empty, message and table alike: heading, blank line, text; no header row.
+    const std::string empty = "**My availability**\n\nNo availability in this range.";
+    EXPECT_EQ(MarkdownRenderer::render({}, options), empty);
+    EXPECT_EQ(MarkdownRenderer::render(RenderedTable{
+                  .heading = "My availability", .zoneLabels = {"Pacific"}, .days = {}}),
+              empty);
+    // Without a heading exactly the text.
     options.heading.reset();
     EXPECT_EQ(MarkdownRenderer::render({}, options), "No availability in this range.");
-    // Table: three lines, the middle one empty; no header row.
-    EXPECT_EQ(MarkdownRenderer::render(table),
-              "**My availability**\n\nNo availability in this range.");
     EXPECT_EQ(MarkdownRenderer::render(RenderedTable{}), "No availability in this range.");
 }
 

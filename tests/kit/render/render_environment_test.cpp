@@ -21,6 +21,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace nelvo {
 namespace {
@@ -29,12 +31,13 @@ namespace {
 class MachineSettings {
 public:
     MachineSettings(const char* locale, const char* zone)
-        : m_lcAll(saved("LC_ALL")), m_lang(saved("LANG")), m_tz(saved("TZ")),
-          m_icuLocale(icu::Locale::getDefault()), m_icuZone(icu::TimeZone::createDefault())
+        : m_icuLocale(icu::Locale::getDefault()), m_icuZone(icu::TimeZone::createDefault())
     {
-        setenv("LC_ALL", locale, 1);
-        setenv("LANG", locale, 1);
-        setenv("TZ", zone, 1);
+        for (const char* name : {"LC_ALL", "LANG", "TZ"}) {
+            const char* value = std::getenv(name);
+            m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+            setenv(name, std::string_view(name) == "TZ" ? zone : locale, 1);
+        }
         tzset();
         std::setlocale(LC_ALL, locale);  // may be missing on the machine; ICU is set anyway
         UErrorCode status = U_ZERO_ERROR;
@@ -45,9 +48,12 @@ public:
 
     ~MachineSettings()
     {
-        restore("LC_ALL", m_lcAll);
-        restore("LANG", m_lang);
-        restore("TZ", m_tz);
+        for (const auto& [name, value] : m_saved) {
+            if (value)
+                setenv(name, value->c_str(), 1);
+            else
+                unsetenv(name);
+        }
         tzset();
         std::setlocale(LC_ALL, "C");
         UErrorCode status = U_ZERO_ERROR;
@@ -56,20 +62,7 @@ public:
     }
 
 private:
-    static std::optional<std::string> saved(const char* name)
-    {
-        const char* value = std::getenv(name);
-        return value ? std::optional<std::string>(value) : std::nullopt;
-    }
-    static void restore(const char* name, const std::optional<std::string>& value)
-    {
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-
-    std::optional<std::string> m_lcAll, m_lang, m_tz;
+    std::vector<std::pair<const char*, std::optional<std::string>>> m_saved;
     icu::Locale m_icuLocale;
     std::unique_ptr<icu::TimeZone> m_icuZone;
 };
@@ -88,9 +81,11 @@ TEST(RenderEnvironment, OutputsIgnoreLocaleLanguageAndZone)
         EXPECT_GOLDEN("render/html/typical_message.html", HTMLRenderer::render(slots, options));
         EXPECT_GOLDEN("render/rtf/typical_message.rtf", RTFRenderer::render(slots, options));
         EXPECT_GOLDEN("render/markdown/table_two_zones.md", MarkdownRenderer::render(table));
-        EXPECT_GOLDEN("render/html/table_two_zones.html", HTMLRenderer::render(table));
+        EXPECT_GOLDEN("render/html/table_two_zones.html",
+                      HTMLRenderer::renderTable(test::twoZoneSlots(), test::twoZoneOptions()));
         EXPECT_GOLDEN("render/email/card_two_zones.html", EmailRenderer::render(table));
-        EXPECT_GOLDEN("render/rtf/table_two_zones.rtf", RTFRenderer::render(table));
+        EXPECT_GOLDEN("render/rtf/table_two_zones.rtf",
+                      RTFRenderer::renderTable(test::twoZoneSlots(), test::twoZoneOptions()));
         // Names of zones and weekdays, and the 24-hour clock, in the same environment.
         RenderOptions tokyo = options;
         tokyo.primary = test::zone("Asia/Tokyo");

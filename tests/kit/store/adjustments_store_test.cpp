@@ -112,11 +112,8 @@ TEST(AdjustmentsStore, FailedSaveLeavesThePreviousFileWhole)
     for (int i = 0; i < 2000; ++i)
         large.movable.insert({"event-" + std::to_string(i), at("2025-03-07T14:30:00Z")});
     // The disk fills up halfway through the new file.
-    EXPECT_EQ(test::runInChild([&] {
-                  test::limitFileSize(before.size() + 100);
-                  return store.save(large) == std::errc::file_too_large ? 0 : 1;
-              }),
-              0);
+    EXPECT_TRUE(test::withFileSizeLimit(
+        before.size() + 100, [&] { return store.save(large) == std::errc::file_too_large; }));
     EXPECT_EQ(readText(store.fileURL()), before);
     EXPECT_EQ(folderNames(folder.path), Names{"adjustments.json"});
     // The folder cannot be made: a file stands in its way.

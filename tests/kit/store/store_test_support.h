@@ -48,25 +48,20 @@ inline std::vector<std::string> folderNames(const std::filesystem::path& folder)
     return names;
 }
 
-// Runs `body` in a forked child, so that what it does to the process (a file-size limit)
-// stays there; its result, or -1 when the child did not exit normally.
-inline int runInChild(const std::function<int()>& body)
+// Runs `body` in a forked child in which every write past `bytes` bytes of a file fails with
+// EFBIG, as on a full disk; the limit stays in the child. Whether `body` returned true there.
+inline bool withFileSizeLimit(rlim_t bytes, const std::function<bool()>& body)
 {
     const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(body());
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, bytes};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::_exit(body() ? 0 : 1);
+    }
     int status = 0;
-    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)
-               ? WEXITSTATUS(status)
-               : -1;
-}
-
-// Every write past `bytes` bytes of a file then fails with EFBIG, as on a full disk.
-inline void limitFileSize(rlim_t bytes)
-{
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{bytes, bytes};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
 }
 
 }  // namespace nelvo::test

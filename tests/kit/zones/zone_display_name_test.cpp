@@ -10,7 +10,7 @@ namespace {
 using test::at;
 using test::zone;
 
-TEST(ZoneDisplayName, LabelFixedNameEtcOffsetOrLastPart)
+TEST(ZoneDisplayName, NamesAndOffsetTexts)
 {
     // Fixed names, reached through aliases too.
     EXPECT_EQ(ZoneDisplayName::name(zone("US/Eastern")), "Eastern Time");
@@ -24,10 +24,8 @@ TEST(ZoneDisplayName, LabelFixedNameEtcOffsetOrLastPart)
     // A label is returned unchanged; a blank one (tabs, a no-break space) falls back.
     EXPECT_EQ(ZoneDisplayName::name(zone("Europe/Paris"), " HQ "), " HQ ");
     EXPECT_EQ(ZoneDisplayName::name(zone("Europe/Paris"), " \t\xC2\xA0"), "Paris");
-}
 
-TEST(ZoneDisplayName, OffsetTextAtAnInstant)
-{
+    // Offsets at an instant.
     const Date winter = at("2025-01-15T12:00:00Z");
     EXPECT_EQ(ZoneDisplayName::offsetText("Asia/Kolkata", winter), "UTC+5:30");
     EXPECT_EQ(ZoneDisplayName::offsetText("Etc/UTC", winter), "UTC+0:00");
