@@ -212,13 +212,22 @@ std::optional<Date> AvailabilityModel::fetchEnd(Date from) const
     return Calendar(m_zone).addingDays(fetchDays, from);
 }
 
+void AvailabilityModel::noteWarnings(std::vector<std::string> warnings)
+{
+    // Reading calendars and then their events meets the same unreadable file twice.
+    for (auto& warning : warnings) {
+        if (std::find(m_fetchWarnings.begin(), m_fetchWarnings.end(), warning) ==
+            m_fetchWarnings.end())
+            m_fetchWarnings.push_back(std::move(warning));
+    }
+}
+
 void AvailabilityModel::fetchEvents(Date from, Date to, bool append)
 {
     m_source->setPrimaryZone(m_zone);
     std::vector<CalendarEvent> fetched = m_source->events(from, to);
     m_isLastFetchComplete = m_source->isLastFetchComplete();
-    for (auto& warning : m_source->lastFetchWarnings())
-        m_fetchWarnings.push_back(std::move(warning));
+    noteWarnings(m_source->lastFetchWarnings());
 
     std::vector<CalendarEvent> events;
     if (append) {
@@ -254,8 +263,7 @@ void AvailabilityModel::reload()
     m_source->setPrimaryZone(m_zone);
     publish(m_calendars, m_source->calendars(), &AvailabilityModel::calendarsChanged);
     m_isLastFetchComplete = m_source->isLastFetchComplete();
-    for (auto& warning : m_source->lastFetchWarnings())
-        m_fetchWarnings.push_back(std::move(warning));
+    noteWarnings(m_source->lastFetchWarnings());
     const bool calendarsComplete = m_isLastFetchComplete;
 
     publish(m_span, refreshSpan(), &AvailabilityModel::spanChanged);

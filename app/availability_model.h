@@ -228,6 +228,7 @@ private:
     std::optional<DayData> makeDay(int index, const std::string& todayKey) const;
     std::optional<Date> fetchEnd(Date from) const;
     void fetchEvents(Date from, Date to, bool append);
+    void noteWarnings(std::vector<std::string> warnings);
     void pruneExpiredAdjustments();
     void assignQuietly(Adjustments adjustments);
     void registerUndo(const DailyWindow& window, const Adjustments& adjustments);

@@ -208,8 +208,15 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
     if (options.startDayKey)
         model.setStartDay(DayKey::date(*options.startDayKey, model.zone()));
 
-    for (const auto& warning : model.fetchWarnings())
+    // A chosen calendar that could not be read leaves the answer unknown: say which, and print
+    // no availability that would look complete. Skipped events only warn.
+    bool isUnusable = false;
+    for (const auto& warning : model.fetchWarnings()) {
         err << warning << "\n";
+        isUnusable = isUnusable || warning.rfind("cannot read calendar", 0) == 0;
+    }
+    if (isUnusable)
+        return exitBadInput;
 
     const std::string text = withLineFeed(render(model, options.format));
     if (options.outputPath) {

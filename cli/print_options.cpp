@@ -230,8 +230,7 @@ ParsedCommand parsePrint(const std::vector<std::string>& arguments, std::size_t 
                 options.use24Hour = *value == "24";
             }
         } else {
-            return failure("print does not know the option " + quoted(option) +
-                           " (see nelvo --help)");
+            return failure("print has no option " + quoted(option) + " (see nelvo --help)");
         }
         if (args.hasAttachedValue())
             return failure(option + " takes no value");
@@ -247,7 +246,7 @@ ParsedCommand parseCalendars(const std::vector<std::string>& arguments, std::siz
         if (arguments[i] == "--demo" || arguments[i] == "-NelvoDemo")
             options.isDemo = true;
         else if (arguments[i].rfind("-", 0) == 0 && arguments[i].size() > 1)
-            return failure("calendars does not know the option " + quoted(arguments[i]) +
+            return failure("calendars has no option " + quoted(arguments[i]) +
                            " (see nelvo --help)");
         else
             words.push_back(arguments[i]);
@@ -307,8 +306,8 @@ ParsedCommand parseCommandLine(const std::vector<std::string>& arguments)
         return ParsedCommand{WindowOptions{true}, {}};
     }
     if (first.rfind("-", 0) == 0)
-        return failure("nelvo does not know the option " + quoted(first) + " (see nelvo --help)");
-    return failure("nelvo does not know the command " + quoted(first) + " (see nelvo --help)");
+        return failure("unknown option " + quoted(first) + " (see nelvo --help)");
+    return failure("unknown command " + quoted(first) + " (see nelvo --help)");
 }
 
 std::string usageText()

@@ -197,6 +197,14 @@ TEST(NelvoBinary, UsageErrorsAndUnusableInput)
     run = sandbox.run({"print", "--calendar", "/nonexistent/work.ics"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "cannot read calendar \"/nonexistent/work.ics\": no such file or folder\n");
+    // A file that is not a calendar: status 1, one line, and no availability that would
+    // look complete.
+    const fs::path notes = sandbox.write("notes.txt", "shopping list\n");
+    run = sandbox.run(with(demoWeek, {"--calendar", notes.string()}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(run.err.rfind("cannot read calendar \"" + notes.string() + "\"", 0), 0u) << run.err;
     // An output file that cannot be written: status 1 and nothing left behind.
     const fs::path locked = sandbox.root() / "locked";
     fs::create_directories(locked);

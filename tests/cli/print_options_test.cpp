@@ -64,9 +64,9 @@ TEST(CommandLine, BadValuesNameTheOptionAndWhatItTakes)
         {{"print", "--clock", "13"}, "--clock takes 12 or 24, not \"13\""},
         {{"print", "--notice", "-5"},
          "--notice takes a number of minutes from 0 to 10080, or next-day, not \"-5\""},
-        {{"print", "--frobnicate"}, "print does not know the option \"--frobnicate\" (see nelvo --help)"},
+        {{"print", "--frobnicate"}, "print has no option \"--frobnicate\" (see nelvo --help)"},
         {{"print", "--weekends=yes"}, "--weekends takes no value"},
-        {{"frobnicate"}, "nelvo does not know the command \"frobnicate\" (see nelvo --help)"},
+        {{"frobnicate"}, "unknown command \"frobnicate\" (see nelvo --help)"},
         {{"calendars", "add"}, "calendars add takes one calendar file or folder"},
         {{"calendars", "sync"}, "calendars takes list, add PATH or remove PATH, not \"sync\""},
     };
