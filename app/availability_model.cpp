@@ -64,10 +64,14 @@ public:
     {
     }
 
+    // Each direction remembers the state it leaves, so that a quiet prune in between (past
+    // time dropped, a vanished meeting forgotten) is not brought back by the other.
     void undo() override
     {
-        if (m_model)
-            m_model->applyUndoState(m_before);
+        if (!m_model)
+            return;
+        m_after = m_model->undoState();
+        m_model->applyUndoState(m_before);
     }
 
     void redo() override
@@ -76,8 +80,10 @@ public:
             m_isFirstRedo = false;
             return;
         }
-        if (m_model)
-            m_model->applyUndoState(m_after);
+        if (!m_model)
+            return;
+        m_before = m_model->undoState();
+        m_model->applyUndoState(m_after);
     }
 
 private:
@@ -226,7 +232,9 @@ void AvailabilityModel::fetchEvents(Date from, Date to, bool append)
 {
     m_source->setPrimaryZone(m_zone);
     std::vector<CalendarEvent> fetched = m_source->events(from, to);
-    m_isLastFetchComplete = m_source->isLastFetchComplete();
+    // Appending to what an incomplete fetch left is no more complete than that fetch.
+    m_isLastFetchComplete =
+        m_source->isLastFetchComplete() && (!append || m_isLastFetchComplete);
     noteWarnings(m_source->lastFetchWarnings());
 
     std::vector<CalendarEvent> events;

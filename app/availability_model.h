@@ -232,6 +232,7 @@ private:
     void pruneExpiredAdjustments();
     void assignQuietly(Adjustments adjustments);
     void registerUndo(const DailyWindow& window, const Adjustments& adjustments);
+    UndoState undoState() const { return {m_settings.window, m_adjustments}; }
     void applyUndoState(const UndoState& state);
     DailyWindow windowOf(const std::string& dayKey) const;
     void play(Sound sound);

@@ -398,7 +398,9 @@ struct IcsCalendarSource::Impl {
                     if (!doc)
                         continue;
                     if (!doc->isCalendar()) {
-                        failed(file, "not an iCalendar file");
+                        // One file of a folder is one event: a broken one is a skipped
+                        // event, not an unreadable calendar.
+                        warn("skipped an event in " + inQuotes(file) + ": not an iCalendar file");
                         continue;
                     }
                     loaded.documents.push_back(std::move(doc));

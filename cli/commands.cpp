@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <ostream>
 
 namespace nelvo {
@@ -70,6 +71,50 @@ std::optional<std::string> unreadable(const std::string& path)
     if (reason.empty())
         return std::nullopt;
     return "cannot read calendar \"" + path + "\": " + reason;
+}
+
+// A one-shot command reads once and waits for nothing: the source's change watching (which
+// lists and watches every chosen file) is left off.
+class UnwatchedSource final : public EventSource {
+public:
+    explicit UnwatchedSource(std::shared_ptr<EventSource> source) : m_source(std::move(source)) {}
+
+    bool hasAccess() const override { return m_source->hasAccess(); }
+    std::vector<CalendarInfo> calendars() override { return m_source->calendars(); }
+    std::vector<CalendarEvent> events(Date from, Date to) override
+    {
+        return m_source->events(from, to);
+    }
+    void observeChanges(std::function<void()>) override {}
+    bool isLastFetchComplete() const override { return m_source->isLastFetchComplete(); }
+    std::vector<std::string> lastFetchWarnings() const override
+    {
+        return m_source->lastFetchWarnings();
+    }
+    void setPrimaryZone(const TimeZone& zone) override { m_source->setPrimaryZone(zone); }
+
+private:
+    std::shared_ptr<EventSource> m_source;
+};
+
+// Writes the whole text to `path`: a regular file (or a new one) is replaced atomically,
+// through a symbolic link to its target; a device or pipe (/dev/stdout) is written directly.
+std::error_code writeOutput(const std::string& path, const std::string& text)
+{
+    std::error_code error;
+    fs::path target = fs::weakly_canonical(path, error);
+    if (error)
+        target = path;
+    const auto status = fs::status(target, error);
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        if (fs::is_directory(status))
+            return std::make_error_code(std::errc::is_a_directory);
+        std::ofstream out(target, std::ios::binary);
+        out << text;
+        out.flush();
+        return out ? std::error_code{} : std::make_error_code(std::errc::io_error);
+    }
+    return AtomicFile::write(target, text);
 }
 
 std::string withLineFeed(std::string text)
@@ -146,9 +191,21 @@ std::shared_ptr<InMemoryUserDefaults> settingsForRun(const UserDefaults& stored,
     if (options.zone)
         settings.primaryZoneID = options.zone;
     if (options.zones) {
+        // The rulers named, in that order, keeping the labels the user gave them.
+        std::vector<ZoneEntry> rulers;
+        for (const auto& id : *options.zones) {
+            const auto stored = std::find_if(settings.zones.begin(), settings.zones.end(),
+                                             [&](const ZoneEntry& entry) {
+                                                 return Settings::zonesMatch(entry.id, id);
+                                             });
+            rulers.push_back(stored != settings.zones.end() ? *stored : ZoneEntry{.id = id, .label = {}, .legacyIsEnabled = {}});
+        }
         settings.zones.clear();
-        for (const auto& id : *options.zones)
-            settings.addZone(id);
+        for (const auto& ruler : rulers) {
+            settings.addZone(ruler.id);
+            if (ruler.label)
+                settings.renameZone(ruler.id, *ruler.label);
+        }
     }
     if (options.dayCount)
         settings.dayCount = *options.dayCount;
@@ -192,6 +249,7 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
                    "\"nelvo calendars add PATH\" or --calendar PATH.\n";
         source = std::make_shared<IcsCalendarSource>(std::move(locations), std::move(addresses));
     }
+    source = std::make_shared<UnwatchedSource>(std::move(source));
 
     const auto now = options.now;
     AvailabilityModel model(
@@ -205,8 +263,12 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
         if (exclusions.saturdaysOff != off || exclusions.sundaysOff != off)
             model.setWeekendsExcluded(off);
     }
-    if (options.startDayKey)
+    if (options.startDayKey) {
         model.setStartDay(DayKey::date(*options.startDayKey, model.zone()));
+        if (!model.startDayKey())
+            err << "--start " << *options.startDayKey
+                << " is not after today, so the range starts today\n";
+    }
 
     // A chosen calendar that could not be read leaves the answer unknown: say which, and print
     // no availability that would look complete. Skipped events only warn.
@@ -219,8 +281,8 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
         return exitBadInput;
 
     const std::string text = withLineFeed(render(model, options.format));
-    if (options.outputPath) {
-        if (const auto error = AtomicFile::write(*options.outputPath, text)) {
+    if (options.outputPath && *options.outputPath != "-") {
+        if (const auto error = writeOutput(*options.outputPath, text)) {
             err << "cannot write \"" << *options.outputPath << "\": " << error.message() << "\n";
             return exitBadInput;
         }
@@ -228,7 +290,11 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
     }
     out << text;
     out.flush();
-    return out ? exitDone : exitBadInput;
+    if (!out) {
+        err << "cannot write standard output\n";
+        return exitBadInput;
+    }
+    return exitDone;
 }
 
 int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostream& err)
@@ -254,9 +320,12 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
                 << "\t" << (included.contains(calendar.id) ? "counts" : "does not count") << "\t"
                 << calendar.id << "\n";
         }
-        for (const auto& warning : source->lastFetchWarnings())
+        bool isUnusable = false;
+        for (const auto& warning : source->lastFetchWarnings()) {
             err << warning << "\n";
-        return exitDone;
+            isUnusable = isUnusable || warning.rfind("cannot read calendar", 0) == 0;
+        }
+        return isUnusable ? exitBadInput : exitDone;
     }
 
     if (options.action == CalendarsAction::add) {

@@ -111,7 +111,9 @@ ParsedCommand parsePrint(const std::vector<std::string>& arguments, std::size_t 
     Arguments args(arguments, first);
     while (!args.atEnd()) {
         const std::string option = args.next();
-        if (option == "--demo" || option == "-NelvoDemo") {
+        if (option == "--help" || option == "-h") {
+            return ParsedCommand{HelpRequest{}, {}};
+        } else if (option == "--demo" || option == "-NelvoDemo") {
             options.isDemo = true;
         } else if (option == "--weekends" || option == "--no-weekends") {
             options.weekendsOffered = option == "--weekends";
@@ -142,8 +144,12 @@ ParsedCommand parsePrint(const std::vector<std::string>& arguments, std::size_t 
                 if (option == name)
                     what = description;
             }
+            const bool wasAttached = args.hasAttachedValue();
             const auto value = args.value();
             if (!value)
+                return failure(option + " takes " + what + ", but none was given");
+            // "-o --demo" is a forgotten value, not a file named "--demo".
+            if (!wasAttached && value->rfind("--", 0) == 0)
                 return failure(option + " takes " + what + ", but none was given");
             auto bad = [&] { return failure(option + " takes " + what + ", not " + quoted(*value)); };
 
@@ -253,6 +259,8 @@ ParsedCommand parseCalendars(const std::vector<std::string>& arguments, std::siz
     }
     if (words.empty() || (words.size() == 1 && words[0] == "list"))
         return ParsedCommand{options, {}};
+    if (words[0] == "list")
+        return failure("calendars list takes nothing more, not " + quoted(words[1]));
     if ((words[0] == "add" || words[0] == "remove") && words.size() == 2 && !words[1].empty()) {
         options.action = words[0] == "add" ? CalendarsAction::add : CalendarsAction::remove;
         options.path = words[1];

@@ -279,9 +279,20 @@ TEST(AvailabilityModel, TrimIsUndoneAndRedoneWithTheAnimationHook)
     f.undo.redo();
     EXPECT_EQ(model.adjustments(), trimmed);
     EXPECT_EQ(animations, 2);
+    // Redo brings back the state undo left, not a stale copy: a block that has passed
+    // meanwhile and was pruned quietly stays gone.
+    model.restoreBand(model.slots().at(0));
+    f.now = at("2025-03-03T11:00:00-08:00");
+    model.refreshDay();
+    EXPECT_TRUE(model.adjustments().reserved.empty());
+    f.undo.undo();  // the restore: the 09:00-10:15 block comes back
+    ASSERT_EQ(model.adjustments().reserved.size(), 1u);
+    f.undo.redo();
+    EXPECT_TRUE(model.adjustments().reserved.empty());
+    model.trimBand(model.slots().at(0), WindowEdge::start, at("2025-03-03T12:00:00-08:00"));
     // Restoring the band gives the time back.
     model.restoreBand(model.slots().at(0));
-    EXPECT_EQ(slotText(model.slots(), f.la), "03-03 09:00-17:00");
+    EXPECT_EQ(slotText(model.slots(), f.la), "03-03 12:00-17:00");
 }
 
 TEST(AvailabilityModel, NudgingAnOvernightEndStaysOnTheNextDay)

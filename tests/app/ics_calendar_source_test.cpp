@@ -126,7 +126,7 @@ TEST_F(IcsCalendarSourceTest, ReportsWhatCannotBeReadAndReadsTheRest)
                   "cannot read calendar \"" + gone + "\": no such file or directory",
                   "cannot read calendar \"" + fifo + "\": not a file or folder",
                   "cannot read calendar \"" + notes + "\": not an iCalendar file",
-                  "cannot read calendar \"" + broken + "\": not an iCalendar file",
+                  "skipped an event in \"" + broken + "\": not an iCalendar file",
                   "cannot read calendar \"" + huge + "\": larger than 200 MB",
               }));
     // The unreadable files are no calendars; the folder with one bad file still is.

@@ -218,6 +218,20 @@ TEST(NelvoBinary, UsageErrorsAndUnusableInput)
     run = sandbox.run(with(demoWeek, {"-o", (sandbox.root() / "missing" / "out.md").string()}));
     EXPECT_EQ(run.status, 1);
     EXPECT_FALSE(fs::exists(sandbox.root() / "missing"));
+    // Through a symbolic link the target is written and the link stays; "-" is standard output.
+    sandbox.write("real.txt", "old");
+    fs::create_symlink(sandbox.root() / "real.txt", sandbox.root() / "link.txt");
+    run = sandbox.run(with(demoWeek, {"-o", (sandbox.root() / "link.txt").string()}));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(fs::is_symlink(sandbox.root() / "link.txt"));
+    EXPECT_EQ(test::readFile(sandbox.root() / "real.txt"), sandbox.run(demoWeek).out);
+    EXPECT_EQ(sandbox.run(with(demoWeek, {"-o", "-"})).out, sandbox.run(demoWeek).out);
+    // A forgotten value is not taken from the next option.
+    EXPECT_EQ(sandbox.run({"print", "-o", "--demo"}).status, 2);
+    // A start day that is not after today says so and starts today.
+    run = sandbox.run(with(demoWeek, {"--start", "2025-03-01"}));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "--start 2025-03-01 is not after today, so the range starts today\n");
     // A good output file gets the text, and standard output nothing.
     run = sandbox.run(with(demoWeek, {"--output", (sandbox.root() / "out.txt").string()}));
     EXPECT_EQ(run.status, 0);
