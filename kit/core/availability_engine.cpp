@@ -149,7 +149,9 @@ std::vector<Slot> slots(std::span<const BusyInterval> busy, const AvailabilityRe
 
     std::vector<Slot> found;
     std::size_t scanFrom = 0;
-    for (std::int64_t i = 0; i < request.dayCount; ++i) {
+    // Beyond the calendar's reach every day fails: stop there rather than count to 2^63.
+    const std::int64_t dayCount = std::min(request.dayCount, Calendar::maxDayOffset + 1);
+    for (std::int64_t i = 0; i < dayCount; ++i) {
         const auto shifted = calendar.addingDays(i, firstMidnight);
         if (!shifted)
             continue;

@@ -42,7 +42,8 @@ std::optional<Date> Calendar::fromLocalSeconds(double local) const
     if (U_FAILURE(status))
         return std::nullopt;
     const Date candidate = Date::fromUnixSeconds(local - (raw + dst) / 1000.0);
-    if (localSeconds(candidate) == local)
+    // Within a millisecond: far from 1970 the round trip through doubles is not exact.
+    if (std::fabs(localSeconds(candidate) - local) < 0.001)
         return candidate;
     // The wall time was skipped. With the earlier offset the candidate lies past the jump;
     // the next valid time is the transition itself.
@@ -50,6 +51,18 @@ std::optional<Date> Calendar::fromLocalSeconds(double local) const
     if (zone.getPreviousTransition(candidate.udate(), true, transition))
         return Date::fromUDate(transition.getTime());
     return candidate;
+}
+
+std::int64_t Calendar::localDay(Date date) const
+{
+    return static_cast<std::int64_t>(std::floor(localSeconds(date) / 86400.0));
+}
+
+bool Calendar::dayExists(std::int64_t days) const
+{
+    // A day exists when its first moment (midnight, or the next valid time) lies on it.
+    const auto first = fromLocalSeconds(static_cast<double>(days) * 86400.0);
+    return first && localDay(*first) == days;
 }
 
 Calendar::Parts Calendar::parts(Date date) const
@@ -80,7 +93,7 @@ Date Calendar::startOfDay(Date date) const
 
 std::optional<Date> Calendar::addingDays(std::int64_t days, Date date) const
 {
-    if (!inRange(date.seconds) || days > 4'000'000 || days < -4'000'000)
+    if (!inRange(date.seconds) || days > maxDayOffset || days < -maxDayOffset)
         return std::nullopt;
     const double local = localSeconds(date);
     const double dayStart = std::floor(local / 86400.0) * 86400.0;
@@ -90,8 +103,7 @@ std::optional<Date> Calendar::addingDays(std::int64_t days, Date date) const
     if (!result)
         return std::nullopt;
     // A skipped time resolves forward; when that leaves the target day, the day is missing.
-    const double resultDay = std::floor(localSeconds(*result) / 86400.0);
-    if (static_cast<std::int64_t>(resultDay) != targetDays)
+    if (localDay(*result) != targetDays && !dayExists(targetDays))
         return std::nullopt;
     return result;
 }
@@ -150,8 +162,7 @@ std::optional<Date> Calendar::date(std::int64_t year, int month, int day, int ho
     if (!result)
         return std::nullopt;
     // A skipped time moves forward within its day; a whole missing day yields nothing.
-    const double resultDay = std::floor(localSeconds(*result) / 86400.0);
-    if (static_cast<std::int64_t>(resultDay) != days)
+    if (localDay(*result) != days && !dayExists(days))
         return std::nullopt;
     return result;
 }

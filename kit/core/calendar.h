@@ -24,6 +24,9 @@ public:
         bool operator==(const Parts&) const = default;
     };
 
+    // The furthest addingDays() reaches, in days either way.
+    static constexpr std::int64_t maxDayOffset = 4'000'000;
+
     explicit Calendar(TimeZone zone);
 
     const TimeZone& zone() const { return m_zone; }
@@ -38,8 +41,9 @@ public:
     // skips midnight itself).
     Date startOfDay(Date date) const;
 
-    // The same wall time `days` calendar days later (or earlier). Empty when that calendar
-    // day does not exist in the zone (Pacific/Apia skipped 2011-12-30) or is out of range.
+    // The same wall time `days` calendar days later (or earlier); a skipped wall time moves
+    // forward, into the next day if need be. Empty when that calendar day does not exist in
+    // the zone (Pacific/Apia skipped 2011-12-30) or is beyond `maxDayOffset`.
     std::optional<Date> addingDays(std::int64_t days, Date date) const;
     // Elapsed time: `minutes` × 60 seconds later. Empty when out of range.
     std::optional<Date> addingMinutes(std::int64_t minutes, Date date) const;
@@ -49,9 +53,10 @@ public:
     // Whole calendar days from `from` to `to`: a day counts once its wall time is reached.
     std::int64_t daysBetween(Date from, Date to) const;
 
-    // The instant at hour:minute:00 on the instant's local day. Empty when the hour is outside
-    // 0...23 or the minute outside 0...59 (no rolling into the next day), or when the day
-    // itself does not exist.
+    // The instant at hour:minute:00 on the instant's local day; a skipped time resolves to the
+    // next valid one, even on the next day (Nuuk skips Saturday 23:00 to Sunday 00:00). Empty
+    // when the hour is outside 0...23 or the minute outside 0...59 (no rolling into the next
+    // day), or when the day itself does not exist.
     std::optional<Date> settingTime(Date day, std::int64_t hour, std::int64_t minute) const;
 
     // The instant of a local date and time; the same policies as above. Empty for an
@@ -64,6 +69,9 @@ private:
     double localSeconds(Date date) const;
     // The instant of a local wall-clock time, with the policies above.
     std::optional<Date> fromLocalSeconds(double local) const;
+    // Days since 1970-01-01 of the instant's local date.
+    std::int64_t localDay(Date date) const;
+    bool dayExists(std::int64_t days) const;
 
     TimeZone m_zone;
 };

@@ -12,6 +12,14 @@ namespace nelvo {
 
 struct DateFormatter::Impl {
     std::unique_ptr<icu::SimpleDateFormat> format;
+
+    UDate lenientParse(const icu::UnicodeString& input, icu::ParsePosition& position)
+    {
+        format->setLenient(true);
+        const UDate parsed = format->parse(input, position);
+        format->setLenient(false);
+        return parsed;
+    }
 };
 
 DateFormatter::DateFormatter(std::string pattern, TimeZone zone, std::string locale)
@@ -65,12 +73,17 @@ std::optional<Date> DateFormatter::date(std::string_view text) const
 {
     if (!m_impl->format || text.empty())
         return std::nullopt;
+    // Lenient parsing resolves a wall time the zone skipped (a day whose midnight does not
+    // exist); strictness comes from the round trip: only text that formats back the same.
     const icu::UnicodeString input = fromUtf8(text);
     icu::ParsePosition position(0);
-    const UDate parsed = m_impl->format->parse(input, position);
+    const UDate parsed = m_impl->lenientParse(input, position);
     if (position.getErrorIndex() >= 0 || position.getIndex() != input.length())
         return std::nullopt;
-    return Date::fromUDate(parsed);
+    const Date date = Date::fromUDate(parsed);
+    if (string(date) != text)
+        return std::nullopt;
+    return date;
 }
 
 }  // namespace nelvo

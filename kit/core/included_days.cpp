@@ -21,7 +21,7 @@ IncludedSpan span(Date from, int count, const DayExclusions& exclusions, const T
     for (int i = 0; i < limit; ++i) {
         const auto day = calendar.addingDays(i, first);
         if (!day)
-            return IncludedSpan{i, std::move(result.includedKeys)};
+            continue;  // a day the zone skipped: counted, never included
         const std::string key = DayKey::string(*day, calendar);
         if (!exclusions.isExcluded(key, calendar.weekday(*day)))
             result.includedKeys.push_back(key);

@@ -11,11 +11,13 @@ double interval(std::int64_t minutes, Date now, const TimeZone& zone)
     if (minutes != nextDay)
         return static_cast<double>(minutes) * 60.0;  // in double: no overflow for any input
     const Calendar calendar(zone);
-    const auto next = calendar.addingDays(1, calendar.startOfDay(now));
-    if (!next)
-        return 0;
-    // A missing next day (a zone that skipped it) still ends today at the following midnight.
-    return std::max(0.0, calendar.startOfDay(*next) - now);
+    const Date today = calendar.startOfDay(now);
+    // The next day that exists: Samoa went from the 29th straight to the 31st.
+    for (int days = 1; days <= 2; ++days) {
+        if (const auto next = calendar.addingDays(days, today))
+            return std::max(0.0, calendar.startOfDay(*next) - now);
+    }
+    return 0;
 }
 
 }  // namespace nelvo::LeadTime

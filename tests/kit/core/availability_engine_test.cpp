@@ -257,6 +257,10 @@ TEST(LeadTime, NextDayFollowsTheRealLengthOfTheDay)
     const TimeZone la = zone("America/Los_Angeles");
     EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, day("2025-03-09", la), la), 23 * 3600.0);
     EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, day("2025-11-02", la), la), 25 * 3600.0);
+    // Before a day the zone skipped, the next day is the one after it.
+    const TimeZone apia = zone("Pacific/Apia");
+    EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, at("2011-12-29T10:00:00-10:00"), apia),
+              14 * 3600.0);
 }
 
 }  // namespace

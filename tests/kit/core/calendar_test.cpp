@@ -110,6 +110,16 @@ TEST(Calendar, ADayTheZoneSkippedCannotBeFormed)
     EXPECT_FALSE(DayKey::date("2011-12-30", apia.zone()));
 }
 
+TEST(Calendar, ASkippedTimeMayResolveIntoTheNextDay)
+{
+    // Berlin jumped from 23:00 on 1916-04-30 to midnight: 23:30 resolves to that midnight,
+    // and the day itself still exists.
+    const Calendar berlin{zone("Europe/Berlin")};
+    EXPECT_EQ(iso(berlin.settingTime(day("1916-04-30", berlin.zone()), 23, 30)),
+              "1916-04-30T22:00:00Z");
+    EXPECT_EQ(iso(berlin.addingDays(1, at("1916-04-29T23:30:00+01:00"))), "1916-04-30T22:00:00Z");
+}
+
 TEST(DateFormatter, FormatsInItsZoneAndParsesStrictly)
 {
     const DateFormatter formatter("EEE, MMM d h:mma", zone("Asia/Kolkata"));
@@ -118,6 +128,9 @@ TEST(DateFormatter, FormatsInItsZoneAndParsesStrictly)
     EXPECT_EQ(iso(keys.date("2025-03-07")), "2025-03-06T23:00:00Z");
     EXPECT_FALSE(keys.date("2025-13-45"));
     EXPECT_FALSE(keys.date("2025-03-07x"));
+    // A day whose midnight was skipped parses to its first moment.
+    const DateFormatter saoPaulo("yyyy-MM-dd", zone("America/Sao_Paulo"));
+    EXPECT_EQ(iso(saoPaulo.date("2018-11-04")), "2018-11-04T03:00:00Z");
     EXPECT_EQ(&DateFormatter::cached("h:mm", zone("Europe/Berlin")),
               &DateFormatter::cached("h:mm", zone("Europe/Berlin")));
 }

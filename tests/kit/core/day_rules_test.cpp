@@ -27,6 +27,10 @@ TEST(IncludedDays, CountsIncludedDaysWithinTheCap)
     toggled.toggled = {"2025-03-08", "2025-03-11"};
     EXPECT_EQ(IncludedDays::span(day("2025-03-07", berlin), 3, toggled, berlin),
               (IncludedSpan{4, {"2025-03-07", "2025-03-08", "2025-03-10"}}));
+    // A day the zone skipped counts as a calendar day and is never included.
+    const TimeZone apia = zone("Pacific/Apia");
+    EXPECT_EQ(IncludedDays::span(day("2011-12-28", apia), 4, DayExclusions{false, false, {}}, apia),
+              (IncludedSpan{5, {"2011-12-28", "2011-12-29", "2011-12-31", "2012-01-01"}}));
     // Nothing wanted, or no cap: nothing.
     EXPECT_EQ(IncludedDays::span(day("2025-03-07", berlin), 0, weekendsOff, berlin), IncludedSpan{});
     EXPECT_EQ(IncludedDays::span(day("2025-03-07", berlin), 3, weekendsOff, berlin, -1),
