@@ -91,6 +91,13 @@ def read_tzif(data):
             raise TzifError("bad type index")
         return list(zip(times, indices)), types, leap, pos - offset + typecnt * 6 + charcnt + leap * (time_size + 4) + isstd + isut
 
+    try:
+        return _read_blocks(data, version, block)
+    except struct.error as error:
+        raise TzifError(str(error)) from error
+
+
+def _read_blocks(data, version, block):
     transitions, types, leap, size = block(0, 4)
     footer = None
     if version >= b"2":

@@ -82,5 +82,32 @@ TEST(TimeZoneRules, ClassicRulesStillRight)
     EXPECT_EQ(toUtf8(name), "Pacific Standard Time");
 }
 
+TEST(TimeZoneRules, RecurringRulesCarryOnPastTheListedChanges)
+{
+    if (!machineRules())
+        GTEST_SKIP() << "built without genrb: ICU's own zone rules";
+    // Nuuk changes at -1:00 local, before the Sunday starts: 1:00 UTC
+    EXPECT_EQ(hoursAt("America/Nuuk", "2090-03-26T00:59:59Z"), -2);
+    EXPECT_EQ(hoursAt("America/Nuuk", "2090-03-26T01:00:00Z"), -1);
+    // Cairo starts at 0:00 on the last Friday of April and ends at 24:00 on the last Thursday
+    // of October
+    EXPECT_EQ(hoursAt("Africa/Cairo", "2090-04-27T21:59:59Z"), 2);
+    EXPECT_EQ(hoursAt("Africa/Cairo", "2090-04-27T22:00:00Z"), 3);
+    EXPECT_EQ(hoursAt("Africa/Cairo", "2090-10-26T20:59:59Z"), 3);
+    EXPECT_EQ(hoursAt("Africa/Cairo", "2090-10-26T21:00:00Z"), 2);
+    // Israel: 26:00 on the Thursday of the fourth week is 2:00 on Friday
+    EXPECT_EQ(hoursAt("Asia/Jerusalem", "2090-03-23T23:59:59Z"), 2);
+    EXPECT_EQ(hoursAt("Asia/Jerusalem", "2090-03-24T00:00:00Z"), 3);
+    // southern summer in Santiago; Troll saves two hours; Chatham +13:45 in January
+    EXPECT_EQ(hoursAt("America/Santiago", "2090-01-15T12:00:00Z"), -3);
+    EXPECT_EQ(hoursAt("America/Santiago", "2090-07-15T12:00:00Z"), -4);
+    EXPECT_EQ(hoursAt("Antarctica/Troll", "2090-07-15T12:00:00Z"), 2);
+    EXPECT_EQ(zone("Pacific/Chatham").offsetSeconds(at("2090-01-15T12:00:00Z")), 13 * 3600 + 2700);
+    // Morocco's listed Ramadan changes end in 2087; +1 stays after them
+    EXPECT_EQ(hoursAt("Africa/Casablanca", "2095-01-15T12:00:00Z"), 1);
+    EXPECT_EQ(hoursAt("Europe/Dublin", "2090-07-15T12:00:00Z"), 1);
+    EXPECT_EQ(hoursAt("Europe/Dublin", "2090-01-15T12:00:00Z"), 0);
+}
+
 }  // namespace
 }  // namespace nelvo
