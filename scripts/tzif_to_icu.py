@@ -247,7 +247,7 @@ def parse_posix(text):
 
 
 def icu_date_rule(rule, offset_before):
-    """ICU's (month, day, dayOfWeek, millisOfDay mode, seconds, mode) form of a rule, or None.
+    """ICU's [month, day, dayOfWeek, seconds, mode] form of a rule (mode 0 wall, 2 UTC), or None.
 
     ICU's SimpleTimeZone takes the time of day in [0, 24h]; POSIX allows -167..167 hours, so a
     time outside is moved to the neighbouring day (Thursday 26:00 is Friday 02:00) or, failing
