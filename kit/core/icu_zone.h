@@ -12,6 +12,11 @@
 
 namespace nelvo {
 
+// Points ICU at the zone rules built from the machine's tzdata, once, before the first ICU
+// zone exists; ICU's built-in rules stay when that folder is missing. TimeZone calls it;
+// code that reaches ICU's zone data some other way calls it first.
+void ensureZoneRules();
+
 struct TimeZone::Zone {
     std::unique_ptr<icu::BasicTimeZone> icu;
 };

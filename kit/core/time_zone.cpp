@@ -3,8 +3,11 @@
 #include "kit/core/icu_zone.h"
 #include "kit/core/zone_tab_data.h"
 
+#include <unicode/putil.h>
 #include <unicode/timezone.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <set>
 #include <unordered_map>
@@ -92,6 +95,23 @@ Registry& registry()
 
 }  // namespace
 
+void ensureZoneRules()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+#ifdef NELVO_TZ_FILES_DIR
+        // ICU reads ICU_TIMEZONE_FILES_DIR itself; a folder named there wins.
+        if (const char* chosen = std::getenv("ICU_TIMEZONE_FILES_DIR"); chosen && *chosen)
+            return;
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(NELVO_TZ_FILES_DIR "/zoneinfo64.res", error))
+            return;
+        UErrorCode status = U_ZERO_ERROR;
+        u_setTimeZoneFilesDirectory(NELVO_TZ_FILES_DIR, &status);
+#endif
+    });
+}
+
 TimeZone::TimeZone(std::string id, std::shared_ptr<const Zone> zone)
     : m_id(std::move(id)), m_zone(std::move(zone))
 {
@@ -99,6 +119,7 @@ TimeZone::TimeZone(std::string id, std::shared_ptr<const Zone> zone)
 
 std::optional<TimeZone> TimeZone::named(std::string_view ianaId)
 {
+    ensureZoneRules();
     auto& reg = registry();
     std::lock_guard lock(reg.mutex);
     const std::string key(ianaId);
@@ -129,6 +150,7 @@ std::optional<TimeZone> TimeZone::named(std::string_view ianaId)
 
 TimeZone TimeZone::system()
 {
+    ensureZoneRules();
     std::unique_ptr<icu::TimeZone> host(icu::TimeZone::detectHostTimeZone());
     if (host) {
         icu::UnicodeString id;

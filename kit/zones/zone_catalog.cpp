@@ -125,6 +125,7 @@ ZoneCatalog ZoneCatalog::system(std::string_view locale)
 {
     // ICU lists its own canonical names ("Asia/Calcutta"); the catalog shows IANA's.
     std::set<std::string> ids;
+    ensureZoneRules();
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<icu::StringEnumeration> all(icu::TimeZone::createTimeZoneIDEnumeration(
         UCAL_ZONE_TYPE_CANONICAL, nullptr, nullptr, status));
