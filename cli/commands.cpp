@@ -117,6 +117,18 @@ std::error_code writeOutput(const std::string& path, const std::string& text)
     return AtomicFile::write(target, text);
 }
 
+// Writes each warning on its own line; true when one says a chosen calendar could not be read
+// at all (skipped events only warn).
+bool reportWarnings(const std::vector<std::string>& warnings, std::ostream& err)
+{
+    bool isUnusable = false;
+    for (const auto& warning : warnings) {
+        err << warning << "\n";
+        isUnusable = isUnusable || warning.rfind("cannot read calendar", 0) == 0;
+    }
+    return isUnusable;
+}
+
 std::string withLineFeed(std::string text)
 {
     while (!text.empty() && text.back() == '\n')
@@ -272,12 +284,7 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
 
     // A chosen calendar that could not be read leaves the answer unknown: say which, and print
     // no availability that would look complete. Skipped events only warn.
-    bool isUnusable = false;
-    for (const auto& warning : model.fetchWarnings()) {
-        err << warning << "\n";
-        isUnusable = isUnusable || warning.rfind("cannot read calendar", 0) == 0;
-    }
-    if (isUnusable)
+    if (reportWarnings(model.fetchWarnings(), err))
         return exitBadInput;
 
     const std::string text = withLineFeed(render(model, options.format));
@@ -320,12 +327,7 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
                 << "\t" << (included.contains(calendar.id) ? "counts" : "does not count") << "\t"
                 << calendar.id << "\n";
         }
-        bool isUnusable = false;
-        for (const auto& warning : source->lastFetchWarnings()) {
-            err << warning << "\n";
-            isUnusable = isUnusable || warning.rfind("cannot read calendar", 0) == 0;
-        }
-        return isUnusable ? exitBadInput : exitDone;
+        return reportWarnings(source->lastFetchWarnings(), err) ? exitBadInput : exitDone;
     }
 
     if (options.action == CalendarsAction::add) {
