@@ -3,8 +3,8 @@
 #include "app/availability_model.h"
 #include "app/demo_calendar_source.h"
 #include "app/ics_calendar_source.h"
+#include "cli/output_format.h"
 #include "kit/core/day_key.h"
-#include "kit/render/markdown_renderer.h"
 #include "kit/store/adjustments_store.h"
 #include "kit/store/atomic_file.h"
 #include "kit/store/file_user_defaults.h"
@@ -13,8 +13,6 @@
 #include "kit/store/xdg_folders.h"
 #include "kit/zones/zone_catalog.h"
 #include "kit/zones/zone_display_name.h"
-
-#include <nlohmann/json.hpp>
 
 #include <unistd.h>
 
@@ -134,59 +132,6 @@ std::string withLineFeed(std::string text)
     while (!text.empty() && text.back() == '\n')
         text.pop_back();
     return text + "\n";
-}
-
-nlohmann::ordered_json slotsJson(const std::vector<Slot>& slots)
-{
-    auto list = nlohmann::ordered_json::array();
-    for (const Slot& slot : slots)
-        list.push_back({{"start", slot.start.iso8601()}, {"end", slot.end.iso8601()}});
-    return list;
-}
-
-std::string jsonOutput(const AvailabilityModel& model)
-{
-    nlohmann::ordered_json days = nlohmann::ordered_json::array();
-    for (const DayData& day : model.days()) {
-        days.push_back({{"id", day.id},
-                        {"isToday", day.isToday},
-                        {"isExcluded", day.isExcluded},
-                        {"window",
-                         {{"startMinutes", day.window.startMinutes},
-                          {"endMinutes", day.window.endMinutes}}},
-                        {"slots", slotsJson(day.slots)}});
-    }
-    const nlohmann::ordered_json document{
-        {"zone", model.zone().id()},
-        {"rangeStart", DayKey::string(model.rangeStart(), model.zone())},
-        {"slots", slotsJson(model.slots())},
-        {"days", std::move(days)}};
-    return document.dump(2);
-}
-
-std::string render(const AvailabilityModel& model, OutputFormat format)
-{
-    switch (format) {
-    case OutputFormat::text:
-        return model.chatText();
-    case OutputFormat::markdown:
-        return model.markdownText();
-    case OutputFormat::html:
-        return model.richHTML();
-    case OutputFormat::table:
-        return model.tableMarkdown();
-    case OutputFormat::tableMarkdown:
-        return MarkdownRenderer::render(model.table());
-    case OutputFormat::tableHtml:
-        return model.tableHTML();
-    case OutputFormat::email:
-        return model.emailHTML();
-    case OutputFormat::rtf:
-        return model.richRTF();
-    case OutputFormat::json:
-        return jsonOutput(model);
-    }
-    return {};
 }
 
 // The stored values a command needs, read from the defaults file once.
@@ -352,7 +297,14 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
     if (reportWarnings(model.fetchWarnings(), err))
         return exitBadInput;
 
-    const std::string text = withLineFeed(render(model, options.format));
+    const OutputFormat* format = OutputFormat::named(options.format);
+    if (!format) {
+        err << "nelvo: print has no format \"" << options.format << "\"\n";
+        return exitUsage;
+    }
+    std::string text = format->render(model, options);
+    if (format->isText)
+        text = withLineFeed(std::move(text));
     if (options.outputPath && *options.outputPath != "-") {
         if (const auto error = writeOutput(*options.outputPath, text)) {
             err << "cannot write \"" << *options.outputPath << "\": " << AtomicFile::reason(error) << "\n";

@@ -1,6 +1,6 @@
 // The `nelvo` binary: the command line, and (later) the window.
 #include "cli/commands.h"
-#include "cli/print_options.h"
+#include "cli/command_line.h"
 
 #include <QCoreApplication>
 
