@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "app/availability_model.h"
+#include "app/calendar_location.h"
 #include "app/demo_calendar_source.h"
 #include "app/ics_calendar_source.h"
 #include "cli/output_format.h"
@@ -44,31 +45,12 @@ fs::path adjustmentsPath(bool isDemo)
     return AdjustmentsStore::defaultURL();
 }
 
-std::string expandHome(const std::string& path)
-{
-    if (path.rfind("~/", 0) == 0) {
-        if (const char* home = std::getenv("HOME"))
-            return std::string(home) + path.substr(1);
-    }
-    return path;
-}
-
 // Empty when the path can be read; otherwise the line that says why not.
 std::optional<std::string> unreadable(const std::string& path)
 {
-    const std::string expanded = expandHome(path);
-    std::error_code error;
-    const auto status = fs::status(expanded, error);
-    std::string reason;
-    if (!fs::exists(status))
-        reason = "no such file or folder";
-    else if (::access(expanded.c_str(), R_OK | (fs::is_directory(status) ? X_OK : 0)) != 0)
-        reason = "permission denied";
-    else if (!fs::is_directory(status) && !fs::is_regular_file(status))
-        reason = "not a file or folder";
-    if (reason.empty())
-        return std::nullopt;
-    return "cannot read calendar \"" + path + "\": " + reason;
+    if (auto problem = CalendarLocation::problem(path))
+        return problem->message;
+    return std::nullopt;
 }
 
 // A one-shot command reads once and waits for nothing: the source's change watching (which
@@ -85,9 +67,9 @@ public:
     }
     void observeChanges(std::function<void()>) override {}
     bool isLastFetchComplete() const override { return m_source->isLastFetchComplete(); }
-    std::vector<std::string> lastFetchWarnings() const override
+    std::vector<SourceProblem> lastFetchProblems() const override
     {
-        return m_source->lastFetchWarnings();
+        return m_source->lastFetchProblems();
     }
     void setPrimaryZone(const TimeZone& zone) override { m_source->setPrimaryZone(zone); }
 
@@ -115,14 +97,14 @@ std::error_code writeOutput(const std::string& path, const std::string& text)
     return AtomicFile::write(target, text);
 }
 
-// Writes each warning on its own line; true when one says a chosen calendar could not be read
-// at all (skipped events only warn).
-bool reportWarnings(const std::vector<std::string>& warnings, std::ostream& err)
+// Writes each problem on its own line; true when one may hide busy time (a chosen calendar
+// not read, a repeating event not expanded over the range): skipped events only warn.
+bool reportWarnings(const std::vector<SourceProblem>& problems, std::ostream& err)
 {
     bool isUnusable = false;
-    for (const auto& warning : warnings) {
-        err << warning << "\n";
-        isUnusable = isUnusable || warning.rfind("cannot read calendar", 0) == 0;
+    for (const auto& problem : problems) {
+        err << problem.message << "\n";
+        isUnusable = isUnusable || problem.hidesBusyTime();
     }
     return isUnusable;
 }
@@ -294,7 +276,7 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
 
     // A chosen calendar that could not be read leaves the answer unknown: say which, and print
     // no availability that would look complete. Skipped events only warn.
-    if (reportWarnings(model.fetchWarnings(), err))
+    if (reportWarnings(model.fetchProblems(), err))
         return exitBadInput;
 
     const OutputFormat* format = OutputFormat::named(options.format);
@@ -354,7 +336,7 @@ int listCalendars(bool isDemo, std::ostream& out, std::ostream& err)
             << (included.contains(calendar.id) ? "counts" : "does not count") << "\t"
             << calendar.id << "\n";
     }
-    return reportWarnings(source->lastFetchWarnings(), err) ? exitBadInput : exitDone;
+    return reportWarnings(source->lastFetchProblems(), err) ? exitBadInput : exitDone;
 }
 
 }  // namespace
@@ -376,7 +358,7 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
             return exitBadInput;
         }
         std::error_code error;
-        const std::string path = fs::canonical(expandHome(options.path), error).string();
+        const std::string path = fs::canonical(CalendarLocation::expanded(options.path), error).string();
         const bool isStored = defaults.update(locationsKey, [&](const Value& current) -> Value {
             std::vector<std::string> locations = stringListOf(current);
             if (std::find(locations.begin(), locations.end(), path) != locations.end())
@@ -393,7 +375,7 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
     }
 
     std::error_code error;
-    const fs::path canonical = fs::weakly_canonical(expandHome(options.path), error);
+    const fs::path canonical = fs::weakly_canonical(CalendarLocation::expanded(options.path), error);
     bool isChosen = false;
     const bool isStored = defaults.update(locationsKey, [&](const Value& current) -> Value {
         std::vector<std::string> locations = stringListOf(current);
