@@ -1,7 +1,7 @@
-#include "kit/store/settings.h"
+#include "kit/model/settings.h"
 
 #include "kit/core/json_forms.h"
-#include "kit/zones/horizontal_space.h"
+#include "kit/core/horizontal_space.h"
 
 #include <nlohmann/json.hpp>
 

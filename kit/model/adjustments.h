@@ -7,8 +7,8 @@
 #include "kit/core/slot.h"
 #include "kit/core/time_zone.h"
 #include "kit/core/window_overrides.h"
-#include "kit/store/reserved_block.h"
-#include "kit/store/uuid.h"
+#include "kit/model/reserved_block.h"
+#include "kit/model/uuid.h"
 
 #include <cstdint>
 #include <optional>

@@ -3,7 +3,7 @@
 #include "kit/core/adjustment_key.h"
 #include "kit/core/busy_interval.h"
 #include "kit/core/calendar_event.h"
-#include "kit/store/adjustments.h"
+#include "kit/model/adjustments.h"
 
 #include <set>
 #include <span>

@@ -1,6 +1,6 @@
-#include "kit/store/zone_entry.h"
+#include "kit/model/zone_entry.h"
 
-#include "kit/zones/zone_display_name.h"
+#include "kit/core/zone_display_name.h"
 
 namespace nelvo {
 

@@ -1,4 +1,4 @@
-#include "kit/store/adjustments.h"
+#include "kit/model/adjustments.h"
 
 #include "support/time_helpers.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kit/core/date.h"
-#include "kit/store/uuid.h"
+#include "kit/model/uuid.h"
 
 namespace nelvo {
 

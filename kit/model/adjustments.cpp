@@ -1,4 +1,4 @@
-#include "kit/store/adjustments.h"
+#include "kit/model/adjustments.h"
 
 #include "kit/core/calendar.h"
 #include "kit/core/day_key.h"

@@ -1,4 +1,4 @@
-#include "kit/core/busy_classifier.h"
+#include "kit/model/busy_classifier.h"
 
 #include "support/time_helpers.h"
 

@@ -1,4 +1,4 @@
-#include "kit/zones/horizontal_space.h"
+#include "kit/core/horizontal_space.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "kit/zones/zone_display_name.h"
+#include "kit/core/zone_display_name.h"
 
 #include "support/time_helpers.h"
 

@@ -1,4 +1,4 @@
-#include "kit/store/uuid.h"
+#include "kit/model/uuid.h"
 
 #include <random>
 

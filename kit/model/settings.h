@@ -4,8 +4,8 @@
 #include "kit/core/daily_window.h"
 #include "kit/core/decoded.h"
 #include "kit/core/time_zone.h"
-#include "kit/render/render_zone.h"
-#include "kit/store/zone_entry.h"
+#include "kit/model/render_zone.h"
+#include "kit/model/zone_entry.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "kit/store/settings.h"
+#include "kit/model/settings.h"
 
 #include "support/time_helpers.h"
 
