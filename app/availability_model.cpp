@@ -3,7 +3,7 @@
 #include "app/event_source.h"
 #include "kit/canvas/time_axis.h"
 #include "kit/core/availability_engine.h"
-#include "kit/core/busy_classifier.h"
+#include "kit/model/busy_classifier.h"
 #include "kit/core/calendar.h"
 #include "kit/core/civil.h"
 #include "kit/core/day_key.h"
@@ -218,14 +218,10 @@ std::optional<Date> AvailabilityModel::fetchEnd(Date from) const
     return Calendar(m_zone).addingDays(fetchDays, from);
 }
 
-void AvailabilityModel::noteWarnings(std::vector<std::string> warnings)
+void AvailabilityModel::noteProblems(const std::vector<SourceProblem>& problems)
 {
     // Reading calendars and then their events meets the same unreadable file twice.
-    for (auto& warning : warnings) {
-        if (std::find(m_fetchWarnings.begin(), m_fetchWarnings.end(), warning) ==
-            m_fetchWarnings.end())
-            m_fetchWarnings.push_back(std::move(warning));
-    }
+    m_fetchProblems.addListed(problems);
 }
 
 void AvailabilityModel::fetchEvents(Date from, Date to, bool append)
@@ -235,7 +231,7 @@ void AvailabilityModel::fetchEvents(Date from, Date to, bool append)
     // Appending to what an incomplete fetch left is no more complete than that fetch.
     m_isLastFetchComplete =
         m_source->isLastFetchComplete() && (!append || m_isLastFetchComplete);
-    noteWarnings(m_source->lastFetchWarnings());
+    noteProblems(m_source->lastFetchProblems());
 
     std::vector<CalendarEvent> events;
     if (append) {
@@ -267,11 +263,11 @@ void AvailabilityModel::reload()
         recompute();
         return;
     }
-    m_fetchWarnings.clear();
+    m_fetchProblems.clear();
     m_source->setPrimaryZone(m_zone);
     publish(m_calendars, m_source->calendars(), &AvailabilityModel::calendarsChanged);
     m_isLastFetchComplete = m_source->isLastFetchComplete();
-    noteWarnings(m_source->lastFetchWarnings());
+    noteProblems(m_source->lastFetchProblems());
     const bool calendarsComplete = m_isLastFetchComplete;
 
     publish(m_span, refreshSpan(), &AvailabilityModel::spanChanged);

@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "app/availability_model.h"
+#include "app/calendar_location.h"
 #include "app/demo_calendar_source.h"
 #include "app/ics_calendar_source.h"
 #include "cli/output_format.h"
@@ -13,7 +14,7 @@
 #include "kit/store/settings_store.h"
 #include "kit/store/xdg_folders.h"
 #include "kit/zones/zone_catalog.h"
-#include "kit/zones/zone_display_name.h"
+#include "kit/core/zone_display_name.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -46,33 +47,23 @@ fs::path adjustmentsPath(bool isDemo)
     return AdjustmentsStore::defaultURL();
 }
 
-std::string expandHome(const std::string& path)
+// A problem's line fit for a terminal: the path it names shortened, then control characters
+// (a zone name from a calendar may hold escape sequences) replaced and the line cut.
+std::string printable(const SourceProblem& problem)
 {
-    if (path.rfind("~/", 0) == 0) {
-        if (const char* home = std::getenv("HOME"))
-            return std::string(home) + path.substr(1);
-    }
-    return path;
+    std::string line = problem.message;
+    if (const auto at = problem.path.empty() ? std::string::npos : line.find(problem.path);
+        at != std::string::npos)
+        line.replace(at, problem.path.size(), TerminalText::safe(problem.path));
+    return TerminalText::safe(line, 2 * TerminalText::maxBytes);
 }
 
 // Empty when the path can be read; otherwise the line that says why not.
 std::optional<std::string> unreadable(const std::string& path)
 {
-    const std::string expanded = expandHome(path);
-    std::error_code error;
-    const auto status = fs::status(expanded, error);
-    std::string reason;
-    if (error && error != std::errc::no_such_file_or_directory)
-        reason = AtomicFile::reason(error);  // a loop of links, a name too long, ...
-    else if (!fs::exists(status))
-        reason = "no such file or folder";
-    else if (::access(expanded.c_str(), R_OK | (fs::is_directory(status) ? X_OK : 0)) != 0)
-        reason = "permission denied";
-    else if (!fs::is_directory(status) && !fs::is_regular_file(status))
-        reason = "not a file or folder";
-    if (reason.empty())
-        return std::nullopt;
-    return "cannot read calendar " + TerminalText::quoted(path) + ": " + reason;
+    if (auto problem = CalendarLocation::problem(path))
+        return printable(*problem);
+    return std::nullopt;
 }
 
 // A one-shot command reads once and waits for nothing: the source's change watching (which
@@ -89,9 +80,9 @@ public:
     }
     void observeChanges(std::function<void()>) override {}
     bool isLastFetchComplete() const override { return m_source->isLastFetchComplete(); }
-    std::vector<std::string> lastFetchWarnings() const override
+    std::vector<SourceProblem> lastFetchProblems() const override
     {
-        return m_source->lastFetchWarnings();
+        return m_source->lastFetchProblems();
     }
     void setPrimaryZone(const TimeZone& zone) override { m_source->setPrimaryZone(zone); }
 
@@ -138,15 +129,14 @@ std::error_code writeOutput(const std::string& path, const std::string& text)
     return AtomicFile::write(target, text);
 }
 
-// Writes each warning on its own line; true when one says a chosen calendar could not be read
-// at all (skipped events only warn).
-bool reportWarnings(const std::vector<std::string>& warnings, std::ostream& err)
+// Writes each problem on its own line; true when one may hide busy time (a chosen calendar
+// not read, a repeating event not expanded over the range): skipped events only warn.
+bool reportWarnings(const std::vector<SourceProblem>& problems, std::ostream& err)
 {
     bool isUnusable = false;
-    for (const auto& warning : warnings) {
-        // Warnings quote calendar files: zone names and paths may hold anything.
-        err << TerminalText::safe(warning, 2 * TerminalText::maxBytes) << "\n";
-        isUnusable = isUnusable || warning.rfind("cannot read calendar", 0) == 0;
+    for (const auto& problem : problems) {
+        err << printable(problem) << "\n";
+        isUnusable = isUnusable || problem.hidesBusyTime();
     }
     return isUnusable;
 }
@@ -318,7 +308,7 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
 
     // A chosen calendar that could not be read leaves the answer unknown: say which, and print
     // no availability that would look complete. Skipped events only warn.
-    if (reportWarnings(model.fetchWarnings(), err))
+    if (reportWarnings(model.fetchProblems(), err))
         return exitBadInput;
 
     const OutputFormat* format = OutputFormat::named(options.format);
@@ -385,7 +375,7 @@ int listCalendars(bool isDemo, std::ostream& out, std::ostream& err)
             << (included.contains(calendar.id) ? "counts" : "does not count") << "\t"
             << TerminalText::safe(calendar.id) << "\n";
     }
-    return reportWarnings(source->lastFetchWarnings(), err) ? exitBadInput : exitDone;
+    return reportWarnings(source->lastFetchProblems(), err) ? exitBadInput : exitDone;
 }
 
 }  // namespace
@@ -409,7 +399,7 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
             return exitBadInput;
         }
         std::error_code error;
-        const std::string path = fs::canonical(expandHome(options.path), error).string();
+        const std::string path = fs::canonical(CalendarLocation::expanded(options.path), error).string();
         const bool isStored = defaults.update(locationsKey, [&](const Value& current) -> Value {
             std::vector<std::string> locations = stringListOf(current);
             if (std::find(locations.begin(), locations.end(), path) != locations.end())
@@ -427,7 +417,7 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
     }
 
     std::error_code error;
-    const fs::path canonical = fs::weakly_canonical(expandHome(options.path), error);
+    const fs::path canonical = fs::weakly_canonical(CalendarLocation::expanded(options.path), error);
     bool isChosen = false;
     const bool isStored = defaults.update(locationsKey, [&](const Value& current) -> Value {
         std::vector<std::string> locations = stringListOf(current);

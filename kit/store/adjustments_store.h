@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kit/core/decoded.h"
-#include "kit/store/adjustments.h"
+#include "kit/model/adjustments.h"
 #include "kit/store/atomic_file.h"
 #include "kit/store/xdg_folders.h"
 

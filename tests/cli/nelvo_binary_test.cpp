@@ -439,7 +439,7 @@ END:VCALENDAR
     run = sandbox.run(with(demoWeek, {"--calendar", (sandbox.root() / "loop.ics").string()}));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "cannot read calendar \"" + (sandbox.root() / "loop.ics").string() +
-                           "\": a loop of symbolic links\n");
+                           "\": too many levels of symbolic links\n");
     // A full device says what is wrong.
     run = sandbox.run(with(demoWeek, {"-o", "/dev/full"}));
     EXPECT_EQ(run.status, 1);
