@@ -46,10 +46,12 @@ std::unordered_map<AdjustmentKey, Date> occurrenceEnds(const std::vector<Calenda
     return ends;
 }
 
+// Whether the interval shares time with the range: an event of no length shares none, so it
+// neither shows in a day nor counts as a meeting to free.
 template <typename T>
 bool overlaps(const T& interval, const std::pair<Date, Date>& range)
 {
-    return interval.start < range.second && interval.end > range.first;
+    return std::max(interval.start, range.first) < std::min(interval.end, range.second);
 }
 
 }  // namespace
@@ -133,6 +135,9 @@ AvailabilityModel::AvailabilityModel(std::shared_ptr<EventSource> source,
 
 AvailabilityModel::~AvailabilityModel()
 {
+    // A change made just before the window closed is not lost with the timer.
+    if (m_pendingSave->isActive())
+        saveSettingsNow();
     if (m_source)
         m_source->observeChanges({});
 }
