@@ -387,6 +387,21 @@ TEST(AvailabilityModel, AnEventOfNoLengthBlocksNothingAndIsNotListed)
     EXPECT_TRUE(model.hasMeetingToFree(model.days()[0]));
 }
 
+TEST(AvailabilityModel, RenderOptionsNotifyOnlyWhenTheyChange)
+{
+    Fixture f;
+    auto& model = f.make();
+    QSignalSpy options(&model, &AvailabilityModel::renderOptionsChanged);
+    QSignalSpy table(&model, &AvailabilityModel::tableChanged);
+    model.recompute();
+    model.setSharedEdge(WindowEdge::start, 600);  // the slots change, the options do not
+    EXPECT_EQ(options.count(), 0);
+    EXPECT_EQ(table.count(), 1);
+    model.addZone("Asia/Tokyo");
+    EXPECT_EQ(options.count(), 1);
+    EXPECT_EQ(model.renderOptions()->zones.size(), 2u);
+}
+
 TEST(AvailabilityModel, ALaterStartDayFetchesOnlyWhatIsMissing)
 {
     Fixture f;
