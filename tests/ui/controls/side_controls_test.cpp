@@ -5,12 +5,15 @@
 #include "ui/controls/primary_zone_picker.h"
 #include "ui/controls/settings_button.h"
 #include "ui/controls/settings_popover.h"
+#include "ui/controls/side_controls.h"
 #include "ui/controls/start_day_button.h"
 #include "ui/controls/start_day_popover.h"
 #include "ui/controls/zone_search_results.h"
+#include "ui/tour/tour.h"
 
 #include "ui/controls/side_fixture.h"
 
+#include <QAction>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
@@ -324,6 +327,51 @@ TEST(AddZonePopover, SearchAsYouTypeAndPickWithTheKeyboard)
     QTest::keyClick(popover.searchField(), Qt::Key_Escape);
     EXPECT_FALSE(popover.isVisible());
     EXPECT_EQ(picked.count(), 2);
+}
+
+TEST(SideControls, MenuCommandsAndTheTourOnFirstShow)
+{
+    SideFixture f;
+    auto& model = f.make();
+    QWidget page;
+    page.resize(800, 600);
+    SideControls side(model, *f.defaults, false, &page);
+    QAction more, fewer, goToDate, showTour;
+    side.connectCommands(&more, &fewer, &goToDate, &showTour);
+
+    more.trigger();
+    more.trigger();
+    EXPECT_EQ(model.settings().dayCount, 3);
+    EXPECT_EQ(side.daySlider()->value(), 3);
+    fewer.trigger();
+    EXPECT_EQ(model.settings().dayCount, 2);
+    goToDate.trigger();
+    EXPECT_TRUE(side.startDayButton()->popover()->isVisible());
+    side.startDayButton()->popover()->close();
+
+    // The tour comes 0.7 s after the page is first shown.
+    page.show();
+    EXPECT_FALSE(side.tour().isRunning());
+    QTest::qWait(Tour::autoStartDelayMilliseconds + 300);
+    ASSERT_TRUE(side.tour().isRunning());
+    side.tour().skip();
+    // "Show Me Around" brings it back, completed or not; so does the settings' button.
+    showTour.trigger();
+    EXPECT_TRUE(side.tour().isRunning());
+    side.tour().skip();
+    side.settingsButton()->popover()->showMeAround()->click();
+    EXPECT_TRUE(side.tour().isRunning());
+}
+
+TEST(SideControls, NoTourOnItsOwnInDemoMode)
+{
+    SideFixture f;
+    auto& model = f.make();
+    QWidget page;
+    SideControls side(model, *f.defaults, true, &page);
+    page.show();
+    QTest::qWait(Tour::autoStartDelayMilliseconds + 300);
+    EXPECT_FALSE(side.tour().isRunning());
 }
 
 }  // namespace
