@@ -3,7 +3,7 @@
 #include "app/event_source.h"
 #include "kit/canvas/time_axis.h"
 #include "kit/core/availability_engine.h"
-#include "kit/core/busy_classifier.h"
+#include "kit/model/busy_classifier.h"
 #include "kit/core/calendar.h"
 #include "kit/core/civil.h"
 #include "kit/core/day_key.h"

@@ -13,8 +13,8 @@
 #include "kit/core/time_zone.h"
 #include "kit/render/render_options.h"
 #include "kit/render/rendered_table.h"
-#include "kit/store/adjustments.h"
-#include "kit/store/settings.h"
+#include "kit/model/adjustments.h"
+#include "kit/model/settings.h"
 
 #include <QObject>
 #include <QPointer>

@@ -12,7 +12,7 @@
 #include "kit/store/settings_store.h"
 #include "kit/store/xdg_folders.h"
 #include "kit/zones/zone_catalog.h"
-#include "kit/zones/zone_display_name.h"
+#include "kit/core/zone_display_name.h"
 
 #include <nlohmann/json.hpp>
 

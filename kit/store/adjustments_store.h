@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kit/store/adjustments.h"
+#include "kit/model/adjustments.h"
 #include "kit/store/xdg_folders.h"
 
 #include <filesystem>

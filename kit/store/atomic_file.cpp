@@ -1,6 +1,6 @@
 #include "kit/store/atomic_file.h"
 
-#include "kit/store/uuid.h"
+#include "kit/model/uuid.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kit/core/time_zone.h"
-#include "kit/store/settings.h"
+#include "kit/model/settings.h"
 #include "kit/store/user_defaults.h"
 
 #include <functional>

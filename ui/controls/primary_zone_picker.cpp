@@ -1,7 +1,7 @@
 #include "ui/controls/primary_zone_picker.h"
 
 #include "app/availability_model.h"
-#include "kit/zones/zone_display_name.h"
+#include "kit/core/zone_display_name.h"
 #include "ui/controls/add_zone_popover.h"
 
 #include <QTimer>

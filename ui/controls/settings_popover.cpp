@@ -2,8 +2,8 @@
 
 #include "app/availability_model.h"
 #include "ui/controls/free_time_choices.h"
-#include "ui/controls/maker_site.h"
 #include "ui/controls/primary_zone_picker.h"
+#include "ui/commands.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace nelvo {
@@ -197,8 +198,11 @@ SettingsPopover::SettingsPopover(AvailabilityModel& model, QWidget* parent)
         close();
         Q_EMIT showTourRequested();
     });
-    connect(privacy, &QPushButton::clicked, this, [] { QDesktopServices::openUrl(MakerSite::privacy()); });
-    connect(support, &QPushButton::clicked, this, [] { QDesktopServices::openUrl(MakerSite::support()); });
+    auto open = [](const char* path) {
+        QDesktopServices::openUrl(QUrl(QString::fromLatin1(Commands::makerSite) + QString::fromLatin1(path)));
+    };
+    connect(privacy, &QPushButton::clicked, this, [open] { open(Commands::privacyPath); });
+    connect(support, &QPushButton::clicked, this, [open] { open(Commands::supportPath); });
 
     connect(&m_model, &AvailabilityModel::settingsChanged, this, &SettingsPopover::showSettings);
     connect(&m_model, &AvailabilityModel::adjustmentsChanged, this, &SettingsPopover::showWeekends);

@@ -2,7 +2,7 @@
 
 #include "kit/core/date.h"
 #include "kit/zones/zone_catalog.h"
-#include "kit/zones/zone_display_name.h"
+#include "kit/core/zone_display_name.h"
 
 #include <string>
 #include <unordered_map>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/defaults_keys.h"
 #include "ui/tour/tour_step.h"
 
 #include <QObject>
@@ -23,7 +24,7 @@ class Tour : public QObject {
 public:
     using SkipRule = std::function<bool(TourStep)>;
 
-    static constexpr const char* completedKey = "tour.completed";
+    static constexpr const char* completedKey = DefaultsKeys::tourCompleted;
     // The pause between the canvas first showing and the tour starting on its own.
     static constexpr int autoStartDelayMilliseconds = 700;
 
