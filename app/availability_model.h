@@ -120,6 +120,8 @@ public:
     void setAnimateUndo(AnimateUndo animate) { m_animateUndo = std::move(animate); }
     // Where sounds go; none by default. The player checks settings.soundsEnabled itself.
     void setSoundOutput(SoundPlayer::Output output, SoundPlayer::Clock clock = &SoundPlayer::monotonicSeconds);
+    // Plays a sound unless the user switched sounds off; the copy commands use it too.
+    void play(Sound sound);
 
     // --- The pipeline
     void reload();
@@ -235,7 +237,6 @@ private:
     UndoState undoState() const { return {m_settings.window, m_adjustments}; }
     void applyUndoState(const UndoState& state);
     DailyWindow windowOf(const std::string& dayKey) const;
-    void play(Sound sound);
 
     std::shared_ptr<EventSource> m_source;
     std::shared_ptr<SettingsStore> m_settingsStore;
