@@ -182,6 +182,8 @@ public:
     std::string title() const;
     // `title` with "/" and ":" replaced by "-".
     std::string fileNameStem() const;
+    // The name of a saved or shared file made from a title: "/" and ":" become "-".
+    static std::string fileNameStem(std::string title);
 
 public Q_SLOTS:
     // Entry points the window connects.
