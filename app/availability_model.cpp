@@ -933,10 +933,14 @@ std::string AvailabilityModel::title() const
 
 std::string AvailabilityModel::fileNameStem() const
 {
-    std::string stem = title();
-    std::replace(stem.begin(), stem.end(), '/', '-');
-    std::replace(stem.begin(), stem.end(), ':', '-');
-    return stem;
+    return fileNameStem(title());
+}
+
+std::string AvailabilityModel::fileNameStem(std::string title)
+{
+    std::replace(title.begin(), title.end(), '/', '-');
+    std::replace(title.begin(), title.end(), ':', '-');
+    return title;
 }
 
 }  // namespace nelvo
