@@ -3,7 +3,7 @@
 #include "app/event_source.h"
 #include "kit/canvas/time_axis.h"
 #include "kit/core/availability_engine.h"
-#include "kit/core/busy_classifier.h"
+#include "kit/model/busy_classifier.h"
 #include "kit/core/calendar.h"
 #include "kit/core/civil.h"
 #include "kit/core/day_key.h"
@@ -312,7 +312,8 @@ IncludedSpan AvailabilityModel::refreshSpan()
 {
     if (!m_isDraggingCutoff)
         publish(m_rangeStart, computeRangeStart(), &AvailabilityModel::rangeStartChanged);
-    const auto dayCount = static_cast<int>(std::clamp<std::int64_t>(m_settings.dayCount, 1, 14));
+    const auto dayCount = static_cast<int>(std::clamp<std::int64_t>(
+        m_settings.dayCount, IncludedDays::minDayCount, IncludedDays::maxDayCount));
     return IncludedDays::span(m_rangeStart, dayCount, m_adjustments.exclusions, m_zone,
                               IncludedDays::lookAheadCap);
 }
@@ -691,7 +692,7 @@ void AvailabilityModel::setStartDay(std::optional<Date> day)
 
 void AvailabilityModel::setDayCount(std::int64_t count)
 {
-    count = std::clamp<std::int64_t>(count, 1, 14);
+    count = std::clamp<std::int64_t>(count, IncludedDays::minDayCount, IncludedDays::maxDayCount);
     if (count == m_settings.dayCount)
         return;  // no sound, no signal, no save, no recompute
     play(count > m_settings.dayCount ? Sound::slideIn : Sound::slideOut);
@@ -864,6 +865,31 @@ std::string AvailabilityModel::tableRTF() const
 std::string AvailabilityModel::emailHTML() const
 {
     return EmailRenderer::render(m_table);
+}
+
+std::string AvailabilityModel::text(TextFormat format) const
+{
+    switch (format) {
+    case TextFormat::chat:
+        return chatText();
+    case TextFormat::markdown:
+        return markdownText();
+    case TextFormat::html:
+        return richHTML();
+    case TextFormat::rtf:
+        return richRTF();
+    case TextFormat::table:
+        return tableMarkdown();
+    case TextFormat::tableMarkdown:
+        return MarkdownRenderer::render(m_table);
+    case TextFormat::tableHtml:
+        return tableHTML();
+    case TextFormat::tableRtf:
+        return tableRTF();
+    case TextFormat::email:
+        return emailHTML();
+    }
+    return {};
 }
 
 std::string AvailabilityModel::title() const

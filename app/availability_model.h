@@ -3,6 +3,7 @@
 // moc stumbles on C++20 library headers; it needs none of these to read the class.
 #ifndef Q_MOC_RUN
 #include "app/day_data.h"
+#include "app/text_format.h"
 #include "app/source_problem_list.h"
 #include "app/sound/sound_player.h"
 #include "kit/canvas/band_reach.h"
@@ -14,8 +15,8 @@
 #include "kit/core/time_zone.h"
 #include "kit/render/render_options.h"
 #include "kit/render/rendered_table.h"
-#include "kit/store/adjustments.h"
-#include "kit/store/settings.h"
+#include "kit/model/adjustments.h"
+#include "kit/model/settings.h"
 
 #include <QObject>
 #include <QPointer>
@@ -178,6 +179,8 @@ public:
     std::string richRTF() const;
     std::string tableRTF() const;
     std::string emailHTML() const;
+    // Any of the texts above by its format: where the format is chosen at run time.
+    std::string text(TextFormat format) const;
     std::string title() const;
     // `title` with "/" and ":" replaced by "-".
     std::string fileNameStem() const;
