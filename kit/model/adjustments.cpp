@@ -121,7 +121,8 @@ Adjustments::Neighbours Adjustments::holdsAdjacent(const Slot& slot) const
 }
 
 void Adjustments::trim(const Slot& slot, WindowEdge edge, Date target, std::int64_t snapMinutes,
-                       const TimeZone& zone, std::optional<std::int64_t> minimumMinutes)
+                       const TimeZone& zone, std::optional<std::int64_t> minimumMinutes,
+                       const UuidGenerator& newId)
 {
     const auto [before, after] = holdsAdjacent(slot);
     const Date t = snapped(target, edge, snapMinutes, zone);
@@ -132,28 +133,28 @@ void Adjustments::trim(const Slot& slot, WindowEdge edge, Date target, std::int6
         const Date lower = before ? before->start : slot.start;
         const Date cut = std::min(std::max(lower, t), slot.end);
         if (shorterThan(slot.end - cut, minimumMinutes)) {
-            remove(slot);
+            remove(slot, newId);
             return;
         }
         if (before)
             dropAll(before->id);
         if (cut > lower)
-            reserved.push_back(ReservedBlock{Uuid::random(), lower, cut});
+            reserved.push_back(ReservedBlock{newId(), lower, cut});
     } else {
         const Date upper = after ? after->end : slot.end;
         const Date cut = std::max(std::min(t, upper), slot.start);
         if (shorterThan(cut - slot.start, minimumMinutes)) {
-            remove(slot);
+            remove(slot, newId);
             return;
         }
         if (after)
             dropAll(after->id);
         if (cut < upper)
-            reserved.push_back(ReservedBlock{Uuid::random(), cut, upper});
+            reserved.push_back(ReservedBlock{newId(), cut, upper});
     }
 }
 
-void Adjustments::remove(const Slot& slot)
+void Adjustments::remove(const Slot& slot, const UuidGenerator& newId)
 {
     // Named references, not a structured binding: clang 14 cannot capture those in a lambda.
     const Neighbours neighbours = holdsAdjacent(slot);
@@ -164,7 +165,7 @@ void Adjustments::remove(const Slot& slot)
     std::erase_if(reserved, [&](const ReservedBlock& b) {
         return (before && b.id == before->id) || (after && b.id == after->id);
     });
-    reserved.push_back(ReservedBlock{Uuid::random(), start, end});
+    reserved.push_back(ReservedBlock{newId(), start, end});
 }
 
 void Adjustments::restoreHolds(const Slot& overlapping)
