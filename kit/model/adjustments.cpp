@@ -14,12 +14,6 @@ using nlohmann::json;
 
 namespace {
 
-bool isAbsent(const json& object, const char* key)
-{
-    const auto it = object.find(key);
-    return it == object.end() || it->is_null();
-}
-
 // The snapped target of a trim: the next mark for a top edge, the previous one for a
 // bottom edge, the target itself when it lies on a mark. The raw target when the mark
 // cannot be formed.
@@ -250,25 +244,25 @@ Decoded<Adjustments> Adjustments::fromJson(std::string_view text)
     if (!file.is_object())
         return Decoded<Adjustments>::failure("expected an object");
     Adjustments adjustments;
-    if (!isAbsent(file, "exclusions")) {
+    if (JsonForms::member(file, "exclusions")) {
         auto exclusions = JsonForms::decodeDayExclusions(file.at("exclusions"));
         if (!exclusions)
             return Decoded<Adjustments>::failure(exclusions.error);
         adjustments.exclusions = std::move(*exclusions.value);
     }
-    if (!isAbsent(file, "movable")) {
+    if (JsonForms::member(file, "movable")) {
         auto movable = decodeMovable(file.at("movable"));
         if (!movable)
             return Decoded<Adjustments>::failure(movable.error);
         adjustments.movable = std::move(*movable.value);
     }
-    if (!isAbsent(file, "overrides")) {
+    if (JsonForms::member(file, "overrides")) {
         auto overrides = JsonForms::decodeWindowOverrides(file.at("overrides"));
         if (!overrides)
             return Decoded<Adjustments>::failure(overrides.error);
         adjustments.overrides = std::move(*overrides.value);
     }
-    if (!isAbsent(file, "reserved")) {
+    if (JsonForms::member(file, "reserved")) {
         auto reserved = decodeReserved(file.at("reserved"));
         if (!reserved)
             return Decoded<Adjustments>::failure(reserved.error);

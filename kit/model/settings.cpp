@@ -14,11 +14,7 @@ using nlohmann::json;
 
 namespace {
 
-const json* member(const json& object, const char* key)
-{
-    const auto it = object.find(key);
-    return it == object.end() || it->is_null() ? nullptr : &*it;
-}
+using JsonForms::member;
 
 // Reads an optional member of one JSON type into `field`; false for a wrong type.
 template <typename T> bool read(const json& object, const char* key, T& field)

@@ -1,5 +1,6 @@
 #include "kit/render/slot_formatter.h"
 
+#include "kit/core/ascii_text.h"
 #include "kit/core/civil.h"
 #include "kit/core/icu_zone.h"
 
@@ -26,17 +27,6 @@ constexpr std::string_view dayKeyPattern = "yyyy-MM-dd";
 std::string format(std::string_view pattern, const TimeZone& zone, Date date)
 {
     return DateFormatter::cached(pattern, zone).string(date);
-}
-
-// Case rules of the C library follow the machine's locale; these texts are ASCII.
-void convertAsciiCase(std::string& text, bool upper)
-{
-    for (char& c : text) {
-        if (upper && c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        else if (!upper && c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
 }
 
 // The local fields of an instant, worked out from the zone's offset the way the formatter
@@ -275,9 +265,8 @@ std::string time(Date date, const TimeZone& zone, bool use24Hour, bool uppercase
         return clockTime(*clock, use24Hour, uppercaseMeridiem);
     if (use24Hour)
         return format("HH:mm", zone, date);
-    std::string text = format("h:mma", zone, date);
-    convertAsciiCase(text, uppercaseMeridiem);
-    return text;
+    const std::string text = format("h:mma", zone, date);
+    return uppercaseMeridiem ? AsciiText::uppered(text) : AsciiText::lowered(text);
 }
 
 std::string text(const Slot& slot, const TimeZone& zone, Date referenceDay,
