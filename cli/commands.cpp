@@ -210,7 +210,7 @@ std::shared_ptr<InMemoryUserDefaults> settingsForRun(const UserDefaults& stored,
                                              [&](const ZoneEntry& entry) {
                                                  return Settings::zonesMatch(entry.id, id);
                                              });
-            rulers.push_back(stored != settings.zones.end() ? *stored : ZoneEntry{.id = id, .label = {}, .legacyIsEnabled = {}});
+            rulers.push_back(stored != settings.zones.end() ? *stored : ZoneEntry{.id = id, .label = {}});
         }
         settings.zones.clear();
         for (const auto& ruler : rulers) {

@@ -13,15 +13,14 @@ Settings SettingsStore::load(const TimeZone& currentZone,
     const auto bytes = m_defaults->data(m_key);
     if (!bytes)
         return initial(currentZone);
-    auto decoded = Settings::fromJson(*bytes);
-    if (!decoded)
+    auto decoded = Settings::decode(*bytes);
+    if (!decoded.settings)
         return initial(currentZone);
-    Settings settings = std::move(*decoded.value);
-    if (!settings.decodedFromV1)
+    Settings settings = std::move(*decoded.settings.value);
+    if (!decoded.isEarlierForm)
         return settings;
     if (settings.primaryZoneID && Settings::zonesMatch(*settings.primaryZoneID, currentZone.id()))
         settings.primaryZoneID.reset();
-    settings.decodedFromV1 = false;
     save(settings);
     return settings;
 }
