@@ -2,7 +2,7 @@
 
 #include "kit/render/markdown_renderer.h"
 
-#include "tests/kit/render/render_samples.h"
+#include "kit/render/render_samples.h"
 
 #include <gtest/gtest.h>
 
