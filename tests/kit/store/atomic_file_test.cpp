@@ -68,6 +68,8 @@ TEST(AtomicFile, ReadsOnlyRegularFilesWithinTheBound)
               "no space left on device");
     EXPECT_EQ(AtomicFile::reason(std::make_error_code(std::errc::read_only_file_system)),
               "read-only file system");
+}
+
 using Names = std::vector<std::string>;
 
 mode_t permissions(const std::filesystem::path& path)
@@ -137,19 +139,6 @@ TEST(AtomicFile, FailedWriteKeepsTheOldFile)
     std::filesystem::create_directory(folder / "dir");
     EXPECT_TRUE(AtomicFile::write(folder / "dir", "x"));
     EXPECT_TRUE(std::filesystem::is_directory(folder / "dir"));
-}
-
-TEST(AtomicFile, SetAsideReplacesAnOlderUnreadableCopy)
-{
-    TempFolder folder;
-    const auto path = folder / "defaults.json";
-    writeText(path, "older");
-    EXPECT_FALSE(AtomicFile::setAsideUnreadable(path));
-    writeText(path, "newer");
-    EXPECT_FALSE(AtomicFile::setAsideUnreadable(path));
-    EXPECT_EQ(folderNames(folder.path()), Names{"defaults.json.unreadable"});
-    EXPECT_EQ(readText(folder / "defaults.json.unreadable"), "newer");
-    EXPECT_EQ(AtomicFile::setAsideUnreadable(path), std::errc::no_such_file_or_directory);
 }
 
 }  // namespace
