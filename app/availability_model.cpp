@@ -645,7 +645,7 @@ void AvailabilityModel::trimBand(const Slot& slot, WindowEdge edge, Date target)
 {
     Adjustments changed = m_adjustments;
     changed.trim(slot, edge, target, AvailabilityEngine::applicationSnapMinutes, m_zone,
-                 m_settings.minimumMinutes);
+                 m_settings.minimumMinutes, Uuid::random);
     const bool reservedChanged = changed.reserved != m_adjustments.reserved;
     setAdjustments(std::move(changed));
     if (reservedChanged)
@@ -933,10 +933,14 @@ std::string AvailabilityModel::title() const
 
 std::string AvailabilityModel::fileNameStem() const
 {
-    std::string stem = title();
-    std::replace(stem.begin(), stem.end(), '/', '-');
-    std::replace(stem.begin(), stem.end(), ':', '-');
-    return stem;
+    return fileNameStem(title());
+}
+
+std::string AvailabilityModel::fileNameStem(std::string title)
+{
+    std::replace(title.begin(), title.end(), '/', '-');
+    std::replace(title.begin(), title.end(), ':', '-');
+    return title;
 }
 
 }  // namespace nelvo

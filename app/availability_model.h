@@ -125,6 +125,8 @@ public:
     void setAnimateUndo(AnimateUndo animate) { m_animateUndo = std::move(animate); }
     // Where sounds go; none by default. The player checks settings.soundsEnabled itself.
     void setSoundOutput(SoundPlayer::Output output, SoundPlayer::Clock clock = &SoundPlayer::monotonicSeconds);
+    // Plays a sound unless the user switched sounds off; the copy commands use it too.
+    void play(Sound sound);
 
     // --- The pipeline
     void reload();
@@ -187,6 +189,8 @@ public:
     std::string title() const;
     // `title` with "/" and ":" replaced by "-".
     std::string fileNameStem() const;
+    // The name of a saved or shared file made from a title: "/" and ":" become "-".
+    static std::string fileNameStem(std::string title);
 
 public Q_SLOTS:
     // Entry points the window connects.
@@ -249,7 +253,6 @@ private:
     UndoState undoState() const { return {m_settings.window, m_adjustments}; }
     void applyUndoState(const UndoState& state);
     DailyWindow windowOf(const std::string& dayKey) const;
-    void play(Sound sound);
 
     std::shared_ptr<EventSource> m_source;
     std::shared_ptr<SettingsStore> m_settingsStore;

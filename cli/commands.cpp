@@ -211,7 +211,7 @@ std::shared_ptr<InMemoryUserDefaults> settingsForRun(const StoredDefaults& store
                                             [&](const ZoneEntry& entry) {
                                                 return Settings::zonesMatch(entry.id, id);
                                             });
-            rulers.push_back(found != settings.zones.end() ? *found : ZoneEntry{.id = id, .label = {}, .legacyIsEnabled = {}});
+            rulers.push_back(found != settings.zones.end() ? *found : ZoneEntry{.id = id, .label = {}});
         }
         settings.zones.clear();
         for (const auto& ruler : rulers) {
