@@ -7,6 +7,7 @@
 #include "cli/output_format.h"
 #include "cli/terminal_text.h"
 #include "kit/core/day_key.h"
+#include "kit/core/zone_rules.h"
 #include "kit/store/adjustments_store.h"
 #include "kit/store/atomic_file.h"
 #include "kit/store/file_user_defaults.h"
@@ -207,9 +208,9 @@ std::shared_ptr<InMemoryUserDefaults> settingsForRun(const StoredDefaults& store
         std::vector<ZoneEntry> rulers;
         for (const auto& id : *options.zones) {
             const auto found = std::find_if(settings.zones.begin(), settings.zones.end(),
-                                             [&](const ZoneEntry& entry) {
-                                                 return Settings::zonesMatch(entry.id, id);
-                                             });
+                                            [&](const ZoneEntry& entry) {
+                                                return Settings::zonesMatch(entry.id, id);
+                                            });
             rulers.push_back(found != settings.zones.end() ? *found : ZoneEntry{.id = id, .label = {}});
         }
         settings.zones.clear();
@@ -441,6 +442,24 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
     }
     out << "Removed " << TerminalText::safe(options.path) << "\n";
     return exitDone;
+}
+
+int runVersion(std::ostream& out)
+{
+    out << "nelvo " << NELVO_VERSION << "\nzone rules: " << TerminalText::safe(ZoneRules::description())
+        << "\n";
+    return exitDone;
+}
+
+void useZoneRulesBeside(const std::filesystem::path& executable)
+{
+    const fs::path folder = executable.parent_path();
+    // Installed: the rules where the build installs them, relative to the program. In the
+    // build tree: <build>/tzdata beside <build>/cli/nelvo.
+    for (const fs::path& candidate : {folder / NELVO_ZONE_RULES_RELATIVE, folder / ".." / "tzdata"}) {
+        if (ZoneRules::useFolder(candidate.lexically_normal()))
+            return;
+    }
 }
 
 int runZones(const ZonesOptions& options, std::ostream& out)

@@ -2,6 +2,7 @@
 
 #include "cli/command_line.h"
 
+#include <filesystem>
 #include <iosfwd>
 
 namespace nelvo {
@@ -14,5 +15,12 @@ enum ExitStatus : int { exitDone = 0, exitBadInput = 1, exitUsage = 2 };
 int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err);
 int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostream& err);
 int runZones(const ZonesOptions& options, std::ostream& out);
+// The version and the zone rules in use.
+int runVersion(std::ostream& out);
+
+// Picks the zone rules that go with the program at `executable`: those installed beside it
+// (<bindir>/../share/nelvo/zoneinfo), else those of the build tree it sits in. Must run
+// before the first zone is made; ICU_TIMEZONE_FILES_DIR, when set, still wins.
+void useZoneRulesBeside(const std::filesystem::path& executable);
 
 }  // namespace nelvo

@@ -5,11 +5,16 @@
 
 #include <QCoreApplication>
 
+#include <filesystem>
 #include <iostream>
 
 int main(int argc, char** argv)
 {
     using namespace nelvo;
+    // Before the first zone: parsing resolves zone names.
+    std::error_code error;
+    if (const auto executable = std::filesystem::read_symlink("/proc/self/exe", error); !error)
+        useZoneRulesBeside(executable);
     const std::vector<std::string> arguments(argv, argv + argc);
     const ParsedCommand parsed = parseCommandLine(arguments);
     if (!parsed.command) {
@@ -30,8 +35,7 @@ int main(int argc, char** argv)
             } else if constexpr (std::is_same_v<T, ZonesOptions>) {
                 return runZones(command, std::cout);
             } else if constexpr (std::is_same_v<T, VersionRequest>) {
-                std::cout << "nelvo " << NELVO_VERSION << "\n";
-                return exitDone;
+                return runVersion(std::cout);
             } else {
                 // Help.
                 std::cout << usageText();

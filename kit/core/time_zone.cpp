@@ -100,23 +100,6 @@ Registry& registry()
 
 }  // namespace
 
-void ensureZoneRules()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-#ifdef NELVO_TZ_FILES_DIR
-        // ICU reads ICU_TIMEZONE_FILES_DIR itself; a folder named there wins.
-        if (const char* chosen = std::getenv("ICU_TIMEZONE_FILES_DIR"); chosen && *chosen)
-            return;
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(NELVO_TZ_FILES_DIR "/zoneinfo64.res", error))
-            return;
-        UErrorCode status = U_ZERO_ERROR;
-        u_setTimeZoneFilesDirectory(NELVO_TZ_FILES_DIR, &status);
-#endif
-    });
-}
-
 TimeZone::TimeZone(std::string id, std::shared_ptr<const Zone> zone)
     : m_id(std::move(id)), m_zone(std::move(zone))
 {

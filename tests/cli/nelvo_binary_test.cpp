@@ -36,6 +36,9 @@ public:
         fs::create_directories(m_root / "tmp");
     }
 
+    // The program run: the one built, or a copy put elsewhere.
+    std::string program = NELVO_BINARY;
+
     fs::path home() const { return m_root / "home"; }
     fs::path root() const { return m_root.path(); }
 
@@ -70,7 +73,7 @@ public:
                 !std::freopen(started.errPath.c_str(), "w", stderr))
                 ::_exit(126);
             std::vector<char*> argv;
-            std::string binary = NELVO_BINARY;
+            std::string binary = program;
             argv.push_back(binary.data());
             for (auto& argument : arguments)
                 argv.push_back(argument.data());
@@ -442,6 +445,30 @@ TEST(NelvoBinary, ZonesHelpAndVersion)
     EXPECT_EQ(zones.out, "Asia/Kolkata\tKolkata\tIndia\tUTC+5:30\n");
     EXPECT_NE(sandbox.run({"--help"}).out.find("nelvo print"), std::string::npos);
     EXPECT_EQ(sandbox.run({"--version"}).out.rfind("nelvo ", 0), 0u);
+}
+
+TEST(NelvoBinary, ZoneRulesGoWithTheProgramAndVersionNamesThem)
+{
+    Sandbox sandbox;
+    const fs::path built = fs::path(NELVO_BINARY).parent_path() / ".." / "tzdata" / "zoneinfo64.res";
+    if (!fs::exists(built))
+        GTEST_SKIP() << "built without rules from tzdata";
+    // The build tree's own rules.
+    Outcome run = sandbox.run({"--version"});
+    EXPECT_NE(run.out.find("\nzone rules: tzdata 20"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(fs::canonical(built.parent_path()).string()), std::string::npos) << run.out;
+    // Installed elsewhere: the rules beside it, whatever became of the build.
+    const fs::path prefix = sandbox.root() / "prefix";
+    fs::create_directories(prefix / "bin");
+    fs::create_directories(prefix / "share/nelvo/zoneinfo");
+    fs::copy_file(NELVO_BINARY, prefix / "bin/nelvo");
+    fs::copy_file(built, prefix / "share/nelvo/zoneinfo/zoneinfo64.res");
+    sandbox.program = (prefix / "bin/nelvo").string();
+    run = sandbox.run({"--version"});
+    EXPECT_NE(run.out.find("zone rules: tzdata 20"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("(" + (prefix / "share/nelvo/zoneinfo").string() + ")"), std::string::npos)
+        << run.out;
+    EXPECT_EQ(sandbox.run(demoWeek).status, 0);
 }
 
 }  // namespace
