@@ -3,9 +3,6 @@
 #include "app/ics/ics_internal.h"
 #include "app/ics/ics_text.h"
 
-#include <unicode/timezone.h>
-#include <unicode/unistr.h>
-
 #include <algorithm>
 
 namespace nelvo::IcsEventMapping {
@@ -116,18 +113,8 @@ std::string normalizedAddress(std::string_view address)
 std::optional<TimeZone> zoneNamed(std::string_view tzid)
 {
     std::optional<TimeZone> named = TimeZone::named(tzid);
-    if (!named) {
-        icu::UnicodeString windowsId = icu::UnicodeString::fromUTF8(
-            icu::StringPiece(tzid.data(), static_cast<std::int32_t>(tzid.size())));
-        icu::UnicodeString iana;
-        UErrorCode status = U_ZERO_ERROR;
-        icu::TimeZone::getIDForWindowsID(windowsId, nullptr, iana, status);
-        if (U_SUCCESS(status) && !iana.isEmpty()) {
-            std::string id;
-            iana.toUTF8String(id);
-            named = TimeZone::named(id);
-        }
-    }
+    if (!named)
+        named = TimeZone::fromWindowsName(tzid);
     if (!named && tzid.size() > 1 && tzid.front() == '/') {
         for (std::size_t slash = tzid.find('/', 1); slash != std::string_view::npos && !named;
              slash = tzid.find('/', slash + 1))

@@ -1,5 +1,6 @@
 #include "app/ics/ics_zone_resolver.h"
 
+#include "app/ics/ics_rule_check.h"
 #include "app/ics/ics_text.h"
 
 #include <cstdlib>
@@ -110,11 +111,14 @@ bool IcsZoneResolver::isUsableObservance(icalcomponent* o)
         case ICAL_TZOFFSETTO_PROPERTY:
             hasTo = std::abs(icalproperty_get_tzoffsetto(p)) < 86400;
             break;
-        case ICAL_RRULE_PROPERTY:
-            // Zone rules change yearly; anything faster is not a zone.
-            if (icalproperty_get_rrule(p).freq != ICAL_YEARLY_RECURRENCE)
+        case ICAL_RRULE_PROPERTY: {
+            // Zone rules change yearly; anything faster, or a rule that never matches (which
+            // libical would search for year after year), is not a zone.
+            const icalrecurrencetype rule = icalproperty_get_rrule(p);
+            if (rule.freq != ICAL_YEARLY_RECURRENCE || !IcsRuleCheck::canMatch(rule))
                 return false;
             break;
+        }
         case ICAL_RDATE_PROPERTY:
             if (!IcsTime::isUsable(icalproperty_get_rdate(p).time))
                 return false;

@@ -328,12 +328,19 @@ TEST(IcsDocument, BoundsHostileRecurrence)
               "TZOFFSETFROM:+0100", "TZOFFSETTO:+0000", "RRULE:FREQ=SECONDLY", "END:STANDARD",
               "END:VTIMEZONE"}) +
         vevent({"UID:hostile-zone", "SUMMARY:In a hostile zone",
-                "DTSTART;TZID=Hostile:20250303T040000"}));
+                "DTSTART;TZID=Hostile:20250303T040000"}) +
+        // Nor is one whose yearly change can never happen.
+        crlf({"BEGIN:VTIMEZONE", "TZID:Never", "BEGIN:DAYLIGHT", "DTSTART:16010101T000000",
+              "TZOFFSETFROM:+0100", "TZOFFSETTO:+0200", "RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=30",
+              "END:DAYLIGHT", "END:VTIMEZONE"}) +
+        vevent({"UID:never-zone", "SUMMARY:In a zone that never changes",
+                "DTSTART;TZID=Never:20250303T041500"}));
     const auto doc = IcsDocument::parse(text, options());
     std::vector<std::string> warnings;
     const auto events = expand(*doc, "2025-03-03T09:00:00Z", "2025-03-03T10:00:00Z", &warnings);
 
-    EXPECT_EQ(events.size(), 3600u + 2);
+    EXPECT_EQ(events.size(), 3600u + 3);
+    EXPECT_EQ(iso(find(events, "In a zone that never changes")->start), "2025-03-03T09:15:00Z");
     EXPECT_EQ(iso(find(events, "Count")->start), "2025-03-03T09:00:00Z");
     EXPECT_EQ(iso(find(events, "In a hostile zone")->start), "2025-03-03T09:00:00Z");
     EXPECT_TRUE(warnings.empty()) << warnings.front();
