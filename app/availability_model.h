@@ -3,6 +3,8 @@
 // moc stumbles on C++20 library headers; it needs none of these to read the class.
 #ifndef Q_MOC_RUN
 #include "app/day_data.h"
+#include "app/text_format.h"
+#include "app/source_problem_list.h"
 #include "app/sound/sound_player.h"
 #include "kit/canvas/band_reach.h"
 #include "kit/canvas/canvas_rules.h"
@@ -36,7 +38,10 @@ namespace nelvo {
 class AdjustmentsStore;
 class EventSource;
 class SettingsStore;
+struct AvailabilityRequest;
 
+// One-word names for the property types below: moc cannot read a template argument list
+// (its comma, or a nested template) in a Q_PROPERTY.
 using HoldKindMap = std::unordered_map<Uuid, HoldKind>;
 using CalendarIdSet = std::set<std::string>;
 using OptionalRenderOptions = std::optional<RenderOptions>;
@@ -113,13 +118,15 @@ public:
     std::optional<Date> fetchedEnd() const { return m_fetchedEnd; }
     // Whether the last fetch read every chosen calendar, and what it met on the way.
     bool isLastFetchComplete() const { return m_isLastFetchComplete; }
-    const std::vector<std::string>& fetchWarnings() const { return m_fetchWarnings; }
+    std::vector<SourceProblem> fetchProblems() const { return m_fetchProblems.list(); }
 
     // --- Wiring, by the window
     void setUndoStack(QUndoStack* stack);
     void setAnimateUndo(AnimateUndo animate) { m_animateUndo = std::move(animate); }
     // Where sounds go; none by default. The player checks settings.soundsEnabled itself.
     void setSoundOutput(SoundPlayer::Output output, SoundPlayer::Clock clock = &SoundPlayer::monotonicSeconds);
+    // Plays a sound unless the user switched sounds off; the copy commands use it too.
+    void play(Sound sound);
 
     // --- The pipeline
     void reload();
@@ -177,9 +184,13 @@ public:
     std::string richRTF() const;
     std::string tableRTF() const;
     std::string emailHTML() const;
+    // Any of the texts above by its format: where the format is chosen at run time.
+    std::string text(TextFormat format) const;
     std::string title() const;
     // `title` with "/" and ":" replaced by "-".
     std::string fileNameStem() const;
+    // The name of a saved or shared file made from a title: "/" and ":" become "-".
+    static std::string fileNameStem(std::string title);
 
 public Q_SLOTS:
     // Entry points the window connects.
@@ -225,17 +236,23 @@ private:
     void reconcileAfterFetch();
     IncludedSpan refreshSpan();
     Date computeRangeStart() const;
+    // The parts of recompute(), in its order.
+    std::vector<CalendarEvent> classifyBusyEvents() const;
+    std::vector<BusyInterval> busyIntervals() const;
+    AvailabilityRequest makeRequest() const;
+    CanvasRules::HourRange computeHourRange() const;
+    std::vector<DayData> makeDays() const;
     std::optional<DayData> makeDay(int index, const std::string& todayKey) const;
+    RenderOptions makeRenderOptions() const;
     std::optional<Date> fetchEnd(Date from) const;
     void fetchEvents(Date from, Date to, bool append);
-    void noteWarnings(std::vector<std::string> warnings);
+    void noteProblems(const std::vector<SourceProblem>& problems);
     void pruneExpiredAdjustments();
     void assignQuietly(Adjustments adjustments);
     void registerUndo(const DailyWindow& window, const Adjustments& adjustments);
     UndoState undoState() const { return {m_settings.window, m_adjustments}; }
     void applyUndoState(const UndoState& state);
     DailyWindow windowOf(const std::string& dayKey) const;
-    void play(Sound sound);
 
     std::shared_ptr<EventSource> m_source;
     std::shared_ptr<SettingsStore> m_settingsStore;
@@ -271,7 +288,7 @@ private:
     std::optional<std::string> m_startDayKey;
     std::optional<Date> m_fetchedEnd;
     bool m_isLastFetchComplete = true;
-    std::vector<std::string> m_fetchWarnings;
+    SourceProblemList m_fetchProblems;
 };
 
 }  // namespace nelvo

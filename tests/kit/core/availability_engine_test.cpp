@@ -1,4 +1,5 @@
 #include "kit/core/availability_engine.h"
+#include "kit/core/lead_time.h"
 
 #include "support/time_helpers.h"
 

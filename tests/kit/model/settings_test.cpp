@@ -43,7 +43,7 @@ TEST(Settings, RulerEditsMatchAliasesProtectThePrimaryZoneAndClamp)
     // Adding a zone already there, even under an alias, changes nothing.
     s.addZone("US/Eastern");
     s.addZone("Asia/Tokyo");
-    s.zones.push_back({"Japan", "Home", std::nullopt});
+    s.zones.push_back({"Japan", "Home"});
     EXPECT_EQ(rulerIds(s), (Ids{"America/New_York", "Europe/Paris", "Asia/Tokyo", "Japan"}));
     // The primary zone's ruler cannot be removed under any name; others go with their aliases.
     s.removeZone("US/Eastern", ny);
@@ -104,7 +104,7 @@ TEST(Settings, RenderZonesPutThePrimaryZoneFirstOnlyWhenItHasNoRuler)
     // Unknown zones and second rulers of a zone are left out; labels are kept.
     Settings t = withRulers({"Mars/Base", "Europe/Paris", "America/New_York"});
     t.zones[1].label = "HQ";
-    t.zones.push_back({"US/Eastern", "Again", std::nullopt});
+    t.zones.push_back({"US/Eastern", "Again"});
     EXPECT_EQ(names(t), (Ids{"Europe/Paris=HQ", "America/New_York=Eastern Time"}));
 }
 

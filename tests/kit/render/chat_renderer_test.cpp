@@ -3,7 +3,7 @@
 
 #include "kit/render/chat_renderer.h"
 
-#include "tests/kit/render/render_samples.h"
+#include "kit/render/render_samples.h"
 
 #include <gtest/gtest.h>
 

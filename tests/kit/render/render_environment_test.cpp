@@ -8,7 +8,7 @@
 #include "kit/render/table_builder.h"
 
 #include "support/golden.h"
-#include "tests/kit/render/render_samples.h"
+#include "kit/render/render_samples.h"
 
 #include <gtest/gtest.h>
 #include <unicode/locid.h>

@@ -4,7 +4,7 @@
 
 #include "kit/render/table_builder.h"
 
-#include "tests/kit/render/render_samples.h"
+#include "kit/render/render_samples.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "kit/render/slot_formatter.h"
 
-#include "tests/kit/render/render_samples.h"
+#include "kit/render/render_samples.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
-#include "cli/print_options.h"
+#include "cli/command_line.h"
+#include "cli/output_format.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ TEST(CommandLine, PrintOptionsOverrideSettings)
     ASSERT_TRUE(parsed.command) << parsed.error;
     const auto& options = std::get<PrintOptions>(*parsed.command);
     EXPECT_TRUE(options.isDemo);
-    EXPECT_EQ(options.format, OutputFormat::markdown);
+    EXPECT_EQ(options.format, "markdown");
     EXPECT_EQ(options.calendars, (std::vector<std::string>{"a.ics", "b"}));
     // Zone aliases resolve to IANA names.
     EXPECT_EQ(options.zone, "America/Los_Angeles");
@@ -75,6 +76,37 @@ TEST(CommandLine, BadValuesNameTheOptionAndWhatItTakes)
         EXPECT_FALSE(parsed.command) << message;
         EXPECT_EQ(parsed.error, message);
     }
+}
+
+TEST(CommandLine, UsageAndParserAgreeOnEveryOptionAndFormat)
+{
+    const std::string usage = usageText();
+    const std::string printPart = usage.substr(usage.find("Options of print"));
+    // Every option the usage shows is one print takes (a switch, or with its value).
+    std::size_t shown = 0;
+    for (std::size_t at = printPart.find("  -"); at != std::string::npos;
+         at = printPart.find("  -", at + 1)) {
+        std::size_t end = printPart.find_first_of(" ,\n", at + 2);
+        const std::string name = printPart.substr(at + 2, end - at - 2);
+        const std::string unknown = "print has no option \"" + name + "\"";
+        EXPECT_EQ(parse({"print", name}).error.rfind(unknown, 0), std::string::npos) << name;
+        ++shown;
+    }
+    EXPECT_GE(shown, 15u);
+    // Every format parses, and the usage and the error text list them all.
+    for (const auto& format : OutputFormat::all()) {
+        const auto parsed = parse({"print", "--format", std::string(format.name)});
+        ASSERT_TRUE(parsed.command) << parsed.error;
+        EXPECT_EQ(std::get<PrintOptions>(*parsed.command).format, format.name);
+        EXPECT_NE(printPart.find(std::string(format.name)), std::string::npos) << format.name;
+        EXPECT_NE(parse({"print", "--format", "nope"}).error.find(std::string(format.name)),
+                  std::string::npos);
+    }
+    EXPECT_EQ(OutputFormat::all().front().name, "text");
+    EXPECT_EQ(std::get<PrintOptions>(*parse({"print"}).command).format, "text");
+    // The usage fits a terminal.
+    for (std::size_t start = 0, end; (end = usage.find('\n', start)) != std::string::npos; start = end + 1)
+        EXPECT_LE(end - start, 92u) << usage.substr(start, end - start);
 }
 
 TEST(CommandLine, SubcommandsAndTheWindow)

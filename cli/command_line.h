@@ -6,12 +6,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
 namespace nelvo {
-
-enum class OutputFormat { text, markdown, html, table, tableMarkdown, tableHtml, email, rtf, json };
 
 // What `nelvo print` was asked for. Every override is optional: absent means the stored
 // setting.
@@ -19,7 +18,7 @@ struct PrintOptions {
     bool isDemo = false;
     std::vector<std::string> calendars;  // --calendar, in order
     std::vector<std::string> addresses;  // --me
-    OutputFormat format = OutputFormat::text;
+    std::string format = "text";         // a name in OutputFormats
     std::optional<std::string> outputPath;
     std::optional<Date> now;
     std::optional<std::string> zone;
@@ -62,6 +61,8 @@ struct ParsedCommand {
     std::string error;
 };
 
+// The whole command line, every subcommand; arguments[0] is the program name. The options of
+// print, their error texts and their usage lines all come from one table.
 ParsedCommand parseCommandLine(const std::vector<std::string>& arguments);
 
 // "HH:MM" as minutes of the day; empty unless 00:00...23:59.
