@@ -24,9 +24,11 @@ Settings SettingsStore::load(const TimeZone& currentZone,
     // since, which must not be replaced by this migration of the older.
     m_defaults->update(m_key, [&](const std::optional<UserDefaults::Value>& current) {
         const auto* stored = current ? std::get_if<UserDefaults::Data>(&*current) : nullptr;
-        auto again = stored ? Settings::decode(stored->bytes) : Settings::Decoding{};
+        if (!stored)
+            return current;  // gone since: leave it to the next save
+        auto again = Settings::decode(stored->bytes);
         if (!again.settings)
-            return current;  // gone or broken since: leave it to the next save
+            return current;  // broken since: leave it to the next save
         settings = std::move(*again.settings.value);
         if (!again.isEarlierForm)
             return current;
