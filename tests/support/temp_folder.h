@@ -30,7 +30,8 @@ public:
         fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, error);
         for (auto it = fs::recursive_directory_iterator(m_path, error);
              !error && it != fs::recursive_directory_iterator(); it.increment(error))
-            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
+            if (!it->is_symlink(error))  // a link's target may lie outside the folder
+                fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
         fs::remove_all(m_path, error);
     }
     TempFolder(const TempFolder&) = delete;

@@ -1,4 +1,5 @@
 #include "kit/store/atomic_file.h"
+
 #include "kit/store/store_test_support.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,15 @@ using test::folderNames;
 using test::readText;
 using test::TempFolder;
 using test::writeText;
+using Names = std::vector<std::string>;
+
+mode_t permissions(const std::filesystem::path& path)
+{
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 0777;
+}
+
 
 TEST(AtomicFile, KeptFilesAreNeverReplacedAndTheOldestGoesOnlyPastTheBound)
 {
@@ -68,15 +78,6 @@ TEST(AtomicFile, ReadsOnlyRegularFilesWithinTheBound)
               "no space left on device");
     EXPECT_EQ(AtomicFile::reason(std::make_error_code(std::errc::read_only_file_system)),
               "read-only file system");
-}
-
-using Names = std::vector<std::string>;
-
-mode_t permissions(const std::filesystem::path& path)
-{
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 0777;
 }
 
 TEST(AtomicFile, ReadGivesWholeRegularFilesAndOtherwiseAReason)

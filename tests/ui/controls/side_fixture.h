@@ -6,6 +6,7 @@
 #include "kit/store/in_memory_user_defaults.h"
 #include "kit/store/settings_store.h"
 
+#include "support/temp_folder.h"
 #include "support/time_helpers.h"
 
 #include <filesystem>
@@ -51,24 +52,14 @@ inline CalendarEvent meeting(const char* start, const char* end)
 // A model in Los Angeles on Monday 2025-03-03 at 08:00, over in-memory defaults and a
 // temporary adjustments file.
 struct SideFixture {
-    std::filesystem::path folder;
+    test::TempFolder folder{"nelvo-side"};
     std::shared_ptr<SideSource> source = std::make_shared<SideSource>();
     std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
     Date now = at("2025-03-03T08:00:00-08:00");
     TimeZone la = zone("America/Los_Angeles");
     std::unique_ptr<AvailabilityModel> model;
 
-    SideFixture()
-    {
-        folder = std::filesystem::temp_directory_path() /
-                 ("nelvo-side-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-        std::filesystem::remove_all(folder);
-    }
-    ~SideFixture()
-    {
-        model.reset();
-        std::filesystem::remove_all(folder);
-    }
+    ~SideFixture() { model.reset(); }
 
     AvailabilityModel& make()
     {
