@@ -189,7 +189,7 @@ void OnboardingView::allowAccess()
 
 void OnboardingView::reopenChooser()
 {
-    m_access.openPrivacySettings(m_chooser);
+    m_access.chooseLocations(m_chooser);
     finishIfGranted();
 }
 

@@ -147,9 +147,9 @@ std::optional<std::vector<std::string>> RootView::choose()
     return CalendarChooser::choose(window(), m_impl->access->locations());
 }
 
-void RootView::chooseCalendars()
+void RootView::chooseLocations()
 {
-    m_impl->access->openPrivacySettings([this] { return choose(); });
+    m_impl->access->chooseLocations([this] { return choose(); });
 }
 
 void RootView::showOnboarding(bool accessOnly)
