@@ -147,7 +147,7 @@ std::optional<std::vector<std::string>> RootView::choose()
     return CalendarChooser::choose(window(), m_impl->access->locations());
 }
 
-void RootView::chooseCalendars()
+void RootView::chooseLocations()
 {
     m_impl->access->chooseLocations([this] { return choose(); });
 }

@@ -64,7 +64,7 @@ public:
 
     // Opens the calendar chooser over the current choice (for a "choose calendars" control);
     // cancelling it keeps the choice.
-    void chooseCalendars();
+    void chooseLocations();
 
     // The application came to the front: look at the chosen calendars again, and read them.
     void applicationBecameActive();

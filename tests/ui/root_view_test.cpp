@@ -151,13 +151,13 @@ TEST(RootView, ChoosingOtherCalendarsFromTheCanvasReadsThem)
     MainWindow window(s.setup());
     RootView& root = window.rootView();
 
-    root.chooseCalendars();  // cancelled: nothing changes
+    root.chooseLocations();  // cancelled: nothing changes
     EXPECT_EQ(root.access().state(), CalendarAccess::State::granted);
     EXPECT_NE(root.canvasPage(), nullptr);
 
     const std::string second = s.calendarFile("second.ics");
     *s.chooserAnswer = std::vector<std::string>{second};
-    root.chooseCalendars();
+    root.chooseLocations();
     EXPECT_EQ(s.defaults->stringList(DefaultsKeys::calendarLocations),
               std::vector<std::string>{second});
     ASSERT_EQ(root.model()->calendars().size(), 1u);
