@@ -2,7 +2,7 @@
 
 // moc stumbles on C++20 library headers; it needs none of these to read the class.
 #ifndef Q_MOC_RUN
-#include "kit/core/busy_classifier.h"
+#include "kit/model/busy_classifier.h"
 #include "kit/core/calendar_event.h"
 #endif
 

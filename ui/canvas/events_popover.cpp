@@ -1,7 +1,7 @@
 #include "ui/canvas/events_popover.h"
 
 #include "app/availability_model.h"
-#include "kit/core/busy_classifier.h"
+#include "kit/model/busy_classifier.h"
 #include "kit/render/slot_formatter.h"
 #include "ui/canvas/canvas_style.h"
 #include "ui/canvas/canvas_text.h"
