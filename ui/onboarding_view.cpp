@@ -3,6 +3,7 @@
 #include "ui/onboarding_card.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QStackedLayout>
@@ -158,6 +159,18 @@ void OnboardingView::setPage(int page)
         Q_EMIT pageChanged(page);
 }
 
+void OnboardingView::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier) {
+        if (auto buttons = card()->actions(); !buttons.isEmpty()) {
+            buttons.front()->animateClick();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
 OnboardingCard* OnboardingView::card() const
 {
     return m_cards[m_page];
@@ -176,7 +189,7 @@ void OnboardingView::allowAccess()
 
 void OnboardingView::reopenChooser()
 {
-    m_access.openPrivacySettings(m_chooser);
+    m_access.chooseLocations(m_chooser);
     finishIfGranted();
 }
 
