@@ -3,7 +3,6 @@
 #include "ui/canvas/canvas_style.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 namespace nelvo {
 
@@ -17,17 +16,18 @@ void BusyBlockView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    QPainterPath shape;
-    shape.addRoundedRect(box, 4, 4);
-    painter.fillPath(shape, CanvasStyle::busyFill(palette()));
-    // Diagonal hatching tells busy time from an empty column at a glance.
-    painter.setClipPath(shape);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(CanvasStyle::busyFill(palette()));
+    painter.drawRoundedRect(box, 4, 4);
+    // Diagonal hatching tells busy time from an empty column at a glance. A pattern brush:
+    // repainting busy blocks is on the path of every drag movement.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(QBrush(CanvasStyle::busyBorder(palette()), Qt::BDiagPattern));
+    painter.drawRect(rect().adjusted(2, 2, -2, -2));
+    painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(CanvasStyle::busyBorder(palette()), 1));
-    for (int x = -height(); x < width(); x += 9)
-        painter.drawLine(QPointF(x, height()), QPointF(x + height(), 0));
-    painter.setClipping(false);
     painter.setBrush(Qt::NoBrush);
-    painter.drawPath(shape);
+    painter.drawRoundedRect(box, 4, 4);
 }
 
 }  // namespace nelvo

@@ -1,6 +1,7 @@
 #include "ui/canvas/main_view.h"
 
 #include "app/availability_model.h"
+#include "ui/controls/add_zone_popover.h"
 #include "kit/canvas/canvas_zoom.h"
 #include "kit/store/user_defaults.h"
 #include "ui/canvas/canvas_accessibility.h"
@@ -11,7 +12,6 @@
 #include "ui/canvas/free_band_view.h"
 #include "ui/canvas/zone_axis_view.h"
 #include "ui/canvas/zone_names_row.h"
-#include "ui/canvas/zone_search_field.h"
 
 #include <QCoreApplication>
 #include <QNativeGestureEvent>
@@ -27,8 +27,6 @@
 namespace nelvo {
 
 namespace {
-
-constexpr int refreshMilliseconds = 60 * 1000;
 
 int columnWidth(const DayData& day)
 {
@@ -48,8 +46,7 @@ MainView::MainView(AvailabilityModel& model, UserDefaults& defaults, QWidget* pa
       m_headerContent(new QWidget(m_headerStrip)),
       m_scroll(new QScrollArea(this)),
       m_canvas(new QWidget),
-      m_fades(new EdgeFadeView(this)),
-      m_refresh(new QTimer(this))
+      m_fades(new EdgeFadeView(this))
 {
     if (!std::isfinite(m_pointsPerHour) || m_pointsPerHour <= 0)
         m_pointsPerHour = CanvasZoom::defaultPointsPerHour;
@@ -74,9 +71,6 @@ MainView::MainView(AvailabilityModel& model, UserDefaults& defaults, QWidget* pa
     connect(&m_model, &AvailabilityModel::zoneChanged, this, &MainView::relayout);
     connect(m_axis, &ZoneAxisView::rulerCountChanged, this, &MainView::relayout);
     connect(m_names, &ZoneNamesRow::addRequested, this, &MainView::openZoneSearch);
-
-    m_refresh->setInterval(refreshMilliseconds);
-    connect(m_refresh, &QTimer::timeout, this, [this] { m_model.refreshDay(); });
     relayout();
 }
 
@@ -98,13 +92,7 @@ void MainView::showEvent(QShowEvent*)
             m_animateNext = false;
         });
     }
-    m_refresh->start();
     relayout();
-}
-
-void MainView::hideEvent(QHideEvent*)
-{
-    m_refresh->stop();
 }
 
 void MainView::resizeEvent(QResizeEvent*)
@@ -270,7 +258,9 @@ void MainView::updateColumns()
     m_headerContent->resize(std::max(x, m_headerStrip->width()), CanvasStyle::headerHeight);
     m_inLayout = false;
     updateScrollState();
-    updateTourAnchors();
+    // The anchors settle once the drag ends; during it every movement counts.
+    if (!m_model.isDraggingCutoff())
+        updateTourAnchors();
 }
 
 void MainView::updateScrollState()
@@ -312,10 +302,10 @@ void MainView::updateTourAnchors()
 
 QWidget* MainView::openZoneSearch()
 {
-    auto* search = new ZoneSearchField(this);
+    // The popover adds the picked zone itself.
+    auto* search = new AddZonePopover(m_model, this);
     search->setAttribute(Qt::WA_DeleteOnClose);
-    connect(search, &ZoneSearchField::picked, this, [this](const std::string& id) { m_model.addZone(id); });
-    search->showBelow(m_names->addButton());
+    search->openAt(m_names->addButton());
     return search;
 }
 

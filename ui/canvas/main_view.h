@@ -11,7 +11,6 @@
 #include <vector>
 
 class QScrollArea;
-class QTimer;
 
 namespace nelvo {
 
@@ -25,8 +24,8 @@ class ZoneNamesRow;
 
 // The canvas: the zone names and day headers on top, the zone axis on the left, and one
 // column per day of the range against the hours, scrolling in both directions. Owns the
-// zoom (kept under "canvas.pointsPerHour") and refreshes the model's day every minute while
-// it is shown.
+// zoom (kept under "canvas.pointsPerHour") and the model's undo animation. The page that
+// shows it refreshes the model's day every minute.
 class MainView : public QWidget {
     Q_OBJECT
 
@@ -70,7 +69,6 @@ public Q_SLOTS:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -96,7 +94,6 @@ private:
     EdgeFadeView* m_fades;
     std::vector<DayColumnView*> m_columns;
     std::vector<DayHeaderView*> m_headers;
-    QTimer* m_refresh;
     bool m_animateNext = false;
     bool m_hooksInstalled = false;
     bool m_inLayout = false;

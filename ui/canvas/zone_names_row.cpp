@@ -12,6 +12,7 @@ namespace nelvo {
 
 ZoneNamesRow::ZoneNamesRow(QWidget* parent) : QWidget(parent), m_add(new QToolButton(this))
 {
+    m_add->setObjectName(QStringLiteral("tip.addZone"));
     m_add->setText(QStringLiteral("+"));
     m_add->setIcon(QIcon::fromTheme(QStringLiteral("list-add-symbolic"),
                                     QIcon::fromTheme(QStringLiteral("list-add"))));
