@@ -1,7 +1,10 @@
 #include "ui/canvas_page.h"
 
 #include "app/availability_model.h"
+#include "ui/canvas/main_view.h"
+#include "ui/commands.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -36,7 +39,12 @@ CanvasPage::CanvasPage(AvailabilityModel& model, UserDefaults& defaults, Command
     canvasArea->setObjectName(QStringLiteral("canvasArea"));
     m_canvasArea = new QVBoxLayout(canvasArea);
     m_canvasArea->setContentsMargins(0, 0, 0, 0);
-    // The canvas goes here.
+    auto* canvas = new MainView(m_model, m_defaults, canvasArea);
+    canvas->setObjectName(QStringLiteral("canvas"));
+    m_canvasArea->addWidget(canvas);
+    connect(m_commands.zoomIn, &QAction::triggered, canvas, &MainView::zoomIn);
+    connect(m_commands.zoomOut, &QAction::triggered, canvas, &MainView::zoomOut);
+    connect(m_commands.zoomReset, &QAction::triggered, canvas, &MainView::zoomReset);
     page->addWidget(canvasArea, 1);
 }
 

@@ -1,0 +1,108 @@
+// The canvas: the demo week with two rulers (Tokyo is a day ahead), a day left out, a bar that
+// overrides the shared window, a day's events, and the dark theme.
+#include "screenshot.h"
+
+#include "app/availability_model.h"
+#include "ui/canvas/day_header_view.h"
+#include "ui/canvas/events_popover.h"
+#include "ui/canvas/main_view.h"
+#include "ui/canvas_page.h"
+#include "ui/root_view.h"
+
+#include <QLabel>
+#include <QPainter>
+
+namespace nelvo {
+
+namespace {
+
+// The demo week, Monday to Friday, with New York and Tokyo.
+MainWindow& demoWeek(ScreenshotContext& context)
+{
+    MainWindow& window = context.window({.demo = true, .onboarded = true});
+    if (AvailabilityModel* model = window.rootView().model()) {
+        model->setDayCount(5);
+        model->addZone("Asia/Tokyo");
+    }
+    ScreenshotContext::settle();
+    return window;
+}
+
+std::string dayKey(MainWindow& window, std::size_t index)
+{
+    const AvailabilityModel* model = window.rootView().model();
+    return model && index < model->days().size() ? model->days()[index].id : std::string();
+}
+
+QPalette darkPalette()
+{
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(36, 36, 38));
+    p.setColor(QPalette::WindowText, QColor(235, 235, 240));
+    p.setColor(QPalette::Base, QColor(28, 28, 30));
+    p.setColor(QPalette::AlternateBase, QColor(44, 44, 46));
+    p.setColor(QPalette::Text, QColor(235, 235, 240));
+    p.setColor(QPalette::Button, QColor(50, 50, 54));
+    p.setColor(QPalette::ButtonText, QColor(235, 235, 240));
+    p.setColor(QPalette::Highlight, QColor(10, 132, 255));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::PlaceholderText, QColor(150, 150, 156));
+    return p;
+}
+
+}  // namespace
+
+NELVO_SCREENSHOT("canvas-demo-week")
+{
+    return &demoWeek(context);
+}
+
+NELVO_SCREENSHOT("canvas-day-left-out")
+{
+    MainWindow& window = demoWeek(context);
+    if (AvailabilityModel* model = window.rootView().model())
+        model->toggleDay(dayKey(window, 2));
+    return &window;
+}
+
+NELVO_SCREENSHOT("canvas-overriding-bar")
+{
+    MainWindow& window = demoWeek(context);
+    if (AvailabilityModel* model = window.rootView().model()) {
+        model->setDayEdge(WindowEdge::end, 18 * 60 + 30, dayKey(window, 1));
+        model->setDayEdge(WindowEdge::start, 10 * 60, dayKey(window, 3));
+    }
+    return &window;
+}
+
+NELVO_SCREENSHOT("canvas-events-popover")
+{
+    MainWindow& window = demoWeek(context);
+    auto* canvas = window.findChild<MainView*>();
+    if (!canvas || canvas->headers().empty())
+        return nullptr;
+    EventsPopover* popover = canvas->headers().front()->showEvents();
+    ScreenshotContext::settle();
+    // The popover is a window of its own: draw it where it stands over the window's picture.
+    QPixmap picture = window.grab();
+    QPainter painter(&picture);
+    painter.drawPixmap(window.mapFromGlobal(popover->pos()), popover->grab());
+    painter.end();
+    popover->close();
+    auto* label = new QLabel(&window);
+    label->setPixmap(picture);
+    label->resize(picture.size());
+    return label;
+}
+
+NELVO_SCREENSHOT("canvas-dark")
+{
+    MainWindow& window = demoWeek(context);
+    window.setPalette(darkPalette());
+    if (AvailabilityModel* model = window.rootView().model())
+        model->setDayEdge(WindowEdge::end, 18 * 60 + 30, dayKey(window, 1));
+    ScreenshotContext::settle();
+    return &window;
+}
+
+}  // namespace nelvo

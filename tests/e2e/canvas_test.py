@@ -1,0 +1,87 @@
+"""The canvas as a user and a screen reader user shape free time with it."""
+
+import json
+import os
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import desktop  # noqa: E402
+from desktop import Nelvo, wait_for, xdotool  # noqa: E402
+
+FOLLOWING_END = "This day's end of availability. Drag to change this day only."
+OVERRIDING_END = "This day's end of availability. Double-click to follow the shared bar."
+FOLLOWING_START = "This day's start of availability. Drag to change this day only."
+
+
+def printed_days():
+    """The demo week as `nelvo print` sees it from the stored files, as JSON."""
+    result = subprocess.run([desktop.binary(), "print", "--demo", "--format", "json"],
+                            check=True, capture_output=True, text=True, timeout=30)
+    return json.loads(result.stdout)["days"]
+
+
+def extents(node):
+    import pyatspi
+    box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return box.x, box.y, box.width, box.height
+
+
+def do_action(node, wanted):
+    """Runs the accessible action whose name is `wanted` (case aside)."""
+    action = node.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    for index, name in enumerate(names):
+        if name.lower() == wanted.lower():
+            action.doAction(index)
+            return
+    raise AssertionError("no action %r among %r" % (wanted, names))
+
+
+class Canvas(unittest.TestCase):
+    def setUp(self):
+        values = {"onboarding.completed": True, "tour.completed": True}
+        desktop.write_defaults(values)
+        desktop.write_defaults(values, demo=True)
+        path = os.path.join(os.environ.get("TMPDIR", "/tmp"), "nelvo-demo-adjustments.json")
+        if os.path.exists(path):
+            os.remove(path)
+
+    def test_dragging_a_bar_changes_what_print_reads(self):
+        before = printed_days()[0]["window"]["endMinutes"]
+        with Nelvo("--demo") as nelvo:
+            bar = nelvo.find(FOLLOWING_END)
+            x, y, width, height = extents(bar)
+            nelvo.focus()
+            xdotool("mousemove", "--sync", str(x + width // 2), str(y + height // 2))
+            xdotool("mousedown", "1")
+            for step in range(1, 9):
+                xdotool("mousemove", "--sync", str(x + width // 2), str(y + height // 2 + step * 12))
+                time.sleep(0.05)
+            xdotool("mouseup", "1")
+            nelvo.find(OVERRIDING_END)
+        after = printed_days()[0]["window"]["endMinutes"]
+        self.assertGreater(after, before)
+        self.assertEqual(after % 15, 0)
+
+    def test_a_band_and_a_bar_work_through_their_accessible_actions(self):
+        with Nelvo("--demo") as nelvo:
+            band = wait_for(lambda: next((n for n in nelvo.accessibles()
+                                          if (n.name or "").startswith("Free ")), None),
+                            what="a free band")
+            name = band.name
+            do_action(band, "Trim start")
+            wait_for(lambda: not nelvo.shows(name), what="the trimmed band")
+            start = nelvo.find(FOLLOWING_START)
+            do_action(start, "Increase")
+            wait_for(lambda: nelvo.shows(
+                "This day's start of availability. Double-click to follow the shared bar."),
+                what="the moved start bar")
+        days = printed_days()
+        self.assertTrue(any(day["window"]["startMinutes"] == 9 * 60 + 15 for day in days))
+
+
+if __name__ == "__main__":
+    desktop.main()

@@ -1,0 +1,299 @@
+#include "canvas_fixture.h"
+
+#include "ui/canvas/cutoff_bar_view.h"
+#include "ui/canvas/day_header_view.h"
+#include "ui/canvas/free_band_view.h"
+#include "ui/canvas/shared_cutoff_handle.h"
+#include "ui/canvas/zone_axis_view.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QToolButton>
+
+namespace nelvo {
+namespace {
+
+using test::at;
+using test::CanvasFixture;
+using test::drag;
+using test::meeting;
+
+DailyWindow windowOf(const AvailabilityModel& model, const std::string& key)
+{
+    return model.adjustments().overrides.effectiveWindow(key, model.settings().window);
+}
+
+// The bar's centre in its own coordinates, plus `dy`.
+QPoint middle(const QWidget* w, int dy = 0)
+{
+    return {w->width() / 2, w->height() / 2 + dy};
+}
+
+TEST(DayBars, ADragSetsThatDayOnlyWithOneUndoStep)
+{
+    CanvasFixture f;
+    f.settings.dayCount = 2;
+    auto& view = f.make();
+    auto* end = f.column(0).bar(WindowEdge::end);
+    EXPECT_EQ(end->timeLabel(), "5:00pm");
+    // 59 points at 59.2 points per hour: 59.8 minutes, snapped to the hour.
+    drag(end, middle(end), {0, 59});
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 18 * 60);
+    EXPECT_EQ(windowOf(*f.model, f.key(1)).endMinutes, 17 * 60);
+    EXPECT_EQ(f.undo.count(), 1);
+    EXPECT_FALSE(f.model->isDraggingCutoff());
+    // The bar now overrides the shared window and says how to undo that.
+    end = f.column(0).bar(WindowEdge::end);
+    EXPECT_TRUE(end->isOverride());
+    EXPECT_EQ(end->timeLabel(), "6:00pm");
+    EXPECT_TRUE(end->accessibleName().endsWith("Double-click to follow the shared bar."));
+    f.undo.undo();
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 17 * 60);
+    (void)view;
+}
+
+TEST(DayBars, ADragThatEndsWhereItBeganRecordsNothing)
+{
+    CanvasFixture f;
+    f.make();
+    auto* start = f.column(0).bar(WindowEdge::start);
+    drag(start, middle(start), {0, 3}, 1);  // less than a quarter hour
+    EXPECT_EQ(f.undo.count(), 0);
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).startMinutes, 9 * 60);
+}
+
+TEST(DayBars, DoubleClickFollowsTheSharedBarAgainOnlyWhenOverriding)
+{
+    CanvasFixture f;
+    f.make();
+    auto* end = f.column(0).bar(WindowEdge::end);
+    QTest::mouseDClick(end, Qt::LeftButton, Qt::NoModifier, middle(end));
+    EXPECT_EQ(f.undo.count(), 0);  // a bar that follows: nothing
+
+    f.model->setDayEdge(WindowEdge::start, 600, f.key(0));
+    f.model->setDayEdge(WindowEdge::end, 1080, f.key(0));
+    end = f.column(0).bar(WindowEdge::end);
+    QTest::mouseDClick(end, Qt::LeftButton, Qt::NoModifier, middle(end));
+    // Only the end follows again; the start keeps its own minute.
+    EXPECT_EQ(windowOf(*f.model, f.key(0)), (DailyWindow{600, 1020}));
+}
+
+TEST(DayBars, ArrowKeysAndAccessibleActionsNudgeByAQuarterHour)
+{
+    CanvasFixture f;
+    f.make();
+    auto* end = f.column(0).bar(WindowEdge::end);
+    end->setFocus();
+    QTest::keyClick(end, Qt::Key_Down);
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 17 * 60 + 15);
+    EXPECT_EQ(f.undo.count(), 1);
+    QTest::keyClick(f.column(0).bar(WindowEdge::end), Qt::Key_Up);
+    QTest::keyClick(f.column(0).bar(WindowEdge::end), Qt::Key_Up);
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 16 * 60 + 45);
+    EXPECT_EQ(f.undo.count(), 3);
+
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(f.column(0).bar(WindowEdge::start));
+    ASSERT_TRUE(bar && bar->valueInterface() && bar->actionInterface());
+    EXPECT_EQ(bar->valueInterface()->currentValue().toInt(), 540);
+    bar->actionInterface()->doAction(QAccessibleActionInterface::increaseAction());
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).startMinutes, 555);
+    bar = QAccessible::queryAccessibleInterface(f.column(0).bar(WindowEdge::start));
+    bar->valueInterface()->setCurrentValue(600);
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).startMinutes, 600);
+}
+
+TEST(DayBars, AnOvernightEndNudgesWithinTheNextDay)
+{
+    CanvasFixture f;
+    f.settings.window = {22 * 60, 2 * 60};
+    f.now = at("2025-03-03T12:00:00-08:00");
+    f.make();
+    EXPECT_EQ(f.model->hourRange(), (CanvasRules::HourRange{21, 27}));
+    auto* end = f.column(0).bar(WindowEdge::end);
+    EXPECT_NEAR(end->centreY(), 8 + 5 * f.view->effectiveZoom(), 1e-9);
+    end->setFocus();
+    QTest::keyClick(end, Qt::Key_Down);
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 2 * 60 + 15);
+}
+
+TEST(SharedHandles, MoveEveryDayWithOneUndoStep)
+{
+    CanvasFixture f;
+    f.settings.dayCount = 3;
+    auto& view = f.make();
+    auto* start = view.zoneAxis()->handle(WindowEdge::start);
+    EXPECT_EQ(start->accessibleName(), "Start of availability, every day");
+    drag(start, middle(start), {0, 89});  // 90 minutes at 59.2
+    EXPECT_EQ(f.model->settings().window.startMinutes, 10 * 60 + 30);
+    EXPECT_EQ(f.undo.count(), 1);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(f.column(i).bar(WindowEdge::start)->timeLabel(), "10:30am");
+    start->setFocus();
+    QTest::keyClick(start, Qt::Key_Up);
+    EXPECT_EQ(f.model->settings().window.startMinutes, 10 * 60 + 15);
+    f.undo.undo();
+    f.undo.undo();
+    EXPECT_EQ(f.model->settings().window.startMinutes, 9 * 60);
+}
+
+// Monday 9–12 and 13–17 around a meeting at noon.
+struct BandFixture : CanvasFixture {
+    BandFixture()
+    {
+        source->all.push_back(meeting("m1", "2025-03-03T12:00:00-08:00", "2025-03-03T13:00:00-08:00"));
+        make();
+    }
+    FreeBandView* band(std::size_t i) { return column(0).bands().at(i); }
+    std::string reservedText() const { return test::slotText(model->adjustments().reserved, la); }
+};
+
+TEST(FreeBands, ShowTheirRangeAndTheOtherZonesThatFit)
+{
+    CanvasFixture f;
+    f.settings.addZone("Asia/Tokyo");
+    f.settings.addZone("Europe/Berlin");
+    f.make();
+    auto* band = f.column(0).bands().at(0);
+    EXPECT_EQ(band->content().range, "9:00am – 5:00pm");
+    ASSERT_EQ(band->content().otherZones.size(), 2u);
+    EXPECT_EQ(band->content().otherZones[0], "Tokyo  2:00am – 10:00am (Tue)");
+    EXPECT_EQ(band->otherLineCount(), 2);  // 473 points tall
+    EXPECT_EQ(band->accessibleName(), "Free 9:00am – 5:00pm");
+    EXPECT_EQ(band->objectName(), "tour.freeTime");
+}
+
+TEST(FreeBands, DraggingAnEdgeTrimsAndDoubleClickRestores)
+{
+    BandFixture f;
+    auto* band = f.band(0);
+    ASSERT_EQ(band->content().range, "9:00am – 12:00pm");
+    drag(band, {50, band->height() - 3}, {0, -59});
+    EXPECT_EQ(f.reservedText(), "03-03 11:00-12:00");
+    EXPECT_EQ(f.undo.count(), 1);
+    EXPECT_EQ(f.band(0)->content().range, "9:00am – 11:00am");
+
+    // Outward, the band gives back time only as far as the reserved block reaches.
+    band = f.band(0);
+    drag(band, {50, band->height() - 3}, {0, 200});
+    EXPECT_EQ(f.reservedText(), "");
+    EXPECT_EQ(f.band(0)->content().range, "9:00am – 12:00pm");
+
+    drag(f.band(1), {50, 3}, {0, 30});  // 13:30
+    EXPECT_EQ(f.reservedText(), "03-03 13:00-13:30");
+    QTest::mouseDClick(f.band(1), Qt::LeftButton, Qt::NoModifier, middle(f.band(1)));
+    EXPECT_EQ(f.reservedText(), "");
+    EXPECT_EQ(f.undo.count(), 4);
+}
+
+TEST(FreeBands, AnEdgeOnTheWindowEdgeMovesTheDay)
+{
+    BandFixture f;
+    auto* band = f.band(0);
+    drag(band, {50, 2}, {0, 30});  // the top is the window's 09:00
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).startMinutes, 9 * 60 + 30);
+    EXPECT_EQ(f.reservedText(), "");
+    EXPECT_EQ(f.undo.count(), 1);
+}
+
+TEST(FreeBands, AccessibleActionsTrimAndRestore)
+{
+    BandFixture f;
+    QAccessibleInterface* band = QAccessible::queryAccessibleInterface(f.band(1));
+    ASSERT_TRUE(band && band->actionInterface());
+    EXPECT_EQ(band->actionInterface()->actionNames(),
+              (QStringList{"Trim start", "Trim end", "Restore"}));
+    EXPECT_EQ(band->text(QAccessible::Description),
+              "Free time. Drag an edge to trim it; double-click to restore.");
+    band->actionInterface()->doAction("Trim start");
+    EXPECT_EQ(f.reservedText(), "03-03 13:00-13:15");
+    QAccessible::queryAccessibleInterface(f.band(1))->actionInterface()->doAction("Trim end");
+    EXPECT_EQ(f.reservedText(), "03-03 13:00-13:15 03-03 16:45-17:00");
+    QAccessible::queryAccessibleInterface(f.band(1))->actionInterface()->doAction("Restore");
+    EXPECT_EQ(f.reservedText(), "");
+}
+
+TEST(DayColumns, OnlyTheDraggedDayRepaints)
+{
+    CanvasFixture f;
+    f.settings.dayCount = 5;
+    auto& view = f.make({1200, 652});
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    std::vector<int> paints(5, 0);
+    struct Counter : QObject {
+        int* count;
+        explicit Counter(int* c) : count(c) {}
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint)
+                ++*count;
+            return false;
+        }
+    };
+    std::vector<std::unique_ptr<Counter>> counters;
+    for (std::size_t i = 0; i < 5; ++i) {
+        counters.push_back(std::make_unique<Counter>(&paints[i]));
+        f.column(i).installEventFilter(counters.back().get());
+    }
+    QCoreApplication::processEvents();
+    std::fill(paints.begin(), paints.end(), 0);
+
+    auto* end = f.column(2).bar(WindowEdge::end);
+    const QPoint origin = end->mapToGlobal(middle(end));
+    QTest::mousePress(end, Qt::LeftButton, Qt::NoModifier, middle(end));
+    for (int dy : {20, 40, 60}) {
+        QTest::mouseMove(end, end->mapFromGlobal(origin + QPoint(0, dy)));
+        QCoreApplication::processEvents();
+    }
+    EXPECT_GT(paints[2], 0);
+    for (std::size_t i : {0u, 1u, 3u, 4u})
+        EXPECT_EQ(paints[i], 0) << "column " << i;
+    QTest::mouseRelease(end, Qt::LeftButton, Qt::NoModifier, end->mapFromGlobal(origin + QPoint(0, 60)));
+}
+
+TEST(DayHeaders, ToggleTheDayAndLeaveANarrowColumn)
+{
+    CanvasFixture f;
+    f.settings.dayCount = 2;
+    auto& view = f.make();
+    QTest::mouseClick(view.headers()[1]->dateButton(), Qt::LeftButton);
+    EXPECT_TRUE(f.model->days()[1].isExcluded);
+    EXPECT_EQ(f.column(1).width(), 72);
+    EXPECT_EQ(f.column(1).accessibleName(), "Tue 4, left out");
+    EXPECT_TRUE(f.column(1).bands().empty());
+    EXPECT_EQ(f.undo.count(), 1);
+    QTest::mouseClick(view.headers()[1]->dateButton(), Qt::LeftButton);
+    EXPECT_EQ(f.column(1).width(), 180);
+}
+
+TEST(DayColumns, ADaylightSavingDayStillLinesUp)
+{
+    CanvasFixture f;
+    f.now = at("2025-03-09T06:00:00-08:00");  // Sunday; clocks go forward at 02:00
+    f.settings.window = {60, 17 * 60};
+    Adjustments weekends;
+    weekends.exclusions.toggled.insert("2025-03-09");
+    f.adjustmentsStore->save(weekends);
+    f.make();
+    ASSERT_FALSE(f.model->days()[0].isExcluded);
+    EXPECT_EQ(f.model->hourRange(), (CanvasRules::HourRange{0, 18}));
+    const auto bands = f.column(0).bands();
+    ASSERT_EQ(bands.size(), 1u);
+    // The band ends at 17:00 wall time, exactly where the end bar is drawn.
+    EXPECT_NEAR(bands[0]->content().bottom, f.column(0).bar(WindowEdge::end)->centreY(), 1e-9);
+}
+
+TEST(DayColumns, AnEmptyDaySaysSo)
+{
+    CanvasFixture f;
+    f.now = at("2025-03-03T18:00:00-08:00");
+    f.settings.dayCount = 1;
+    f.source->all.push_back(meeting("all", "2025-03-04T08:00:00-08:00", "2025-03-04T18:00:00-08:00"));
+    auto& view = f.make();
+    EXPECT_FALSE(f.model->days()[0].isToday);  // the range starts tomorrow after 17:00
+    EXPECT_TRUE(f.column(0).bands().empty());
+    EXPECT_EQ(view.headers()[0]->eventsButton()->text(), "1 events");
+    EXPECT_EQ(view.headers()[0]->eventsButton()->objectName(), "tour.events");
+}
+
+}  // namespace
+}  // namespace nelvo

@@ -1,0 +1,103 @@
+#include "canvas_fixture.h"
+
+#include "ui/canvas/canvas_text.h"
+#include "ui/canvas/zone_axis_view.h"
+
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+namespace nelvo {
+namespace {
+
+using test::CanvasFixture;
+
+TEST(MainViewZoom, FollowsTheFitTheCapAndTheMenuCommands)
+{
+    CanvasFixture f;
+    auto& view = f.make();
+    ASSERT_EQ(view.viewportHeight(), 600);
+    EXPECT_EQ(f.model->hourRange(), (CanvasRules::HourRange{8, 18}));
+    EXPECT_DOUBLE_EQ(view.fitZoom(), 59.2);
+    // The stored 44 draws at the fit: the hours never end above the bottom.
+    EXPECT_DOUBLE_EQ(view.effectiveZoom(), 59.2);
+    view.zoomReset();
+    EXPECT_DOUBLE_EQ(view.effectiveZoom(), 59.2);
+
+    view.setZoom(150, 300);
+    view.zoomIn();
+    EXPECT_DOUBLE_EQ(view.effectiveZoom(), 160);
+    EXPECT_EQ(f.defaults->doubleValue(MainView::zoomKey), 160.0);
+    view.zoomOut();
+    EXPECT_DOUBLE_EQ(view.effectiveZoom(), 128);
+    // Column heights follow the zoom.
+    EXPECT_EQ(f.column(0).height(), static_cast<int>(std::ceil(8 + 10 * 128.0)));
+}
+
+TEST(MainViewZoom, KeepsTheTimeUnderTheAnchorAndPersists)
+{
+    CanvasFixture f;
+    f.defaults->setDouble(MainView::zoomKey, 100);
+    auto& view = f.make();
+    EXPECT_DOUBLE_EQ(view.effectiveZoom(), 100);
+    view.setVerticalOffset(200);
+    // 12:00 lies at 8 + 4 × 100 = 408 of the content, 208 into the viewport.
+    view.setZoom(150, 208);
+    EXPECT_DOUBLE_EQ(view.effectiveZoom(), 150);
+    // (208 + 200 − 8) × 1.5 + 8 − 208 = 400: 12:00 is still 208 into the viewport.
+    EXPECT_EQ(view.verticalOffset(), 400);
+
+    // Ctrl+wheel zooms at the pointer; a plain wheel scrolls.
+    const QPoint at(100, 100);
+    QWheelEvent wheel(at, view.scrollArea()->viewport()->mapToGlobal(at), {}, {0, 120},
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(view.scrollArea()->viewport(), &wheel);
+    EXPECT_NEAR(view.effectiveZoom(), 160, 1e-9);  // 165 capped
+
+    // A new view over the same defaults starts at the stored zoom.
+    f.view = std::make_unique<MainView>(*f.model, *f.defaults);
+    EXPECT_DOUBLE_EQ(f.view->storedZoom(), 160);
+}
+
+TEST(MainViewZoom, ADamagedOrTinyLayoutStillDraws)
+{
+    CanvasFixture f;
+    f.defaults->setDouble(MainView::zoomKey, std::nan(""));
+    auto& view = f.make({400, 58});  // a viewport of 6 points
+    EXPECT_EQ(view.fitZoom(), 16);
+    EXPECT_EQ(view.effectiveZoom(), 44);
+    view.zoomIn();
+    EXPECT_DOUBLE_EQ(view.effectiveZoom(), 55);
+}
+
+TEST(MainViewLayout, ColumnsHeadersAndFadesFollowTheDays)
+{
+    CanvasFixture f;
+    f.settings.dayCount = 5;
+    auto& view = f.make();
+    ASSERT_EQ(view.columns().size(), 5u);
+    EXPECT_EQ(f.column(0).width(), 180);
+    EXPECT_EQ(f.column(1).x(), 192);
+    EXPECT_TRUE(view.moreTrailing());
+    EXPECT_FALSE(view.moreLeading());
+    view.scrollArea()->horizontalScrollBar()->setValue(view.scrollArea()->horizontalScrollBar()->maximum());
+    EXPECT_TRUE(view.moreLeading());
+    EXPECT_FALSE(view.moreTrailing());
+}
+
+TEST(CanvasText, TimeLabelsAndNames)
+{
+    EXPECT_EQ(CanvasText::timeLabel(0, false), "12:00am");
+    EXPECT_EQ(CanvasText::timeLabel(545, false), "9:05am");
+    EXPECT_EQ(CanvasText::timeLabel(720, false), "12:00pm");
+    EXPECT_EQ(CanvasText::timeLabel(1425, false), "11:45pm");
+    EXPECT_EQ(CanvasText::timeLabel(545, true), "09:05");
+    EXPECT_EQ(CanvasText::timeLabel(1260, true), "21:00");
+    EXPECT_EQ(CanvasText::barName(WindowEdge::start, false),
+              "This day's start of availability. Drag to change this day only.");
+    EXPECT_EQ(CanvasText::barName(WindowEdge::end, true),
+              "This day's end of availability. Double-click to follow the shared bar.");
+}
+
+}  // namespace
+}  // namespace nelvo

@@ -1,0 +1,144 @@
+#include "canvas_fixture.h"
+
+#include "ui/canvas/day_header_view.h"
+#include "ui/canvas/event_row_view.h"
+#include "ui/canvas/events_list_view.h"
+#include "ui/canvas/events_popover.h"
+#include "ui/canvas/free_band_view.h"
+#include "ui/canvas/ruler_chrome.h"
+#include "ui/canvas/ruler_hours_view.h"
+#include "ui/canvas/ruler_name_view.h"
+#include "ui/canvas/zone_axis_view.h"
+#include "ui/canvas/zone_names_row.h"
+#include "ui/controls/add_zone_popover.h"
+
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace nelvo {
+namespace {
+
+using test::CanvasFixture;
+using test::drag;
+using test::meeting;
+
+// Los Angeles (primary), Berlin and Tokyo.
+struct RulerFixture : CanvasFixture {
+    RulerFixture()
+    {
+        settings.addZone("Europe/Berlin");
+        settings.addZone("Asia/Tokyo");
+        make();
+    }
+    RulerChrome* ruler(std::size_t i) { return view->zoneAxis()->rulers().at(i); }
+    std::string order() const
+    {
+        std::string out;
+        for (const auto& entry : model->settings().zones)
+            out += (out.empty() ? "" : " ") + entry.id;
+        return out;
+    }
+};
+
+TEST(ZoneRulers, ShowTheirZonesHoursAndNames)
+{
+    RulerFixture f;
+    ASSERT_EQ(f.view->zoneAxis()->rulers().size(), 3u);
+    EXPECT_EQ(f.ruler(0)->accessibleName(), "Pacific Time, primary");
+    EXPECT_TRUE(f.ruler(0)->accessibleDescription().startsWith("Pacific Time: the zone the canvas is drawn in."));
+    EXPECT_TRUE(f.ruler(1)->accessibleDescription().endsWith(
+        "double-click the name to rename."));
+    const auto& tokyo = f.ruler(2)->hours()->labels();
+    ASSERT_EQ(tokyo.size(), 11u);  // 8:00 to 18:00
+    // 08:00 Monday in Los Angeles is 01:00 Tuesday in Tokyo.
+    EXPECT_EQ(tokyo[0].time, "1:00am");
+    EXPECT_EQ(tokyo[0].weekday, "Tue");
+    EXPECT_EQ(tokyo[1].weekday, "");
+    EXPECT_EQ(f.ruler(0)->hours()->labels()[1].time, "9:00am");
+    EXPECT_EQ(f.view->namesRow()->names()[1]->name(), "Berlin");
+}
+
+TEST(ZoneRulers, DragReordersRemovesOrSpringsBack)
+{
+    RulerFixture f;
+    drag(f.ruler(1), {30, 100}, {140, 0});
+    EXPECT_EQ(f.order(), "America/Los_Angeles Asia/Tokyo Europe/Berlin");
+    drag(f.ruler(1), {30, 100}, {0, -200});  // off the top
+    EXPECT_EQ(f.order(), "America/Los_Angeles Europe/Berlin");
+    drag(f.ruler(0), {30, 100}, {0, -200});  // the primary one springs back
+    EXPECT_EQ(f.order(), "America/Los_Angeles Europe/Berlin");
+    EXPECT_FALSE(f.view->zoneAxis()->interaction().drag.has_value());
+    EXPECT_EQ(f.ruler(0)->x(), CanvasStyle::axisPadding);
+    drag(f.ruler(1), {30, 100}, {30, 0});  // lands on itself
+    EXPECT_EQ(f.order(), "America/Los_Angeles Europe/Berlin");
+    EXPECT_EQ(f.undo.count(), 0);
+}
+
+TEST(ZoneRulers, MenuBadgeRenameAndAdd)
+{
+    RulerFixture f;
+    Q_EMIT f.ruler(2)->makeFirstRequested();
+    EXPECT_EQ(f.order(), "Asia/Tokyo America/Los_Angeles Europe/Berlin");
+    f.ruler(2)->removeBadge()->click();
+    EXPECT_EQ(f.order(), "Asia/Tokyo America/Los_Angeles");
+
+    auto* name = f.view->namesRow()->names()[0];
+    name->beginRename();
+    ASSERT_TRUE(name->editor());
+    name->editor()->setText("  Office ");
+    QTest::keyClick(name->editor(), Qt::Key_Return);
+    EXPECT_EQ(f.model->settings().zones[0].label, "Office");
+    EXPECT_EQ(f.ruler(0)->accessibleName(), "Office");
+
+    auto* search = qobject_cast<AddZonePopover*>(f.view->openZoneSearch());
+    ASSERT_TRUE(search);
+    search->searchField()->setText("Kolkata");
+    QTest::keyClick(search->searchField(), Qt::Key_Return);
+    EXPECT_EQ(f.order(), "Asia/Tokyo America/Los_Angeles Asia/Kolkata");
+    EXPECT_EQ(f.view->namesRow()->addButton()->accessibleName(), "Add a time zone");
+}
+
+TEST(ZoneRulers, AZoneThatNoLongerResolvesStillHasARuler)
+{
+    CanvasFixture f;
+    f.settings.zones.push_back({"Mars/Olympus", std::nullopt, std::nullopt});
+    f.make();
+    const auto& rulers = f.view->zoneAxis()->rulers();
+    ASSERT_EQ(rulers.size(), 2u);
+    EXPECT_TRUE(rulers[1]->hours()->labels().empty());
+    EXPECT_EQ(f.view->namesRow()->names()[1]->name(), "Mars/Olympus");
+    EXPECT_EQ(f.column(0).bands().at(0)->content().otherZones.size(), 0u);
+}
+
+TEST(EventsPopover, ListsRowsInTheirThreeStatesAndFreesAMeeting)
+{
+    CanvasFixture f;
+    f.source->all.push_back(meeting("a", "2025-03-03T12:00:00-08:00", "2025-03-03T13:00:00-08:00", "Review"));
+    f.source->all.push_back(meeting("b", "2025-03-03T12:30:00-08:00", "2025-03-03T13:30:00-08:00", "Lunch", "home"));
+    auto lunchOff = meeting("c", "2025-03-03T15:00:00-08:00", "2025-03-03T16:00:00-08:00", "Gym");
+    lunchOff.availability = CalendarEvent::Availability::free;
+    f.source->all.push_back(lunchOff);
+    auto& view = f.make();
+    auto* popover = view.headers()[0]->showEvents();
+    const auto& rows = popover->list()->rows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0]->content().time, "12:00pm – 1:00pm");
+    EXPECT_EQ(rows[0]->content().calendarName, "Work");
+    EXPECT_EQ(rows[0]->content().overlaps, QStringList{"Lunch"});
+    EXPECT_EQ(rows[0]->actionButton()->accessibleName(), "Free this time");
+    EXPECT_EQ(rows[2]->content().state, BusyClassifier::EventState::ignored);
+    EXPECT_EQ(rows[2]->actionButton(), nullptr);
+
+    rows[0]->actionButton()->click();
+    ASSERT_EQ(f.model->adjustments().movable.size(), 1u);
+    EXPECT_EQ(f.undo.count(), 1);
+    const auto& after = popover->list()->rows();
+    EXPECT_EQ(after[0]->content().state, BusyClassifier::EventState::movable);
+    EXPECT_EQ(after[0]->actionButton()->accessibleName(), "Make it busy again");
+    after[0]->actionButton()->click();
+    EXPECT_TRUE(f.model->adjustments().movable.empty());
+    popover->close();
+}
+
+}  // namespace
+}  // namespace nelvo

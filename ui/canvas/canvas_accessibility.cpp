@@ -1,0 +1,110 @@
+#include "ui/canvas/canvas_accessibility.h"
+
+#include "ui/canvas/canvas_text.h"
+#include "ui/canvas/cutoff_bar_view.h"
+#include "ui/canvas/free_band_view.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+
+#include <cmath>
+
+namespace nelvo::CanvasAccessibility {
+
+namespace {
+
+class BarInterface : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit BarInterface(CutoffBarView* bar) : QAccessibleWidget(bar, QAccessible::Slider) {}
+
+    CutoffBarView* bar() const { return static_cast<CutoffBarView*>(widget()); }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return bar()->timeLabel();
+        return QAccessibleWidget::text(t);
+    }
+
+    QVariant currentValue() const override { return static_cast<int>(bar()->minutes()); }
+    // A value set from outside moves the edge by whole quarter hours.
+    void setCurrentValue(const QVariant& value) override
+    {
+        const double delta = value.toDouble() - static_cast<double>(bar()->minutes());
+        const auto quarters = std::lround(delta / 15.0);
+        if (quarters != 0)
+            bar()->nudge(static_cast<int>(quarters * 15));
+    }
+    QVariant maximumValue() const override { return 24 * 60 - 15; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 15; }
+
+    QStringList actionNames() const override
+    {
+        return {QAccessibleActionInterface::increaseAction(),
+                QAccessibleActionInterface::decreaseAction(),
+                QAccessibleActionInterface::setFocusAction()};
+    }
+    void doAction(const QString& name) override
+    {
+        if (name == QAccessibleActionInterface::increaseAction())
+            bar()->nudge(15);
+        else if (name == QAccessibleActionInterface::decreaseAction())
+            bar()->nudge(-15);
+        else
+            QAccessibleWidget::doAction(name);
+    }
+};
+
+class BandInterface : public QAccessibleWidget {
+public:
+    explicit BandInterface(FreeBandView* band) : QAccessibleWidget(band, QAccessible::Button) {}
+
+    FreeBandView* band() const { return static_cast<FreeBandView*>(widget()); }
+
+    QStringList actionNames() const override
+    {
+        return {QString::fromLatin1(CanvasText::trimStartAction),
+                QString::fromLatin1(CanvasText::trimEndAction),
+                QString::fromLatin1(CanvasText::restoreAction)};
+    }
+    QString localizedActionDescription(const QString& name) const override { return name; }
+    void doAction(const QString& name) override
+    {
+        if (name == QLatin1String(CanvasText::trimStartAction))
+            band()->trimStart();
+        else if (name == QLatin1String(CanvasText::trimEndAction))
+            band()->trimEnd();
+        else if (name == QLatin1String(CanvasText::restoreAction))
+            band()->restore();
+    }
+};
+
+QAccessibleInterface* factory(const QString&, QObject* object)
+{
+    if (auto* bar = qobject_cast<CutoffBarView*>(object))
+        return new BarInterface(bar);
+    if (auto* band = qobject_cast<FreeBandView*>(object))
+        return new BandInterface(band);
+    return nullptr;
+}
+
+}  // namespace
+
+void install()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    QAccessible::installFactory(factory);
+}
+
+}  // namespace nelvo::CanvasAccessibility

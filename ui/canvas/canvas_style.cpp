@@ -1,0 +1,112 @@
+#include "ui/canvas/canvas_style.h"
+
+#include <QFont>
+#include <QPalette>
+
+#include <algorithm>
+
+namespace nelvo::CanvasStyle {
+
+namespace {
+
+QColor withAlpha(QColor color, int alpha)
+{
+    color.setAlpha(alpha);
+    return color;
+}
+
+// `a` moved toward `b` by `t` (0...1).
+QColor mix(const QColor& a, const QColor& b, double t)
+{
+    return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
+                            static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * t),
+                            static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * t));
+}
+
+}  // namespace
+
+bool isDark(const QPalette& palette)
+{
+    return palette.color(QPalette::Window).lightness() < 128;
+}
+
+QColor canvasBackground(const QPalette& palette)
+{
+    return palette.color(QPalette::Window);
+}
+
+QColor columnBackground(const QPalette& palette, bool isToday)
+{
+    const QColor base = palette.color(QPalette::Base);
+    if (!isToday)
+        return base;
+    return mix(base, palette.color(QPalette::Highlight), isDark(palette) ? 0.10 : 0.06);
+}
+
+QColor leftOutBackground(const QPalette& palette)
+{
+    return mix(palette.color(QPalette::Window), palette.color(QPalette::Base), 0.35);
+}
+
+QColor hourLine(const QPalette& palette)
+{
+    return withAlpha(palette.color(QPalette::Text), isDark(palette) ? 34 : 24);
+}
+
+QColor secondaryText(const QPalette& palette)
+{
+    return mix(palette.color(QPalette::Text), palette.color(QPalette::Base), 0.45);
+}
+
+QColor bandFill(const QPalette& palette, bool highlighted)
+{
+    if (isDark(palette))
+        return highlighted ? QColor(48, 209, 88, 105) : QColor(48, 209, 88, 70);
+    return highlighted ? QColor(52, 199, 89, 95) : QColor(52, 199, 89, 62);
+}
+
+QColor bandBorder(const QPalette& palette)
+{
+    return isDark(palette) ? QColor(60, 214, 100) : QColor(30, 150, 62);
+}
+
+QColor bandText(const QPalette& palette)
+{
+    return isDark(palette) ? QColor(178, 240, 192) : QColor(18, 92, 40);
+}
+
+QColor busyFill(const QPalette& palette)
+{
+    return withAlpha(palette.color(QPalette::Text), isDark(palette) ? 44 : 26);
+}
+
+QColor busyBorder(const QPalette& palette)
+{
+    return withAlpha(palette.color(QPalette::Text), isDark(palette) ? 80 : 56);
+}
+
+QColor followingBar(const QPalette& palette)
+{
+    return isDark(palette) ? QColor(255, 159, 10) : QColor(240, 130, 0);
+}
+
+QColor overridingBar(const QPalette& palette)
+{
+    return isDark(palette) ? QColor(10, 132, 255) : QColor(0, 112, 230);
+}
+
+QColor fade(const QPalette& palette)
+{
+    return QColor(0, 0, 0, isDark(palette) ? 150 : 46);
+}
+
+QFont font(const QFont& base, double pointDelta, bool bold)
+{
+    QFont f = base;
+    if (f.pointSizeF() > 0)
+        f.setPointSizeF(std::max(6.0, f.pointSizeF() + pointDelta));
+    f.setBold(bold);
+    return f;
+}
+
+}  // namespace nelvo::CanvasStyle

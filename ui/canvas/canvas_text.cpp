@@ -1,0 +1,67 @@
+#include "ui/canvas/canvas_text.h"
+
+#include "kit/core/date_formatter.h"
+#include "kit/render/slot_formatter.h"
+
+#include <cstdio>
+
+namespace nelvo::CanvasText {
+
+QString timeLabel(std::int64_t minutes, bool use24Hour)
+{
+    const long long hour = minutes / 60;
+    const long long minute = minutes % 60;
+    char buffer[32];
+    if (use24Hour) {
+        std::snprintf(buffer, sizeof buffer, "%02lld:%02lld", hour, minute);
+    } else {
+        const long long twelve = hour % 12 == 0 ? 12 : hour % 12;
+        std::snprintf(buffer, sizeof buffer, "%lld:%02lld%s", twelve, minute,
+                      minutes < 720 ? "am" : "pm");
+    }
+    return QString::fromLatin1(buffer);
+}
+
+QString range(const Slot& slot, const TimeZone& zone, Date referenceDay,
+              const TimeZone& referenceZone, bool use24Hour)
+{
+    return QString::fromStdString(SlotFormatter::text(slot, zone, referenceDay, referenceZone,
+                                                      use24Hour, " – ", false));
+}
+
+QString dayTitle(Date day, const TimeZone& zone)
+{
+    return QString::fromStdString(DateFormatter::cached("EEE d", zone).string(day));
+}
+
+QString weekday(Date day, const TimeZone& zone)
+{
+    return QString::fromStdString(DateFormatter::cached("EEE", zone).string(day));
+}
+
+QString barName(WindowEdge edge, bool isOverride)
+{
+    return QStringLiteral("This day's ") +
+           (edge == WindowEdge::start ? QStringLiteral("start") : QStringLiteral("end")) +
+           QStringLiteral(" of availability") +
+           (isOverride ? QStringLiteral(". Double-click to follow the shared bar.")
+                       : QStringLiteral(". Drag to change this day only."));
+}
+
+QString sharedHandleName(WindowEdge edge)
+{
+    return edge == WindowEdge::start ? QStringLiteral("Start of availability, every day")
+                                     : QStringLiteral("End of availability, every day");
+}
+
+QString bandName(const QString& range)
+{
+    return QStringLiteral("Free ") + range;
+}
+
+QString eventCount(std::size_t count)
+{
+    return QString::number(count) + QStringLiteral(" events");
+}
+
+}  // namespace nelvo::CanvasText

@@ -1,0 +1,231 @@
+#include "ui/canvas/day_column_view.h"
+
+#include "app/availability_model.h"
+#include "kit/core/availability_engine.h"
+#include "kit/core/calendar.h"
+#include "ui/canvas/busy_block_view.h"
+#include "ui/canvas/canvas_style.h"
+#include "ui/canvas/canvas_text.h"
+#include "ui/canvas/cutoff_bar_view.h"
+#include "ui/canvas/free_band_view.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace nelvo {
+
+namespace {
+constexpr int bandInset = 6;
+}
+
+DayColumnView::DayColumnView(AvailabilityModel& model, QWidget* parent)
+    : QWidget(parent),
+      m_model(model),
+      m_calendar(std::make_unique<Calendar>(TimeZone::utc())),
+      m_startBar(new CutoffBarView(WindowEdge::start, this)),
+      m_endBar(new CutoffBarView(WindowEdge::end, this))
+{
+    for (auto* bar : {m_startBar, m_endBar}) {
+        const WindowEdge edge = bar->edge();
+        connect(bar, &CutoffBarView::dragged, this, [this, edge](double y) { dragDayEdge(edge, y); });
+        connect(bar, &CutoffBarView::dragEnded, this, [this] { m_model.endEdgeDrag(); });
+        connect(bar, &CutoffBarView::doubleClicked, this, [this, edge] {
+            const std::string key = m_day.id;
+            m_model.clearDayEdge(edge, key);
+        });
+        connect(bar, &CutoffBarView::nudged, this, [this, edge](int delta) {
+            const std::string key = m_day.id;
+            m_model.nudgeEdge(edge, delta, key);
+        });
+    }
+}
+
+DayColumnView::~DayColumnView() = default;
+
+void DayColumnView::dragDayEdge(WindowEdge edge, double y)
+{
+    const std::string key = m_day.id;
+    m_model.beginEdgeDrag();
+    m_model.setDayEdge(edge, m_context.geometry.minutes(y), key);
+}
+
+CutoffBarView* DayColumnView::bar(WindowEdge edge) const
+{
+    return edge == WindowEdge::start ? m_startBar : m_endBar;
+}
+
+std::vector<FreeBandView*> DayColumnView::bands() const
+{
+    return {m_bands.begin(), m_bands.begin() + static_cast<std::ptrdiff_t>(m_bandCount)};
+}
+
+std::vector<BusyBlockView*> DayColumnView::busyBlocks() const
+{
+    return {m_busy.begin(), m_busy.begin() + static_cast<std::ptrdiff_t>(m_busyCount)};
+}
+
+double DayColumnView::yOf(Date date) const
+{
+    return CanvasStyle::topInset + m_context.geometry.axis(m_day.date, *m_calendar).y(date);
+}
+
+Date DayColumnView::dateAt(double y) const
+{
+    return m_context.geometry.axis(m_day.date, *m_calendar).date(y - CanvasStyle::topInset);
+}
+
+void DayColumnView::setDay(const DayData& day, const ColumnContext& context, bool animated)
+{
+    if (m_hasDay && day == m_day && context == m_context)
+        return;
+    if (!m_hasDay || !(context.zone == m_context.zone))
+        m_calendar = std::make_unique<Calendar>(context.zone);
+    m_hasDay = true;
+    m_day = day;
+    m_context = context;
+    setAccessibleName(CanvasText::dayTitle(day.date, context.zone) +
+                      (day.isExcluded ? QStringLiteral(", left out") : QString()));
+    layoutChildren(animated);
+    update();
+}
+
+void DayColumnView::resizeEvent(QResizeEvent*)
+{
+    if (m_hasDay)
+        layoutChildren(false);
+}
+
+FreeBandView* DayColumnView::makeBand()
+{
+    auto* band = new FreeBandView(this);
+    connect(band, &FreeBandView::trimmed, this, [this, band](WindowEdge edge, double y) {
+        const Slot slot = band->content().slot;
+        m_model.trimBand(slot, edge, dateAt(y));
+    });
+    connect(band, &FreeBandView::nudged, this, [this, band](WindowEdge edge, int minutes) {
+        const Slot slot = band->content().slot;
+        const Date from = edge == WindowEdge::start ? slot.start : slot.end;
+        m_model.trimBand(slot, edge, from.addingSeconds(minutes * 60.0));
+    });
+    connect(band, &FreeBandView::restoreRequested, this, [this, band] {
+        const Slot slot = band->content().slot;
+        m_model.restoreBand(slot);
+    });
+    connect(band, &FreeBandView::dayEdgeDragged, this,
+            [this](WindowEdge edge, double y) { dragDayEdge(edge, y); });
+    connect(band, &FreeBandView::dayEdgeDragEnded, this, [this] { m_model.endEdgeDrag(); });
+    return band;
+}
+
+void DayColumnView::layoutChildren(bool animated)
+{
+    const bool showContent = !m_day.isExcluded;
+    const int contentWidth = width() - 2 * bandInset;
+
+    m_busyCount = showContent ? m_day.busy.size() : 0;
+    while (m_busy.size() < m_busyCount)
+        m_busy.push_back(new BusyBlockView(this));
+    for (std::size_t i = 0; i < m_busy.size(); ++i) {
+        auto* block = m_busy[i];
+        if (i >= m_busyCount) {
+            block->hide();
+            continue;
+        }
+        const double top = yOf(m_day.busy[i].start);
+        const double bottom = yOf(m_day.busy[i].end);
+        const QRect rect(bandInset + 10, static_cast<int>(std::lround(top)), contentWidth - 10,
+                         std::max(2, static_cast<int>(std::lround(bottom - top))));
+        if (block->geometry() != rect)
+            block->setGeometry(rect);
+        block->show();
+    }
+
+    m_bandCount = showContent ? m_day.slots.size() : 0;
+    while (m_bands.size() < m_bandCount)
+        m_bands.push_back(makeBand());
+    const auto window = AvailabilityEngine::windowBounds(m_day.date, m_day.window, *m_calendar);
+    const std::pair<Date, Date> windowPair =
+        window ? std::pair{window->first, window->second} : std::pair{Date{}, Date{}};
+    for (std::size_t i = 0; i < m_bands.size(); ++i) {
+        auto* band = m_bands[i];
+        if (i >= m_bandCount) {
+            band->hide();
+            continue;
+        }
+        const Slot slot = m_day.slots[i];
+        FreeBandView::Content content;
+        content.slot = slot;
+        content.window = windowPair;
+        content.range = CanvasText::range(slot, m_context.zone, m_day.date, m_context.zone,
+                                          m_context.use24Hour);
+        for (const auto& [name, zone] : m_context.otherZones)
+            content.otherZones.push_back(
+                name + QStringLiteral("  ") +
+                CanvasText::range(slot, zone, m_day.date, m_context.zone, m_context.use24Hour));
+        content.top = yOf(slot.start);
+        content.bottom = yOf(slot.end);
+        content.x = bandInset;
+        content.width = contentWidth;
+        const std::string key = m_day.id;
+        band->setContent(content, [this, slot, key] {
+            const auto reach = m_model.bandReach(slot, key);
+            return std::pair{yOf(reach.top), yOf(reach.bottom)};
+        });
+        band->show();
+    }
+
+    // Overnight windows end on the next day, below midnight.
+    const auto start = m_day.window.startMinutes;
+    const auto end = m_day.window.endMinutes + (m_day.window.endMinutes <= start ? 1440 : 0);
+    const auto& geometry = m_context.geometry;
+    m_startBar->setState(start, CanvasText::timeLabel(start, m_context.use24Hour),
+                         m_day.startOverridden);
+    m_endBar->setState(m_day.window.endMinutes,
+                       CanvasText::timeLabel(m_day.window.endMinutes, m_context.use24Hour),
+                       m_day.endOverridden);
+    m_startBar->place(geometry.y(static_cast<double>(start)), 0, width(), animated);
+    m_endBar->place(geometry.y(static_cast<double>(end)), 0, width(), animated);
+    m_startBar->setVisible(showContent);
+    m_endBar->setVisible(showContent);
+    m_startBar->raise();
+    m_endBar->raise();
+}
+
+void DayColumnView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPalette& colours = palette();
+    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(m_day.isExcluded ? CanvasStyle::leftOutBackground(colours)
+                                      : CanvasStyle::columnBackground(colours, m_day.isToday));
+    painter.drawRoundedRect(box, 8, 8);
+
+    // Hour lines; at small zooms every other one.
+    const auto& geometry = m_context.geometry;
+    const int every = geometry.pointsPerHour < 24 ? 2 : 1;
+    painter.setPen(QPen(CanvasStyle::hourLine(colours), 1));
+    for (int hour = geometry.hours.firstHour; hour <= geometry.hours.lastHour; hour += every) {
+        const double y = std::round(geometry.y(hour * 60.0)) + 0.5;
+        painter.drawLine(QPointF(4, y), QPointF(width() - 4, y));
+    }
+
+    QString message;
+    if (m_day.isExcluded)
+        message = QString::fromLatin1(CanvasText::leftOutText);
+    else if (m_day.slots.empty())
+        message = QString::fromLatin1(m_day.isToday ? CanvasText::noneLeftToday
+                                                    : CanvasText::noneThisDay);
+    if (message.isEmpty())
+        return;
+    painter.setPen(CanvasStyle::secondaryText(colours));
+    painter.setFont(CanvasStyle::font(font(), m_day.isExcluded ? -1.5 : -0.5));
+    // Near the top of the visible hours, where the eye starts.
+    const double top = std::max(12.0, geometry.y(geometry.hours.firstHour * 60.0 + 60));
+    painter.drawText(QRectF(8, top, width() - 16, 160), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                     message);
+}
+
+}  // namespace nelvo

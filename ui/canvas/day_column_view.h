@@ -1,0 +1,67 @@
+#pragma once
+
+// moc stumbles on C++20 library headers; it needs none of these to read the class.
+#ifndef Q_MOC_RUN
+#include "app/day_data.h"
+#include "ui/canvas/column_context.h"
+#endif
+
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+namespace nelvo {
+
+class AvailabilityModel;
+class BusyBlockView;
+class Calendar;
+class CutoffBarView;
+class FreeBandView;
+
+// One day of the range: its busy blocks, its free bands, its start and end bars, or, for a
+// day left out, a narrow dimmed column that says so. Every gesture inside it ends in one
+// model operation for this day.
+class DayColumnView : public QWidget {
+    Q_OBJECT
+
+public:
+    DayColumnView(AvailabilityModel& model, QWidget* parent);
+    ~DayColumnView() override;
+
+    // Takes the day and the shared context; nothing happens when both are unchanged, so the
+    // columns of other days do not repaint during a drag. With `animated` the bars spring
+    // to their new places.
+    void setDay(const DayData& day, const ColumnContext& context, bool animated = false);
+    const DayData& day() const { return m_day; }
+
+    CutoffBarView* bar(WindowEdge edge) const;
+    // The visible bands, top to bottom.
+    std::vector<FreeBandView*> bands() const;
+    std::vector<BusyBlockView*> busyBlocks() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void layoutChildren(bool animated);
+    FreeBandView* makeBand();
+    double yOf(Date date) const;
+    Date dateAt(double y) const;
+    void dragDayEdge(WindowEdge edge, double y);
+
+    AvailabilityModel& m_model;
+    DayData m_day;
+    ColumnContext m_context;
+    std::unique_ptr<Calendar> m_calendar;
+    bool m_hasDay = false;
+    CutoffBarView* m_startBar;
+    CutoffBarView* m_endBar;
+    std::vector<FreeBandView*> m_bands;     // a pool: the first `m_bandCount` are shown
+    std::vector<BusyBlockView*> m_busy;     // likewise
+    std::size_t m_bandCount = 0;
+    std::size_t m_busyCount = 0;
+};
+
+}  // namespace nelvo

@@ -1,0 +1,96 @@
+#include "ui/canvas/events_popover.h"
+
+#include "app/availability_model.h"
+#include "kit/model/busy_classifier.h"
+#include "kit/render/slot_formatter.h"
+#include "ui/canvas/canvas_style.h"
+#include "ui/canvas/canvas_text.h"
+#include "ui/canvas/events_list_view.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace nelvo {
+
+EventsPopover::EventsPopover(AvailabilityModel& model, std::string dayKey, QWidget* parent)
+    : QFrame(parent, Qt::Popup),
+      m_model(model),
+      m_dayKey(std::move(dayKey)),
+      m_title(new QLabel(this)),
+      m_list(new EventsListView(this))
+{
+    setFrameShape(QFrame::StyledPanel);
+    setAutoFillBackground(true);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(10, 10, 10, 10);
+    column->setSpacing(6);
+    m_title->setFont(CanvasStyle::font(font(), 1, true));
+    column->addWidget(m_title);
+    column->addWidget(m_list, 1);
+    auto* footer = new QLabel(QString::fromLatin1(CanvasText::eventsFooter), this);
+    footer->setWordWrap(true);
+    footer->setFont(CanvasStyle::font(font(), -1.5));
+    QPalette footerPalette = footer->palette();
+    footerPalette.setColor(QPalette::WindowText, CanvasStyle::secondaryText(palette()));
+    footer->setPalette(footerPalette);
+    column->addWidget(footer);
+    setAccessibleName(QString::fromLatin1(CanvasText::showEvents));
+
+    connect(m_list, &EventsListView::actionTriggered, this,
+            [this](const CalendarEvent& event) { m_model.toggleMovable(event); });
+    connect(&m_model, &AvailabilityModel::daysChanged, this, &EventsPopover::refresh);
+    connect(&m_model, &AvailabilityModel::adjustmentsChanged, this, &EventsPopover::refresh);
+    refresh();
+}
+
+void EventsPopover::refresh()
+{
+    const auto& days = m_model.days();
+    const auto day = std::find_if(days.begin(), days.end(),
+                                  [this](const DayData& d) { return d.id == m_dayKey; });
+    if (day == days.end()) {
+        close();
+        return;
+    }
+    const TimeZone& zone = m_model.zone();
+    const bool use24Hour = m_model.settings().use24Hour;
+    m_title->setText(QString::fromStdString(SlotFormatter::longDayLabel(day->date, zone)));
+    std::vector<EventRowView::Content> rows;
+    for (const auto& event : day->events) {
+        EventRowView::Content row;
+        row.event = event;
+        row.state = BusyClassifier::state(event, m_model.includedCalendars(), m_model.adjustments());
+        row.time = CanvasText::range(Slot{event.start, event.end}, zone, day->date, zone, use24Hour);
+        for (const auto& calendar : m_model.calendars()) {
+            if (calendar.id == event.calendarID)
+                row.calendarName = QString::fromStdString(calendar.title);
+        }
+        row.calendarColour = QColor(QString::fromStdString(event.calendarColorHex));
+        for (const auto& other : day->events) {
+            if (&other != &event && other.start < event.end && event.start < other.end)
+                row.overlaps << QString::fromStdString(other.title);
+        }
+        rows.push_back(std::move(row));
+    }
+    m_list->setRows(rows);
+}
+
+void EventsPopover::showBelow(QWidget* anchor)
+{
+    adjustSize();
+    resize(std::max(width(), 340), height());
+    QPoint at = anchor->mapToGlobal(QPoint(anchor->width() / 2 - width() / 2, anchor->height() + 4));
+    if (const QScreen* screen = anchor->screen()) {
+        const QRect area = screen->availableGeometry();
+        at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - width())));
+        at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - height())));
+    }
+    move(at);
+    show();
+}
+
+}  // namespace nelvo

@@ -1,0 +1,204 @@
+#include "ui/canvas/free_band_view.h"
+
+#include "kit/canvas/edge_touch.h"
+#include "ui/canvas/canvas_style.h"
+#include "ui/canvas/canvas_text.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace nelvo {
+
+namespace {
+// A band never collapses below this during a drag.
+constexpr double minimumDragHeight = 4;
+}
+
+FreeBandView::FreeBandView(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_Hover);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleDescription(QString::fromLatin1(CanvasText::bandHelp));
+}
+
+void FreeBandView::setContent(const Content& content, ReachProvider reach)
+{
+    m_reach = std::move(reach);
+    if (content == m_content && !m_drag)
+        return;
+    m_content = content;
+    m_dragTop = content.top;
+    m_dragBottom = content.bottom;
+    setAccessibleName(CanvasText::bandName(content.range));
+    if (!m_drag)
+        applyGeometry();
+    update();
+}
+
+void FreeBandView::applyGeometry()
+{
+    const int top = static_cast<int>(std::lround(m_dragTop));
+    const int bottom = static_cast<int>(std::lround(m_dragBottom));
+    const QRect rect(m_content.x, top, m_content.width, std::max(1, bottom - top));
+    if (geometry() != rect)
+        setGeometry(rect);
+}
+
+int FreeBandView::otherLineCount() const
+{
+    const double h = std::max(4.0, m_dragBottom - m_dragTop);
+    const auto fit = static_cast<int>(std::floor((h - 36) / 15));
+    return std::clamp(fit, 0, static_cast<int>(m_content.otherZones.size()));
+}
+
+std::optional<WindowEdge> FreeBandView::edgeAt(double y) const
+{
+    const double reach = std::min<double>(CanvasStyle::bandEdgeHitHeight, height() / 3.0);
+    if (y <= reach)
+        return WindowEdge::start;
+    if (y >= height() - reach)
+        return WindowEdge::end;
+    return std::nullopt;
+}
+
+void FreeBandView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(QPen(CanvasStyle::bandBorder(palette()), hasFocus() ? 2 : 1));
+    painter.setBrush(CanvasStyle::bandFill(palette(), m_isHovering || m_drag.has_value()));
+    painter.drawRoundedRect(box, 6, 6);
+
+    if (height() < 16)
+        return;
+    const QRectF text = box.adjusted(7, 3, -6, -3);
+    const QFont strong = CanvasStyle::font(font(), -0.5, true);
+    const QFont small = CanvasStyle::font(font(), -1.5);
+    painter.setPen(CanvasStyle::bandText(palette()));
+    painter.setFont(strong);
+    const QFontMetricsF strongMetrics(strong);
+    painter.drawText(QRectF(text.left(), text.top(), text.width(), strongMetrics.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     strongMetrics.elidedText(m_content.range, Qt::ElideRight, text.width()));
+    painter.setFont(small);
+    const QFontMetricsF smallMetrics(small);
+    double y = text.top() + strongMetrics.height() + 2;
+    for (int i = 0; i < otherLineCount(); ++i) {
+        painter.drawText(QRectF(text.left(), y, text.width(), 15), Qt::AlignLeft | Qt::AlignVCenter,
+                         smallMetrics.elidedText(m_content.otherZones[i], Qt::ElideRight, text.width()));
+        y += 15;
+    }
+}
+
+void FreeBandView::enterEvent(QEnterEvent*)
+{
+    m_isHovering = true;
+    update();
+}
+
+void FreeBandView::leaveEvent(QEvent*)
+{
+    m_isHovering = false;
+    unsetCursor();
+    update();
+}
+
+void FreeBandView::mousePressEvent(QMouseEvent* event)
+{
+    const auto edge = event->button() == Qt::LeftButton ? edgeAt(event->position().y()) : std::nullopt;
+    if (!edge) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    Drag drag{*edge, EdgeTouch::action(m_content.slot, *edge, m_content.window) ==
+                         EdgeDragAction::moveDayEdge,
+              event->globalPosition().y(),
+              *edge == WindowEdge::start ? m_content.top : m_content.bottom, m_content.top,
+              m_content.bottom};
+    if (!drag.movesDayEdge && m_reach) {
+        const auto [top, bottom] = m_reach();
+        drag.reachTop = std::min(top, m_content.top);
+        drag.reachBottom = std::max(bottom, m_content.bottom);
+    }
+    m_drag = drag;
+    event->accept();
+}
+
+void FreeBandView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_drag) {
+        if (edgeAt(event->position().y()))
+            setCursor(Qt::SizeVerCursor);
+        else
+            unsetCursor();
+        return;
+    }
+    const double translation = event->globalPosition().y() - m_drag->pressGlobalY;
+    if (!m_drag->moved && std::abs(translation) < 1)
+        return;
+    m_drag->moved = true;
+    const bool start = m_drag->edge == WindowEdge::start;
+    if (m_drag->movesDayEdge) {
+        // The band follows the model's window as it moves, so the origin is the press's.
+        Q_EMIT dayEdgeDragged(m_drag->edge, m_drag->origin + translation);
+        return;
+    }
+    // Inward within the band, outward up to the reach.
+    if (start)
+        m_dragTop = std::clamp(m_content.top + translation, m_drag->reachTop,
+                               m_dragBottom - minimumDragHeight);
+    else
+        m_dragBottom = std::clamp(m_content.bottom + translation, m_dragTop + minimumDragHeight,
+                                  m_drag->reachBottom);
+    applyGeometry();
+    update();
+}
+
+void FreeBandView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!m_drag || event->button() != Qt::LeftButton)
+        return;
+    const Drag drag = *m_drag;
+    m_drag.reset();
+    const double y = drag.edge == WindowEdge::start ? m_dragTop : m_dragBottom;
+    m_dragTop = m_content.top;
+    m_dragBottom = m_content.bottom;
+    if (drag.moved) {
+        if (drag.movesDayEdge)
+            Q_EMIT dayEdgeDragEnded();
+        else
+            Q_EMIT trimmed(drag.edge, y);
+    }
+    // The model may have given this band new content meanwhile; either way it rests now.
+    m_dragTop = m_content.top;
+    m_dragBottom = m_content.bottom;
+    applyGeometry();
+    update();
+}
+
+void FreeBandView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        restore();
+}
+
+void FreeBandView::keyPressEvent(QKeyEvent* event)
+{
+    // Shift+Down trims the start, Shift+Up the end; Delete restores.
+    if (event->modifiers() & Qt::ShiftModifier && event->key() == Qt::Key_Down)
+        trimStart();
+    else if (event->modifiers() & Qt::ShiftModifier && event->key() == Qt::Key_Up)
+        trimEnd();
+    else if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace)
+        restore();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+}  // namespace nelvo

@@ -1,0 +1,99 @@
+#pragma once
+
+// moc stumbles on C++20 library headers; it needs none of these to read the class.
+#ifndef Q_MOC_RUN
+#include "kit/core/date.h"
+#include "kit/core/slot.h"
+#include "kit/core/window_overrides.h"
+#endif
+
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+#include <utility>
+
+namespace nelvo {
+
+// One free slot of a day: a green band with its range in the primary zone and, as many as
+// fit, in the other rulers' zones. Dragging its top or bottom edge trims it (inward) or gives
+// back trimmed time (outward, as far as the reach allows); an edge that is the day's window
+// edge moves the day's window instead. Double-click restores.
+class FreeBandView : public QWidget {
+    Q_OBJECT
+
+public:
+    // The earliest top and the latest bottom y in the parent that the edges may reach.
+    using ReachProvider = std::function<std::pair<double, double>()>;
+
+    explicit FreeBandView(QWidget* parent);
+
+    struct Content {
+        Slot slot;
+        std::pair<Date, Date> window;  // the day's window instants
+        QString range;                 // in the primary zone
+        QStringList otherZones;        // "Tokyo 2:00am – 5:00am (Tue)", ruler order
+        double top = 0;                // in the parent
+        double bottom = 0;
+        int x = 0;
+        int width = 0;
+
+        bool operator==(const Content&) const = default;
+    };
+
+    void setContent(const Content& content, ReachProvider reach);
+    const Content& content() const { return m_content; }
+    // How many of the other zones' lines fit the band's height.
+    int otherLineCount() const;
+    bool isHovering() const { return m_isHovering; }
+
+    // The actions of the band, for the keyboard and assistive technologies.
+    void trimStart() { Q_EMIT nudged(WindowEdge::start, 15); }
+    void trimEnd() { Q_EMIT nudged(WindowEdge::end, -15); }
+    void restore() { Q_EMIT restoreRequested(); }
+
+Q_SIGNALS:
+    // An edge released at `y` of the parent after a trim drag.
+    void trimmed(WindowEdge edge, double y);
+    // An edge moved by `minutes` (positive: later).
+    void nudged(WindowEdge edge, int minutes);
+    void restoreRequested();
+    // The band's edge is the day's window edge: the drag moves the day's window.
+    void dayEdgeDragged(WindowEdge edge, double y);
+    void dayEdgeDragEnded();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    std::optional<WindowEdge> edgeAt(double y) const;
+    void applyGeometry();
+
+    Content m_content;
+    ReachProvider m_reach;
+    // Live edges during a trim drag, in the parent.
+    double m_dragTop = 0;
+    double m_dragBottom = 0;
+    bool m_isHovering = false;
+
+    struct Drag {
+        WindowEdge edge;
+        bool movesDayEdge;
+        double pressGlobalY;
+        double origin;  // the dragged edge's y when the drag began
+        double reachTop;
+        double reachBottom;
+        bool moved = false;
+    };
+    std::optional<Drag> m_drag;
+};
+
+}  // namespace nelvo

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+
+class QLineEdit;
+
+namespace nelvo {
+
+// A ruler's name above the axis. Double-click edits it in place: Return or leaving the field
+// commits, Escape cancels. A press and drag here drags the ruler like its hours do.
+class RulerNameView : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit RulerNameView(QWidget* parent);
+
+    void setRuler(const std::string& id, const QString& name, const QString& label, bool isPrimary);
+    const std::string& id() const { return m_id; }
+    const QString& name() const { return m_name; }
+    QLineEdit* editor() const { return m_editor; }
+    void beginRename();
+
+Q_SIGNALS:
+    void renamed(const QString& label);
+    void pressed(QPointF global);
+    void moved(QPointF global);
+    void released(QPointF global);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void finishRename(bool commit);
+
+    std::string m_id;
+    QString m_name;
+    QString m_label;
+    bool m_isPrimary = false;
+    bool m_pressed = false;
+    QLineEdit* m_editor = nullptr;
+};
+
+}  // namespace nelvo
