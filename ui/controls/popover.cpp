@@ -20,11 +20,22 @@ Popover::Popover(QWidget* parent) : QFrame(parent, Qt::Popup)
 void Popover::openAt(QWidget* anchor)
 {
     m_anchor = anchor;
-    adjustSize();
+    fitToContents();
     move(placement());
     show();
     raise();
     activateWindow();
+}
+
+void Popover::fitToContents()
+{
+    adjustSize();
+    // A window's size hint leaves out wrapped text's extra lines; ask for the real height.
+    if (hasHeightForWidth()) {
+        const int needed = heightForWidth(width());
+        if (needed > height())
+            resize(width(), needed);
+    }
 }
 
 QPoint Popover::placement() const

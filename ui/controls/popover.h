@@ -26,6 +26,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    // Resizes to what the contents need, wrapped text included.
+    void fitToContents();
     // Where the popover goes, in global coordinates, for its current size.
     QPoint placement() const;
 
