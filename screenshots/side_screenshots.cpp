@@ -57,14 +57,14 @@ NELVO_SCREENSHOT("side-settings-two-accounts")
     model->addZone("Europe/Berlin");
     auto* popover = new SettingsPopover(*model, &window);
     popover->openAt(page(window).side().settingsButton());
-    return popover;
+    return &window;
 }
 
 NELVO_SCREENSHOT("side-start-day")
 {
     MainWindow& window = context.window({.demo = true, .onboarded = true});
     window.commands().goToDate->trigger();
-    return page(window).side().startDayButton()->popover();
+    return &window;
 }
 
 NELVO_SCREENSHOT("side-zone-search-ber")
@@ -73,7 +73,7 @@ NELVO_SCREENSHOT("side-zone-search-ber")
     auto* popover = new AddZonePopover(page(window).model(), &window);
     popover->openAt(page(window).side().settingsButton());
     popover->searchField()->setText(QStringLiteral("ber"));
-    return popover;
+    return &window;
 }
 
 NELVO_SCREENSHOT("side-day-count")
