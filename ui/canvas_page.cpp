@@ -3,6 +3,10 @@
 #include "app/availability_model.h"
 #include "ui/canvas/main_view.h"
 #include "ui/commands.h"
+#include "ui/controls/day_slider.h"
+#include "ui/controls/settings_button.h"
+#include "ui/controls/side_controls.h"
+#include "ui/controls/start_day_button.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -31,8 +35,14 @@ CanvasPage::CanvasPage(AvailabilityModel& model, UserDefaults& defaults, Command
     m_toolbar->setContentsMargins(12, 8, 12, 8);
     m_toolbar->setSpacing(8);
     // Left: the day slider, then the start day.
+    m_side = new SideControls(model, defaults, demo, this);
+    // More Days and Fewer Days are the root view's.
+    m_side->connectCommands(nullptr, nullptr, commands.goToDate, commands.showTour);
+    m_toolbar->addWidget(m_side->daySlider());
+    m_toolbar->addWidget(m_side->startDayButton());
     m_toolbar->addStretch(1);
     // Right: the copy button and Share, then the settings button.
+    m_toolbar->addWidget(m_side->settingsButton());
     page->addWidget(toolbar);
 
     auto* canvasArea = new QWidget(this);

@@ -11,6 +11,7 @@ namespace nelvo {
 
 class AvailabilityModel;
 class Commands;
+class SideControls;
 class UserDefaults;
 
 // What the window shows once onboarding is done: a row of controls above the canvas. While
@@ -28,6 +29,8 @@ public:
     bool isDemo() const { return m_demo; }
     // The minute timer that runs refreshDay() while the page is visible.
     const QTimer& refreshTimer() const { return *m_refresh; }
+    // The day slider, start day, settings, tour and tips.
+    SideControls& side() const { return *m_side; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -42,6 +45,7 @@ private:
     QTimer* m_refresh;
     QHBoxLayout* m_toolbar;   // the row of controls
     QVBoxLayout* m_canvasArea;  // the canvas fills it
+    SideControls* m_side;
 };
 
 }  // namespace nelvo

@@ -134,7 +134,7 @@ void AddZonePopover::showEvent(QShowEvent* event)
     m_search->clear();
     search(QString());
     Popover::showEvent(event);
-    m_search->setFocus(Qt::PopupFocusReason);
+    m_search->setFocus(Qt::OtherFocusReason);
 }
 
 void AddZonePopover::search(const QString& text)

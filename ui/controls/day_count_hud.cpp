@@ -97,7 +97,10 @@ void DayCountHUD::place()
     if (!host)
         return;
     resize(sizeHint());
-    move((host->width() - width()) / 2, std::min(24, std::max(0, host->height() - height())));
+    // Over the canvas, just below the toolbar, when the host has one.
+    const QWidget* canvas = host->findChild<QWidget*>(QStringLiteral("canvasArea"));
+    const int top = canvas ? canvas->y() + 24 : 24;
+    move((host->width() - width()) / 2, std::min(top, std::max(0, host->height() - height())));
 }
 
 bool DayCountHUD::eventFilter(QObject* watched, QEvent* event)

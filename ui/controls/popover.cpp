@@ -1,54 +1,79 @@
 #include "ui/controls/popover.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QKeyEvent>
-#include <QScreen>
+#include <QMouseEvent>
 
 #include <algorithm>
 
 namespace nelvo {
 
-Popover::Popover(QWidget* parent) : QFrame(parent, Qt::Popup)
+Popover::Popover(QWidget* parent) : QFrame(parent)
 {
     setFrameShape(QFrame::StyledPanel);
-    setAttribute(Qt::WA_DeleteOnClose, false);
     setObjectName(QStringLiteral("popover"));
+    setAutoFillBackground(true);
     setStyleSheet(QStringLiteral("nelvo--Popover { border: 1px solid palette(mid); "
                                  "border-radius: 8px; background: palette(window); }"));
+    hide();
 }
 
 void Popover::openAt(QWidget* anchor)
 {
     m_anchor = anchor;
-    adjustSize();
-    move(placement());
+    QWidget* window = anchor ? anchor->window() : (parentWidget() ? parentWidget()->window() : nullptr);
+    if (window && parentWidget() != window)
+        setParent(window);
+    fitToContents();
+    place();
     show();
     raise();
-    activateWindow();
+    // The keyboard goes with the popover: to the control its subclass chose, else the first.
+    if (!isAncestorOf(QApplication::focusWidget())) {
+        QWidget* candidate = this;
+        for (int steps = 0; steps < 1000; ++steps) {
+            candidate = candidate->nextInFocusChain();
+            if (candidate == this)
+                break;
+            if (isAncestorOf(candidate) && candidate->isVisibleTo(this) && candidate->isEnabled() &&
+                (candidate->focusPolicy() & Qt::TabFocus) && !candidate->focusProxy()) {
+                candidate->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+        }
+    }
 }
 
-QPoint Popover::placement() const
+void Popover::fitToContents()
 {
-    const QSize size = sizeHint().expandedTo(this->size());
-    QRect area;
+    adjustSize();
+    // A size hint leaves out wrapped text's extra lines; ask for the real height.
+    if (hasHeightForWidth()) {
+        const int needed = heightForWidth(width());
+        if (needed > height())
+            resize(width(), needed);
+    }
+}
+
+void Popover::place()
+{
+    const QWidget* window = parentWidget();
+    if (!window)
+        return;
+    const int gap = 4;
     QPoint at;
     if (m_anchor) {
-        const QPoint bottomLeft = m_anchor->mapToGlobal(QPoint(0, m_anchor->height()));
-        at = QPoint(bottomLeft.x() + m_anchor->width() / 2 - size.width() / 2, bottomLeft.y() + 4);
-        const QScreen* screen = m_anchor->screen();
-        area = screen ? screen->availableGeometry() : QRect();
-        if (area.isValid() && at.y() + size.height() > area.bottom())
-            at.setY(m_anchor->mapToGlobal(QPoint(0, 0)).y() - size.height() - 4);
-    } else if (const QWidget* window = parentWidget() ? parentWidget()->window() : nullptr) {
-        const QRect frame(window->mapToGlobal(QPoint(0, 0)), window->size());
-        at = frame.center() - QPoint(size.width() / 2, size.height() / 2);
-        area = window->screen() ? window->screen()->availableGeometry() : QRect();
+        const QPoint top = m_anchor->mapTo(window, QPoint(0, 0));
+        at = QPoint(top.x() + m_anchor->width() / 2 - width() / 2, top.y() + m_anchor->height() + gap);
+        if (at.y() + height() > window->height() && top.y() - gap - height() >= 0)
+            at.setY(top.y() - gap - height());
+    } else {
+        at = QPoint((window->width() - width()) / 2, (window->height() - height()) / 3);
     }
-    if (area.isValid()) {
-        at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - size.width())));
-        at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));
-    }
-    return at;
+    const int margin = 6;
+    at.setX(std::clamp(at.x(), margin, std::max(margin, window->width() - width() - margin)));
+    at.setY(std::clamp(at.y(), 0, std::max(0, window->height() - height())));
+    move(at);
 }
 
 void Popover::keyPressEvent(QKeyEvent* event)
@@ -64,15 +89,48 @@ void Popover::keyPressEvent(QKeyEvent* event)
 void Popover::showEvent(QShowEvent* event)
 {
     QFrame::showEvent(event);
+    qApp->installEventFilter(this);
     Q_EMIT opened();
 }
 
 void Popover::hideEvent(QHideEvent* event)
 {
     QFrame::hideEvent(event);
-    if (m_anchor)
-        m_anchor->setFocus(Qt::PopupFocusReason);
+    qApp->removeEventFilter(this);
+    if (m_anchor && (!QApplication::focusWidget() || isAncestorOf(QApplication::focusWidget())))
+        m_anchor->setFocus(Qt::OtherFocusReason);
     Q_EMIT closed();
+}
+
+bool Popover::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        // Lists that a combo box of ours drops down live in popup windows of their own.
+        const bool inPopup = widget->window()->windowType() == Qt::Popup;
+        if (widget != this && !isAncestorOf(widget) && !inPopup && widget->window() == window())
+            close();
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+bool Popover::focusNextPrevChild(bool next)
+{
+    QWidget* from = QApplication::focusWidget();
+    if (!from || !isAncestorOf(from))
+        return QFrame::focusNextPrevChild(next);
+    QWidget* candidate = from;
+    for (int steps = 0; steps < 1000; ++steps) {
+        candidate = next ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
+        if (candidate == from)
+            break;
+        if (isAncestorOf(candidate) && candidate->isVisibleTo(this) && candidate->isEnabled() &&
+            (candidate->focusPolicy() & Qt::TabFocus) && !candidate->focusProxy()) {
+            candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return true;
 }
 
 }  // namespace nelvo

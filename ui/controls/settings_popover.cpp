@@ -18,6 +18,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace nelvo {
 namespace {
 
@@ -102,7 +104,8 @@ SettingsPopover::SettingsPopover(AvailabilityModel& model, QWidget* parent)
       m_clock(new QCheckBox(QStringLiteral("12-hour"), this)), m_minimum(new QComboBox(this)),
       m_notice(new QComboBox(this)), m_weekends(new QCheckBox(QStringLiteral("Skip Weekends"), this)),
       m_sounds(new QCheckBox(QStringLiteral("Sounds"), this)),
-      m_tour(new QPushButton(QStringLiteral("Show Me Around"), this)), m_calendars(new QWidget),
+      m_tour(new QPushButton(QStringLiteral("Show Me Around"), this)),
+      m_calendarScroll(new QScrollArea(this)), m_calendars(new QWidget),
       m_calendarLayout(new QVBoxLayout(m_calendars))
 {
     setObjectName(QStringLiteral("settingsPopover"));
@@ -136,12 +139,11 @@ SettingsPopover::SettingsPopover(AvailabilityModel& model, QWidget* parent)
 
     m_calendarLayout->setContentsMargins(0, 0, 0, 0);
     m_calendarLayout->setSpacing(4);
-    auto* scroll = new QScrollArea(this);
+    auto* scroll = m_calendarScroll;
     scroll->setWidget(m_calendars);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setMaximumHeight(220);
     scroll->setBackgroundRole(QPalette::Window);
     m_calendars->setBackgroundRole(QPalette::Window);
 
@@ -291,7 +293,11 @@ void SettingsPopover::rebuildCalendars()
     if (accounts.empty())
         m_calendarLayout->addWidget(note(QStringLiteral("No calendars to read yet."), m_calendars));
     m_calendarLayout->addStretch();
+    // As tall as the list, up to about eight calendars; longer lists scroll.
+    m_calendarScroll->setFixedHeight(std::min(m_calendars->sizeHint().height(), 240));
     showCalendarChecks();
+    if (isVisible())
+        fitToContents();
 }
 
 void SettingsPopover::showCalendarChecks()

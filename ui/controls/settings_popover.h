@@ -5,6 +5,7 @@
 class QCheckBox;
 class QComboBox;
 class QPushButton;
+class QScrollArea;
 class QVBoxLayout;
 
 namespace nelvo {
@@ -50,6 +51,7 @@ private:
     QCheckBox* m_weekends;
     QCheckBox* m_sounds;
     QPushButton* m_tour;
+    QScrollArea* m_calendarScroll;
     QWidget* m_calendars;
     QVBoxLayout* m_calendarLayout;
 };

@@ -67,7 +67,7 @@ void StartDayPopover::showEvent(QShowEvent* event)
 {
     refresh();
     Popover::showEvent(event);
-    m_calendar->setFocus(Qt::PopupFocusReason);
+    m_calendar->setFocus(Qt::OtherFocusReason);
 }
 
 void StartDayPopover::refresh()

@@ -5,6 +5,8 @@
 #include <QPainterPath>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace nelvo {
 
 using TourAnchor::ArrowEdge;
@@ -46,8 +48,10 @@ void CalloutBubble::reposition()
     QWidget* found = nullptr;
     const auto anchor = TourAnchor::find(host, m_anchorName, &found);
     m_anchor = found;
-    resize(sizeHint().boundedTo(host->size() - QSize(2 * TourAnchor::margin, 2 * TourAnchor::margin))
-               .expandedTo(minimumSizeHint()));
+    // Wrapped text needs the height for the bubble's width, which sizeHint() does not give.
+    const int w = std::min(sizeHint().width(), std::max(minimumWidth(), host->width() - 2 * TourAnchor::margin));
+    const int h = hasHeightForWidth() ? heightForWidth(w) : sizeHint().height();
+    resize(w, std::max(h, minimumSizeHint().height()));
     const auto placement = TourAnchor::place(host->size(), anchor, size());
     if (placement != m_placement) {
         m_placement = placement;

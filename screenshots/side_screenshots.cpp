@@ -1,0 +1,96 @@
+// The side controls' states: the settings with two accounts' calendars, the start-day
+// calendar, the zone search, the floating day count and a tour callout.
+#include "screenshot.h"
+
+#include "app/availability_model.h"
+#include "app/event_source.h"
+#include "kit/store/adjustments_store.h"
+#include "kit/store/settings_store.h"
+#include "ui/canvas_page.h"
+#include "ui/commands.h"
+#include "ui/controls/add_zone_popover.h"
+#include "ui/controls/settings_button.h"
+#include "ui/controls/settings_popover.h"
+#include "ui/controls/side_controls.h"
+#include "ui/controls/start_day_button.h"
+#include "ui/controls/start_day_popover.h"
+#include "ui/tour/tour.h"
+
+#include <QAction>
+#include <QLineEdit>
+
+namespace nelvo {
+
+namespace {
+
+// Calendars of two accounts, one of them subscribed.
+class TwoAccounts : public EventSource {
+public:
+    bool hasAccess() const override { return true; }
+    std::vector<CalendarInfo> calendars() override
+    {
+        return {{"work", "Work", "ana@example.org", "#3B82F6", false},
+                {"team", "Team Offsite", "ana@example.org", "#8B5CF6", false},
+                {"holidays", "US Holidays", "ana@example.org", "#10B981", true},
+                {"home", "Family", "On this computer", "#F97316", false},
+                {"birthdays", "Birthdays", "On this computer", "#EC4899", true}};
+    }
+    std::vector<CalendarEvent> events(Date, Date) override { return {}; }
+    void observeChanges(std::function<void()>) override {}
+};
+
+CanvasPage& page(MainWindow& window)
+{
+    return *window.rootView().canvasPage();
+}
+
+}  // namespace
+
+NELVO_SCREENSHOT("side-settings-two-accounts")
+{
+    MainWindow& window = context.window({.demo = true, .onboarded = true});
+    auto* model = new AvailabilityModel(
+        std::make_shared<TwoAccounts>(), std::make_shared<SettingsStore>(context.defaults),
+        std::make_shared<AdjustmentsStore>(context.path("two-accounts.json")),
+        [] { return *Date::fromIso8601("2025-03-03T08:00:00-05:00"); },
+        [] { return *TimeZone::named("America/New_York"); }, &window);
+    model->addZone("Europe/Berlin");
+    auto* popover = new SettingsPopover(*model, &window);
+    popover->openAt(page(window).side().settingsButton());
+    return &window;
+}
+
+NELVO_SCREENSHOT("side-start-day")
+{
+    MainWindow& window = context.window({.demo = true, .onboarded = true});
+    window.commands().goToDate->trigger();
+    return &window;
+}
+
+NELVO_SCREENSHOT("side-zone-search-ber")
+{
+    MainWindow& window = context.window({.demo = true, .onboarded = true});
+    auto* popover = new AddZonePopover(page(window).model(), &window);
+    popover->openAt(page(window).side().settingsButton());
+    popover->searchField()->setText(QStringLiteral("ber"));
+    return &window;
+}
+
+NELVO_SCREENSHOT("side-day-count")
+{
+    MainWindow& window = context.window({.demo = true, .onboarded = true});
+    for (int i = 0; i < 4; ++i)
+        window.commands().moreDays->trigger();
+    // Past the count's roll.
+    ScreenshotContext::settle(300);
+    return &window;
+}
+
+NELVO_SCREENSHOT("side-tour-days")
+{
+    MainWindow& window = context.window({.demo = true, .onboarded = true});
+    window.commands().showTour->trigger();
+    return &window;
+}
+
+}  // namespace nelvo
