@@ -38,7 +38,10 @@ namespace nelvo {
 class AdjustmentsStore;
 class EventSource;
 class SettingsStore;
+struct AvailabilityRequest;
 
+// One-word names for the property types below: moc cannot read a template argument list
+// (its comma, or a nested template) in a Q_PROPERTY.
 using HoldKindMap = std::unordered_map<Uuid, HoldKind>;
 using CalendarIdSet = std::set<std::string>;
 using OptionalRenderOptions = std::optional<RenderOptions>;
@@ -233,7 +236,14 @@ private:
     void reconcileAfterFetch();
     IncludedSpan refreshSpan();
     Date computeRangeStart() const;
+    // The parts of recompute(), in its order.
+    std::vector<CalendarEvent> classifyBusyEvents() const;
+    std::vector<BusyInterval> busyIntervals() const;
+    AvailabilityRequest makeRequest() const;
+    CanvasRules::HourRange computeHourRange() const;
+    std::vector<DayData> makeDays() const;
     std::optional<DayData> makeDay(int index, const std::string& todayKey) const;
+    RenderOptions makeRenderOptions() const;
     std::optional<Date> fetchEnd(Date from) const;
     void fetchEvents(Date from, Date to, bool append);
     void noteProblems(const std::vector<SourceProblem>& problems);

@@ -40,8 +40,10 @@ public:
     }
     ~Sandbox()
     {
-        for (auto& entry : fs::recursive_directory_iterator(m_root))
-            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+        for (auto& entry : fs::recursive_directory_iterator(m_root)) {
+            if (!entry.is_symlink())
+                fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+        }
         fs::permissions(m_root, fs::perms::owner_all, fs::perm_options::add);
         fs::remove_all(m_root);
     }
@@ -477,6 +479,45 @@ TEST(NelvoBinary, UnreadableStoredFilesAreNamedByEveryCommand)
     run = sandbox.run(week);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("larger than 16 MB"), std::string::npos) << run.err;
+}
+
+TEST(NelvoBinary, TextFromFilesReachesTheTerminalTamedAndCausesAreNamed)
+{
+    Sandbox sandbox;
+    // A zone name holding escape sequences that would clear the screen and retitle the window.
+    const std::string hostileZone = "Evil\x1b[2J\x1b]0 owned\x07" + std::string(5000, 'Z');
+    const fs::path calendar = sandbox.write("cal/zone.ics", R"(BEGIN:VCALENDAR
+VERSION:2.0
+PRODID:-//Test//Test//EN
+BEGIN:VEVENT
+UID:z-1@example.org
+DTSTART;TZID=)" + hostileZone + R"(:20250303T100000
+DTEND;TZID=)" + hostileZone + R"(:20250303T113000
+END:VEVENT
+END:VCALENDAR
+)");
+    Outcome run = sandbox.run(with(demoWeek, {"--calendar", calendar.string()}));
+    EXPECT_NE(run.err.find("Evil?[2J?]0 owned?ZZZ"), std::string::npos) << run.err.substr(0, 300);
+    EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
+    EXPECT_EQ(run.err.find('\x07'), std::string::npos);
+    EXPECT_LT(run.err.size(), 1000u);
+    // A stored location of 10 MB is named, not echoed whole.
+    sandbox.write("home/.config/nelvo/defaults.json",
+                  "{\"calendars.locations\": [\"/" + std::string(10'000'000, 'x') + "\"]}");
+    run = sandbox.run({"print", "--now", "2025-03-03T08:00:00-08:00"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("cannot read calendar \"/xxx", 0), 0u) << run.err.substr(0, 300);
+    EXPECT_LT(run.err.size(), 1000u);
+    // A loop of symbolic links says so.
+    fs::create_symlink(sandbox.root() / "loop.ics", sandbox.root() / "loop.ics");
+    run = sandbox.run(with(demoWeek, {"--calendar", (sandbox.root() / "loop.ics").string()}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "cannot read calendar \"" + (sandbox.root() / "loop.ics").string() +
+                           "\": too many levels of symbolic links\n");
+    // A full device says what is wrong.
+    run = sandbox.run(with(demoWeek, {"-o", "/dev/full"}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "cannot write \"/dev/full\": no space left on device\n");
 }
 
 TEST(NelvoBinary, ZonesHelpAndVersion)
