@@ -149,7 +149,7 @@ std::optional<std::vector<std::string>> RootView::choose()
 
 void RootView::chooseCalendars()
 {
-    m_impl->access->openPrivacySettings([this] { return choose(); });
+    m_impl->access->chooseLocations([this] { return choose(); });
 }
 
 void RootView::showOnboarding(bool accessOnly)
