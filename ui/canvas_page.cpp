@@ -1,6 +1,9 @@
 #include "ui/canvas_page.h"
 
 #include "app/availability_model.h"
+#include "ui/commands.h"
+#include "ui/share/copy_button.h"
+#include "ui/share/share_button.h"
 
 #include <QHBoxLayout>
 #include <QTimer>
@@ -30,6 +33,10 @@ CanvasPage::CanvasPage(AvailabilityModel& model, UserDefaults& defaults, Command
     // Left: the day slider, then the start day.
     m_toolbar->addStretch(1);
     // Right: the copy button and Share, then the settings button.
+    auto* copy = new CopyButton(m_model, toolbar);
+    copy->useCommands(m_commands);
+    m_toolbar->addWidget(copy);
+    m_toolbar->addWidget(new ShareButton(m_model, copy->copyActions(), m_commands.shareMenu, toolbar));
     page->addWidget(toolbar);
 
     auto* canvasArea = new QWidget(this);
