@@ -645,7 +645,7 @@ void AvailabilityModel::trimBand(const Slot& slot, WindowEdge edge, Date target)
 {
     Adjustments changed = m_adjustments;
     changed.trim(slot, edge, target, AvailabilityEngine::applicationSnapMinutes, m_zone,
-                 m_settings.minimumMinutes);
+                 m_settings.minimumMinutes, Uuid::random);
     const bool reservedChanged = changed.reserved != m_adjustments.reserved;
     setAdjustments(std::move(changed));
     if (reservedChanged)

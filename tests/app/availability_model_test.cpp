@@ -5,6 +5,7 @@
 #include "kit/store/in_memory_user_defaults.h"
 #include "kit/store/settings_store.h"
 
+#include "support/temp_folder.h"
 #include "support/time_helpers.h"
 
 #include <QSignalSpy>
@@ -68,7 +69,7 @@ CalendarEvent meeting(const char* id, const char* start, const char* end)
 // A model over a fake source, in-memory defaults and a temporary adjustments file, in
 // Los Angeles, with a clock the test moves.
 struct Fixture {
-    std::filesystem::path folder;
+    test::TempFolder folder{"nelvo-model"};
     std::shared_ptr<FakeSource> source = std::make_shared<FakeSource>();
     std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
     std::shared_ptr<AdjustmentsStore> adjustmentsStore;
@@ -81,12 +82,8 @@ struct Fixture {
 
     Fixture()
     {
-        folder = std::filesystem::temp_directory_path() /
-                 ("nelvo-model-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-        std::filesystem::remove_all(folder);
         adjustmentsStore = std::make_shared<AdjustmentsStore>(folder / "adjustments.json");
     }
-    ~Fixture() { std::filesystem::remove_all(folder); }
 
     AvailabilityModel& make()
     {

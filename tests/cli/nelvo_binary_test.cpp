@@ -1,6 +1,7 @@
 // The built `nelvo` binary as a user and a script meet it: texts, JSON, exit statuses,
 // messages, and what it must never write or leak.
 #include "support/golden.h"
+#include "support/temp_folder.h"
 
 #include <nlohmann/json.hpp>
 
@@ -32,24 +33,12 @@ class Sandbox {
 public:
     Sandbox()
     {
-        m_root = fs::temp_directory_path() /
-                 ("nelvo-cli-" + std::to_string(::getpid()) + "-" + std::to_string(s_next++));
-        fs::remove_all(m_root);
         fs::create_directories(home());
         fs::create_directories(m_root / "tmp");
     }
-    ~Sandbox()
-    {
-        for (auto& entry : fs::recursive_directory_iterator(m_root)) {
-            if (!entry.is_symlink())
-                fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
-        }
-        fs::permissions(m_root, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(m_root);
-    }
 
     fs::path home() const { return m_root / "home"; }
-    fs::path root() const { return m_root; }
+    fs::path root() const { return m_root.path(); }
 
     Outcome run(std::vector<std::string> arguments, const std::string& zone = "America/Los_Angeles") const
     {
@@ -126,8 +115,7 @@ public:
     }
 
 private:
-    fs::path m_root;
-    static inline int s_next = 0;
+    test::TempFolder m_root{"nelvo-cli"};
     static inline int s_runs = 0;
 };
 
