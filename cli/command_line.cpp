@@ -17,6 +17,8 @@ namespace {
 constexpr std::int64_t maxMinimumMinutes = 24 * 60;
 constexpr std::int64_t maxNoticeMinutes = 7 * 24 * 60;
 constexpr const char* nextDayNotice = "next-day";
+// The largest picture scale print draws; screens go up to 4 pixels per point.
+constexpr int maxScale = 4;
 
 std::string quoted(std::string_view value)
 {
@@ -216,6 +218,17 @@ const std::vector<PrintOption>& printOptions()
              if (v != "12" && v != "24")
                  return refused;
              o.use24Hour = v == "24";
+             return taken;
+         }},
+        {{"--scale"}, "N", "a number from 1 to " + std::to_string(maxScale),
+         "pixels per point of the png picture (default 1)",
+         [](PrintOptions& o, const std::string& v) {
+             double scale = 0;
+             const auto result = std::from_chars(v.data(), v.data() + v.size(), scale);
+             if (v.empty() || result.ec != std::errc{} || result.ptr != v.data() + v.size() ||
+                 !(scale >= 1 && scale <= maxScale))
+                 return refused;
+             o.scale = scale;
              return taken;
          }},
         {{"--weekends"}, "", "", "offer weekends",

@@ -30,6 +30,7 @@ struct PrintOptions {
     std::optional<std::int64_t> noticeMinutes;
     std::optional<bool> use24Hour;
     std::optional<bool> weekendsOffered;
+    double scale = 1;  // pixels per point of the picture (--format png)
 };
 
 enum class CalendarsAction { list, add, remove };

@@ -318,8 +318,12 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
         return exitUsage;
     }
     std::string text = format->render(model, options);
-    if (format->isText)
+    if (format->isText) {
         text = withLineFeed(std::move(text));
+    } else if (text.empty()) {
+        err << "cannot draw the picture\n";
+        return exitBadInput;
+    }
     if (options.outputPath && *options.outputPath != "-") {
         if (const auto error = writeOutput(*options.outputPath, text)) {
             err << "cannot write " << TerminalText::quoted(*options.outputPath) << ": "

@@ -2,7 +2,9 @@
 
 #include "app/availability_model.h"
 #include "app/text_format.h"
+#include "cli/command_line.h"
 #include "kit/core/day_key.h"
+#include "ui/share/availability_picture.h"
 
 #include <nlohmann/json.hpp>
 
@@ -40,6 +42,13 @@ std::string jsonDocument(const AvailabilityModel& model, const PrintOptions&)
     return document.dump(2);
 }
 
+// The picture as PNG bytes; empty when it cannot be drawn. Needs a QGuiApplication.
+std::string picture(const AvailabilityModel& model, const PrintOptions& options)
+{
+    const auto png = AvailabilityPicture(model.title(), model.table()).png(options.scale);
+    return png ? png->toStdString() : std::string();
+}
+
 OutputFormat modelText(std::string_view name, TextFormat format)
 {
     return {name, [format](const AvailabilityModel& model, const PrintOptions&) {
@@ -59,6 +68,7 @@ const std::vector<OutputFormat>& formats()
         modelText("table-html", TextFormat::tableHtml),
         modelText("email", TextFormat::email),
         modelText("rtf", TextFormat::rtf),
+        {"png", &picture, false},
         {"json", &jsonDocument},
     };
     return table;

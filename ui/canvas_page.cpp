@@ -7,6 +7,8 @@
 #include "ui/controls/settings_button.h"
 #include "ui/controls/side_controls.h"
 #include "ui/controls/start_day_button.h"
+#include "ui/share/copy_button.h"
+#include "ui/share/share_button.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -42,6 +44,10 @@ CanvasPage::CanvasPage(AvailabilityModel& model, UserDefaults& defaults, Command
     m_toolbar->addWidget(m_side->startDayButton());
     m_toolbar->addStretch(1);
     // Right: the copy button and Share, then the settings button.
+    auto* copy = new CopyButton(m_model, toolbar);
+    copy->useCommands(m_commands);
+    m_toolbar->addWidget(copy);
+    m_toolbar->addWidget(new ShareButton(m_model, copy->copyActions(), m_commands.shareMenu, toolbar));
     m_toolbar->addWidget(m_side->settingsButton());
     page->addWidget(toolbar);
 

@@ -47,9 +47,10 @@ TEST(CommandLine, BadValuesNameTheOptionAndWhatItTakes)
         {{"print", "--days", "0"}, "--days takes a number from 1 to 14, not \"0\""},
         {{"print", "--days", "3x"}, "--days takes a number from 1 to 14, not \"3x\""},
         {{"print", "--days"}, "--days takes a number from 1 to 14, but none was given"},
-        {{"print", "--format", "png"},
+        {{"print", "--format", "gif"},
          "--format takes one of text, markdown, html, table, table-markdown, table-html, email, "
-         "rtf, json, not \"png\""},
+         "rtf, png, json, not \"gif\""},
+        {{"print", "--scale", "9"}, "--scale takes a number from 1 to 4, not \"9\""},
         {{"print", "--window", "9:00-17:00"},
          "--window takes a working window as HH:MM-HH:MM, not \"9:00-17:00\""},
         {{"print", "--window", "09:00-24:00"},

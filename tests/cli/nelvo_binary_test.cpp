@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <pty.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -178,6 +179,79 @@ TEST(NelvoBinary, DemoWeekInEveryFormat)
     }
 }
 
+// Width and height from a PNG's header; zeros when it is not one.
+std::pair<std::uint32_t, std::uint32_t> pngSize(const std::string& bytes)
+{
+    if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0)
+        return {0, 0};
+    const auto word = [&](std::size_t at) {
+        std::uint32_t value = 0;
+        for (std::size_t i = at; i < at + 4; ++i)
+            value = value << 8 | static_cast<unsigned char>(bytes[i]);
+        return value;
+    };
+    return {word(16), word(20)};
+}
+
+// Runs nelvo with its standard output on a terminal; the status and standard error.
+Outcome runOnTerminal(const Sandbox& sandbox, std::vector<std::string> arguments)
+{
+    int terminal = -1;
+    int client = -1;
+    if (::openpty(&terminal, &client, nullptr, nullptr, nullptr) != 0)
+        return {};
+    const fs::path errPath = sandbox.root() / "terminal.err";
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setenv("HOME", sandbox.home().c_str(), 1);
+        ::dup2(client, STDOUT_FILENO);
+        if (!std::freopen(errPath.c_str(), "w", stderr))
+            ::_exit(126);
+        std::vector<char*> argv;
+        std::string binary = NELVO_BINARY;
+        argv.push_back(binary.data());
+        for (auto& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        ::execv(binary.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(client);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ::close(terminal);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", test::readFile(errPath)};
+}
+
+TEST(NelvoBinary, PictureAsPngWithoutADisplay)
+{
+    Sandbox sandbox;
+    // Into a file, at one pixel per point: one zone makes it 420 wide.
+    const fs::path file = sandbox.root() / "week.png";
+    Outcome run = sandbox.run(with(demoWeek, {"--format", "png", "-o", file.string()}));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    const auto [width, height] = pngSize(test::readFile(file));
+    EXPECT_EQ(width, 420u);
+    EXPECT_GT(height, 200u);
+    // To standard output when it is not a terminal; --scale multiplies the pixels; three
+    // zones make it 600 points wide.
+    run = sandbox.run(with(demoWeek, {"--format", "png", "--scale", "2", "--zones",
+                                      "America/Los_Angeles,Europe/London,Asia/Kolkata"}));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(pngSize(run.out).first, 1200u);
+    // Never binary data onto a terminal.
+    run = runOnTerminal(sandbox, with(demoWeek, {"--format", "png"}));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("-o FILE"), std::string::npos) << run.err;
+    // A scale out of range is a usage error.
+    run = sandbox.run(with(demoWeek, {"--format", "png", "--scale", "0", "-o", file.string()}));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "nelvo: --scale takes a number from 1 to 4, not \"0\"\n");
+}
+
 TEST(NelvoBinary, JsonHasTheDocumentedShape)
 {
     Sandbox sandbox;
@@ -203,7 +277,7 @@ TEST(NelvoBinary, UsageErrorsAndUnusableInput)
     Outcome run = sandbox.run({"print", "--days", "20"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "nelvo: --days takes a number from 1 to 14, not \"20\"\n");
-    run = sandbox.run({"print", "--format", "png"});
+    run = sandbox.run({"print", "--format", "gif"});
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("--format"), std::string::npos);
     run = sandbox.run({"print", "--window"});
@@ -278,7 +352,7 @@ TEST(NelvoBinary, NothingButTimesLeaves)
     Sandbox sandbox;
     const fs::path calendar = sandbox.write("cal/work.ics", markerCalendar);
     for (const char* format : {"text", "markdown", "html", "table", "table-markdown", "table-html",
-                               "email", "rtf", "json"}) {
+                               "email", "rtf", "json", "png"}) {
         const Outcome run = sandbox.run({"print", "--calendar", calendar.string(), "--now",
                                      "2025-03-03T08:00:00-08:00", "--format", format, "--zones",
                                      "America/Los_Angeles,Europe/Berlin", "--me",

@@ -1,6 +1,7 @@
 #include "ui/share/copy_button.h"
 
 #include "app/availability_model.h"
+#include "ui/commands.h"
 #include "ui/share/copy_actions.h"
 #include "ui/share/save_actions.h"
 #include "ui/share/share_symbols.h"
@@ -30,9 +31,7 @@ CopyButton::CopyButton(AvailabilityModel& model, QWidget* parent)
     setPopupMode(QToolButton::MenuButtonPopup);
     setAccessibleName(tr("Copy availability"));
     setAccessibleDescription(tr("Press and hold for Copy as Table or Copy as Picture"));
-    setToolTip(tr("Copy your availability to paste anywhere (%1). The arrow has Copy as Table, "
-                  "Copy as Picture and the saves.")
-                   .arg(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C).toString(QKeySequence::NativeText)));
+    updateToolTip();
 
     auto* menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("copyMenu"));
@@ -78,7 +77,40 @@ CopyButton::CopyButton(AvailabilityModel& model, QWidget* parent)
     showResting();
 }
 
-CopyButton::~CopyButton() = default;
+CopyButton::~CopyButton()
+{
+    // The commands stay with the window; without this button they have nothing to run.
+    if (m_commands) {
+        for (QAction* command : {m_commands->copyAvailability, m_commands->copyTable,
+                                 m_commands->copyPicture, m_commands->savePicture, m_commands->saveFile})
+            command->setEnabled(false);
+    }
+}
+
+void CopyButton::useCommands(Commands& commands)
+{
+    m_commands = &commands;
+    connect(commands.copyAvailability, &QAction::triggered, m_copy, &CopyActions::copyAvailability);
+    connect(commands.copyTable, &QAction::triggered, m_copy, &CopyActions::copyTable);
+    connect(commands.copyPicture, &QAction::triggered, m_copy, &CopyActions::copyPicture);
+    connect(commands.savePicture, &QAction::triggered, m_save, &SaveActions::savePicture);
+    connect(commands.saveFile, &QAction::triggered, m_save, &SaveActions::saveFile);
+    for (QAction* command : {commands.copyAvailability, commands.copyPicture, commands.savePicture,
+                             commands.saveFile})
+        command->setEnabled(true);
+    updateTableAvailability();
+    updateToolTip();
+}
+
+void CopyButton::updateToolTip()
+{
+    const QKeySequence shortcut = m_commands && !m_commands->copyAvailability->shortcut().isEmpty()
+                                      ? m_commands->copyAvailability->shortcut()
+                                      : QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C);
+    setToolTip(tr("Copy your availability to paste anywhere (%1). The arrow has Copy as Table, "
+                  "Copy as Picture and the saves.")
+                   .arg(shortcut.toString(QKeySequence::NativeText)));
+}
 
 void CopyButton::showCopied()
 {
@@ -98,7 +130,10 @@ void CopyButton::showResting()
 void CopyButton::updateTableAvailability()
 {
     // The table needs two zones; with one, offering it would do nothing.
-    m_copyTable->setEnabled(m_model.settings().renderZones(TimeZone::system()).size() >= 2);
+    const bool hasTable = m_model.settings().renderZones(TimeZone::system()).size() >= 2;
+    m_copyTable->setEnabled(hasTable);
+    if (m_commands)
+        m_commands->copyTable->setEnabled(hasTable);
 }
 
 QSize CopyButton::sizeHint() const

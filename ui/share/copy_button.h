@@ -2,11 +2,14 @@
 
 #include <QToolButton>
 
+#include <QPointer>
+
 class QTimer;
 
 namespace nelvo {
 
 class AvailabilityModel;
+class Commands;
 class CopyActions;
 class SaveActions;
 
@@ -20,6 +23,10 @@ public:
 
     CopyButton(AvailabilityModel& model, QWidget* parent = nullptr);
     ~CopyButton() override;
+
+    // The window's copy and save commands (menus, shortcuts) run this button's actions from
+    // now on, enabled, until the button goes.
+    void useCommands(Commands& commands);
 
     CopyActions& copyActions() const { return *m_copy; }
     SaveActions& saveActions() const { return *m_save; }
@@ -39,6 +46,7 @@ protected:
 
 private:
     void showCopied();
+    void updateToolTip();
     void showResting();
     void updateTableAvailability();
     bool isOnArrow(const QPoint& position) const;
@@ -52,6 +60,7 @@ private:
     QAction* m_saveFile;
     QTimer* m_reset;
     QTimer* m_longPress;
+    QPointer<Commands> m_commands;
     bool m_showingCopied = false;
     bool m_openedByLongPress = false;
 };

@@ -54,6 +54,8 @@ ShareMenu::~ShareMenu()
     // The entries are children of this object: deleting them takes them out of the menu.
     if (m_listing)
         m_listing->kill();
+    if (m_menu)
+        m_menu->setEnabled(false);
 }
 
 QMenu* ShareMenu::menu() const { return m_menu; }

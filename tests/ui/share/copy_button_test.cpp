@@ -1,11 +1,14 @@
 #include "ui/share/copy_button.h"
 
+#include "ui/commands.h"
 #include "ui/share/copy_actions.h"
+#include "ui/share/save_actions.h"
 
 #include "share_fixture.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
@@ -105,6 +108,47 @@ TEST(CopyButton, CopyAsTableIsOfferedWithTwoZones)
     button.copyTableAction()->trigger();
     EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->text().contains("| Day |"));
     EXPECT_EQ(button.text(), "Copied");
+}
+
+}  // namespace
+}  // namespace nelvo
+
+namespace nelvo {
+namespace {
+
+using test::ShareFixture;
+
+TEST(CopyButton, RunsTheWindowsCommandsWhileItLives)
+{
+    ShareFixture f;
+    auto& model = f.make(1, {});
+    Commands commands;
+    EXPECT_FALSE(commands.copyAvailability->isEnabled());
+    {
+        CopyButton button(model);
+        button.useCommands(commands);
+        for (QAction* command : {commands.copyAvailability, commands.copyPicture,
+                                 commands.savePicture, commands.saveFile})
+            EXPECT_TRUE(command->isEnabled()) << command->text().toStdString();
+        // One zone: Copy as Table is not offered, from the menu bar either.
+        EXPECT_EQ(commands.copyTable->isEnabled(),
+                  model.settings().renderZones(TimeZone::system()).size() >= 2);
+
+        QGuiApplication::clipboard()->setText("before");
+        commands.copyAvailability->trigger();
+        EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), model.chatText());
+        EXPECT_EQ(button.text(), "Copied");
+        commands.copyPicture->trigger();
+        EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->hasFormat("image/png"));
+        commands.saveFile->trigger();
+        ASSERT_NE(button.saveActions().panel(), nullptr);
+        button.saveActions().panel()->close();
+        // The tooltip names the command's own shortcut.
+        EXPECT_TRUE(button.toolTip().contains(
+            commands.copyAvailability->shortcut().toString(QKeySequence::NativeText)));
+    }
+    EXPECT_FALSE(commands.copyAvailability->isEnabled());
+    EXPECT_FALSE(commands.saveFile->isEnabled());
 }
 
 }  // namespace
