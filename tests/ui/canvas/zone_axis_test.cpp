@@ -101,7 +101,7 @@ TEST(ZoneRulers, MenuBadgeRenameAndAdd)
 TEST(ZoneRulers, AZoneThatNoLongerResolvesStillHasARuler)
 {
     CanvasFixture f;
-    f.settings.zones.push_back({"Mars/Olympus", std::nullopt, std::nullopt});
+    f.settings.zones.push_back(ZoneEntry{.id = "Mars/Olympus", .label = std::nullopt});
     f.make();
     const auto& rulers = f.view->zoneAxis()->rulers();
     ASSERT_EQ(rulers.size(), 2u);
