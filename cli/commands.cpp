@@ -206,11 +206,11 @@ std::shared_ptr<InMemoryUserDefaults> settingsForRun(const StoredDefaults& store
         // The rulers named, in that order, keeping the labels the user gave them.
         std::vector<ZoneEntry> rulers;
         for (const auto& id : *options.zones) {
-            const auto stored = std::find_if(settings.zones.begin(), settings.zones.end(),
+            const auto kept = std::find_if(settings.zones.begin(), settings.zones.end(),
                                              [&](const ZoneEntry& entry) {
                                                  return Settings::zonesMatch(entry.id, id);
                                              });
-            rulers.push_back(stored != settings.zones.end() ? *stored : ZoneEntry{.id = id, .label = {}});
+            rulers.push_back(kept != settings.zones.end() ? *kept : ZoneEntry{.id = id, .label = {}});
         }
         settings.zones.clear();
         for (const auto& ruler : rulers) {
