@@ -407,15 +407,13 @@ std::optional<QByteArray> fastPng(const QImage& image)
         const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         auto* row = reinterpret_cast<unsigned char*>(raw.data() + rowBytes * y);
         row[0] = 1;  // Sub: each byte minus the one of the pixel to its left
-        int leftRed = 0, leftGreen = 0, leftBlue = 0;
+        QRgb left = 0;
         for (int x = 0; x < width; ++x) {
             const QRgb pixel = pixels[x];
-            row[1 + 3 * x] = static_cast<unsigned char>(qRed(pixel) - leftRed);
-            row[2 + 3 * x] = static_cast<unsigned char>(qGreen(pixel) - leftGreen);
-            row[3 + 3 * x] = static_cast<unsigned char>(qBlue(pixel) - leftBlue);
-            leftRed = qRed(pixel);
-            leftGreen = qGreen(pixel);
-            leftBlue = qBlue(pixel);
+            row[1 + 3 * x] = static_cast<unsigned char>(qRed(pixel) - qRed(left));
+            row[2 + 3 * x] = static_cast<unsigned char>(qGreen(pixel) - qGreen(left));
+            row[3 + 3 * x] = static_cast<unsigned char>(qBlue(pixel) - qBlue(left));
+            left = pixel;
         }
     }
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
