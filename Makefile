@@ -2,7 +2,7 @@
 PRESET ?= ci
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps build demo test check-asan bench fuzz format clean
+.PHONY: deps build demo run run-demo screenshots test check-asan bench fuzz format clean
 
 deps:
 	@scripts/install-deps
@@ -11,9 +11,30 @@ build: deps
 	cmake --preset $(PRESET)
 	cmake --build --preset $(PRESET)
 
+# The demo window where there is a display; the demo week as text where there is none.
 demo: build
-	@echo
-	build/$(PRESET)/cli/nelvo print --demo
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+		build/$(PRESET)/cli/nelvo --demo; \
+	else \
+		echo; echo "No display (DISPLAY and WAYLAND_DISPLAY are unset), so here is the demo week as text:"; \
+		build/$(PRESET)/cli/nelvo print --demo; \
+	fi
+
+run: deps
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET) --target nelvo
+	build/$(PRESET)/cli/nelvo
+
+run-demo: deps
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET) --target nelvo
+	build/$(PRESET)/cli/nelvo --demo
+
+# PNGs of named window states under build/screenshots/.
+screenshots: deps
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET) --target nelvo_screenshots
+	build/$(PRESET)/screenshots/nelvo_screenshots --out build/screenshots
 
 test: build
 	ctest --preset $(PRESET)
@@ -28,6 +49,7 @@ bench: deps
 	cmake --build --preset default
 	@for b in build/default/bench/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
 	@echo "== nelvo print --demo"; bench/print_demo.sh build/default/cli/nelvo
+	@echo "== the demo window"; bench/window_start.py build/default/cli/nelvo
 
 fuzz: deps
 	cmake --preset fuzz

@@ -3,7 +3,7 @@
 #include "app/event_source.h"
 #include "kit/canvas/time_axis.h"
 #include "kit/core/availability_engine.h"
-#include "kit/core/busy_classifier.h"
+#include "kit/model/busy_classifier.h"
 #include "kit/core/calendar.h"
 #include "kit/core/civil.h"
 #include "kit/core/day_key.h"
@@ -218,14 +218,10 @@ std::optional<Date> AvailabilityModel::fetchEnd(Date from) const
     return Calendar(m_zone).addingDays(fetchDays, from);
 }
 
-void AvailabilityModel::noteWarnings(std::vector<std::string> warnings)
+void AvailabilityModel::noteProblems(const std::vector<SourceProblem>& problems)
 {
     // Reading calendars and then their events meets the same unreadable file twice.
-    for (auto& warning : warnings) {
-        if (std::find(m_fetchWarnings.begin(), m_fetchWarnings.end(), warning) ==
-            m_fetchWarnings.end())
-            m_fetchWarnings.push_back(std::move(warning));
-    }
+    m_fetchProblems.addListed(problems);
 }
 
 void AvailabilityModel::fetchEvents(Date from, Date to, bool append)
@@ -235,7 +231,7 @@ void AvailabilityModel::fetchEvents(Date from, Date to, bool append)
     // Appending to what an incomplete fetch left is no more complete than that fetch.
     m_isLastFetchComplete =
         m_source->isLastFetchComplete() && (!append || m_isLastFetchComplete);
-    noteWarnings(m_source->lastFetchWarnings());
+    noteProblems(m_source->lastFetchProblems());
 
     std::vector<CalendarEvent> events;
     if (append) {
@@ -267,11 +263,11 @@ void AvailabilityModel::reload()
         recompute();
         return;
     }
-    m_fetchWarnings.clear();
+    m_fetchProblems.clear();
     m_source->setPrimaryZone(m_zone);
     publish(m_calendars, m_source->calendars(), &AvailabilityModel::calendarsChanged);
     m_isLastFetchComplete = m_source->isLastFetchComplete();
-    noteWarnings(m_source->lastFetchWarnings());
+    noteProblems(m_source->lastFetchProblems());
     const bool calendarsComplete = m_isLastFetchComplete;
 
     publish(m_span, refreshSpan(), &AvailabilityModel::spanChanged);
@@ -316,7 +312,8 @@ IncludedSpan AvailabilityModel::refreshSpan()
 {
     if (!m_isDraggingCutoff)
         publish(m_rangeStart, computeRangeStart(), &AvailabilityModel::rangeStartChanged);
-    const auto dayCount = static_cast<int>(std::clamp<std::int64_t>(m_settings.dayCount, 1, 14));
+    const auto dayCount = static_cast<int>(std::clamp<std::int64_t>(
+        m_settings.dayCount, IncludedDays::minDayCount, IncludedDays::maxDayCount));
     return IncludedDays::span(m_rangeStart, dayCount, m_adjustments.exclusions, m_zone,
                               IncludedDays::lookAheadCap);
 }
@@ -695,7 +692,7 @@ void AvailabilityModel::setStartDay(std::optional<Date> day)
 
 void AvailabilityModel::setDayCount(std::int64_t count)
 {
-    count = std::clamp<std::int64_t>(count, 1, 14);
+    count = std::clamp<std::int64_t>(count, IncludedDays::minDayCount, IncludedDays::maxDayCount);
     if (count == m_settings.dayCount)
         return;  // no sound, no signal, no save, no recompute
     play(count > m_settings.dayCount ? Sound::slideIn : Sound::slideOut);
@@ -868,6 +865,31 @@ std::string AvailabilityModel::tableRTF() const
 std::string AvailabilityModel::emailHTML() const
 {
     return EmailRenderer::render(m_table);
+}
+
+std::string AvailabilityModel::text(TextFormat format) const
+{
+    switch (format) {
+    case TextFormat::chat:
+        return chatText();
+    case TextFormat::markdown:
+        return markdownText();
+    case TextFormat::html:
+        return richHTML();
+    case TextFormat::rtf:
+        return richRTF();
+    case TextFormat::table:
+        return tableMarkdown();
+    case TextFormat::tableMarkdown:
+        return MarkdownRenderer::render(m_table);
+    case TextFormat::tableHtml:
+        return tableHTML();
+    case TextFormat::tableRtf:
+        return tableRTF();
+    case TextFormat::email:
+        return emailHTML();
+    }
+    return {};
 }
 
 std::string AvailabilityModel::title() const

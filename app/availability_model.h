@@ -3,6 +3,8 @@
 // moc stumbles on C++20 library headers; it needs none of these to read the class.
 #ifndef Q_MOC_RUN
 #include "app/day_data.h"
+#include "app/text_format.h"
+#include "app/source_problem_list.h"
 #include "app/sound/sound_player.h"
 #include "kit/canvas/band_reach.h"
 #include "kit/canvas/canvas_rules.h"
@@ -13,8 +15,8 @@
 #include "kit/core/time_zone.h"
 #include "kit/render/render_options.h"
 #include "kit/render/rendered_table.h"
-#include "kit/store/adjustments.h"
-#include "kit/store/settings.h"
+#include "kit/model/adjustments.h"
+#include "kit/model/settings.h"
 
 #include <QObject>
 #include <QPointer>
@@ -113,7 +115,7 @@ public:
     std::optional<Date> fetchedEnd() const { return m_fetchedEnd; }
     // Whether the last fetch read every chosen calendar, and what it met on the way.
     bool isLastFetchComplete() const { return m_isLastFetchComplete; }
-    const std::vector<std::string>& fetchWarnings() const { return m_fetchWarnings; }
+    std::vector<SourceProblem> fetchProblems() const { return m_fetchProblems.list(); }
 
     // --- Wiring, by the window
     void setUndoStack(QUndoStack* stack);
@@ -177,6 +179,8 @@ public:
     std::string richRTF() const;
     std::string tableRTF() const;
     std::string emailHTML() const;
+    // Any of the texts above by its format: where the format is chosen at run time.
+    std::string text(TextFormat format) const;
     std::string title() const;
     // `title` with "/" and ":" replaced by "-".
     std::string fileNameStem() const;
@@ -228,7 +232,7 @@ private:
     std::optional<DayData> makeDay(int index, const std::string& todayKey) const;
     std::optional<Date> fetchEnd(Date from) const;
     void fetchEvents(Date from, Date to, bool append);
-    void noteWarnings(std::vector<std::string> warnings);
+    void noteProblems(const std::vector<SourceProblem>& problems);
     void pruneExpiredAdjustments();
     void assignQuietly(Adjustments adjustments);
     void registerUndo(const DailyWindow& window, const Adjustments& adjustments);
@@ -271,7 +275,7 @@ private:
     std::optional<std::string> m_startDayKey;
     std::optional<Date> m_fetchedEnd;
     bool m_isLastFetchComplete = true;
-    std::vector<std::string> m_fetchWarnings;
+    SourceProblemList m_fetchProblems;
 };
 
 }  // namespace nelvo

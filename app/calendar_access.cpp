@@ -63,15 +63,15 @@ void CalendarAccess::requestAccess(const Chooser& chooser)
 {
     if (m_state == State::granted)
         return;
-    choose(chooser);
+    runChooser(chooser);
 }
 
-void CalendarAccess::openPrivacySettings(const Chooser& chooser)
+void CalendarAccess::chooseLocations(const Chooser& chooser)
 {
-    choose(chooser);
+    runChooser(chooser);
 }
 
-void CalendarAccess::choose(const Chooser& chooser)
+void CalendarAccess::runChooser(const Chooser& chooser)
 {
     if (m_state == State::requesting)
         return;  // the chooser is already open

@@ -46,9 +46,9 @@ public:
     // paths replace the earlier ones and are saved; a cancelled or empty choice is a refusal.
     void requestAccess(const Chooser& chooser);
 
-    // "Open Privacy Settings" here reopens the chooser, whatever the state; cancelling it
-    // keeps an earlier grant.
-    void openPrivacySettings(const Chooser& chooser);
+    // Opens the chooser whatever the state (the window's "Open Privacy Settings"); the
+    // chosen paths replace the earlier ones, and cancelling keeps an earlier grant.
+    void chooseLocations(const Chooser& chooser);
 
     // Calendar files and folders worth offering first, those that exist: local calendar
     // files of the desktop's mail and calendar suite
@@ -63,7 +63,7 @@ Q_SIGNALS:
     void locationsChanged();
 
 private:
-    void choose(const Chooser& chooser);
+    void runChooser(const Chooser& chooser);
     void setState(State state);
     State stateFromLocations() const;
 

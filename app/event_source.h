@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/source_problem.h"
 #include "kit/core/calendar_event.h"
 #include "kit/core/calendar_info.h"
 #include "kit/core/date.h"
@@ -29,9 +30,10 @@ public:
     // Whether the last calendars() or events() read every calendar the user chose. When it
     // did not, events the model did not see may still exist.
     virtual bool isLastFetchComplete() const { return true; }
-    // What the last calendars() or events() met on the way, one line each:
+    // What the last calendars() or events() met on the way, each with its kind, the path
+    // and a line such as
     // cannot read calendar "/home/ana/cal/work.ics": permission denied
-    virtual std::vector<std::string> lastFetchWarnings() const { return {}; }
+    virtual std::vector<SourceProblem> lastFetchProblems() const { return {}; }
 
     // The zone in which times without a zone of their own are read (the user's own zone).
     virtual void setPrimaryZone(const TimeZone& zone) { (void)zone; }

@@ -1,6 +1,8 @@
 #include "app/ics_calendar_source.h"
 
+#include "app/calendar_location.h"
 #include "app/ics_document.h"
+#include "app/source_problem_list.h"
 
 #include <QFileSystemWatcher>
 #include <QStringList>
@@ -27,31 +29,6 @@ namespace fs = std::filesystem;
 
 constexpr const char* noColor = "#8E8E93";
 constexpr const char* otherAccount = "Other";
-
-std::string inQuotes(std::string_view text)
-{
-    return "\"" + std::string(text) + "\"";
-}
-
-// The system's English text for an error number, in lower case as our messages are
-// ("permission denied"): never the user's language, since the messages are English.
-std::string errorText(int error)
-{
-    const char* text = strerrordesc_np(error);
-    std::string out = text ? text : "error " + std::to_string(error);
-    if (!out.empty())
-        out[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(out[0])));
-    return out;
-}
-
-std::string expandedPath(const std::string& path)
-{
-    if (path == "~" || path.rfind("~/", 0) == 0) {
-        if (const char* home = std::getenv("HOME"); home && *home)
-            return std::string(home) + path.substr(1);
-    }
-    return path;
-}
 
 bool hasIcsExtension(const std::string& name)
 {
@@ -105,12 +82,12 @@ FileText readFile(const std::string& path, std::int64_t maxBytes)
     FileText out;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        out.error = errorText(errno);
+        out.error = CalendarLocation::reason(errno);
         return out;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
-        out.error = errorText(errno);
+        out.error = CalendarLocation::reason(errno);
     } else if (!S_ISREG(st.st_mode)) {
         out.error = "not a regular file";
     } else if (st.st_size > maxBytes) {
@@ -131,7 +108,7 @@ FileText readFile(const std::string& path, std::int64_t maxBytes)
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
-                out.error = errorText(errno);
+                out.error = CalendarLocation::reason(errno);
             else if (n == 0)
                 break;
             else
@@ -170,7 +147,7 @@ Listing list(const std::string& folder)
     std::error_code ec;
     fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
     if (ec) {
-        out.error = errorText(ec.value());
+        out.error = CalendarLocation::reason(ec.value());
         return out;
     }
     for (const fs::directory_iterator end; it != end; it.increment(ec)) {
@@ -188,7 +165,7 @@ Listing list(const std::string& folder)
             out.hasVdirMarker = true;
     }
     if (ec)
-        out.error = errorText(ec.value());
+        out.error = CalendarLocation::reason(ec.value());
     std::sort(out.icsFiles.begin(), out.icsFiles.end());
     std::sort(out.subfolders.begin(), out.subfolders.end());
     return out;
@@ -234,7 +211,7 @@ struct IcsCalendarSource::Impl {
 
     std::unordered_map<std::string, CachedDocument> cache;  // by file path
     bool isComplete = true;
-    std::vector<std::string> warnings;
+    SourceProblemList problems;
 
     std::function<void()> handler;
     std::unique_ptr<QFileSystemWatcher> watcher;
@@ -247,16 +224,15 @@ struct IcsCalendarSource::Impl {
         std::vector<std::shared_ptr<const IcsDocument>> documents;
     };
 
-    void warn(std::string text)
-    {
-        if (std::find(warnings.begin(), warnings.end(), text) == warnings.end())
-            warnings.push_back(std::move(text));
-    }
-
     void failed(const std::string& path, const std::string& reason)
     {
+        failed(CalendarLocation::unreadable(path, reason));
+    }
+
+    void failed(SourceProblem problem)
+    {
         isComplete = false;
-        warn("cannot read calendar " + inQuotes(path) + ": " + reason);
+        problems.add(std::move(problem));
     }
 
     // The calendars the locations name, in order, each once.
@@ -282,12 +258,16 @@ struct IcsCalendarSource::Impl {
             return found;
         };
         for (const std::string& location : locations) {
-            std::string path = expandedPath(location);
+            if (auto problem = CalendarLocation::problem(location)) {
+                failed(std::move(*problem));
+                continue;
+            }
+            std::string path = CalendarLocation::expanded(location);
             while (path.size() > 1 && path.back() == '/')
                 path.pop_back();
             struct stat st {};
             if (::stat(path.c_str(), &st) != 0) {
-                failed(path, errorText(errno));
+                failed(path, CalendarLocation::reason(errno));
                 continue;
             }
             if (S_ISREG(st.st_mode)) {
@@ -365,7 +345,7 @@ struct IcsCalendarSource::Impl {
     std::vector<Loaded> load()
     {
         isComplete = true;
-        warnings.clear();
+        problems.clear();
         for (auto& [_, entry] : cache)
             entry.isUsed = false;
         std::vector<Loaded> result;
@@ -400,7 +380,11 @@ struct IcsCalendarSource::Impl {
                     if (!doc->isCalendar()) {
                         // One file of a folder is one event: a broken one is a skipped
                         // event, not an unreadable calendar.
-                        warn("skipped an event in " + inQuotes(file) + ": not an iCalendar file");
+                        problems.add({.kind = SourceProblem::Kind::skippedEvent,
+                                      .path = file,
+                                      .message = "skipped an event in \"" + file +
+                                                 "\": not an iCalendar file"},
+                                     found.path);
                         continue;
                     }
                     loaded.documents.push_back(std::move(doc));
@@ -409,8 +393,7 @@ struct IcsCalendarSource::Impl {
             if (!usable)
                 continue;
             for (const auto& doc : loaded.documents) {
-                for (const std::string& warning : doc->warnings())
-                    warn(warning);
+                problems.append(doc->problems(), found.path);
                 if (doc->isTruncated())
                     isComplete = false;
             }
@@ -435,7 +418,7 @@ struct IcsCalendarSource::Impl {
     {
         std::vector<std::pair<std::string, std::optional<Stamp>>> out;
         for (const std::string& location : locations) {
-            const std::string path = expandedPath(location);
+            const std::string path = CalendarLocation::expanded(location);
             out.emplace_back(path, stampOf(path));
             const Listing listing = list(path);
             for (const std::string& file : listing.icsFiles)
@@ -460,7 +443,7 @@ struct IcsCalendarSource::Impl {
             return;
         QStringList wanted;
         for (const std::string& location : locations) {
-            const std::string path = expandedPath(location);
+            const std::string path = CalendarLocation::expanded(location);
             struct stat st {};
             const bool exists = ::stat(path.c_str(), &st) == 0;
             if (exists)
@@ -566,7 +549,7 @@ bool IcsCalendarSource::hasAccess() const
 {
     return std::any_of(m_impl->locations.begin(), m_impl->locations.end(),
                        [](const std::string& location) {
-                           return ::access(expandedPath(location).c_str(), R_OK) == 0;
+                           return ::access(CalendarLocation::expanded(location).c_str(), R_OK) == 0;
                        });
 }
 
@@ -586,16 +569,18 @@ std::vector<CalendarEvent> IcsCalendarSource::events(Date from, Date to)
         std::vector<const IcsDocument*> documents;
         for (const auto& doc : calendar.documents)
             documents.push_back(doc.get());
-        std::vector<std::string> warnings;
+        SourceProblemList problems;
         const bool whole = IcsDocument::expand(documents, from, to, calendar.info.id,
                                                calendar.info.colorHex, maxOccurrences, result,
-                                               warnings);
-        for (std::string& w : warnings)
-            m_impl->warn(std::move(w));
+                                               problems);
+        for (const SourceProblem& problem : problems.list())
+            m_impl->isComplete = m_impl->isComplete && !problem.hidesBusyTime();
+        m_impl->problems.append(problems);
         if (!whole) {
-            m_impl->isComplete = false;
-            m_impl->warn("more than " + std::to_string(maxOccurrences) +
-                         " occurrences in the window; the rest are left out");
+            m_impl->failed({.kind = SourceProblem::Kind::cutShort,
+                            .path = calendar.info.id,
+                            .message = "more than " + std::to_string(maxOccurrences) +
+                                       " occurrences in the window; the rest are left out"});
             break;
         }
     }
@@ -626,9 +611,9 @@ bool IcsCalendarSource::isLastFetchComplete() const
     return m_impl->isComplete;
 }
 
-std::vector<std::string> IcsCalendarSource::lastFetchWarnings() const
+std::vector<SourceProblem> IcsCalendarSource::lastFetchProblems() const
 {
-    return m_impl->warnings;
+    return m_impl->problems.list();
 }
 
 }  // namespace nelvo

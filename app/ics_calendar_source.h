@@ -22,7 +22,7 @@ public:
     // One fetch delivers at most this many occurrences.
     static constexpr std::size_t maxOccurrences = 500'000;
 
-    // `locations`: paths of files and folders ("~/" stands for the home folder).
+    // `locations`: paths of files and folders (CalendarLocation: "~/" is the home folder).
     // `addresses`: the user's own calendar addresses, which find the user among attendees.
     // Times without a zone are read in the machine's zone until setPrimaryZone().
     explicit IcsCalendarSource(std::vector<std::string> locations = {},
@@ -50,7 +50,7 @@ public:
     void setCoalescingDelay(std::chrono::milliseconds delay);
 
     bool isLastFetchComplete() const override;
-    std::vector<std::string> lastFetchWarnings() const override;
+    std::vector<SourceProblem> lastFetchProblems() const override;
 
 private:
     struct Impl;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/source_problem_list.h"
 #include "kit/core/calendar_event.h"
 #include "kit/core/date.h"
 #include "kit/core/time_zone.h"
@@ -16,7 +17,8 @@ namespace nelvo {
 // The events of one iCalendar text (a file), read once and then expanded over any window.
 // Reading keeps only what the events need (times, rules, title, status, transparency and
 // the user's own attendee line), so that re-expanding after a change of window costs no
-// re-reading. No libical include here: ics_document.cpp owns it.
+// re-reading. No libical include here: the reader's parts live in app/ics/, behind
+// app/ics/ics_internal.h.
 class IcsDocument {
 public:
     struct Options {
@@ -33,9 +35,10 @@ public:
     };
 
     // Bounds that keep hostile files from hanging the reader or exhausting memory.
-    static constexpr std::size_t maxEvents = 200'000;          // per text
-    static constexpr std::size_t maxInstancesPerRule = 100'000;  // up to the window's end
-    static constexpr std::size_t maxStepsPerExpansion = 150'000;  // all rules of one call
+    static constexpr std::size_t maxEvents = 200'000;  // per text
+    // Expansion work per file and window: steps of rule iterators and processor time.
+    static constexpr std::size_t maxStepsPerFile = 200'000;
+    static constexpr double cpuSecondsPerFile = 0.25;
 
     // Never fails: a text that is not iCalendar gives a document with isCalendar() false;
     // a malformed event is left out with a warning.
@@ -58,17 +61,18 @@ public:
     bool isTruncated() const;
     // Events read (series count once, overrides apart).
     std::size_t eventCount() const;
-    // What reading met: malformed events skipped, unknown zones.
-    const std::vector<std::string>& warnings() const;
+    // What reading met: malformed events skipped, unknown zones, malformed shapes.
+    const SourceProblemList& problems() const;
 
     // Appends to `out` every occurrence of the documents' events overlapping [from, to),
     // the documents taken as one calendar (a RECURRENCE-ID in one replaces an occurrence of
     // a series in another). Stops after `maxOccurrences` appended, and returns false then.
-    // Expansion bounds reached are reported in `warnings`. The order is the documents'.
+    // A rule that could not be expanded over the whole window within the bounds is reported
+    // in `problems` as an incomplete expansion. The order is the documents'.
     static bool expand(std::span<const IcsDocument* const> documents, Date from, Date to,
                        const std::string& calendarID, const std::string& colorHex,
                        std::size_t maxOccurrences, std::vector<CalendarEvent>& out,
-                       std::vector<std::string>& warnings);
+                       SourceProblemList& problems);
 
     // "#RRGGBB" in upper case from "#rgb", "#rrggbb", "#rrggbbaa" or a CSS colour name;
     // empty for anything else.

@@ -1,10 +1,11 @@
 #include "cli/commands.h"
 
 #include "app/availability_model.h"
+#include "app/calendar_location.h"
 #include "app/demo_calendar_source.h"
 #include "app/ics_calendar_source.h"
+#include "cli/output_format.h"
 #include "kit/core/day_key.h"
-#include "kit/render/markdown_renderer.h"
 #include "kit/store/adjustments_store.h"
 #include "kit/store/atomic_file.h"
 #include "kit/store/file_user_defaults.h"
@@ -12,9 +13,7 @@
 #include "kit/store/settings_store.h"
 #include "kit/store/xdg_folders.h"
 #include "kit/zones/zone_catalog.h"
-#include "kit/zones/zone_display_name.h"
-
-#include <nlohmann/json.hpp>
+#include "kit/core/zone_display_name.h"
 
 #include <unistd.h>
 
@@ -46,31 +45,12 @@ fs::path adjustmentsPath(bool isDemo)
     return AdjustmentsStore::defaultURL();
 }
 
-std::string expandHome(const std::string& path)
-{
-    if (path.rfind("~/", 0) == 0) {
-        if (const char* home = std::getenv("HOME"))
-            return std::string(home) + path.substr(1);
-    }
-    return path;
-}
-
 // Empty when the path can be read; otherwise the line that says why not.
 std::optional<std::string> unreadable(const std::string& path)
 {
-    const std::string expanded = expandHome(path);
-    std::error_code error;
-    const auto status = fs::status(expanded, error);
-    std::string reason;
-    if (!fs::exists(status))
-        reason = "no such file or folder";
-    else if (::access(expanded.c_str(), R_OK | (fs::is_directory(status) ? X_OK : 0)) != 0)
-        reason = "permission denied";
-    else if (!fs::is_directory(status) && !fs::is_regular_file(status))
-        reason = "not a file or folder";
-    if (reason.empty())
-        return std::nullopt;
-    return "cannot read calendar \"" + path + "\": " + reason;
+    if (auto problem = CalendarLocation::problem(path))
+        return problem->message;
+    return std::nullopt;
 }
 
 // A one-shot command reads once and waits for nothing: the source's change watching (which
@@ -87,9 +67,9 @@ public:
     }
     void observeChanges(std::function<void()>) override {}
     bool isLastFetchComplete() const override { return m_source->isLastFetchComplete(); }
-    std::vector<std::string> lastFetchWarnings() const override
+    std::vector<SourceProblem> lastFetchProblems() const override
     {
-        return m_source->lastFetchWarnings();
+        return m_source->lastFetchProblems();
     }
     void setPrimaryZone(const TimeZone& zone) override { m_source->setPrimaryZone(zone); }
 
@@ -117,14 +97,14 @@ std::error_code writeOutput(const std::string& path, const std::string& text)
     return AtomicFile::write(target, text);
 }
 
-// Writes each warning on its own line; true when one says a chosen calendar could not be read
-// at all (skipped events only warn).
-bool reportWarnings(const std::vector<std::string>& warnings, std::ostream& err)
+// Writes each problem on its own line; true when one may hide busy time (a chosen calendar
+// not read, a repeating event not expanded over the range): skipped events only warn.
+bool reportWarnings(const std::vector<SourceProblem>& problems, std::ostream& err)
 {
     bool isUnusable = false;
-    for (const auto& warning : warnings) {
-        err << warning << "\n";
-        isUnusable = isUnusable || warning.rfind("cannot read calendar", 0) == 0;
+    for (const auto& problem : problems) {
+        err << problem.message << "\n";
+        isUnusable = isUnusable || problem.hidesBusyTime();
     }
     return isUnusable;
 }
@@ -136,68 +116,56 @@ std::string withLineFeed(std::string text)
     return text + "\n";
 }
 
-nlohmann::ordered_json slotsJson(const std::vector<Slot>& slots)
+// The stored values a command needs, read from the defaults file once.
+struct StoredDefaults {
+    std::filesystem::path path;
+    FileUserDefaults::Values values;
+    std::optional<std::string> problem;  // why the file could not be read
+
+    std::vector<std::string> stringList(std::string_view key) const
+    {
+        const auto it = values.find(key);
+        if (it == values.end())
+            return {};
+        const auto* list = std::get_if<std::vector<std::string>>(&it->second);
+        return list ? *list : std::vector<std::string>{};
+    }
+};
+
+StoredDefaults readDefaults(bool isDemo)
 {
-    auto list = nlohmann::ordered_json::array();
-    for (const Slot& slot : slots)
-        list.push_back({{"start", slot.start.iso8601()}, {"end", slot.end.iso8601()}});
-    return list;
+    StoredDefaults stored{defaultsPath(isDemo), {}, {}};
+    auto reading = FileUserDefaults(stored.path).read();
+    if (reading)
+        stored.values = std::move(*reading.value);
+    else
+        stored.problem = std::move(reading.error);
+    return stored;
 }
 
-std::string jsonOutput(const AvailabilityModel& model)
+std::string quotedPath(const std::filesystem::path& path)
 {
-    nlohmann::ordered_json days = nlohmann::ordered_json::array();
-    for (const DayData& day : model.days()) {
-        days.push_back({{"id", day.id},
-                        {"isToday", day.isToday},
-                        {"isExcluded", day.isExcluded},
-                        {"window",
-                         {{"startMinutes", day.window.startMinutes},
-                          {"endMinutes", day.window.endMinutes}}},
-                        {"slots", slotsJson(day.slots)}});
-    }
-    const nlohmann::ordered_json document{
-        {"zone", model.zone().id()},
-        {"rangeStart", DayKey::string(model.rangeStart(), model.zone())},
-        {"slots", slotsJson(model.slots())},
-        {"days", std::move(days)}};
-    return document.dump(2);
-}
-
-std::string render(const AvailabilityModel& model, OutputFormat format)
-{
-    switch (format) {
-    case OutputFormat::text:
-        return model.chatText();
-    case OutputFormat::markdown:
-        return model.markdownText();
-    case OutputFormat::html:
-        return model.richHTML();
-    case OutputFormat::table:
-        return model.tableMarkdown();
-    case OutputFormat::tableMarkdown:
-        return MarkdownRenderer::render(model.table());
-    case OutputFormat::tableHtml:
-        return model.tableHTML();
-    case OutputFormat::email:
-        return model.emailHTML();
-    case OutputFormat::rtf:
-        return model.richRTF();
-    case OutputFormat::json:
-        return jsonOutput(model);
-    }
-    return {};
+    return "\"" + path.string() + "\"";
 }
 
 // The settings as stored, copied into memory with the run's overrides: the model may save
-// them, and nothing reaches the user's file.
-std::shared_ptr<InMemoryUserDefaults> settingsForRun(const UserDefaults& stored,
+// them, and nothing reaches the user's file. A stored record that cannot be decoded is named
+// on `err`.
+std::shared_ptr<InMemoryUserDefaults> settingsForRun(const StoredDefaults& stored,
                                                      const PrintOptions& options,
-                                                     const TimeZone& currentZone)
+                                                     const TimeZone& currentZone,
+                                                     std::ostream& err)
 {
     auto defaults = std::make_shared<InMemoryUserDefaults>();
-    if (auto value = stored.value(SettingsStore::defaultKey))
-        defaults->setValue(SettingsStore::defaultKey, std::move(value));
+    if (const auto it = stored.values.find(SettingsStore::defaultKey); it != stored.values.end()) {
+        const auto* bytes = std::get_if<UserDefaults::Data>(&it->second);
+        const auto decoded = bytes ? Settings::fromJson(bytes->bytes) : Decoded<Settings>{};
+        if (decoded)
+            defaults->setValue(SettingsStore::defaultKey, it->second);
+        else
+            err << "the settings in " << quotedPath(stored.path) << " cannot be read ("
+                << (bytes ? decoded.error : "not data") << "); the default settings are used\n";
+    }
     SettingsStore store(defaults);
     Settings settings = store.load(currentZone);
     if (options.zone)
@@ -206,11 +174,11 @@ std::shared_ptr<InMemoryUserDefaults> settingsForRun(const UserDefaults& stored,
         // The rulers named, in that order, keeping the labels the user gave them.
         std::vector<ZoneEntry> rulers;
         for (const auto& id : *options.zones) {
-            const auto stored = std::find_if(settings.zones.begin(), settings.zones.end(),
-                                             [&](const ZoneEntry& entry) {
-                                                 return Settings::zonesMatch(entry.id, id);
-                                             });
-            rulers.push_back(stored != settings.zones.end() ? *stored : ZoneEntry{.id = id, .label = {}, .legacyIsEnabled = {}});
+            const auto found = std::find_if(settings.zones.begin(), settings.zones.end(),
+                                            [&](const ZoneEntry& entry) {
+                                                return Settings::zonesMatch(entry.id, id);
+                                            });
+            rulers.push_back(found != settings.zones.end() ? *found : ZoneEntry{.id = id, .label = {}, .legacyIsEnabled = {}});
         }
         settings.zones.clear();
         for (const auto& ruler : rulers) {
@@ -233,11 +201,23 @@ std::shared_ptr<InMemoryUserDefaults> settingsForRun(const UserDefaults& stored,
     return defaults;
 }
 
+// The adjustments as stored, in a store that never writes; an unreadable file is named on
+// `err` and left out.
+std::shared_ptr<AdjustmentsStore> adjustmentsForRun(bool isDemo, std::ostream& err)
+{
+    auto store = std::make_shared<AdjustmentsStore>(AdjustmentsStore::readOnly(adjustmentsPath(isDemo)));
+    if (const auto stored = store->read(); !stored) {
+        err << "cannot read " << quotedPath(store->fileURL()) << ": " << stored.error
+            << "; printing without the adjustments in it\n";
+    }
+    return store;
+}
+
 }  // namespace
 
 int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
 {
-    const FileUserDefaults stored(defaultsPath(options.isDemo));
+    const StoredDefaults stored = readDefaults(options.isDemo);
     const TimeZone currentZone = TimeZone::system();
 
     std::shared_ptr<EventSource> source;
@@ -245,10 +225,18 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
         source = std::make_shared<DemoCalendarSource>();
     } else {
         std::vector<std::string> locations = options.calendars;
-        if (locations.empty() && !options.isDemo)
-            locations = stored.stringList(locationsKey).value_or(std::vector<std::string>{});
-        std::vector<std::string> addresses = stored.stringList(addressesKey).value_or(
-            std::vector<std::string>{});
+        if (locations.empty() && !options.isDemo) {
+            // Without the file the chosen calendars are unknown, and their busy time would
+            // be offered as free.
+            if (stored.problem) {
+                err << "cannot read " << quotedPath(stored.path) << ": " << *stored.problem
+                    << "; the chosen calendars are unknown, so nothing is printed (name them "
+                       "with --calendar PATH)\n";
+                return exitBadInput;
+            }
+            locations = stored.stringList(locationsKey);
+        }
+        std::vector<std::string> addresses = stored.stringList(addressesKey);
         addresses.insert(addresses.end(), options.addresses.begin(), options.addresses.end());
         for (const auto& location : locations) {
             if (const auto reason = unreadable(location)) {
@@ -262,11 +250,15 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
         source = std::make_shared<IcsCalendarSource>(std::move(locations), std::move(addresses));
     }
     source = std::make_shared<UnwatchedSource>(std::move(source));
+    if (stored.problem) {
+        err << "cannot read " << quotedPath(stored.path) << ": " << *stored.problem
+            << "; the default settings are used\n";
+    }
 
     const auto now = options.now;
     AvailabilityModel model(
-        source, std::make_shared<SettingsStore>(settingsForRun(stored, options, currentZone)),
-        std::make_shared<AdjustmentsStore>(AdjustmentsStore::readOnly(adjustmentsPath(options.isDemo))),
+        source, std::make_shared<SettingsStore>(settingsForRun(stored, options, currentZone, err)),
+        adjustmentsForRun(options.isDemo, err),
         now ? AvailabilityModel::Clock([now] { return *now; }) : AvailabilityModel::Clock(AvailabilityModel::systemNow),
         [currentZone] { return currentZone; });
     if (options.weekendsOffered) {
@@ -284,13 +276,20 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
 
     // A chosen calendar that could not be read leaves the answer unknown: say which, and print
     // no availability that would look complete. Skipped events only warn.
-    if (reportWarnings(model.fetchWarnings(), err))
+    if (reportWarnings(model.fetchProblems(), err))
         return exitBadInput;
 
-    const std::string text = withLineFeed(render(model, options.format));
+    const OutputFormat* format = OutputFormat::named(options.format);
+    if (!format) {
+        err << "nelvo: print has no format \"" << options.format << "\"\n";
+        return exitUsage;
+    }
+    std::string text = format->render(model, options);
+    if (format->isText)
+        text = withLineFeed(std::move(text));
     if (options.outputPath && *options.outputPath != "-") {
         if (const auto error = writeOutput(*options.outputPath, text)) {
-            err << "cannot write \"" << *options.outputPath << "\": " << error.message() << "\n";
+            err << "cannot write \"" << *options.outputPath << "\": " << AtomicFile::reason(error) << "\n";
             return exitBadInput;
         }
         return exitDone;
@@ -304,31 +303,54 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
     return exitDone;
 }
 
+namespace {
+
+std::vector<std::string> stringListOf(const std::optional<UserDefaults::Value>& value)
+{
+    const auto* list = value ? std::get_if<std::vector<std::string>>(&*value) : nullptr;
+    return list ? *list : std::vector<std::string>{};
+}
+
+int listCalendars(bool isDemo, std::ostream& out, std::ostream& err)
+{
+    const StoredDefaults stored = readDefaults(isDemo);
+    if (stored.problem) {
+        err << "cannot read " << quotedPath(stored.path) << ": " << *stored.problem
+            << "; the chosen calendars are unknown\n";
+        return exitBadInput;
+    }
+    const std::vector<std::string> locations = stored.stringList(locationsKey);
+    std::shared_ptr<EventSource> source;
+    if (isDemo)
+        source = std::make_shared<DemoCalendarSource>();
+    else
+        source = std::make_shared<IcsCalendarSource>(locations);
+    const auto calendars = source->calendars();
+    const Settings settings =
+        SettingsStore(std::make_shared<InMemoryUserDefaults>(stored.values)).load(TimeZone::system());
+    const auto included = settings.includedCalendars(calendars);
+    if (calendars.empty() && locations.empty())
+        out << "No calendars are chosen. Add one with \"nelvo calendars add PATH\".\n";
+    for (const auto& calendar : calendars) {
+        out << calendar.title << "\t" << calendar.accountTitle << "\t" << calendar.colorHex << "\t"
+            << (included.contains(calendar.id) ? "counts" : "does not count") << "\t"
+            << calendar.id << "\n";
+    }
+    return reportWarnings(source->lastFetchProblems(), err) ? exitBadInput : exitDone;
+}
+
+}  // namespace
+
 int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostream& err)
 {
-    FileUserDefaults defaults(defaultsPath(options.isDemo));
-    std::vector<std::string> locations =
-        defaults.stringList(locationsKey).value_or(std::vector<std::string>{});
+    if (options.action == CalendarsAction::list)
+        return listCalendars(options.isDemo, out, err);
 
-    if (options.action == CalendarsAction::list) {
-        std::shared_ptr<EventSource> source;
-        if (options.isDemo)
-            source = std::make_shared<DemoCalendarSource>();
-        else
-            source = std::make_shared<IcsCalendarSource>(locations);
-        const auto calendars = source->calendars();
-        const Settings settings = SettingsStore(std::make_shared<FileUserDefaults>(defaults.path()))
-                                      .load(TimeZone::system());
-        const auto included = settings.includedCalendars(calendars);
-        if (calendars.empty() && locations.empty())
-            out << "No calendars are chosen. Add one with \"nelvo calendars add PATH\".\n";
-        for (const auto& calendar : calendars) {
-            out << calendar.title << "\t" << calendar.accountTitle << "\t" << calendar.colorHex
-                << "\t" << (included.contains(calendar.id) ? "counts" : "does not count") << "\t"
-                << calendar.id << "\n";
-        }
-        return reportWarnings(source->lastFetchWarnings(), err) ? exitBadInput : exitDone;
-    }
+    // The list is read and written under the defaults' lock, so that commands run at the
+    // same time (or the window) lose none of each other's changes.
+    FileUserDefaults defaults(defaultsPath(options.isDemo),
+                              [&err](const std::string& line) { err << line << "\n"; });
+    using Value = std::optional<UserDefaults::Value>;
 
     if (options.action == CalendarsAction::add) {
         if (const auto reason = unreadable(options.path)) {
@@ -336,11 +358,16 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
             return exitBadInput;
         }
         std::error_code error;
-        const std::string path = fs::canonical(expandHome(options.path), error).string();
-        if (std::find(locations.begin(), locations.end(), path) == locations.end())
+        const std::string path = fs::canonical(CalendarLocation::expanded(options.path), error).string();
+        const bool isStored = defaults.update(locationsKey, [&](const Value& current) -> Value {
+            std::vector<std::string> locations = stringListOf(current);
+            if (std::find(locations.begin(), locations.end(), path) != locations.end())
+                return current;
             locations.push_back(path);
-        if (!defaults.setStringList(locationsKey, locations)) {
-            err << "cannot write \"" << defaults.path().string() << "\"\n";
+            return UserDefaults::Value{std::move(locations)};
+        });
+        if (!isStored) {
+            err << "cannot write " << quotedPath(defaults.path()) << "\n";
             return exitBadInput;
         }
         out << "Added " << path << "\n";
@@ -348,17 +375,25 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
     }
 
     std::error_code error;
-    const fs::path canonical = fs::weakly_canonical(expandHome(options.path), error);
-    const auto before = locations.size();
-    std::erase_if(locations, [&](const std::string& location) {
-        return location == options.path || (!error && fs::path(location) == canonical);
+    const fs::path canonical = fs::weakly_canonical(CalendarLocation::expanded(options.path), error);
+    bool isChosen = false;
+    const bool isStored = defaults.update(locationsKey, [&](const Value& current) -> Value {
+        std::vector<std::string> locations = stringListOf(current);
+        isChosen = std::erase_if(locations, [&](const std::string& location) {
+                       return location == options.path || (!error && fs::path(location) == canonical);
+                   }) > 0;
+        return isChosen ? Value{UserDefaults::Value{std::move(locations)}} : current;
     });
-    if (locations.size() == before) {
-        err << "\"" << options.path << "\" is not among the chosen calendars\n";
+    if (!isChosen) {
+        if (const auto reading = defaults.read(); !reading)
+            err << "cannot read " << quotedPath(defaults.path()) << ": " << reading.error
+                << "; nothing was changed\n";
+        else
+            err << "\"" << options.path << "\" is not among the chosen calendars\n";
         return exitBadInput;
     }
-    if (!defaults.setStringList(locationsKey, locations)) {
-        err << "cannot write \"" << defaults.path().string() << "\"\n";
+    if (!isStored) {
+        err << "cannot write " << quotedPath(defaults.path()) << "\n";
         return exitBadInput;
     }
     out << "Removed " << options.path << "\n";

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/print_options.h"
+#include "cli/command_line.h"
 
 #include <iosfwd>
 

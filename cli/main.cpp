@@ -1,6 +1,7 @@
-// The `nelvo` binary: the command line, and (later) the window.
+// The `nelvo` binary: the window, and the command line.
 #include "cli/commands.h"
-#include "cli/print_options.h"
+#include "cli/command_line.h"
+#include "ui/nelvo_app.h"
 
 #include <QCoreApplication>
 
@@ -15,6 +16,8 @@ int main(int argc, char** argv)
         std::cerr << "nelvo: " << parsed.error << "\n";
         return exitUsage;
     }
+    if (const auto* window = std::get_if<WindowOptions>(&*parsed.command))
+        return NelvoApp::run(argc, argv, window->isDemo);
     // Timers of the model need an application object, even when nothing waits for them.
     QCoreApplication app(argc, argv);
     return std::visit(
@@ -30,7 +33,7 @@ int main(int argc, char** argv)
                 std::cout << "nelvo " << NELVO_VERSION << "\n";
                 return exitDone;
             } else {
-                // Help, and the window until there is one.
+                // Help.
                 std::cout << usageText();
                 return exitDone;
             }

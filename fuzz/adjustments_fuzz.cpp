@@ -1,9 +1,9 @@
 // Arbitrary bytes as an adjustments file, a settings record and a defaults file: the
 // decoders must fail cleanly, and whatever they accept must survive a write and a read.
 
-#include "kit/store/adjustments.h"
+#include "kit/model/adjustments.h"
 #include "kit/store/file_user_defaults.h"
-#include "kit/store/settings.h"
+#include "kit/model/settings.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -23,9 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         IcsDocument::parse(std::string_view(reinterpret_cast<const char*>(data), size), options);
     const IcsDocument* documents[] = {document.get()};
     std::vector<CalendarEvent> events;
-    std::vector<std::string> warnings;
+    SourceProblemList problems;
     const Date from = *Date::fromIso8601("2025-03-01T05:00:00Z");
     IcsDocument::expand(documents, from, from.addingSeconds(30 * 86400.0), options.calendarID,
-                        "#8E8E93", 500'000, events, warnings);
+                        "#8E8E93", 500'000, events, problems);
     return 0;
 }

@@ -5,7 +5,7 @@
 #include "kit/core/date.h"
 #include "kit/core/slot.h"
 #include "kit/core/time_zone.h"
-#include "kit/store/reserved_block.h"
+#include "kit/model/reserved_block.h"
 
 #include <cstdint>
 #include <optional>

@@ -9,6 +9,10 @@ namespace nelvo {
 
 namespace IncludedDays {
 
+// How many included days may be asked for.
+inline constexpr int minDayCount = 1;
+inline constexpr int maxDayCount = 14;
+
 // The most calendar days walked to collect the included days asked for.
 inline constexpr int lookAheadCap = 28;
 

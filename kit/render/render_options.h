@@ -2,7 +2,7 @@
 
 #include "kit/core/date.h"
 #include "kit/core/time_zone.h"
-#include "kit/render/render_zone.h"
+#include "kit/model/render_zone.h"
 
 #include <optional>
 #include <string>

@@ -4,7 +4,10 @@
 
 namespace nelvo {
 
-AdjustmentsStore::AdjustmentsStore(std::filesystem::path fileURL) : m_fileURL(std::move(fileURL)) {}
+AdjustmentsStore::AdjustmentsStore(std::filesystem::path fileURL, AtomicFile::Report report)
+    : m_fileURL(std::move(fileURL)), m_report(std::move(report))
+{
+}
 
 AdjustmentsStore AdjustmentsStore::readOnly(std::filesystem::path fileURL)
 {
@@ -23,13 +26,23 @@ std::filesystem::path AdjustmentsStore::defaultURL()
     return defaultURL(XdgFolders::fromEnvironment());
 }
 
-Adjustments AdjustmentsStore::load() const
+Decoded<Adjustments> AdjustmentsStore::read() const
 {
     std::error_code error;
     const auto text = AtomicFile::read(m_fileURL, error);
+    if (!text && error == std::errc::no_such_file_or_directory)
+        return Decoded<Adjustments>{Adjustments::empty(), {}};
     if (!text)
-        return Adjustments::empty();
+        return Decoded<Adjustments>::failure(AtomicFile::unreadableReason(error, {}));
     auto decoded = Adjustments::fromJson(*text);
+    if (!decoded)
+        return Decoded<Adjustments>::failure(AtomicFile::unreadableReason({}, decoded.error));
+    return decoded;
+}
+
+Adjustments AdjustmentsStore::load() const
+{
+    auto decoded = read();
     return decoded ? std::move(*decoded.value) : Adjustments::empty();
 }
 
@@ -46,11 +59,12 @@ std::error_code AdjustmentsStore::save(const Adjustments& adjustments) const
     }
     // Checked at every save rather than remembered from load(): the file may have been
     // edited by hand since.
-    const auto current = AtomicFile::read(m_fileURL, error);
-    const bool isMissing = !current && error == std::errc::no_such_file_or_directory;
-    if (!isMissing && (!current || !Adjustments::fromJson(*current))) {
-        if (auto asideError = AtomicFile::setAsideUnreadable(m_fileURL))
-            return asideError;
+    if (const auto current = read(); !current) {
+        const auto keptAs = AtomicFile::setAsideUnreadable(m_fileURL, error);
+        if (!keptAs)
+            return error;
+        if (m_report)
+            m_report(AtomicFile::keptAsideLine(m_fileURL, current.error, *keptAs));
     }
     return AtomicFile::write(m_fileURL, bytes);
 }

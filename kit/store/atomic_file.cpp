@@ -1,8 +1,9 @@
 #include "kit/store/atomic_file.h"
 
-#include "kit/store/uuid.h"
+#include "kit/model/uuid.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,7 +58,13 @@ std::error_code writeAll(int fd, std::string_view bytes)
 
 }  // namespace
 
-std::optional<std::string> read(const std::filesystem::path& path, std::error_code& error)
+void reportToStandardError(const std::string& line)
+{
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+std::optional<std::string> read(const std::filesystem::path& path, std::error_code& error,
+                                std::uintmax_t maxBytes)
 {
     error.clear();
     Descriptor file{openRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
@@ -75,6 +82,10 @@ std::optional<std::string> read(const std::filesystem::path& path, std::error_co
                                                            : std::errc::invalid_argument);
         return std::nullopt;
     }
+    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
+        error = std::make_error_code(std::errc::file_too_large);
+        return std::nullopt;
+    }
     std::string content;
     char buffer[65536];
     for (;;) {
@@ -87,6 +98,11 @@ std::optional<std::string> read(const std::filesystem::path& path, std::error_co
         }
         if (count == 0)
             return content;
+        // The file may grow while it is read.
+        if (content.size() + static_cast<std::size_t>(count) > maxBytes) {
+            error = std::make_error_code(std::errc::file_too_large);
+            return std::nullopt;
+        }
         content.append(buffer, static_cast<std::size_t>(count));
     }
 }
@@ -132,13 +148,91 @@ std::error_code write(const std::filesystem::path& path, std::string_view bytes)
     return {};
 }
 
-std::error_code setAsideUnreadable(const std::filesystem::path& path)
+namespace {
+
+std::filesystem::path keptName(const std::filesystem::path& path, int number)
 {
-    std::filesystem::path aside = path;
-    aside += ".unreadable";
-    if (::rename(path.c_str(), aside.c_str()) != 0)
-        return lastError();
-    return {};
+    std::filesystem::path name = path;
+    name += number == 0 ? ".unreadable" : ".unreadable." + std::to_string(number);
+    return name;
+}
+
+// rename() that fails with EEXIST rather than replace `to`.
+int renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return -1;
+    // A file system without the flag: a hard link cannot replace either.
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return -1;
+    return ::unlink(from.c_str());
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> setAsideUnreadable(const std::filesystem::path& path,
+                                                        std::error_code& error)
+{
+    error.clear();
+    for (int number = 0; number < maxKeptUnreadable; ++number) {
+        const auto name = keptName(path, number);
+        if (renameNoReplace(path, name) == 0)
+            return name;
+        if (errno != EEXIST) {
+            error = lastError();
+            return std::nullopt;
+        }
+    }
+    // Every name is taken: the oldest goes and the rest move down one.
+    if (::unlink(keptName(path, 0).c_str()) != 0 && errno != ENOENT) {
+        error = lastError();
+        return std::nullopt;
+    }
+    for (int number = 1; number < maxKeptUnreadable; ++number)
+        ::rename(keptName(path, number).c_str(), keptName(path, number - 1).c_str());
+    const auto last = keptName(path, maxKeptUnreadable - 1);
+    if (renameNoReplace(path, last) != 0) {
+        error = lastError();
+        return std::nullopt;
+    }
+    return last;
+}
+
+std::string reason(std::error_code error)
+{
+    if (error == std::errc::no_such_file_or_directory)
+        return "no such file or folder";
+    if (error == std::errc::too_many_symbolic_link_levels)
+        return "a loop of symbolic links";
+    if (error == std::errc::is_a_directory)
+        return "a folder, not a file";
+    if (error == std::errc::invalid_argument)
+        return "not a regular file";
+    if (error == std::errc::not_a_directory)
+        return "a part of the path is not a folder";
+    std::string text = error.message();
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z' &&
+        !(text.size() > 1 && text[1] >= 'A' && text[1] <= 'Z'))
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    return text;
+}
+
+std::string unreadableReason(std::error_code readError, const std::string& decodeError)
+{
+    if (readError == std::errc::file_too_large)
+        return "larger than " + std::to_string(maxStoredBytes / (1024 * 1024)) + " MB";
+    if (readError)
+        return reason(readError);
+    return decodeError.empty() ? "not in a form this version reads" : decodeError;
+}
+
+std::string keptAsideLine(const std::filesystem::path& path, const std::string& why,
+                          const std::filesystem::path& keptAs)
+{
+    return "\"" + path.string() + "\" could not be read (" + why + "); it is kept as \"" +
+           keptAs.string() + "\" and a new one is started";
 }
 
 }  // namespace nelvo::AtomicFile

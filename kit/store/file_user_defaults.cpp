@@ -70,8 +70,9 @@ std::optional<std::string> base64Decode(std::string_view text)
     return bytes;
 }
 
-// The file's top-level object; empty when the text is not JSON, not an object or too deep.
-std::optional<json> parseObject(std::string_view text)
+// The file's top-level object; the reason when the text is not JSON, not an object or too
+// deep.
+Decoded<json> parseObject(std::string_view text)
 {
     bool tooDeep = false;
     const json::parser_callback_t depthGuard = [&](int depth, json::parse_event_t, json&) {
@@ -81,12 +82,30 @@ std::optional<json> parseObject(std::string_view text)
     };
     try {
         json parsed = json::parse(text.begin(), text.end(), depthGuard);
-        if (tooDeep || !parsed.is_object())
-            return std::nullopt;
-        return parsed;
+        if (tooDeep)
+            return Decoded<json>::failure("nested too deeply");
+        if (!parsed.is_object())
+            return Decoded<json>::failure("not a JSON object");
+        return Decoded<json>{std::move(parsed), {}};
     } catch (const json::exception&) {
-        return std::nullopt;
+        return Decoded<json>::failure(tooDeep ? "nested too deeply" : "not valid JSON");
     }
+}
+
+// The file's object: empty when there is no file; the reason when it cannot be read or
+// decoded.
+Decoded<json> readObject(const std::filesystem::path& path)
+{
+    std::error_code error;
+    const auto text = AtomicFile::read(path, error);
+    if (!text && error == std::errc::no_such_file_or_directory)
+        return Decoded<json>{json::object(), {}};
+    if (!text)
+        return Decoded<json>::failure(AtomicFile::unreadableReason(error, {}));
+    auto parsed = parseObject(*text);
+    if (!parsed)
+        return Decoded<json>::failure(AtomicFile::unreadableReason({}, parsed.error));
+    return parsed;
 }
 
 std::optional<UserDefaults::Value> toValue(const json& stored)
@@ -163,7 +182,10 @@ private:
 
 }  // namespace
 
-FileUserDefaults::FileUserDefaults(std::filesystem::path path) : m_path(std::move(path)) {}
+FileUserDefaults::FileUserDefaults(std::filesystem::path path, AtomicFile::Report report)
+    : m_path(std::move(path)), m_report(std::move(report))
+{
+}
 
 std::filesystem::path FileUserDefaults::standardPath(const XdgFolders& folders)
 {
@@ -175,35 +197,42 @@ std::filesystem::path FileUserDefaults::demoPath(const XdgFolders& folders)
     return folders.configHome / "nelvo" / "defaults.demo.json";
 }
 
-std::optional<std::map<std::string, UserDefaults::Value, std::less<>>>
-FileUserDefaults::decode(std::string_view text)
+std::optional<FileUserDefaults::Values> FileUserDefaults::decode(std::string_view text)
 {
     const auto object = parseObject(text);
     if (!object)
         return std::nullopt;
-    std::map<std::string, Value, std::less<>> values;
-    for (const auto& [key, stored] : object->items())
+    Values values;
+    for (const auto& [key, stored] : object.value->items())
         if (auto value = toValue(stored))
             values.emplace(key, std::move(*value));
     return values;
 }
 
+Decoded<FileUserDefaults::Values> FileUserDefaults::read() const
+{
+    const auto object = readObject(m_path);
+    if (!object)
+        return Decoded<Values>::failure(object.error);
+    Values values;
+    for (const auto& [key, stored] : object.value->items())
+        if (auto value = toValue(stored))
+            values.emplace(key, std::move(*value));
+    return Decoded<Values>{std::move(values), {}};
+}
+
 std::optional<UserDefaults::Value> FileUserDefaults::value(std::string_view key) const
 {
-    std::error_code error;
-    const auto text = AtomicFile::read(m_path, error);
-    if (!text)
-        return std::nullopt;
-    const auto object = parseObject(*text);
+    const auto object = readObject(m_path);
     if (!object)
         return std::nullopt;
-    const auto it = object->find(key);
-    if (it == object->end())
+    const auto it = object.value->find(key);
+    if (it == object.value->end())
         return std::nullopt;
     return toValue(*it);
 }
 
-bool FileUserDefaults::setValue(std::string_view key, std::optional<Value> value)
+bool FileUserDefaults::update(std::string_view key, const Change& change)
 {
     std::error_code error;
     if (m_path.has_parent_path())
@@ -216,24 +245,33 @@ bool FileUserDefaults::setValue(std::string_view key, std::optional<Value> value
     if (!lock.isHeld())
         return false;
 
-    json object = json::object();
-    const auto text = AtomicFile::read(m_path, error);
-    std::optional<json> parsed;
-    if (text)
-        parsed = parseObject(*text);
-    if (parsed) {
-        object = std::move(*parsed);
-    } else if (text || error != std::errc::no_such_file_or_directory) {
-        if (AtomicFile::setAsideUnreadable(m_path))
-            return false;  // never replace what could not be kept
-    }
+    // From here to the write no other process changes the file.
+    auto object = readObject(m_path);
+    const bool isUnreadable = !object;
+    if (isUnreadable)
+        object.value = json::object();
+    const auto stored = object.value->find(key);
+    const bool isPresent = stored != object.value->end();
+    const std::optional<Value> current = isPresent ? toValue(*stored) : std::nullopt;
+    const std::optional<Value> next = change(current);
+    // A value of a shape this version does not read stays unless replaced.
+    if (next == current && (next || !isPresent))
+        return true;
 
-    if (value)
-        object[std::string(key)] = toJson(*value);
+    if (isUnreadable) {
+        // Never replace what could not be kept.
+        const auto keptAs = AtomicFile::setAsideUnreadable(m_path, error);
+        if (!keptAs)
+            return false;
+        if (m_report)
+            m_report(AtomicFile::keptAsideLine(m_path, object.error, *keptAs));
+    }
+    if (next)
+        (*object.value)[std::string(key)] = toJson(*next);
     else
-        object.erase(std::string(key));
-    return !AtomicFile::write(m_path,
-                              object.dump(2, ' ', false, json::error_handler_t::replace) + "\n");
+        object.value->erase(std::string(key));
+    return !AtomicFile::write(
+        m_path, object.value->dump(2, ' ', false, json::error_handler_t::replace) + "\n");
 }
 
 }  // namespace nelvo

@@ -10,11 +10,20 @@ std::optional<UserDefaults::Value> InMemoryUserDefaults::value(std::string_view 
     return it->second;
 }
 
-bool InMemoryUserDefaults::setValue(std::string_view key, std::optional<Value> value)
+InMemoryUserDefaults::InMemoryUserDefaults(std::map<std::string, Value, std::less<>> values)
+    : m_values(std::move(values))
 {
+}
+
+bool InMemoryUserDefaults::update(std::string_view key, const Change& change)
+{
+    const std::optional<Value> current = value(key);
+    std::optional<Value> next = change(current);
+    if (next == current)
+        return true;
     ++m_writeCount;
-    if (value)
-        m_values.insert_or_assign(std::string(key), std::move(*value));
+    if (next)
+        m_values.insert_or_assign(std::string(key), std::move(*next));
     else if (const auto it = m_values.find(key); it != m_values.end())
         m_values.erase(it);
     return true;

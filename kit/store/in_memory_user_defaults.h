@@ -9,10 +9,14 @@ namespace nelvo {
 // User defaults that live as long as the object: for tests and throw-away runs.
 class InMemoryUserDefaults final : public UserDefaults {
 public:
-    std::optional<Value> value(std::string_view key) const override;
-    bool setValue(std::string_view key, std::optional<Value> value) override;
+    InMemoryUserDefaults() = default;
+    explicit InMemoryUserDefaults(std::map<std::string, Value, std::less<>> values);
 
-    // How many times a value was set or removed; tests use it to see that nothing was written.
+    std::optional<Value> value(std::string_view key) const override;
+    bool update(std::string_view key, const Change& change) override;
+
+    // How many times a value was changed or removed; tests use it to see that nothing was
+    // written.
     int writeCount() const { return m_writeCount; }
 
 private:

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kit/core/time_zone.h"
-#include "kit/store/settings.h"
+#include "kit/model/settings.h"
 #include "kit/store/user_defaults.h"
 
 #include <functional>
@@ -25,10 +25,14 @@ public:
     // `currentZone`, so that it follows the system again.
     Settings load(const TimeZone& currentZone,
                   const std::function<Settings(const TimeZone&)>& initial = &Settings::initial);
-    // False when the defaults could not store it; the earlier record then stays.
+    // False when the defaults could not store it; the earlier record then stays. The write
+    // is one update of the defaults, so a process saving at the same time loses no other
+    // value.
     bool save(const Settings& settings);
 
 private:
+    static Settings migrated(Settings settings, const TimeZone& currentZone);
+
     std::shared_ptr<UserDefaults> m_defaults;
     std::string m_key;
 };

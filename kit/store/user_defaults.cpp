@@ -37,6 +37,11 @@ std::optional<std::vector<std::string>> UserDefaults::stringList(std::string_vie
     return as<std::vector<std::string>>(value(key));
 }
 
+bool UserDefaults::setValue(std::string_view key, std::optional<Value> value)
+{
+    return update(key, [&value](const std::optional<Value>&) { return std::move(value); });
+}
+
 bool UserDefaults::setData(std::string_view key, std::string bytes)
 {
     return setValue(key, Value{Data{std::move(bytes)}});

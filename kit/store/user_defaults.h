@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,10 +22,19 @@ public:
 
     virtual ~UserDefaults() = default;
 
+    // Given the value stored under a key (empty: none), the value to store (empty: remove).
+    using Change = std::function<std::optional<Value>(const std::optional<Value>& current)>;
+
     virtual std::optional<Value> value(std::string_view key) const = 0;
-    // Stores `value` under `key`, or removes the key when empty. False when it could not be
-    // stored; the earlier value then stays.
-    virtual bool setValue(std::string_view key, std::optional<Value> value) = 0;
+    // Reads the value of `key`, passes it to `change` and stores what that returns, with no
+    // other writer in between, even in another process: a read-modify-write that works
+    // from a value read earlier would bring back what others wrote since. Nothing is
+    // written when `change` returns what it was given. False when it could not be stored;
+    // the earlier value then stays.
+    virtual bool update(std::string_view key, const Change& change) = 0;
+
+    // Stores `value` under `key`, or removes the key when empty.
+    bool setValue(std::string_view key, std::optional<Value> value);
 
     std::optional<std::string> data(std::string_view key) const;
     std::optional<bool> boolValue(std::string_view key) const;

@@ -2,8 +2,8 @@
 
 #include "kit/core/icu_zone.h"
 #include "kit/core/zone_tab_data.h"
-#include "kit/zones/horizontal_space.h"
-#include "kit/zones/zone_display_name.h"
+#include "kit/core/horizontal_space.h"
+#include "kit/core/zone_display_name.h"
 
 #include <unicode/locid.h>
 #include <unicode/normalizer2.h>

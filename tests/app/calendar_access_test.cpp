@@ -88,18 +88,18 @@ TEST_F(CalendarAccessTest, RequestOpensTheChooserAndSavesTheChoice)
     EXPECT_EQ(changes.count(), 4);
 }
 
-TEST_F(CalendarAccessTest, PrivacySettingsReopenTheChooser)
+TEST_F(CalendarAccessTest, ChoosingLocationsAgainReopensTheChooser)
 {
     CalendarAccess access({missing()});
     const std::string chosen = file("cal/a.ics");
 
     // An unreadable choice stays denied.
-    access.openPrivacySettings([&] { return std::optional(Paths{missing()}); });
+    access.chooseLocations([&] { return std::optional(Paths{missing()}); });
     EXPECT_EQ(access.state(), State::denied);
     // A readable one grants; cancelling later keeps the grant.
-    access.openPrivacySettings([&] { return std::optional(Paths{chosen}); });
+    access.chooseLocations([&] { return std::optional(Paths{chosen}); });
     EXPECT_EQ(access.state(), State::granted);
-    access.openPrivacySettings([] { return std::optional<Paths>(); });
+    access.chooseLocations([] { return std::optional<Paths>(); });
     EXPECT_EQ(access.state(), State::granted);
     EXPECT_EQ(access.locations(), Paths{chosen});
 }

@@ -91,7 +91,7 @@ TEST_F(IcsCalendarSourceTest, ReadsFilesFolderCalendarsAndAccounts)
                   {root + "/feed.ics", "feed", "Other", "#8E8E93", true},
               }));
     EXPECT_TRUE(s.isLastFetchComplete());
-    EXPECT_TRUE(s.lastFetchWarnings().empty());
+    EXPECT_TRUE(s.lastFetchProblems().empty());
     // Events by start, with their calendar and its colour; dot-files of a vdir are left alone.
     const auto events = march(s);
     std::vector<std::string> seen;
@@ -121,9 +121,12 @@ TEST_F(IcsCalendarSourceTest, ReportsWhatCannotBeReadAndReadsTheRest)
 
     EXPECT_EQ(march(s).size(), 2u);
     EXPECT_FALSE(s.isLastFetchComplete());
-    EXPECT_EQ(s.lastFetchWarnings(),
+    std::vector<std::string> lines;
+    for (const SourceProblem& problem : s.lastFetchProblems())
+        lines.push_back(problem.message);
+    EXPECT_EQ(lines,
               (std::vector<std::string>{
-                  "cannot read calendar \"" + gone + "\": no such file or directory",
+                  "cannot read calendar \"" + gone + "\": no such file or folder",
                   "cannot read calendar \"" + fifo + "\": not a file or folder",
                   "cannot read calendar \"" + notes + "\": not an iCalendar file",
                   "skipped an event in \"" + broken + "\": not an iCalendar file",
@@ -137,7 +140,7 @@ TEST_F(IcsCalendarSourceTest, ReportsWhatCannotBeReadAndReadsTheRest)
     s.setLocations({good, path("vdir")});
     march(s);
     EXPECT_TRUE(s.isLastFetchComplete());
-    EXPECT_TRUE(s.lastFetchWarnings().empty());
+    EXPECT_TRUE(s.lastFetchProblems().empty());
     // No location readable: no access.
     EXPECT_FALSE(source({gone}).hasAccess());
     EXPECT_FALSE(source({}).hasAccess());

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -49,8 +50,20 @@ public:
 
     Outcome run(std::vector<std::string> arguments, const std::string& zone = "America/Los_Angeles") const
     {
-        const fs::path outPath = m_root / "stdout";
-        const fs::path errPath = m_root / "stderr";
+        return finish(start(std::move(arguments), zone));
+    }
+
+    // A run that goes on beside others; finish() waits for it.
+    struct Started {
+        pid_t pid = -1;
+        fs::path outPath;
+        fs::path errPath;
+    };
+
+    Started start(std::vector<std::string> arguments, const std::string& zone = "America/Los_Angeles") const
+    {
+        const std::string tag = std::to_string(s_runs++);
+        const Started started{-1, m_root / ("stdout." + tag), m_root / ("stderr." + tag)};
         std::fflush(stdout);  // the child must not repeat what the parent buffered
         std::fflush(stderr);
         const pid_t pid = ::fork();
@@ -62,7 +75,8 @@ public:
             ::setenv("TZ", zone.c_str(), 1);
             ::setenv("LANG", "de_DE.UTF-8", 1);
             ::setenv("LC_ALL", "de_DE.UTF-8", 1);
-            if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr))
+            if (!std::freopen(started.outPath.c_str(), "w", stdout) ||
+                !std::freopen(started.errPath.c_str(), "w", stderr))
                 ::_exit(126);
             std::vector<char*> argv;
             std::string binary = NELVO_BINARY;
@@ -73,12 +87,19 @@ public:
             ::execv(binary.c_str(), argv.data());
             ::_exit(127);
         }
+        return Started{pid, started.outPath, started.errPath};
+    }
+
+    static Outcome finish(const Started& started)
+    {
         int status = 0;
-        ::waitpid(pid, &status, 0);
+        ::waitpid(started.pid, &status, 0);
         Outcome result;
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = test::readFile(outPath);
-        result.err = test::readFile(errPath);
+        result.out = test::readFile(started.outPath);
+        result.err = test::readFile(started.errPath);
+        fs::remove(started.outPath);
+        fs::remove(started.errPath);
         return result;
     }
 
@@ -104,6 +125,7 @@ public:
 private:
     fs::path m_root;
     static inline int s_next = 0;
+    static inline int s_runs = 0;
 };
 
 const std::vector<std::string> demoWeek{"print", "--demo", "--now", "2025-03-03T08:00:00-08:00",
@@ -302,6 +324,85 @@ TEST(NelvoBinary, ChoosingCalendars)
     EXPECT_NE(sandbox.run({"calendars"}).out.find(fs::canonical(calendar).string()), std::string::npos);
     EXPECT_EQ(sandbox.run({"calendars", "remove", calendar.string()}).status, 0);
     EXPECT_EQ(sandbox.run({"calendars", "remove", calendar.string()}).status, 1);
+}
+
+TEST(NelvoBinary, CalendarsChangedAtOnceAreAllKept)
+{
+    Sandbox sandbox;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 20; ++i)
+        paths.push_back(fs::canonical(sandbox.write("cal/c" + std::to_string(i) + ".ics", markerCalendar)).string());
+    const auto chosen = [&] {
+        const auto text = test::readFile(sandbox.home() / ".config/nelvo/defaults.json");
+        return nlohmann::json::parse(text)["calendars.locations"].get<std::vector<std::string>>();
+    };
+    // Twenty adds started together keep all twenty.
+    std::vector<Sandbox::Started> runs;
+    for (const auto& path : paths)
+        runs.push_back(sandbox.start({"calendars", "add", path}));
+    for (const auto& run : runs)
+        EXPECT_EQ(Sandbox::finish(run).status, 0);
+    EXPECT_EQ(chosen().size(), 20u);
+    // Ten removes and ten adds of others together: the ten removed go, the ten added stay.
+    for (int i = 10; i < 20; ++i)
+        ASSERT_EQ(sandbox.run({"calendars", "remove", paths[i]}).status, 0);
+    runs.clear();
+    for (int i = 0; i < 10; ++i) {
+        runs.push_back(sandbox.start({"calendars", "remove", paths[i]}));
+        runs.push_back(sandbox.start({"calendars", "add", paths[10 + i]}));
+    }
+    for (const auto& run : runs)
+        EXPECT_EQ(Sandbox::finish(run).status, 0);
+    auto left = chosen();
+    std::sort(left.begin(), left.end());
+    std::vector<std::string> expected(paths.begin() + 10, paths.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
+}
+
+TEST(NelvoBinary, UnreadableStoredFilesAreNamedByEveryCommand)
+{
+    Sandbox sandbox;
+    const fs::path calendar = sandbox.write("cal/work.ics", markerCalendar);
+    const fs::path defaults = sandbox.home() / ".config/nelvo/defaults.json";
+    const fs::path adjustments = sandbox.home() / ".local/share/nelvo/Availability/adjustments.json";
+    ASSERT_EQ(sandbox.run({"calendars", "add", calendar.string()}).status, 0);
+    const std::string good = test::readFile(defaults);
+    sandbox.write("home/.config/nelvo/defaults.json", good.substr(0, good.size() / 2));
+    const std::vector<std::string> week{"print", "--now", "2025-03-03T08:00:00-08:00"};
+
+    // The chosen calendars are unknown: print fails rather than offer their busy time.
+    Outcome run = sandbox.run(week);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "cannot read \"" + defaults.string() +
+                           "\": not valid JSON; the chosen calendars are unknown, so nothing is "
+                           "printed (name them with --calendar PATH)\n");
+    // Named calendars: the default settings, said once.
+    run = sandbox.run(with(week, {"--calendar", calendar.string()}));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "cannot read \"" + defaults.string() +
+                           "\": not valid JSON; the default settings are used\n");
+    run = sandbox.run({"calendars", "list"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(defaults.string()), std::string::npos);
+    // A broken adjustments file is named, and the print goes on without it.
+    sandbox.write("home/.local/share/nelvo/Availability/adjustments.json", "{\"reserved\": 3}");
+    run = sandbox.run(with(week, {"--calendar", calendar.string()}));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("cannot read \"" + adjustments.string() + "\": "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("; printing without the adjustments in it\n"), std::string::npos) << run.err;
+    // Adding to a broken file keeps it aside and says where.
+    run = sandbox.run({"calendars", "add", calendar.string()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("kept as \"" + defaults.string() + ".unreadable\""), std::string::npos) << run.err;
+    EXPECT_EQ(test::readFile(defaults.string() + ".unreadable"), good.substr(0, good.size() / 2));
+    // A stored file far too large is not read whole.
+    sandbox.write("home/.config/nelvo/defaults.json", "{}");
+    fs::resize_file(defaults, 17 * 1024 * 1024);
+    run = sandbox.run(week);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("larger than 16 MB"), std::string::npos) << run.err;
 }
 
 TEST(NelvoBinary, ZonesHelpAndVersion)

@@ -86,20 +86,32 @@ TEST(AdjustmentsStore, HandWrittenFilesReadAsDocumented)
 TEST(AdjustmentsStore, UnreadableFileIsKeptAsideBeforeTheNextSave)
 {
     TempFolder folder;
-    const AdjustmentsStore store(folder / "adjustments.json");
+    std::vector<std::string> reported;
+    const AdjustmentsStore store(folder / "adjustments.json",
+                                 [&](const std::string& line) { reported.push_back(line); });
     const auto aside = folder / "adjustments.json.unreadable";
     writeText(aside, "an older unreadable file");
     writeText(store.fileURL(), "{\"movable\": [ oops");
-    // Loading gives the empty value and leaves the file alone.
+    // Loading gives the empty value, reading says why, and the file stays alone.
     EXPECT_EQ(store.load(), Adjustments::empty());
+    EXPECT_FALSE(store.read());
+    EXPECT_FALSE(store.read().error.empty());
     EXPECT_EQ(readText(store.fileURL()), "{\"movable\": [ oops");
-    // The save moves it aside, replacing the older one.
+    // The save keeps it beside the older one, never over it, and says where.
     ASSERT_FALSE(store.save(sample()));
-    EXPECT_EQ(readText(aside), "{\"movable\": [ oops");
+    EXPECT_EQ(readText(aside), "an older unreadable file");
+    EXPECT_EQ(readText(folder / "adjustments.json.unreadable.1"), "{\"movable\": [ oops");
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_NE(reported[0].find("kept as \"" + aside.string() + ".1\""), std::string::npos) << reported[0];
     EXPECT_EQ(store.load(), sample());
     // A readable file is simply replaced; what was kept aside stays.
     ASSERT_FALSE(store.save(Adjustments::empty()));
-    EXPECT_EQ(readText(aside), "{\"movable\": [ oops");
+    EXPECT_EQ(reported.size(), 1u);
+    EXPECT_EQ(readText(folder / "adjustments.json.unreadable.1"), "{\"movable\": [ oops");
+    // A file past the bound is not read whole.
+    writeText(store.fileURL(), "{}");
+    std::filesystem::resize_file(store.fileURL(), AtomicFile::maxStoredBytes + 1);
+    EXPECT_EQ(store.read().error, "larger than 16 MB");
 }
 
 TEST(AdjustmentsStore, FailedSaveLeavesThePreviousFileWhole)

@@ -65,14 +65,80 @@ TEST(FileUserDefaults, WritesKeepOtherValuesAndUnreadableFiles)
     EXPECT_NE(readText(defaults.path()).find("\"future.setting\": {\n    \"nested\": ["),
               std::string::npos);
     // A broken file reads as empty and stays as it is...
+    std::vector<std::string> reported;
+    FileUserDefaults watched(defaults.path(), [&](const std::string& line) { reported.push_back(line); });
     writeText(folder / "defaults.json.unreadable", "older");
     writeText(defaults.path(), "{\"tour.completed\": tru");
-    EXPECT_EQ(defaults.boolValue("tour.completed"), std::nullopt);
+    EXPECT_EQ(watched.boolValue("tour.completed"), std::nullopt);
+    EXPECT_EQ(watched.read().error, "not valid JSON");
     EXPECT_EQ(readText(defaults.path()), "{\"tour.completed\": tru");
-    // ... until the next write moves it aside, replacing the older one, and starts anew.
-    ASSERT_TRUE(defaults.setBool("onboarding.completed", true));
-    EXPECT_EQ(readText(folder / "defaults.json.unreadable"), "{\"tour.completed\": tru");
+    // ... until the next write keeps it aside, beside the older one, says where, and starts
+    // anew.
+    ASSERT_TRUE(watched.setBool("onboarding.completed", true));
+    EXPECT_EQ(readText(folder / "defaults.json.unreadable"), "older");
+    EXPECT_EQ(readText(folder / "defaults.json.unreadable.1"), "{\"tour.completed\": tru");
+    EXPECT_EQ(reported, std::vector<std::string>{"\"" + defaults.path().string() +
+                                                 "\" could not be read (not valid JSON); it is kept as \"" +
+                                                 defaults.path().string() +
+                                                 ".unreadable.1\" and a new one is started"});
     EXPECT_EQ(FileUserDefaults::decode(readText(defaults.path()))->size(), 1u);
+    // A file of another shape is unreadable too, and kept under the next free name.
+    writeText(defaults.path(), "[1, 2]");
+    EXPECT_EQ(watched.read().error, "not a JSON object");
+    ASSERT_TRUE(watched.setBool("onboarding.completed", true));
+    EXPECT_EQ(readText(folder / "defaults.json.unreadable.2"), "[1, 2]");
+    // A change that changes nothing writes nothing, not even over a broken file.
+    writeText(defaults.path(), "{");
+    EXPECT_TRUE(watched.remove("no.such.key"));
+    EXPECT_EQ(readText(defaults.path()), "{");
+    EXPECT_EQ(reported.size(), 2u);
+}
+
+TEST(FileUserDefaults, FilesPastTheBoundAreUnreadableNotRead)
+{
+    TempFolder folder;
+    FileUserDefaults defaults(folder / "defaults.json", {});
+    writeText(defaults.path(), "{\"tour.completed\": true}");
+    std::filesystem::resize_file(defaults.path(), AtomicFile::maxStoredBytes + 1);
+    EXPECT_EQ(defaults.boolValue("tour.completed"), std::nullopt);
+    EXPECT_EQ(defaults.read().error, "larger than 16 MB");
+    ASSERT_TRUE(defaults.setBool("tour.completed", false));
+    EXPECT_EQ(std::filesystem::file_size(folder / "defaults.json.unreadable"),
+              AtomicFile::maxStoredBytes + 1);
+    EXPECT_EQ(defaults.boolValue("tour.completed"), false);
+}
+
+TEST(FileUserDefaults, ProcessesChangingOneListAtOnceLoseNothing)
+{
+    TempFolder folder;
+    const auto path = folder / "defaults.json";
+    constexpr int writers = 16;
+    constexpr int rounds = 10;
+    // Each process adds its own entries to one list, read and written again each time.
+    std::vector<pid_t> children;
+    for (int w = 0; w < writers; ++w) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            FileUserDefaults defaults(path, {});
+            bool ok = true;
+            for (int i = 0; i < rounds; ++i) {
+                ok &= defaults.update("calendars.locations", [&](const auto& current) {
+                    auto list = current ? std::get<Names>(*current) : Names{};
+                    list.push_back(std::to_string(w) + "." + std::to_string(i));
+                    return std::optional<UserDefaults::Value>(list);
+                });
+            }
+            ::_exit(ok ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(FileUserDefaults(path).stringList("calendars.locations")->size(),
+              std::size_t{writers * rounds});
 }
 
 TEST(FileUserDefaults, TwoProcessesWritingDifferentKeysLoseNeither)

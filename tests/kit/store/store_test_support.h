@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kit/store/uuid.h"
+#include "kit/model/uuid.h"
 
 #include <algorithm>
 #include <csignal>

@@ -1,0 +1,58 @@
+// The window's own states: the onboarding pages, refused access, and the window at start.
+#include "screenshot.h"
+
+#include "ui/onboarding_card.h"
+#include "ui/onboarding_view.h"
+
+#include <QPushButton>
+
+namespace nelvo {
+
+namespace {
+
+QWidget* onboardingAt(ScreenshotContext& context, int page)
+{
+    MainWindow& window = context.window({.demo = true});
+    window.rootView().onboarding()->setPage(page);
+    return &window;
+}
+
+}  // namespace
+
+NELVO_SCREENSHOT("onboarding-1-welcome")
+{
+    return onboardingAt(context, 0);
+}
+
+NELVO_SCREENSHOT("onboarding-2-privacy")
+{
+    return onboardingAt(context, 1);
+}
+
+NELVO_SCREENSHOT("onboarding-3-access")
+{
+    return onboardingAt(context, 2);
+}
+
+NELVO_SCREENSHOT("onboarding-4-denied")
+{
+    // A real (not demo) first run whose chooser was cancelled.
+    MainWindow& window = context.window({.demo = false});
+    OnboardingView& view = *window.rootView().onboarding();
+    view.setPage(OnboardingView::lastPage);
+    view.card()->actions().front()->click();
+    return &window;
+}
+
+NELVO_SCREENSHOT("onboarding-5-access-only")
+{
+    // A returning user whose chosen calendar is gone.
+    return &context.window({.demo = false, .onboarded = true, .locations = {"/nonexistent/work.ics"}});
+}
+
+NELVO_SCREENSHOT("window-at-start")
+{
+    return &context.window({.demo = true, .onboarded = true});
+}
+
+}  // namespace nelvo

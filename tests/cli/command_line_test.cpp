@@ -1,0 +1,128 @@
+#include "cli/command_line.h"
+#include "cli/output_format.h"
+
+#include <gtest/gtest.h>
+
+namespace nelvo {
+namespace {
+
+ParsedCommand parse(std::vector<std::string> words)
+{
+    words.insert(words.begin(), "nelvo");
+    return parseCommandLine(words);
+}
+
+TEST(CommandLine, PrintOptionsOverrideSettings)
+{
+    const auto parsed =
+        parse({"print", "--demo", "--format=markdown", "--calendar", "a.ics", "--calendar", "b",
+               "--zone", "US/Pacific", "--zones", "Europe/Berlin,Asia/Calcutta", "--days", "14",
+               "--start", "2025-03-10", "--window", "22:00-02:00", "--minimum", "45", "--notice",
+               "next-day", "--clock", "24", "--no-weekends", "-o", "out.md", "--now",
+               "2025-03-03T08:00:00-08:00", "--me", "ana@example.org"});
+    ASSERT_TRUE(parsed.command) << parsed.error;
+    const auto& options = std::get<PrintOptions>(*parsed.command);
+    EXPECT_TRUE(options.isDemo);
+    EXPECT_EQ(options.format, "markdown");
+    EXPECT_EQ(options.calendars, (std::vector<std::string>{"a.ics", "b"}));
+    // Zone aliases resolve to IANA names.
+    EXPECT_EQ(options.zone, "America/Los_Angeles");
+    EXPECT_EQ(options.zones, (std::vector<std::string>{"Europe/Berlin", "Asia/Kolkata"}));
+    EXPECT_EQ(options.dayCount, 14);
+    EXPECT_EQ(options.startDayKey, "2025-03-10");
+    EXPECT_EQ(options.window, (DailyWindow{1320, 120}));
+    EXPECT_EQ(options.minimumMinutes, 45);
+    EXPECT_EQ(options.noticeMinutes, 1440);
+    EXPECT_EQ(options.use24Hour, true);
+    EXPECT_EQ(options.weekendsOffered, false);
+    EXPECT_EQ(options.outputPath, "out.md");
+    EXPECT_EQ(options.now->iso8601(), "2025-03-03T16:00:00Z");
+    EXPECT_EQ(options.addresses, std::vector<std::string>{"ana@example.org"});
+}
+
+TEST(CommandLine, BadValuesNameTheOptionAndWhatItTakes)
+{
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"print", "--days", "20"}, "--days takes a number from 1 to 14, not \"20\""},
+        {{"print", "--days", "0"}, "--days takes a number from 1 to 14, not \"0\""},
+        {{"print", "--days", "3x"}, "--days takes a number from 1 to 14, not \"3x\""},
+        {{"print", "--days"}, "--days takes a number from 1 to 14, but none was given"},
+        {{"print", "--format", "png"},
+         "--format takes one of text, markdown, html, table, table-markdown, table-html, email, "
+         "rtf, json, not \"png\""},
+        {{"print", "--window", "9:00-17:00"},
+         "--window takes a working window as HH:MM-HH:MM, not \"9:00-17:00\""},
+        {{"print", "--window", "09:00-24:00"},
+         "--window takes a working window as HH:MM-HH:MM, not \"09:00-24:00\""},
+        {{"print", "--start", "2025-02-30"}, "--start takes a day as YYYY-MM-DD, not \"2025-02-30\""},
+        {{"print", "--zone", "Mars/Base"},
+         "--zone takes a time zone identifier, such as Europe/Berlin, not \"Mars/Base\""},
+        {{"print", "--zones", "Europe/Berlin,,Asia/Tokyo"},
+         "--zones takes time zone identifiers separated by commas; \"\" is not a time zone"},
+        {{"print", "--now", "2025-03-03T08:00:00"},
+         "--now takes an ISO-8601 instant with Z or an offset, such as 2025-03-03T08:00:00-08:00, "
+         "not \"2025-03-03T08:00:00\""},
+        {{"print", "--clock", "13"}, "--clock takes 12 or 24, not \"13\""},
+        {{"print", "--notice", "-5"},
+         "--notice takes a number of minutes from 0 to 10080, or next-day, not \"-5\""},
+        {{"print", "--frobnicate"}, "print has no option \"--frobnicate\" (see nelvo --help)"},
+        {{"print", "--weekends=yes"}, "--weekends takes no value"},
+        {{"frobnicate"}, "unknown command \"frobnicate\" (see nelvo --help)"},
+        {{"calendars", "add"}, "calendars add takes one calendar file or folder"},
+        {{"calendars", "sync"}, "calendars takes list, add PATH or remove PATH, not \"sync\""},
+    };
+    for (const auto& [words, message] : cases) {
+        const auto parsed = parse(words);
+        EXPECT_FALSE(parsed.command) << message;
+        EXPECT_EQ(parsed.error, message);
+    }
+}
+
+TEST(CommandLine, UsageAndParserAgreeOnEveryOptionAndFormat)
+{
+    const std::string usage = usageText();
+    const std::string printPart = usage.substr(usage.find("Options of print"));
+    // Every option the usage shows is one print takes (a switch, or with its value).
+    std::size_t shown = 0;
+    for (std::size_t at = printPart.find("  -"); at != std::string::npos;
+         at = printPart.find("  -", at + 1)) {
+        std::size_t end = printPart.find_first_of(" ,\n", at + 2);
+        const std::string name = printPart.substr(at + 2, end - at - 2);
+        const std::string unknown = "print has no option \"" + name + "\"";
+        EXPECT_EQ(parse({"print", name}).error.rfind(unknown, 0), std::string::npos) << name;
+        ++shown;
+    }
+    EXPECT_GE(shown, 15u);
+    // Every format parses, and the usage and the error text list them all.
+    for (const auto& format : OutputFormat::all()) {
+        const auto parsed = parse({"print", "--format", std::string(format.name)});
+        ASSERT_TRUE(parsed.command) << parsed.error;
+        EXPECT_EQ(std::get<PrintOptions>(*parsed.command).format, format.name);
+        EXPECT_NE(printPart.find(std::string(format.name)), std::string::npos) << format.name;
+        EXPECT_NE(parse({"print", "--format", "nope"}).error.find(std::string(format.name)),
+                  std::string::npos);
+    }
+    EXPECT_EQ(OutputFormat::all().front().name, "text");
+    EXPECT_EQ(std::get<PrintOptions>(*parse({"print"}).command).format, "text");
+    // The usage fits a terminal.
+    for (std::size_t start = 0, end; (end = usage.find('\n', start)) != std::string::npos; start = end + 1)
+        EXPECT_LE(end - start, 92u) << usage.substr(start, end - start);
+}
+
+TEST(CommandLine, SubcommandsAndTheWindow)
+{
+    // No subcommand opens the window; --demo opens it in demo mode.
+    EXPECT_FALSE(std::get<WindowOptions>(*parse({}).command).isDemo);
+    EXPECT_TRUE(std::get<WindowOptions>(*parse({"-NelvoDemo"}).command).isDemo);
+    EXPECT_TRUE(std::holds_alternative<HelpRequest>(*parse({"--help"}).command));
+    EXPECT_TRUE(std::holds_alternative<VersionRequest>(*parse({"--version"}).command));
+    EXPECT_EQ(std::get<ZonesOptions>(*parse({"zones", "new york"}).command).query, "new york");
+    const auto add = std::get<CalendarsOptions>(*parse({"calendars", "add", "/x.ics", "--demo"}).command);
+    EXPECT_EQ(add.action, CalendarsAction::add);
+    EXPECT_EQ(add.path, "/x.ics");
+    EXPECT_TRUE(add.isDemo);
+    EXPECT_EQ(std::get<CalendarsOptions>(*parse({"calendars"}).command).action, CalendarsAction::list);
+}
+
+}  // namespace
+}  // namespace nelvo

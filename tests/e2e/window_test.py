@@ -1,0 +1,63 @@
+"""The window as a user meets it: first launch, a later launch, and quitting."""
+
+import os
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import desktop  # noqa: E402
+from desktop import Nelvo, wait_for  # noqa: E402
+
+DENIED = ("Calendar access is off for Nelvo. Choose your calendars in Privacy Settings; Nelvo "
+          "checks again when it comes to the front.")
+
+
+class FirstLaunch(unittest.TestCase):
+    def setUp(self):
+        desktop.write_defaults({})
+
+    def test_three_pages_then_a_cancelled_chooser_shows_the_denied_text(self):
+        with Nelvo() as nelvo:
+            nelvo.find("Share when you're free.")
+            nelvo.click("Continue")
+            nelvo.find("Only times leave the app.")
+            nelvo.click("Continue")
+            nelvo.find("Allow calendar access.")
+            nelvo.click("Allow access")
+            nelvo.find("Choose Calendars", role="dialog")
+            nelvo.click("Cancel")
+            nelvo.find(DENIED)
+            nelvo.find("Open Privacy Settings", role="push button")
+            self.assertFalse(desktop.read_defaults().get("onboarding.completed", False))
+
+
+class LaterLaunch(unittest.TestCase):
+    def setUp(self):
+        self.calendar = desktop.write_calendar(os.path.join(os.environ["HOME"], "cal", "work.ics"))
+        desktop.write_defaults({"onboarding.completed": True, "tour.completed": True,
+                                "calendars.locations": [self.calendar]})
+
+    def test_a_chosen_calendar_opens_the_window_directly(self):
+        with Nelvo() as nelvo:
+            nelvo.find("Toolbar")
+            self.assertFalse(nelvo.shows("Allow calendar access."))
+            self.assertFalse(nelvo.shows("Share when you're free."))
+
+    def test_a_vanished_calendar_shows_the_access_page_alone(self):
+        os.remove(self.calendar)
+        with Nelvo() as nelvo:
+            nelvo.find(DENIED)
+            self.assertFalse(nelvo.shows("Share when you're free."))
+
+    def test_ctrl_q_keeps_a_settings_change_made_just_before(self):
+        with Nelvo() as nelvo:
+            nelvo.find("Toolbar")
+            before = desktop.stored_settings().get("dayCount", 1)
+            # More Days, then Quit at once: well inside the delay of the settings save.
+            nelvo.key("ctrl+bracketright", "ctrl+q")
+            self.assertEqual(nelvo.wait(), 0)
+        self.assertEqual(desktop.stored_settings().get("dayCount"), before + 1)
+
+
+if __name__ == "__main__":
+    desktop.main()

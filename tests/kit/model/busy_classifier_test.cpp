@@ -1,0 +1,84 @@
+#include "kit/model/busy_classifier.h"
+
+#include "support/time_helpers.h"
+
+#include <gtest/gtest.h>
+
+namespace nelvo {
+namespace {
+
+using test::at;
+using Availability = CalendarEvent::Availability;
+using Participation = CalendarEvent::Participation;
+
+CalendarEvent meeting(const char* start, const char* end)
+{
+    CalendarEvent event;
+    event.eventID = "weekly";
+    event.occurrenceStart = event.start = at(start);
+    event.end = at(end);
+    event.calendarID = "work";
+    event.participation = Participation::accepted;
+    return event;
+}
+
+TEST(BusyClassifier, EventKindsThatBlockTime)
+{
+    const std::set<std::string> work{"work"};
+    const CalendarEvent accepted = meeting("2025-03-03T15:00:00Z", "2025-03-03T16:00:00Z");
+    const auto busy = [&](auto change) {
+        CalendarEvent e = accepted;
+        change(e);
+        return BusyClassifier::countsAsBusy(e, work, {});
+    };
+    EXPECT_TRUE(busy([](auto&) {}));
+    // Declined, cancelled, all-day (even marked busy) and free events never block.
+    EXPECT_FALSE(busy([](auto& e) { e.participation = Participation::declined; }));
+    EXPECT_FALSE(busy([](auto& e) { e.isCanceled = true; }));
+    EXPECT_FALSE(busy([](auto& e) { e.isAllDay = true; }));
+    EXPECT_FALSE(busy([](auto& e) { e.availability = Availability::free; }));
+    // Tentative availability and a pending invitation do.
+    EXPECT_TRUE(busy([](auto& e) { e.availability = Availability::tentative; }));
+    EXPECT_TRUE(busy([](auto& e) { e.participation = Participation::pending; }));
+    // A calendar left out, or none included at all.
+    EXPECT_FALSE(busy([](auto& e) { e.calendarID = "family"; }));
+    EXPECT_FALSE(BusyClassifier::countsAsBusy(accepted, {}, {}));
+}
+
+TEST(BusyClassifier, FreeingOneOccurrenceLeavesTheOthersBusy)
+{
+    const std::set<std::string> work{"work"};
+    const CalendarEvent monday = meeting("2025-03-03T15:00:00Z", "2025-03-03T16:00:00Z");
+    const CalendarEvent nextMonday = meeting("2025-03-10T15:00:00Z", "2025-03-10T16:00:00Z");
+    Adjustments adjustments;
+    adjustments.toggleMovable(monday.id());
+    EXPECT_FALSE(BusyClassifier::countsAsBusy(monday, work, adjustments.movable));
+    EXPECT_TRUE(BusyClassifier::countsAsBusy(nextMonday, work, adjustments.movable));
+    // The event list shows "freed" first, even where the event would not block anyway.
+    using State = BusyClassifier::EventState;
+    EXPECT_EQ(BusyClassifier::state(monday, {}, adjustments), State::movable);
+    EXPECT_EQ(BusyClassifier::state(nextMonday, work, adjustments), State::busy);
+    EXPECT_EQ(BusyClassifier::state(nextMonday, {"home"}, adjustments), State::ignored);
+}
+
+TEST(BusyClassifier, IntervalsAreEventsInOrderThenReservedBlocks)
+{
+    const CalendarEvent late = meeting("2025-03-03T18:00:00Z", "2025-03-03T19:00:00Z");
+    const CalendarEvent early = meeting("2025-03-03T15:00:00Z", "2025-03-03T16:00:00Z");
+    CalendarEvent declined = meeting("2025-03-03T16:00:00Z", "2025-03-03T17:00:00Z");
+    declined.participation = Participation::declined;
+    Adjustments adjustments;
+    const BusyInterval reserved{at("2025-03-03T12:00:00Z"), at("2025-03-03T13:00:00Z")};
+    adjustments.reserved.push_back(ReservedBlock{Uuid::random(), reserved.start, reserved.end});
+    const std::vector<CalendarEvent> events{late, declined, early};
+    // Busy events in input order, unsorted, then the block.
+    EXPECT_EQ(
+        BusyClassifier::busyIntervals(events, {"work"}, adjustments),
+        (std::vector<BusyInterval>{{late.start, late.end}, {early.start, early.end}, reserved}));
+    // With no calendar included, reserved blocks still count.
+    EXPECT_EQ(BusyClassifier::busyIntervals(events, {}, adjustments),
+              (std::vector<BusyInterval>{reserved}));
+}
+
+}  // namespace
+}  // namespace nelvo

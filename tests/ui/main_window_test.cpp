@@ -1,0 +1,109 @@
+#include "support/ui_setup.h"
+#include "ui/commands.h"
+#include "ui/defaults_keys.h"
+#include "ui/main_window.h"
+#include "ui/window_geometry.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+namespace nelvo {
+namespace {
+
+using test::UiSetup;
+
+TEST(WindowGeometry, KeptFramesRoundTripAndOffScreenOnesAreIgnored)
+{
+    const WindowGeometry::Frame frame{QRect(100, 80, 1200, 800), true};
+    EXPECT_EQ(WindowGeometry::decode(WindowGeometry::encode(frame)), frame);
+    for (const char* bad : {"", "1 2 3", "1 2 0 5", "a b c d", "1 2 3 4 minimised", "1 2 -3 4"})
+        EXPECT_EQ(WindowGeometry::decode(QLatin1String(bad)), std::nullopt) << bad;
+
+    const QList<QRect> screens{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+    EXPECT_TRUE(WindowGeometry::usable(QStringLiteral("2000 100 800 600"), screens));
+    // Mostly beyond the right edge, but a usable corner still shows.
+    EXPECT_TRUE(WindowGeometry::usable(QStringLiteral("3000 900 800 600"), screens));
+    EXPECT_FALSE(WindowGeometry::usable(QStringLiteral("3190 100 800 600"), screens));
+    EXPECT_FALSE(WindowGeometry::usable(QStringLiteral("-5000 -5000 1040 720"), screens));
+    EXPECT_FALSE(WindowGeometry::usable(QStringLiteral("0 0 1040 720"), {}));
+}
+
+TEST(MainWindow, KeepsItsFrameAcrossLaunchesUnlessOffScreen)
+{
+    UiSetup s;
+    s.returningUser({s.calendarFile()});
+    {
+        MainWindow window(s.setup());
+        window.setGeometry(60, 50, 900, 650);
+        window.close();
+    }
+    {
+        MainWindow window(s.setup());
+        EXPECT_EQ(window.geometry(), QRect(60, 50, 900, 650));
+    }
+    s.defaults->setData(DefaultsKeys::windowGeometry, "-90000 -90000 900 650");
+    MainWindow window(s.setup());
+    EXPECT_EQ(window.size(), QSize(1040, 720));
+}
+
+TEST(MainWindow, MenusOfferEveryCommandWithItsShortcut)
+{
+    UiSetup s;
+    MainWindow window(s.setup());
+    QStringList menus;
+    std::map<std::string, std::string> shortcuts;
+    for (QAction* menu : window.menuBar()->actions()) {
+        menus.append(menu->text());
+        for (QAction* item : menu->menu()->actions()) {
+            if (!item->isSeparator())
+                shortcuts[item->text().toStdString()] =
+                    item->shortcut().toString(QKeySequence::PortableText).toStdString();
+        }
+    }
+    EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&View", "&Help"}));
+    // Redo is the desktop's own combination.
+    EXPECT_EQ(window.commands().redo->shortcuts(), QKeySequence::keyBindings(QKeySequence::Redo));
+    shortcuts.erase("Redo");
+    const std::map<std::string, std::string> expected{
+        {"Zoom In", "Ctrl++"},
+        {"Zoom Out", "Ctrl+-"},
+        {"Actual Size", "Ctrl+0"},
+        {"More Days", "Ctrl+]"},
+        {"Fewer Days", "Ctrl+["},
+        {"Go to Date…", "Ctrl+T"},
+        {"Show Me Around", ""},
+        {"Copy Availability", "Ctrl+Shift+C"},
+        {"Copy as Table", "Ctrl+Alt+Shift+C"},
+        {"Copy as Picture", "Ctrl+Alt+C"},
+        {"Save as File…", "Ctrl+Shift+S"},
+        {"Save Picture…", ""},
+        {"Share", ""},
+        {"Undo", "Ctrl+Z"},
+        {"Quit", "Ctrl+Q"},
+        {"Privacy", ""},
+        {"Support", ""},
+        {"About Nelvo", ""},
+    };
+    EXPECT_EQ(shortcuts, expected);
+
+    // Nothing on the desktop's own logo key.
+    for (QAction* action : window.commands().findChildren<QAction*>()) {
+        for (const QKeySequence& sequence : action->shortcuts())
+            EXPECT_FALSE(sequence[0].keyboardModifiers() & Qt::MetaModifier) << action->text().toStdString();
+    }
+    // Copying, saving and sharing wait for the views that perform them.
+    const Commands& commands = window.commands();
+    for (QAction* action : {commands.copyAvailability, commands.copyTable, commands.copyPicture,
+                            commands.savePicture, commands.saveFile})
+        EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+    EXPECT_FALSE(commands.shareMenu->isEnabled());
+}
+
+}  // namespace
+}  // namespace nelvo

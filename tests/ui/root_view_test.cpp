@@ -1,0 +1,206 @@
+#include "app/availability_model.h"
+#include "kit/store/settings_store.h"
+#include "support/ui_setup.h"
+#include "ui/canvas_page.h"
+#include "ui/commands.h"
+#include "ui/defaults_keys.h"
+#include "ui/main_window.h"
+#include "ui/onboarding_card.h"
+#include "ui/onboarding_view.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTest>
+#include <QUndoStack>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace nelvo {
+namespace {
+
+using test::UiSetup;
+using test::waitUntil;
+
+QStringList buttonTexts(const OnboardingView& view)
+{
+    QStringList texts;
+    for (QPushButton* button : view.card()->actions())
+        texts.append(button->text());
+    return texts;
+}
+
+void clickOnly(const OnboardingView& view)
+{
+    const auto buttons = view.card()->actions();
+    ASSERT_EQ(buttons.size(), 1);
+    QTest::mouseClick(buttons.front(), Qt::LeftButton);
+}
+
+TEST(RootView, FirstRunWalksThreePagesThenChoosesCalendars)
+{
+    UiSetup s;
+    const std::string calendar = s.calendarFile();
+    MainWindow window(s.setup());
+    window.show();
+    RootView& root = window.rootView();
+    ASSERT_NE(root.onboarding(), nullptr);
+    EXPECT_EQ(root.canvasPage(), nullptr);
+    EXPECT_EQ(root.model(), nullptr);
+
+    const OnboardingView& view = *root.onboarding();
+    EXPECT_FALSE(view.isAccessOnly());
+    const char* titles[] = {"Share when you're free.", "Only times leave the app.",
+                            "Allow calendar access."};
+    for (int page = 0; page <= OnboardingView::lastPage; ++page) {
+        ASSERT_EQ(view.page(), page);
+        EXPECT_EQ(view.card()->title(), QLatin1String(titles[page]));
+        EXPECT_EQ(buttonTexts(view), QStringList{page < 2 ? "Continue" : "Allow access"});
+        if (page < OnboardingView::lastPage)
+            clickOnly(view);
+    }
+
+    // Cancelling the chooser is a refusal: the denied text and a way back to the chooser.
+    clickOnly(view);
+    EXPECT_EQ(*s.chooserOpened, 1);
+    EXPECT_EQ(root.access().state(), CalendarAccess::State::denied);
+    EXPECT_EQ(view.card()->note(), OnboardingView::deniedText());
+    EXPECT_EQ(buttonTexts(view), QStringList{"Open Privacy Settings"});
+    EXPECT_FALSE(s.defaults->boolValue(DefaultsKeys::onboardingCompleted).value_or(false));
+
+    *s.chooserAnswer = std::vector<std::string>{calendar};
+    clickOnly(view);
+    EXPECT_EQ(*s.chooserOpened, 2);
+    ASSERT_TRUE(waitUntil([&] { return root.canvasPage() != nullptr; }));
+    EXPECT_EQ(root.onboarding(), nullptr);
+    ASSERT_NE(root.model(), nullptr);
+    EXPECT_TRUE(s.defaults->boolValue(DefaultsKeys::onboardingCompleted).value_or(false));
+    EXPECT_EQ(s.defaults->stringList(DefaultsKeys::calendarLocations),
+              std::vector<std::string>{calendar});
+}
+
+TEST(RootView, ReturningUserGoesStraightToTheCanvas)
+{
+    UiSetup s;
+    s.returningUser({s.calendarFile()});
+    MainWindow window(s.setup());
+    EXPECT_EQ(window.windowTitle(), "Nelvo");
+    EXPECT_EQ(window.size(), QSize(1040, 720));
+    RootView& root = window.rootView();
+    EXPECT_EQ(root.onboarding(), nullptr);
+    ASSERT_NE(root.canvasPage(), nullptr);
+    ASSERT_NE(root.model(), nullptr);
+    EXPECT_EQ(root.model()->zone().id(), "America/New_York");
+    EXPECT_EQ(*s.chooserOpened, 0);
+}
+
+TEST(RootView, VanishedOrMissingCalendarsShowTheAccessPageAlone)
+{
+    struct Case {
+        std::vector<std::string> locations;
+        bool denied;
+    };
+    for (const Case& c : {Case{{"/nonexistent/gone.ics"}, true}, Case{{}, false}}) {
+        UiSetup s;
+        s.returningUser(c.locations);
+        MainWindow window(s.setup());
+        RootView& root = window.rootView();
+        ASSERT_NE(root.onboarding(), nullptr);
+        EXPECT_EQ(root.canvasPage(), nullptr);
+        EXPECT_TRUE(root.onboarding()->isAccessOnly());
+        EXPECT_EQ(root.onboarding()->page(), OnboardingView::lastPage);
+        EXPECT_EQ(root.onboarding()->card()->note(),
+                  c.denied ? OnboardingView::deniedText() : QString());
+        EXPECT_EQ(buttonTexts(*root.onboarding()),
+                  QStringList{c.denied ? "Open Privacy Settings" : "Allow access"});
+    }
+}
+
+TEST(RootView, RevokedAccessIsNoticedWhenTheWindowComesToTheFront)
+{
+    UiSetup s;
+    const std::string calendar = s.calendarFile();
+    s.returningUser({calendar});
+    MainWindow window(s.setup());
+    RootView& root = window.rootView();
+    ASSERT_NE(root.canvasPage(), nullptr);
+
+    std::filesystem::remove(calendar);
+    root.applicationBecameActive();
+    ASSERT_TRUE(waitUntil([&] { return root.canvasPage() == nullptr; }));
+    ASSERT_NE(root.onboarding(), nullptr);
+    EXPECT_TRUE(root.onboarding()->isAccessOnly());
+    EXPECT_EQ(root.onboarding()->card()->note(), OnboardingView::deniedText());
+    EXPECT_EQ(buttonTexts(*root.onboarding()), QStringList{"Open Privacy Settings"});
+
+    // The file comes back (or the command line chose another): the canvas returns, with the
+    // same model.
+    AvailabilityModel* model = root.model();
+    s.calendarFile();
+    root.applicationBecameActive();
+    ASSERT_TRUE(waitUntil([&] { return root.canvasPage() != nullptr; }));
+    EXPECT_EQ(root.model(), model);
+}
+
+TEST(RootView, DemoNeedsNoCalendarAccess)
+{
+    UiSetup s;
+    MainWindow window(s.setup(true));
+    window.show();
+    RootView& root = window.rootView();
+    ASSERT_NE(root.onboarding(), nullptr);
+    root.onboarding()->setPage(OnboardingView::lastPage);
+    clickOnly(*root.onboarding());
+    ASSERT_TRUE(waitUntil([&] { return root.canvasPage() != nullptr; }));
+    EXPECT_EQ(*s.chooserOpened, 0);
+    EXPECT_TRUE(root.canvasPage()->isDemo());
+    EXPECT_FALSE(root.model()->events().empty());
+
+    // Later launches of the demo open the canvas whatever access says.
+    MainWindow again(s.setup(true));
+    EXPECT_NE(again.rootView().canvasPage(), nullptr);
+}
+
+TEST(RootView, QuittingRightAfterASettingsChangeKeepsIt)
+{
+    UiSetup s;
+    s.returningUser({s.calendarFile()});
+    MainWindow window(s.setup());
+    AvailabilityModel& model = *window.rootView().model();
+    Settings changed = model.settings();
+    changed.dayCount = 9;
+    changed.minimumMinutes = 45;
+    model.setSettings(changed);
+    window.prepareToQuit();
+
+    const Settings stored = SettingsStore(s.defaults).load(TimeZone::utc());
+    EXPECT_EQ(stored.dayCount, 9);
+    EXPECT_EQ(stored.minimumMinutes, 45);
+}
+
+TEST(RootView, DayCommandsAndUndoGoThroughTheModel)
+{
+    UiSetup s;
+    s.returningUser({s.calendarFile()});
+    MainWindow window(s.setup());
+    AvailabilityModel& model = *window.rootView().model();
+    Commands& commands = window.commands();
+    const auto before = model.settings().dayCount;
+    commands.moreDays->trigger();
+    EXPECT_EQ(model.settings().dayCount, before + 1);
+    commands.fewerDays->trigger();
+    commands.fewerDays->trigger();
+    EXPECT_EQ(model.settings().dayCount, std::max<std::int64_t>(1, before - 1));
+
+    EXPECT_FALSE(commands.undo->isEnabled());
+    model.setSharedEdge(WindowEdge::start, 10 * 60);
+    EXPECT_TRUE(commands.undo->isEnabled());
+    EXPECT_EQ(commands.undo->text(), "Undo Change Availability");
+    commands.undo->trigger();
+    EXPECT_EQ(model.settings().window.startMinutes, 9 * 60);
+    EXPECT_EQ(commands.redo->text(), "Redo Change Availability");
+}
+
+}  // namespace
+}  // namespace nelvo

@@ -1,0 +1,19 @@
+#pragma once
+
+namespace nelvo {
+
+// The user-defaults keys the window reads and writes beside the settings record.
+namespace DefaultsKeys {
+
+inline constexpr const char* onboardingCompleted = "onboarding.completed";
+inline constexpr const char* tourCompleted = "tour.completed";
+inline constexpr const char* pointsPerHour = "canvas.pointsPerHour";
+// The calendar files and folders the user chose (shared with `nelvo calendars`).
+inline constexpr const char* calendarLocations = "calendars.locations";
+inline constexpr const char* calendarAddresses = "calendars.addresses";
+// "x y width height" of the window's normal geometry, then " maximized" when it was.
+inline constexpr const char* windowGeometry = "window.geometry";
+
+}  // namespace DefaultsKeys
+
+}  // namespace nelvo

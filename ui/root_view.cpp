@@ -1,0 +1,251 @@
+#include "ui/root_view.h"
+
+#include "app/availability_model.h"
+#include "app/demo_calendar_source.h"
+#include "app/ics_calendar_source.h"
+#include "kit/store/adjustments_store.h"
+#include "kit/store/file_user_defaults.h"
+#include "kit/store/settings_store.h"
+#include "kit/store/xdg_folders.h"
+#include "ui/calendar_chooser.h"
+#include "ui/canvas_page.h"
+#include "ui/commands.h"
+#include "ui/defaults_keys.h"
+#include "ui/onboarding_view.h"
+#include "ui/sound_output.h"
+
+#include <QAction>
+#include <QStackedLayout>
+#include <QUndoStack>
+
+namespace nelvo {
+
+struct RootView::Impl {
+    Setup setup;
+    Commands& commands;
+    QUndoStack* undoStack = nullptr;
+    CalendarAccess* access = nullptr;
+    std::shared_ptr<IcsCalendarSource> calendars{};  // normal mode's source, once built
+    AvailabilityModel* model = nullptr;
+    QStackedLayout* stack = nullptr;
+    OnboardingView* onboarding = nullptr;
+    CanvasPage* canvas = nullptr;
+
+    std::vector<std::string> storedLocations() const
+    {
+        return setup.defaults->stringList(DefaultsKeys::calendarLocations)
+            .value_or(std::vector<std::string>{});
+    }
+};
+
+RootView::Setup RootView::Setup::standard(bool demo)
+{
+    const XdgFolders folders = XdgFolders::fromEnvironment();
+    Setup setup;
+    setup.demo = demo;
+    setup.defaults = std::make_shared<FileUserDefaults>(
+        demo ? FileUserDefaults::demoPath(folders) : FileUserDefaults::standardPath(folders));
+    setup.adjustmentsPath = demo ? std::filesystem::temp_directory_path() / "nelvo-demo-adjustments.json"
+                                 : AdjustmentsStore::defaultURL(folders);
+    setup.soundOutput = SoundOutput::desktop();
+    return setup;
+}
+
+RootView::RootView(Setup setup, Commands& commands, QWidget* parent)
+    : QWidget(parent), m_impl(new Impl{std::move(setup), commands})
+{
+    setObjectName(QStringLiteral("rootView"));
+    Impl& d = *m_impl;
+    if (!d.setup.now)
+        d.setup.now = &AvailabilityModel::systemNow;
+    if (!d.setup.zone)
+        d.setup.zone = &TimeZone::system;
+
+    d.undoStack = new QUndoStack(this);
+    auto defaults = d.setup.defaults;
+    d.access = new CalendarAccess(
+        d.storedLocations(),
+        [defaults](const std::vector<std::string>& locations) {
+            defaults->setStringList(DefaultsKeys::calendarLocations, locations);
+        },
+        this);
+    connect(d.access, &CalendarAccess::stateChanged, this, &RootView::accessChanged);
+    connect(d.access, &CalendarAccess::locationsChanged, this, [this] {
+        if (m_impl->calendars) {
+            m_impl->calendars->setLocations(m_impl->access->locations());
+            if (m_impl->model)
+                m_impl->model->reload();
+        }
+    });
+
+    connect(commands.moreDays, &QAction::triggered, this, [this] {
+        if (AvailabilityModel* model = m_impl->model; model && m_impl->canvas)
+            model->setDayCount(model->settings().dayCount + 1);
+    });
+    connect(commands.fewerDays, &QAction::triggered, this, [this] {
+        if (AvailabilityModel* model = m_impl->model; model && m_impl->canvas)
+            model->setDayCount(model->settings().dayCount - 1);
+    });
+
+    d.stack = new QStackedLayout(this);
+    d.stack->setContentsMargins(0, 0, 0, 0);
+    // The demo calendar needs no access; a real one does, even after onboarding.
+    if (!hasOnboarded())
+        showOnboarding(false);
+    else if (!d.setup.demo && d.access->state() != CalendarAccess::State::granted)
+        showOnboarding(true);
+    else
+        showCanvas();
+}
+
+RootView::~RootView() = default;
+
+bool RootView::isDemo() const
+{
+    return m_impl->setup.demo;
+}
+
+UserDefaults& RootView::defaults() const
+{
+    return *m_impl->setup.defaults;
+}
+
+QUndoStack& RootView::undoStack() const
+{
+    return *m_impl->undoStack;
+}
+
+CalendarAccess& RootView::access() const
+{
+    return *m_impl->access;
+}
+
+bool RootView::hasOnboarded() const
+{
+    return m_impl->setup.defaults->boolValue(DefaultsKeys::onboardingCompleted).value_or(false);
+}
+
+AvailabilityModel* RootView::model() const
+{
+    return m_impl->model;
+}
+
+OnboardingView* RootView::onboarding() const
+{
+    return m_impl->onboarding;
+}
+
+CanvasPage* RootView::canvasPage() const
+{
+    return m_impl->canvas;
+}
+
+std::optional<std::vector<std::string>> RootView::choose()
+{
+    if (m_impl->setup.chooser)
+        return m_impl->setup.chooser();
+    return CalendarChooser::choose(window(), m_impl->access->locations());
+}
+
+void RootView::showOnboarding(bool accessOnly)
+{
+    Impl& d = *m_impl;
+    if (d.onboarding && d.onboarding->isAccessOnly() == accessOnly)
+        return;
+    auto* view = new OnboardingView(
+        *d.access, [this] { return choose(); }, accessOnly, d.setup.demo, this);
+    connect(view, &OnboardingView::finished, this, [this] {
+        m_impl->setup.defaults->setBool(DefaultsKeys::onboardingCompleted, true);
+        // Leave the click that finished onboarding before the page goes away.
+        QMetaObject::invokeMethod(this, &RootView::showCanvas, Qt::QueuedConnection);
+    });
+    d.stack->addWidget(view);
+    d.stack->setCurrentWidget(view);
+    if (d.onboarding)
+        d.onboarding->deleteLater();
+    d.onboarding = view;
+    if (d.canvas) {
+        d.stack->removeWidget(d.canvas);
+        d.canvas->deleteLater();
+        d.canvas = nullptr;
+    }
+}
+
+void RootView::showCanvas()
+{
+    Impl& d = *m_impl;
+    if (d.canvas)
+        return;
+    AvailabilityModel& model = ensureModel();
+    d.canvas = new CanvasPage(model, *d.setup.defaults, d.commands, *d.undoStack, d.setup.demo, this);
+    d.stack->addWidget(d.canvas);
+    d.stack->setCurrentWidget(d.canvas);
+    if (d.onboarding) {
+        d.stack->removeWidget(d.onboarding);
+        d.onboarding->deleteLater();
+        d.onboarding = nullptr;
+    }
+    Q_EMIT canvasShown();
+}
+
+AvailabilityModel& RootView::ensureModel()
+{
+    Impl& d = *m_impl;
+    if (d.model)
+        return *d.model;
+    std::shared_ptr<EventSource> source;
+    if (d.setup.demo) {
+        source = std::make_shared<DemoCalendarSource>();
+    } else {
+        d.calendars = std::make_shared<IcsCalendarSource>(
+            d.access->locations(), d.setup.defaults->stringList(DefaultsKeys::calendarAddresses)
+                                       .value_or(std::vector<std::string>{}));
+        source = d.calendars;
+    }
+    d.model = new AvailabilityModel(std::move(source),
+                                    std::make_shared<SettingsStore>(d.setup.defaults),
+                                    std::make_shared<AdjustmentsStore>(d.setup.adjustmentsPath),
+                                    d.setup.now, d.setup.zone, this);
+    d.model->setUndoStack(d.undoStack);
+    if (d.setup.soundOutput)
+        d.model->setSoundOutput(d.setup.soundOutput);
+    return *d.model;
+}
+
+void RootView::accessChanged()
+{
+    Impl& d = *m_impl;
+    if (d.setup.demo || !hasOnboarded())
+        return;
+    switch (d.access->state()) {
+    case CalendarAccess::State::granted:
+        if (d.onboarding)
+            showCanvas();
+        break;
+    case CalendarAccess::State::undetermined:
+    case CalendarAccess::State::denied:
+        showOnboarding(true);
+        break;
+    case CalendarAccess::State::requesting:
+        break;
+    }
+}
+
+void RootView::applicationBecameActive()
+{
+    Impl& d = *m_impl;
+    if (!d.setup.demo) {
+        // `nelvo calendars add` may have changed the choice while the window was behind.
+        d.access->setLocations(d.storedLocations());
+    }
+    if (d.model)
+        d.model->applicationBecameActive();
+}
+
+void RootView::saveNow()
+{
+    if (m_impl->model)
+        m_impl->model->saveSettingsNow();
+}
+
+}  // namespace nelvo
