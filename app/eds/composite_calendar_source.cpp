@@ -23,15 +23,13 @@ bool CompositeCalendarSource::hasAccess() const
 void CompositeCalendarSource::gather(const EventSource& part)
 {
     m_isComplete = m_isComplete && part.isLastFetchComplete();
-    for (std::string& w : part.lastFetchWarnings())
-        if (std::find(m_warnings.begin(), m_warnings.end(), w) == m_warnings.end())
-            m_warnings.push_back(std::move(w));
+    m_problems.addListed(part.lastFetchProblems());
 }
 
 std::vector<CalendarInfo> CompositeCalendarSource::calendars()
 {
     m_isComplete = true;
-    m_warnings.clear();
+    m_problems.clear();
     m_kinds.clear();
     std::vector<CalendarInfo> out;
     std::unordered_set<std::string> seen;
@@ -58,7 +56,7 @@ std::optional<CompositeCalendarSource::Kind> CompositeCalendarSource::kindOf(con
 std::vector<CalendarEvent> CompositeCalendarSource::events(Date from, Date to)
 {
     m_isComplete = true;
-    m_warnings.clear();
+    m_problems.clear();
     std::vector<CalendarEvent> out;
     for (const Part& part : m_parts) {
         if (!part.source->hasAccess()) {
@@ -88,9 +86,9 @@ bool CompositeCalendarSource::isLastFetchComplete() const
     return m_isComplete;
 }
 
-std::vector<std::string> CompositeCalendarSource::lastFetchWarnings() const
+std::vector<SourceProblem> CompositeCalendarSource::lastFetchProblems() const
 {
-    return m_warnings;
+    return m_problems.list();
 }
 
 void CompositeCalendarSource::setPrimaryZone(const TimeZone& zone)

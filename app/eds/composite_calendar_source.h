@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/event_source.h"
+#include "app/source_problem_list.h"
 
 #include <memory>
 #include <optional>
@@ -36,14 +37,14 @@ public:
     std::vector<CalendarEvent> events(Date from, Date to) override;
     void observeChanges(std::function<void()> handler) override;
     bool isLastFetchComplete() const override;
-    std::vector<std::string> lastFetchWarnings() const override;
+    std::vector<SourceProblem> lastFetchProblems() const override;
     void setPrimaryZone(const TimeZone& zone) override;
 
 private:
     std::vector<Part> m_parts;
     std::vector<std::pair<std::string, Kind>> m_kinds;
     bool m_isComplete = true;
-    std::vector<std::string> m_warnings;
+    SourceProblemList m_problems;
 
     void gather(const EventSource& part);
 };

@@ -1,7 +1,9 @@
 #include "app/eds/eds_calendar_source.h"
 
 #include "app/eds/eds_event_mapping.h"
+#include "app/ics/ics_event_mapping.h"
 #include "app/ics_document.h"
+#include "app/source_problem_list.h"
 
 #include <QObject>
 #include <QTimer>
@@ -237,7 +239,7 @@ struct EdsCalendarSource::Impl {
     std::map<std::string, Client> clients;  // by source UID
 
     bool isComplete = true;
-    std::vector<std::string> warnings;
+    SourceProblemList problems;
 
     std::function<void()> handler;
     QObject context;  // main-thread receiver of late answers
@@ -266,16 +268,18 @@ struct EdsCalendarSource::Impl {
             g_signal_handlers_disconnect_by_data(registry.get(), this);
     }
 
-    void warn(std::string text)
+    // `calendar`: the calendar's name as problems show it; empty for the whole store.
+    void report(SourceProblem::Kind kind, const std::string& calendar, std::string message)
     {
-        if (std::find(warnings.begin(), warnings.end(), text) == warnings.end())
-            warnings.push_back(std::move(text));
+        SourceProblem problem{.kind = kind, .path = calendar, .message = std::move(message)};
+        isComplete = isComplete && !problem.hidesBusyTime();
+        problems.add(std::move(problem));
     }
 
     void startFetch()
     {
         isComplete = true;
-        warnings.clear();
+        problems.clear();
     }
 
     void changed()
@@ -301,15 +305,17 @@ struct EdsCalendarSource::Impl {
             std::thread(makeRegistry, attempt).detach();
         }
         std::unique_lock lock(attempt->mutex);
-        if (!attempt->done.wait_for(lock, timeout, [this] { return attempt->finished; })) {
+        // The caller waits once; later calls only look, and a late answer is announced.
+        const auto wait = attempt->lateReceiver ? std::chrono::milliseconds(0) : timeout;
+        if (!attempt->done.wait_for(lock, wait, [this] { return attempt->finished; })) {
             // Answer later: the model then reads again.
             attempt->lateReceiver = &context;
             attempt->onLate = [this] {
                 lateRegistry();
             };
-            isComplete = false;
-            warn("the desktop's calendars did not answer within " + seconds(timeout) +
-                 "; they are left out");
+            report(SourceProblem::Kind::unreadableCalendar, {},
+                   "the desktop's calendars did not answer within " + seconds(timeout) +
+                       "; they are left out");
             return false;
         }
         lock.unlock();
@@ -332,8 +338,8 @@ struct EdsCalendarSource::Impl {
             if (meansAbsent(done->error) || !done->error) {
                 absent = true;
             } else {
-                isComplete = false;
-                warn(std::string("cannot read the desktop's calendars: ") + done->error->message);
+                report(SourceProblem::Kind::unreadableCalendar, {},
+                       std::string("cannot read the desktop's calendars: ") + done->error->message);
             }
             return false;
         }
@@ -475,8 +481,9 @@ struct EdsCalendarSource::Impl {
         if (!e_cal_client_get_view_sync(client.client.get(), "#t", &view, deadline.cancellable(), &error)) {
             if (error)
                 g_error_free(error);
-            warn("desktop calendar " + quoted(info.title) + " (" + info.accountTitle +
-                 "): its changes are not followed");
+            report(SourceProblem::Kind::malformed, info.title,
+                   "desktop calendar " + quoted(info.title) + " (" + info.accountTitle +
+                       "): its changes are not followed");
             return;
         }
         client.view.reset(view);
@@ -507,23 +514,28 @@ struct EdsCalendarSource::Impl {
         ErrorPtr owned(error);
         if (!connected) {
             if (deadline.expired())
-                warn(name + " did not answer within " + seconds(timeout) + "; it is left out");
+                report(SourceProblem::Kind::unreadableCalendar, info.title,
+                       name + " did not answer within " + seconds(timeout) + "; it is left out");
             else
-                warn(name + " cannot be read: " + (error ? error->message : "unknown error"));
+                report(SourceProblem::Kind::unreadableCalendar, info.title,
+                       name + " cannot be read: " + (error ? error->message : "unknown error"));
             return nullptr;
         }
         Client entry;
         entry.client.reset(E_CAL_CLIENT(connected));
         g_signal_connect(connected, "backend-died", G_CALLBACK(onBackendDied), this);
-        entry.addresses = addresses;
+        std::vector<std::string> own = addresses;
         for (std::string& a : accountAddresses(registry.get(), calendar.source.get()))
-            entry.addresses.push_back(std::move(a));
-        gchar* own = nullptr;
-        if (e_client_get_backend_property_sync(connected, E_CAL_BACKEND_PROPERTY_CAL_EMAIL_ADDRESS, &own,
+            own.push_back(std::move(a));
+        gchar* address = nullptr;
+        if (e_client_get_backend_property_sync(connected, E_CAL_BACKEND_PROPERTY_CAL_EMAIL_ADDRESS, &address,
                                                nullptr, nullptr) &&
-            own && IcsDocument::isEmailAddress(own))
-            entry.addresses.emplace_back(own);
-        g_free(own);
+            address && IcsDocument::isEmailAddress(address))
+            own.emplace_back(address);
+        g_free(address);
+        for (const std::string& a : own)
+            if (std::string n = IcsEventMapping::normalizedAddress(a); !n.empty())
+                entry.addresses.push_back(std::move(n));
         auto [it, inserted] = clients.emplace(info.id, std::move(entry));
         watch(it->second, info);
         return &it->second;
@@ -537,18 +549,20 @@ struct EdsCalendarSource::Impl {
         const std::string name = "desktop calendar " + quoted(info.title) + " (" + info.accountTitle + ")";
         switch (e_source_get_connection_status(calendar.source.get())) {
         case E_SOURCE_CONNECTION_STATUS_AWAITING_CREDENTIALS:
-            isComplete = false;
-            warn(name + " needs the account's password: sign in through the desktop's settings");
+            report(SourceProblem::Kind::unreadableCalendar, info.title,
+                   name + " needs the account's password: sign in through the desktop's settings");
             return;
         case E_SOURCE_CONNECTION_STATUS_SSL_FAILED:
-            isComplete = false;
-            warn(name + " refused the server's certificate; its last saved events are shown");
+            report(SourceProblem::Kind::unreadableCalendar, info.title,
+                   name + " refused the server's certificate; only its last saved events are read");
             return;
         default:
             break;
         }
+        // Its copy on this computer is read: older, but nothing is hidden that was known.
         if (!e_client_is_online(client))
-            warn(name + " is offline; its last saved events are shown");
+            report(SourceProblem::Kind::staleCalendar, info.title,
+                   name + " is offline; its last saved events are read");
     }
 
     // ---- Events --------------------------------------------------------------------------
@@ -581,11 +595,9 @@ struct EdsCalendarSource::Impl {
                                    .end = endTime,
                                    .zones = E_TIMEZONE_CACHE(expansion->client->client.get()),
                                    .primaryZone = expansion->zone};
-        if (auto event = eventFromInstance(instance, expansion->client->addresses)) {
-            event->calendarID = expansion->calendar->info.id;
-            event->calendarColorHex = expansion->calendar->info.colorHex;
+        const CalendarInfo& info = expansion->calendar->info;
+        if (auto event = eventFromInstance(instance, expansion->client->addresses, info.id, info.colorHex))
             expansion->out->push_back(std::move(*event));
-        }
         return TRUE;
     }
 
@@ -612,15 +624,14 @@ struct EdsCalendarSource::Impl {
                                              deadline.cancellable(), onInstance, &expansion);
         const std::string name = "desktop calendar " + quoted(info.title) + " (" + info.accountTitle + ")";
         if (deadline.expired()) {
-            isComplete = false;
-            warn(name + " did not answer within " + seconds(timeout) + "; it is left out");
+            report(SourceProblem::Kind::unreadableCalendar, info.title,
+                   name + " did not answer within " + seconds(timeout) + "; it is left out");
             return;
         }
-        if (expansion.full) {
-            isComplete = false;
-            warn("more than " + std::to_string(maxOccurrences) +
-                 " occurrences in the window; the rest are left out");
-        }
+        if (expansion.full)
+            report(SourceProblem::Kind::cutShort, info.title,
+                   "more than " + std::to_string(maxOccurrences) +
+                       " occurrences in the window; the rest are left out");
         for (CalendarEvent& e : found) {
             // EDS hands over what touches the window; the window is half-open.
             const bool inside = e.start == e.end ? e.start >= from && e.start < to : e.start < to && e.end > from;
@@ -677,11 +688,8 @@ std::vector<CalendarEvent> EdsCalendarSource::events(Date from, Date to)
         return result;
     m_impl->listing();
     for (const Impl::Calendar& calendar : m_impl->listed) {
-        if (Impl::Client* client = m_impl->client(calendar)) {
+        if (Impl::Client* client = m_impl->client(calendar))
             m_impl->read(calendar, *client, from, to, result);
-        } else {
-            m_impl->isComplete = false;
-        }
     }
     std::stable_sort(result.begin(), result.end(), [](const CalendarEvent& a, const CalendarEvent& b) {
         if (a.start != b.start)
@@ -707,9 +715,9 @@ bool EdsCalendarSource::isLastFetchComplete() const
     return m_impl->isComplete;
 }
 
-std::vector<std::string> EdsCalendarSource::lastFetchWarnings() const
+std::vector<SourceProblem> EdsCalendarSource::lastFetchProblems() const
 {
-    return m_impl->warnings;
+    return m_impl->problems.list();
 }
 
 }  // namespace nelvo

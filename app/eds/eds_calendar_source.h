@@ -44,7 +44,7 @@ public:
     void observeChanges(std::function<void()> handler) override;
 
     bool isLastFetchComplete() const override;
-    std::vector<std::string> lastFetchWarnings() const override;
+    std::vector<SourceProblem> lastFetchProblems() const override;
 
 private:
     struct Impl;

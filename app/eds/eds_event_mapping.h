@@ -21,9 +21,11 @@ struct EdsInstance {
     icaltimezone* primaryZone = nullptr;  // floating times and all-day dates
 };
 
-// The occurrence as a CalendarEvent, without its calendar's identity and colour. `addresses`:
-// the user's own, which find the user's answer among the attendees.
+// The occurrence as a CalendarEvent, by the rules every iCalendar component follows
+// (IcsEventMapping). `addresses`: the user's own, normalized, which find the user's answer
+// among the attendees. Empty for an event without UID.
 std::optional<CalendarEvent> eventFromInstance(const EdsInstance& instance,
-                                               const std::vector<std::string>& addresses);
+                                               const std::vector<std::string>& addresses,
+                                               const std::string& calendarID, const std::string& colorHex);
 
 }  // namespace nelvo

@@ -12,7 +12,7 @@ struct FakeSource : EventSource {
     std::vector<CalendarInfo> list;
     std::vector<CalendarEvent> occurrences;
     bool complete = true;
-    std::vector<std::string> warnings;
+    std::vector<SourceProblem> problems;
     std::function<void()> handler;
     int fetches = 0;
 
@@ -25,7 +25,7 @@ struct FakeSource : EventSource {
     }
     void observeChanges(std::function<void()> h) override { handler = std::move(h); }
     bool isLastFetchComplete() const override { return complete; }
-    std::vector<std::string> lastFetchWarnings() const override { return warnings; }
+    std::vector<SourceProblem> lastFetchProblems() const override { return problems; }
 };
 
 CalendarEvent event(const std::string& calendar, double start, double end)
@@ -90,17 +90,17 @@ TEST_F(CompositeCalendarSourceTest, MergesEventsInTimeOrderAndSkipsPartsWithoutA
 TEST_F(CompositeCalendarSourceTest, OneIncompletePartMakesTheWholeFetchIncomplete)
 {
     desktop->complete = false;
-    desktop->warnings = {"desktop calendar \"Work\" (Google) did not answer within 2 s; it is left out"};
-    files->warnings = {"cannot read calendar \"/x.ics\""};
+    desktop->problems = {{SourceProblem::Kind::unreadableCalendar, "Work", "desktop calendar \"Work\" did not answer"}};
+    files->problems = {{SourceProblem::Kind::skippedEvent, "/x.ics", "an event in \"/x.ics\" was skipped"}};
     source.events(Date{0}, Date{1000});
     EXPECT_FALSE(source.isLastFetchComplete());
-    EXPECT_EQ(source.lastFetchWarnings().size(), 2u);
+    EXPECT_EQ(source.lastFetchProblems().size(), 2u);
 
     desktop->complete = true;
-    desktop->warnings.clear();
+    desktop->problems.clear();
     source.calendars();
     EXPECT_TRUE(source.isLastFetchComplete());
-    EXPECT_EQ(source.lastFetchWarnings(), files->warnings);
+    EXPECT_EQ(source.lastFetchProblems(), files->problems);
 }
 
 TEST_F(CompositeCalendarSourceTest, ChangesOfEitherPartReachTheHandler)

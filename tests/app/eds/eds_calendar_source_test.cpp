@@ -37,6 +37,13 @@ std::vector<CalendarEvent> titled(const std::vector<CalendarEvent>& events, cons
     return out;
 }
 
+// The private bus of these tests ends with the test program.
+class StopEdsAtEnd : public testing::Environment {
+public:
+    void TearDown() override { EdsSession::stopAll(); }
+};
+[[maybe_unused]] testing::Environment* const stopEdsAtEnd = testing::AddGlobalTestEnvironment(new StopEdsAtEnd);
+
 class EdsCalendarSourceTest : public testing::Test {
 protected:
     void SetUp() override
@@ -51,6 +58,7 @@ protected:
     std::string calendarWith(const std::string& title, const std::string& ics)
     {
         const std::string uid = session->createCalendar(title, "#3b82f6");
+        EXPECT_FALSE(uid.empty());
         EXPECT_EQ(session->addEvents(uid, ics), "");
         return uid;
     }
@@ -80,7 +88,7 @@ TEST_F(EdsCalendarSourceTest, ListsEnabledCalendarsWithAccountColourAndKind)
     const auto birthdays = find(calendars, "birthdays");
     ASSERT_TRUE(birthdays);
     EXPECT_TRUE(birthdays->isBirthdayOrSubscription);
-    EXPECT_TRUE(source.lastFetchWarnings().empty());
+    EXPECT_TRUE(source.lastFetchProblems().empty());
     EXPECT_TRUE(source.isLastFetchComplete());
 }
 
@@ -193,7 +201,7 @@ END:VCALENDAR
     int calls = 0;
     source.observeChanges([&calls] { ++calls; });
     ASSERT_EQ(titled(source.events(at("2025-03-03T00:00:00Z"), at("2025-03-05T00:00:00Z")), "Before").size(), 1u);
-    EXPECT_TRUE(source.lastFetchWarnings().empty()) << source.lastFetchWarnings().front();
+    EXPECT_TRUE(source.lastFetchProblems().empty()) << source.lastFetchProblems().front().message;
     QTest::qWait(300);  // signals of the fetch itself have settled
     calls = 0;
 
@@ -236,7 +244,7 @@ TEST(EdsCalendarSourceAbsentTest, WithoutABusTheSourceIsSilentlyEmpty)
     EXPECT_FALSE(source.hasAccess());
     EXPECT_TRUE(source.calendars().empty());
     EXPECT_TRUE(source.events(at("2025-03-03T00:00:00Z"), at("2025-03-05T00:00:00Z")).empty());
-    EXPECT_TRUE(source.lastFetchWarnings().empty());
+    EXPECT_TRUE(source.lastFetchProblems().empty());
     EXPECT_TRUE(source.isLastFetchComplete());
 }
 

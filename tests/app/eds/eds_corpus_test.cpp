@@ -2,7 +2,7 @@
 #include "app/eds/eds_calendar_source.h"
 #include "app/eds/eds_session.h"
 #include "app/ics_calendar_source.h"
-#include "kit/core/busy_classifier.h"
+#include "kit/model/busy_classifier.h"
 
 #include <gtest/gtest.h>
 
@@ -106,8 +106,8 @@ TEST(EdsCorpusTest, TheDesktopAndTheFileGiveTheSameBusyTimeInTwoZones)
         auto fromDesktop = desktop.events(from, to);
         auto fromFile = file.events(from, to);
         EXPECT_TRUE(desktop.isLastFetchComplete());
-        for (const auto& w : desktop.lastFetchWarnings())
-            ADD_FAILURE() << w;
+        for (const auto& problem : desktop.lastFetchProblems())
+            ADD_FAILURE() << problem.message;
         std::erase_if(fromDesktop, [&](const CalendarEvent& e) { return e.calendarID != uid; });
         const auto a = busy(fromDesktop);
         const auto b = busy(fromFile);

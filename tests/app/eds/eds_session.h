@@ -9,7 +9,7 @@ namespace nelvo::test {
 // (dbus-daemon in a process group of its own) with HOME and the XDG folders in a temporary
 // folder, set before the bus starts so that the services it activates never touch the
 // user's calendars. The bus starts on first use and stops, with every process it started,
-// when the test program ends.
+// at stopAll() or when the program ends. Used by the tests and the benchmark.
 class EdsSession {
 public:
     // The running session, started on first call; null when EDS cannot run here, with the
@@ -18,7 +18,8 @@ public:
     // Ends the bus and every service it activated, and removes the temporary folder.
     static void stopAll();
 
-    // A new local calendar made through the registry; returns its UID.
+    // A new local calendar made through the registry; returns its UID, empty when it could
+    // not be made.
     std::string createCalendar(const std::string& title, const std::string& color, bool enabled = true);
     // Adds the events (and time zones) of an iCalendar text through ECalClient.
     // Returns an error text, empty on success.
