@@ -3,6 +3,8 @@
 #include "app/availability_model.h"
 #include "app/calendar_location.h"
 #include "app/demo_calendar_source.h"
+#include "app/eds/composite_calendar_source.h"
+#include "app/eds/eds_calendar_source.h"
 #include "app/ics_calendar_source.h"
 #include "cli/output_format.h"
 #include "kit/core/day_key.h"
@@ -244,10 +246,17 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
                 return exitBadInput;
             }
         }
-        if (locations.empty())
+        // Named calendars are read alone; otherwise the desktop's beside the chosen files.
+        std::shared_ptr<EdsCalendarSource> desktop;
+        if (options.calendars.empty() && !options.isDemo)
+            desktop = std::make_shared<EdsCalendarSource>(addresses);
+        if (locations.empty() && (!desktop || desktop->calendars().empty()))
             err << "No calendar is read, so only the working hours count. Add one with "
                    "\"nelvo calendars add PATH\" or --calendar PATH.\n";
         source = std::make_shared<IcsCalendarSource>(std::move(locations), std::move(addresses));
+        if (desktop)
+            source = std::make_shared<CompositeCalendarSource>(std::vector<CompositeCalendarSource::Part>{
+                {CompositeCalendarSource::Kind::desktop, desktop}, {CompositeCalendarSource::Kind::file, source}});
     }
     source = std::make_shared<UnwatchedSource>(std::move(source));
     if (stored.problem) {
@@ -321,10 +330,15 @@ int listCalendars(bool isDemo, std::ostream& out, std::ostream& err)
     }
     const std::vector<std::string> locations = stored.stringList(locationsKey);
     std::shared_ptr<EventSource> source;
-    if (isDemo)
+    std::shared_ptr<CompositeCalendarSource> composite;
+    if (isDemo) {
         source = std::make_shared<DemoCalendarSource>();
-    else
-        source = std::make_shared<IcsCalendarSource>(locations);
+    } else {
+        composite = std::make_shared<CompositeCalendarSource>(std::vector<CompositeCalendarSource::Part>{
+            {CompositeCalendarSource::Kind::desktop, std::make_shared<EdsCalendarSource>()},
+            {CompositeCalendarSource::Kind::file, std::make_shared<IcsCalendarSource>(locations)}});
+        source = composite;
+    }
     const auto calendars = source->calendars();
     const Settings settings =
         SettingsStore(std::make_shared<InMemoryUserDefaults>(stored.values)).load(TimeZone::system());
@@ -332,9 +346,10 @@ int listCalendars(bool isDemo, std::ostream& out, std::ostream& err)
     if (calendars.empty() && locations.empty())
         out << "No calendars are chosen. Add one with \"nelvo calendars add PATH\".\n";
     for (const auto& calendar : calendars) {
+        const auto kind = composite ? composite->kindOf(calendar.id) : std::nullopt;
         out << calendar.title << "\t" << calendar.accountTitle << "\t" << calendar.colorHex << "\t"
             << (included.contains(calendar.id) ? "counts" : "does not count") << "\t"
-            << calendar.id << "\n";
+            << (kind ? CompositeCalendarSource::kindName(*kind) : "demo") << "\t" << calendar.id << "\n";
     }
     return reportWarnings(source->lastFetchProblems(), err) ? exitBadInput : exitDone;
 }
