@@ -46,10 +46,12 @@ std::unordered_map<AdjustmentKey, Date> occurrenceEnds(const std::vector<Calenda
     return ends;
 }
 
+// Whether the interval shares time with the range: an event of no length shares none, so it
+// neither shows in a day nor counts as a meeting to free.
 template <typename T>
 bool overlaps(const T& interval, const std::pair<Date, Date>& range)
 {
-    return interval.start < range.second && interval.end > range.first;
+    return std::max(interval.start, range.first) < std::min(interval.end, range.second);
 }
 
 }  // namespace
@@ -133,6 +135,9 @@ AvailabilityModel::AvailabilityModel(std::shared_ptr<EventSource> source,
 
 AvailabilityModel::~AvailabilityModel()
 {
+    // A change made just before the window closed is not lost with the timer.
+    if (m_pendingSave->isActive())
+        saveSettingsNow();
     if (m_source)
         m_source->observeChanges({});
 }
@@ -372,14 +377,34 @@ void AvailabilityModel::recompute()
     publish(m_span, refreshSpan(), &AvailabilityModel::spanChanged);
     publish(m_includedCalendars, m_settings.includedCalendars(m_calendars),
             &AvailabilityModel::includedCalendarsChanged);
+    publish(m_busyEvents, classifyBusyEvents(), &AvailabilityModel::busyEventsChanged);
 
+    m_busy = busyIntervals();
+    publish(m_slots, AvailabilityEngine::slots(m_busy, makeRequest()), &AvailabilityModel::slotsChanged);
+    publish(m_holdKinds, m_adjustments.holdKinds(m_slots), &AvailabilityModel::holdKindsChanged);
+
+    // The canvas keeps its hours while an edge is dragged, so the drag does not move them.
+    if (!m_isDraggingCutoff)
+        publish(m_hourRange, computeHourRange(), &AvailabilityModel::hourRangeChanged);
+    publish(m_days, makeDays(), &AvailabilityModel::daysChanged);
+
+    publish(m_renderOptions, std::optional<RenderOptions>(makeRenderOptions()),
+            &AvailabilityModel::renderOptionsChanged);
+    publish(m_table, TableBuilder::build(m_slots, *m_renderOptions), &AvailabilityModel::tableChanged);
+}
+
+std::vector<CalendarEvent> AvailabilityModel::classifyBusyEvents() const
+{
     std::vector<CalendarEvent> busyEvents;
     for (const auto& event : m_events) {
         if (BusyClassifier::countsAsBusy(event, m_includedCalendars, m_adjustments.movable))
             busyEvents.push_back(event);
     }
-    publish(m_busyEvents, std::move(busyEvents), &AvailabilityModel::busyEventsChanged);
+    return busyEvents;
+}
 
+AvailabilityRequest AvailabilityModel::makeRequest() const
+{
     const Date now = m_now();
     AvailabilityRequest request;
     request.rangeStart = m_rangeStart;
@@ -392,38 +417,45 @@ void AvailabilityModel::recompute()
     request.snapMinutes = AvailabilityEngine::applicationSnapMinutes;
     request.now = now;
     request.leadTime = LeadTime::interval(m_settings.leadTimeMinutes, now, m_zone);
+    return request;
+}
 
+std::vector<BusyInterval> AvailabilityModel::busyIntervals() const
+{
     std::vector<BusyInterval> busy;
     busy.reserve(m_busyEvents.size() + m_adjustments.reserved.size());
     for (const auto& event : m_busyEvents)
         busy.push_back({event.start, event.end});
     for (const auto& block : m_adjustments.reserved)
         busy.push_back({block.start, block.end});
-    m_busy = AvailabilityEngine::normalizedBusy(busy);
-    publish(m_slots, AvailabilityEngine::slots(m_busy, request), &AvailabilityModel::slotsChanged);
-    publish(m_holdKinds, m_adjustments.holdKinds(m_slots), &AvailabilityModel::holdKindsChanged);
+    return AvailabilityEngine::normalizedBusy(busy);
+}
 
+CanvasRules::HourRange AvailabilityModel::computeHourRange() const
+{
     const Calendar calendar(m_zone);
-    if (!m_isDraggingCutoff) {
-        std::vector<DailyWindow> windows;
-        for (int i = 0; i < m_span.calendarDays; ++i) {
-            const auto day = calendar.addingDays(i, m_rangeStart);
-            if (!day)
-                continue;
+    std::vector<DailyWindow> windows;
+    for (int i = 0; i < m_span.calendarDays; ++i) {
+        if (const auto day = calendar.addingDays(i, m_rangeStart))
             windows.push_back(windowOf(DayKey::string(*day, calendar)));
-        }
-        publish(m_hourRange, CanvasRules::hourRange(windows), &AvailabilityModel::hourRangeChanged);
     }
+    return CanvasRules::hourRange(windows);
+}
 
-    const std::string todayKey = DayKey::string(m_today, calendar);
+std::vector<DayData> AvailabilityModel::makeDays() const
+{
+    const std::string todayKey = DayKey::string(m_today, m_zone);
     std::vector<DayData> days;
     days.reserve(static_cast<std::size_t>(std::max(0, m_span.calendarDays)));
     for (int i = 0; i < m_span.calendarDays; ++i) {
         if (auto day = makeDay(i, todayKey))
             days.push_back(std::move(*day));
     }
-    publish(m_days, std::move(days), &AvailabilityModel::daysChanged);
+    return days;
+}
 
+RenderOptions AvailabilityModel::makeRenderOptions() const
+{
     RenderOptions options;
     options.zones = m_settings.renderZones(m_currentZone());
     options.primary = m_zone;
@@ -433,12 +465,11 @@ void AvailabilityModel::recompute()
         options.dateRange = bounds;
     } else {
         const Date end = rangeEnd();
-        options.dateRange = std::make_pair(m_rangeStart, calendar.addingDays(-1, end).value_or(end));
+        options.dateRange =
+            std::make_pair(m_rangeStart, Calendar(m_zone).addingDays(-1, end).value_or(end));
     }
     options.rangeZone = m_zone;
-    m_renderOptions = options;
-    Q_EMIT renderOptionsChanged();
-    publish(m_table, TableBuilder::build(m_slots, options), &AvailabilityModel::tableChanged);
+    return options;
 }
 
 std::optional<DayData> AvailabilityModel::makeDay(int index, const std::string& todayKey) const
@@ -614,7 +645,7 @@ void AvailabilityModel::trimBand(const Slot& slot, WindowEdge edge, Date target)
 {
     Adjustments changed = m_adjustments;
     changed.trim(slot, edge, target, AvailabilityEngine::applicationSnapMinutes, m_zone,
-                 m_settings.minimumMinutes);
+                 m_settings.minimumMinutes, Uuid::random);
     const bool reservedChanged = changed.reserved != m_adjustments.reserved;
     setAdjustments(std::move(changed));
     if (reservedChanged)
@@ -902,10 +933,14 @@ std::string AvailabilityModel::title() const
 
 std::string AvailabilityModel::fileNameStem() const
 {
-    std::string stem = title();
-    std::replace(stem.begin(), stem.end(), '/', '-');
-    std::replace(stem.begin(), stem.end(), ':', '-');
-    return stem;
+    return fileNameStem(title());
+}
+
+std::string AvailabilityModel::fileNameStem(std::string title)
+{
+    std::replace(title.begin(), title.end(), '/', '-');
+    std::replace(title.begin(), title.end(), ':', '-');
+    return title;
 }
 
 }  // namespace nelvo

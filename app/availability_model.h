@@ -38,7 +38,10 @@ namespace nelvo {
 class AdjustmentsStore;
 class EventSource;
 class SettingsStore;
+struct AvailabilityRequest;
 
+// One-word names for the property types below: moc cannot read a template argument list
+// (its comma, or a nested template) in a Q_PROPERTY.
 using HoldKindMap = std::unordered_map<Uuid, HoldKind>;
 using CalendarIdSet = std::set<std::string>;
 using OptionalRenderOptions = std::optional<RenderOptions>;
@@ -122,6 +125,8 @@ public:
     void setAnimateUndo(AnimateUndo animate) { m_animateUndo = std::move(animate); }
     // Where sounds go; none by default. The player checks settings.soundsEnabled itself.
     void setSoundOutput(SoundPlayer::Output output, SoundPlayer::Clock clock = &SoundPlayer::monotonicSeconds);
+    // Plays a sound unless the user switched sounds off; the copy commands use it too.
+    void play(Sound sound);
 
     // --- The pipeline
     void reload();
@@ -184,6 +189,8 @@ public:
     std::string title() const;
     // `title` with "/" and ":" replaced by "-".
     std::string fileNameStem() const;
+    // The name of a saved or shared file made from a title: "/" and ":" become "-".
+    static std::string fileNameStem(std::string title);
 
 public Q_SLOTS:
     // Entry points the window connects.
@@ -229,7 +236,14 @@ private:
     void reconcileAfterFetch();
     IncludedSpan refreshSpan();
     Date computeRangeStart() const;
+    // The parts of recompute(), in its order.
+    std::vector<CalendarEvent> classifyBusyEvents() const;
+    std::vector<BusyInterval> busyIntervals() const;
+    AvailabilityRequest makeRequest() const;
+    CanvasRules::HourRange computeHourRange() const;
+    std::vector<DayData> makeDays() const;
     std::optional<DayData> makeDay(int index, const std::string& todayKey) const;
+    RenderOptions makeRenderOptions() const;
     std::optional<Date> fetchEnd(Date from) const;
     void fetchEvents(Date from, Date to, bool append);
     void noteProblems(const std::vector<SourceProblem>& problems);
@@ -239,7 +253,6 @@ private:
     UndoState undoState() const { return {m_settings.window, m_adjustments}; }
     void applyUndoState(const UndoState& state);
     DailyWindow windowOf(const std::string& dayKey) const;
-    void play(Sound sound);
 
     std::shared_ptr<EventSource> m_source;
     std::shared_ptr<SettingsStore> m_settingsStore;

@@ -38,7 +38,7 @@ public:
     static constexpr std::size_t maxEvents = 200'000;  // per text
     // Expansion work per file and window: steps of rule iterators and processor time.
     static constexpr std::size_t maxStepsPerFile = 200'000;
-    static constexpr double cpuSecondsPerFile = 0.25;
+    static constexpr double cpuSecondsPerFile = 0.5;
 
     // Never fails: a text that is not iCalendar gives a document with isCalendar() false;
     // a malformed event is left out with a warning.

@@ -1,5 +1,7 @@
 #include "app/source_problem_list.h"
 
+#include <functional>
+
 namespace nelvo {
 
 namespace {
@@ -7,38 +9,50 @@ namespace {
 // 9990 -> "9,990", as English text writes counts.
 std::string withThousands(std::size_t n)
 {
-    std::string digits = std::to_string(n);
-    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
-        digits.insert(static_cast<std::size_t>(i), ",");
-    return digits;
+    const std::string digits = std::to_string(n);
+    std::string out;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
+bool isCounted(SourceProblem::Kind kind)
+{
+    return kind == SourceProblem::Kind::skippedEvent || kind == SourceProblem::Kind::malformed;
 }
 
 }  // namespace
 
+std::size_t SourceProblemList::KeyHash::operator()(const Key& key) const noexcept
+{
+    return std::hash<std::string>{}(key.first) * 31 + static_cast<std::size_t>(key.second);
+}
+
 void SourceProblemList::add(SourceProblem problem, const std::string& calendar)
 {
-    if (problem.kind == SourceProblem::Kind::skippedEvent) {
-        const std::string& key = calendar.empty() ? problem.path : calendar;
+    if (m_messages.contains(problem.message))
+        return;
+    if (isCounted(problem.kind)) {
+        const Key key{calendar.empty() ? problem.path : calendar, problem.kind};
         Skips& skips = m_skips[key];
         if (skips.named >= namedSkipsPerCalendar) {
             skip(key, 1);
             return;
         }
-        if (m_messages.contains(problem.message))
-            return;
         ++skips.named;
-    } else if (m_messages.contains(problem.message)) {
-        return;
     }
     m_messages.insert(problem.message);
     m_problems.push_back(std::move(problem));
 }
 
-void SourceProblemList::skip(const std::string& path, std::size_t unnamed)
+void SourceProblemList::skip(const Key& key, std::size_t unnamed)
 {
-    Skips& skips = m_skips[path];
+    Skips& skips = m_skips[key];
     if (skips.unnamed == 0)
-        m_unnamed.push_back(path);
+        m_unnamed.push_back(key);
     skips.unnamed += unnamed;
 }
 
@@ -46,8 +60,8 @@ void SourceProblemList::append(const SourceProblemList& other, const std::string
 {
     for (const SourceProblem& problem : other.m_problems)
         add(problem, calendar);
-    for (const std::string& path : other.m_unnamed)
-        skip(calendar.empty() ? path : calendar, other.m_skips.at(path).unnamed);
+    for (const Key& key : other.m_unnamed)
+        skip(calendar.empty() ? key : Key{calendar, key.second}, other.m_skips.at(key).unnamed);
 }
 
 void SourceProblemList::addListed(const std::vector<SourceProblem>& listed)
@@ -65,13 +79,16 @@ void SourceProblemList::clear()
 std::vector<SourceProblem> SourceProblemList::list() const
 {
     std::vector<SourceProblem> out = m_problems;
-    for (const std::string& path : m_unnamed) {
-        const std::size_t count = m_skips.at(path).unnamed;
-        out.push_back({.kind = SourceProblem::Kind::skippedEvent,
-                       .path = path,
-                       .message = "and " + withThousands(count) + " more event" +
-                                  (count == 1 ? "" : "s") + " in \"" + path +
-                                  "\" could not be read"});
+    for (const Key& key : m_unnamed) {
+        const std::size_t count = m_skips.at(key).unnamed;
+        std::string message = "and ";
+        message += withThousands(count);
+        message += count == 1 ? " more event in \"" : " more events in \"";
+        message += key.first;
+        message += key.second == SourceProblem::Kind::skippedEvent
+                       ? "\" could not be read"
+                       : "\" were read as far as they could be";
+        out.push_back({.kind = key.second, .path = key.first, .message = std::move(message)});
     }
     return out;
 }

@@ -6,13 +6,14 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace nelvo {
 
-// The problems of one fetch: each told once, in the order met; past the first few skipped
-// events of a calendar the rest are counted in one closing line, so that a file of ten
-// thousand broken events gives a few lines, in time proportional to the problems.
+// The problems of one fetch: each told once, in the order met; past the first few skipped or
+// malformed events of a calendar the rest are counted in one closing line, so that a file of
+// ten thousand broken events gives a few lines, in time proportional to the problems.
 class SourceProblemList {
 public:
     static constexpr std::size_t namedSkipsPerCalendar = 5;
@@ -28,7 +29,7 @@ public:
     void clear();
 
     bool empty() const { return m_problems.empty() && m_unnamed.empty(); }
-    // The problems, then one line per calendar that had skips left unnamed:
+    // The problems, then one line per calendar and kind that had events left unnamed:
     // and 9,990 more events in "/home/ana/work.ics" could not be read
     std::vector<SourceProblem> list() const;
 
@@ -38,12 +39,17 @@ private:
         std::size_t unnamed = 0;
     };
 
-    void skip(const std::string& path, std::size_t unnamed);
+    using Key = std::pair<std::string, SourceProblem::Kind>;  // calendar and kind
+    struct KeyHash {
+        std::size_t operator()(const Key& key) const noexcept;
+    };
+
+    void skip(const Key& key, std::size_t unnamed);
 
     std::vector<SourceProblem> m_problems;
     std::unordered_set<std::string> m_messages;
-    std::unordered_map<std::string, Skips> m_skips;  // by calendar
-    std::vector<std::string> m_unnamed;              // calendars with unnamed skips, in order
+    std::unordered_map<Key, Skips, KeyHash> m_skips;
+    std::vector<Key> m_unnamed;  // with unnamed events, in order
 };
 
 }  // namespace nelvo

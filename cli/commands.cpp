@@ -7,6 +7,7 @@
 #include "app/eds/eds_calendar_source.h"
 #include "app/ics_calendar_source.h"
 #include "cli/output_format.h"
+#include "cli/terminal_text.h"
 #include "kit/core/day_key.h"
 #include "kit/store/adjustments_store.h"
 #include "kit/store/atomic_file.h"
@@ -17,12 +18,13 @@
 #include "kit/zones/zone_catalog.h"
 #include "kit/core/zone_display_name.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 
 namespace nelvo {
@@ -47,11 +49,22 @@ fs::path adjustmentsPath(bool isDemo)
     return AdjustmentsStore::defaultURL();
 }
 
+// A problem's line fit for a terminal: the path it names shortened, then control characters
+// (a zone name from a calendar may hold escape sequences) replaced and the line cut.
+std::string printable(const SourceProblem& problem)
+{
+    std::string line = problem.message;
+    if (const auto at = problem.path.empty() ? std::string::npos : line.find(problem.path);
+        at != std::string::npos)
+        line.replace(at, problem.path.size(), TerminalText::safe(problem.path));
+    return TerminalText::safe(line, 2 * TerminalText::maxBytes);
+}
+
 // Empty when the path can be read; otherwise the line that says why not.
 std::optional<std::string> unreadable(const std::string& path)
 {
     if (auto problem = CalendarLocation::problem(path))
-        return problem->message;
+        return printable(*problem);
     return std::nullopt;
 }
 
@@ -79,6 +92,28 @@ private:
     std::shared_ptr<EventSource> m_source;
 };
 
+// Writes to a device or pipe as it is, with the cause of a failure (/dev/full: no space).
+std::error_code writeDirectly(const fs::path& path, std::string_view text)
+{
+    int fd;
+    do
+        fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return {errno, std::generic_category()};
+    std::error_code error;
+    while (!text.empty() && !error) {
+        const ssize_t written = ::write(fd, text.data(), text.size());
+        if (written < 0 && errno != EINTR)
+            error = {errno, std::generic_category()};
+        else if (written > 0)
+            text.remove_prefix(static_cast<std::size_t>(written));
+    }
+    if (::close(fd) != 0 && !error && errno != EINTR)
+        error = {errno, std::generic_category()};
+    return error;
+}
+
 // Writes the whole text to `path`: a regular file (or a new one) is replaced atomically,
 // through a symbolic link to its target; a device or pipe (/dev/stdout) is written directly.
 std::error_code writeOutput(const std::string& path, const std::string& text)
@@ -91,10 +126,7 @@ std::error_code writeOutput(const std::string& path, const std::string& text)
     if (fs::exists(status) && !fs::is_regular_file(status)) {
         if (fs::is_directory(status))
             return std::make_error_code(std::errc::is_a_directory);
-        std::ofstream out(target, std::ios::binary);
-        out << text;
-        out.flush();
-        return out ? std::error_code{} : std::make_error_code(std::errc::io_error);
+        return writeDirectly(target, text);
     }
     return AtomicFile::write(target, text);
 }
@@ -105,7 +137,7 @@ bool reportWarnings(const std::vector<SourceProblem>& problems, std::ostream& er
 {
     bool isUnusable = false;
     for (const auto& problem : problems) {
-        err << problem.message << "\n";
+        err << printable(problem) << "\n";
         isUnusable = isUnusable || problem.hidesBusyTime();
     }
     return isUnusable;
@@ -147,7 +179,7 @@ StoredDefaults readDefaults(bool isDemo)
 
 std::string quotedPath(const std::filesystem::path& path)
 {
-    return "\"" + path.string() + "\"";
+    return TerminalText::quoted(path.string());
 }
 
 // The settings as stored, copied into memory with the run's overrides: the model may save
@@ -176,11 +208,11 @@ std::shared_ptr<InMemoryUserDefaults> settingsForRun(const StoredDefaults& store
         // The rulers named, in that order, keeping the labels the user gave them.
         std::vector<ZoneEntry> rulers;
         for (const auto& id : *options.zones) {
-            const auto found = std::find_if(settings.zones.begin(), settings.zones.end(),
-                                            [&](const ZoneEntry& entry) {
-                                                return Settings::zonesMatch(entry.id, id);
-                                            });
-            rulers.push_back(found != settings.zones.end() ? *found : ZoneEntry{.id = id, .label = {}, .legacyIsEnabled = {}});
+            const auto kept = std::find_if(settings.zones.begin(), settings.zones.end(),
+                                           [&](const ZoneEntry& entry) {
+                                               return Settings::zonesMatch(entry.id, id);
+                                           });
+            rulers.push_back(kept != settings.zones.end() ? *kept : ZoneEntry{.id = id, .label = {}});
         }
         settings.zones.clear();
         for (const auto& ruler : rulers) {
@@ -279,7 +311,7 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
     if (options.startDayKey) {
         model.setStartDay(DayKey::date(*options.startDayKey, model.zone()));
         if (!model.startDayKey())
-            err << "--start " << *options.startDayKey
+            err << "--start " << TerminalText::safe(*options.startDayKey)
                 << " is not after today, so the range starts today\n";
     }
 
@@ -290,7 +322,7 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
 
     const OutputFormat* format = OutputFormat::named(options.format);
     if (!format) {
-        err << "nelvo: print has no format \"" << options.format << "\"\n";
+        err << "nelvo: print has no format " << TerminalText::quoted(options.format) << "\n";
         return exitUsage;
     }
     std::string text = format->render(model, options);
@@ -298,15 +330,20 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
         text = withLineFeed(std::move(text));
     if (options.outputPath && *options.outputPath != "-") {
         if (const auto error = writeOutput(*options.outputPath, text)) {
-            err << "cannot write \"" << *options.outputPath << "\": " << AtomicFile::reason(error) << "\n";
+            err << "cannot write " << TerminalText::quoted(*options.outputPath) << ": "
+                << AtomicFile::reason(error) << "\n";
             return exitBadInput;
         }
         return exitDone;
     }
+    errno = 0;
     out << text;
     out.flush();
     if (!out) {
-        err << "cannot write standard output\n";
+        const int cause = errno;
+        err << "cannot write standard output"
+            << (cause != 0 ? ": " + AtomicFile::reason({cause, std::generic_category()}) : "")
+            << "\n";
         return exitBadInput;
     }
     return exitDone;
@@ -346,10 +383,13 @@ int listCalendars(bool isDemo, std::ostream& out, std::ostream& err)
     if (calendars.empty() && locations.empty())
         out << "No calendars are chosen. Add one with \"nelvo calendars add PATH\".\n";
     for (const auto& calendar : calendars) {
+        // Names and paths from the calendar files; a tab in one would shift the columns.
         const auto kind = composite ? composite->kindOf(calendar.id) : std::nullopt;
-        out << calendar.title << "\t" << calendar.accountTitle << "\t" << calendar.colorHex << "\t"
+        out << TerminalText::safe(calendar.title) << "\t" << TerminalText::safe(calendar.accountTitle)
+            << "\t" << TerminalText::safe(calendar.colorHex) << "\t"
             << (included.contains(calendar.id) ? "counts" : "does not count") << "\t"
-            << (kind ? CompositeCalendarSource::kindName(*kind) : "demo") << "\t" << calendar.id << "\n";
+            << (kind ? CompositeCalendarSource::kindName(*kind) : "demo") << "\t"
+            << TerminalText::safe(calendar.id) << "\n";
     }
     return reportWarnings(source->lastFetchProblems(), err) ? exitBadInput : exitDone;
 }
@@ -364,7 +404,9 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
     // The list is read and written under the defaults' lock, so that commands run at the
     // same time (or the window) lose none of each other's changes.
     FileUserDefaults defaults(defaultsPath(options.isDemo),
-                              [&err](const std::string& line) { err << line << "\n"; });
+                              [&err](const std::string& line) {
+                                  err << TerminalText::safe(line, 3 * TerminalText::maxBytes) << "\n";
+                              });
     using Value = std::optional<UserDefaults::Value>;
 
     if (options.action == CalendarsAction::add) {
@@ -382,10 +424,11 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
             return UserDefaults::Value{std::move(locations)};
         });
         if (!isStored) {
-            err << "cannot write " << quotedPath(defaults.path()) << "\n";
+            err << "cannot write " << quotedPath(defaults.path()) << ": "
+                << AtomicFile::reason(defaults.lastError()) << "\n";
             return exitBadInput;
         }
-        out << "Added " << path << "\n";
+        out << "Added " << TerminalText::safe(path) << "\n";
         return exitDone;
     }
 
@@ -404,14 +447,15 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
             err << "cannot read " << quotedPath(defaults.path()) << ": " << reading.error
                 << "; nothing was changed\n";
         else
-            err << "\"" << options.path << "\" is not among the chosen calendars\n";
+            err << TerminalText::quoted(options.path) << " is not among the chosen calendars\n";
         return exitBadInput;
     }
     if (!isStored) {
-        err << "cannot write " << quotedPath(defaults.path()) << "\n";
+        err << "cannot write " << quotedPath(defaults.path()) << ": "
+            << AtomicFile::reason(defaults.lastError()) << "\n";
         return exitBadInput;
     }
-    out << "Removed " << options.path << "\n";
+    out << "Removed " << TerminalText::safe(options.path) << "\n";
     return exitDone;
 }
 

@@ -1,6 +1,7 @@
 // The window's own states: the onboarding pages, refused access, and the window at start.
 #include "screenshot.h"
 
+#include "ui/calendar_chooser.h"
 #include "ui/onboarding_card.h"
 #include "ui/onboarding_view.h"
 
@@ -53,6 +54,31 @@ NELVO_SCREENSHOT("onboarding-5-access-only")
 NELVO_SCREENSHOT("window-at-start")
 {
     return &context.window({.demo = true, .onboarded = true});
+}
+
+}  // namespace nelvo
+
+namespace nelvo {
+
+NELVO_SCREENSHOT("calendar-chooser")
+{
+    MainWindow& window = context.window({.demo = false});
+    auto* chooser = new CalendarChooser(&window);
+    chooser->setLocations({"~/Calendars/work.ics"},
+                          {"~/.local/share/evolution/calendar/system/calendar.ics",
+                           "~/.calendars/personal"});
+    chooser->show();
+    ScreenshotContext::settle();
+    return chooser;
+}
+
+NELVO_SCREENSHOT("calendar-chooser-empty")
+{
+    MainWindow& window = context.window({.demo = false});
+    auto* chooser = new CalendarChooser(&window);
+    chooser->show();
+    ScreenshotContext::settle();
+    return chooser;
 }
 
 }  // namespace nelvo

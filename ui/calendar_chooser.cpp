@@ -56,12 +56,18 @@ CalendarChooser::CalendarChooser(QWidget* parent)
     m_list->setUniformRowHeights(true);
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setColumnCount(1);
-    addSection(tr("On this computer"), {});
 
     m_addFile->setObjectName(QStringLiteral("addFile"));
     m_addFolder->setObjectName(QStringLiteral("addFolder"));
     connect(m_addFile, &QPushButton::clicked, this, &CalendarChooser::addFiles);
     connect(m_addFolder, &QPushButton::clicked, this, &CalendarChooser::addFolder);
+
+    auto* hint = new QLabel(tr("No calendar files were found on this computer. Add a calendar file "
+                               "(.ics) or a folder of them."),
+                            this);
+    hint->setObjectName(QStringLiteral("emptyHint"));
+    hint->setWordWrap(true);
+    m_emptyHint = hint;
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -78,7 +84,10 @@ CalendarChooser::CalendarChooser(QWidget* parent)
     layout->setSpacing(10);
     layout->addWidget(intro);
     layout->addWidget(m_list, 1);
+    layout->addWidget(hint);
     layout->addLayout(row);
+    addSection(tr("On this computer"), {});
+    updateHint();
 }
 
 int CalendarChooser::addSection(const QString& title, const std::vector<Entry>& entries)
@@ -113,6 +122,15 @@ void CalendarChooser::addEntry(int sectionIndex, const Entry& entry)
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     item->setCheckState(0, entry.checked ? Qt::Checked : Qt::Unchecked);
     section->setExpanded(true);
+    updateHint();
+}
+
+void CalendarChooser::updateHint()
+{
+    bool empty = true;
+    for (int s = 0; s < m_list->topLevelItemCount() && empty; ++s)
+        empty = m_list->topLevelItem(s)->childCount() == 0;
+    m_emptyHint->setVisible(empty);
 }
 
 void CalendarChooser::setLocations(const std::vector<std::string>& chosen,

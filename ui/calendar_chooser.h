@@ -54,10 +54,12 @@ private:
     void addFiles();
     void addFolder();
     QTreeWidgetItem* findEntry(const std::string& location) const;
+    void updateHint();
 
     QTreeWidget* m_list;
     QPushButton* m_addFile;
     QPushButton* m_addFolder;
+    QWidget* m_emptyHint = nullptr;  // shown while no section lists anything
 };
 
 }  // namespace nelvo

@@ -21,6 +21,7 @@ MainWindow::MainWindow(RootView::Setup setup, QWidget* parent)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Nelvo"));
+    setMinimumSize(640, 480);
     m_root = new RootView(std::move(setup), *m_commands, this);
     setCentralWidget(m_root);
     m_commands->buildMenus(menuBar(), &m_root->undoStack());

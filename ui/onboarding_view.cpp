@@ -3,6 +3,7 @@
 #include "ui/onboarding_card.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QStackedLayout>
@@ -156,6 +157,18 @@ void OnboardingView::setPage(int page)
         buttons.front()->setFocus();
     if (changed)
         Q_EMIT pageChanged(page);
+}
+
+void OnboardingView::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier) {
+        if (auto buttons = card()->actions(); !buttons.isEmpty()) {
+            buttons.front()->animateClick();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
 }
 
 OnboardingCard* OnboardingView::card() const

@@ -37,6 +37,10 @@ Q_SIGNALS:
     void finished();
     void pageChanged(int page);
 
+protected:
+    // Return and Enter press the page's button, as in a dialog.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     OnboardingCard* makeCard(int page);
     void updateAccessCard();

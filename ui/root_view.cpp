@@ -149,6 +149,11 @@ std::optional<std::vector<std::string>> RootView::choose()
     return CalendarChooser::choose(window(), m_impl->access->locations());
 }
 
+void RootView::chooseCalendars()
+{
+    m_impl->access->chooseLocations([this] { return choose(); });
+}
+
 void RootView::showOnboarding(bool accessOnly)
 {
     Impl& d = *m_impl;

@@ -62,6 +62,10 @@ public:
     OnboardingView* onboarding() const;
     CanvasPage* canvasPage() const;
 
+    // Opens the calendar chooser over the current choice (for a "choose calendars" control);
+    // cancelling it keeps the choice.
+    void chooseCalendars();
+
     // The application came to the front: look at the chosen calendars again, and read them.
     void applicationBecameActive();
     // The application is about to end: settings waiting for their delayed save are saved.

@@ -174,28 +174,8 @@ void IcsExpander::expandRule(const Item& item, const IcsZone& zone, const std::s
                                    ") can never match; only its first occurrence is read"});
         return;
     }
-    // UNTIL is compared here, as an instant: libical would compare a UTC UNTIL with wall
-    // times of another zone, losing the last occurrence east of Greenwich.
-    if (!icaltime_is_null_time(rule.until)) {
-        icaltimetype u = rule.until;
-        const bool isUtc = icaltime_is_utc(u);
-        u.zone = nullptr;
-        if (item.traits.isAllDay) {
-            u.is_date = 1;
-            run.until = instant(m_data->zones[primaryZone], u);
-        } else if (u.is_date) {
-            u.is_date = 0;
-            u.hour = 23;
-            u.minute = 59;
-            u.second = 59;
-            run.until = instant(zone, u);
-        } else {
-            run.until = isUtc ? instant(m_data->zones[utcZone], u) : instant(zone, u);
-        }
-        if (!run.until)
-            return;
-        rule.until = icaltime_null_time();
-    }
+    if (!readUntil(run))
+        return;
     // Occurrences starting this early may still reach into the window, also when a change
     // to this and later occurrences moves them.
     double shiftBack = 0, shiftForward = 0;
@@ -216,6 +196,35 @@ void IcsExpander::expandRule(const Item& item, const IcsZone& zone, const std::s
     }
     skipAhead(run);
     iterate(run);
+}
+
+// UNTIL is compared by the expander, as an instant: libical would compare a UTC UNTIL with
+// wall times of another zone, losing the last occurrence east of Greenwich. False when the
+// UNTIL cannot be read.
+bool IcsExpander::readUntil(RuleRun& run) const
+{
+    icalrecurrencetype& rule = run.rule;
+    if (!icaltime_is_null_time(rule.until)) {
+        icaltimetype u = rule.until;
+        const bool isUtc = icaltime_is_utc(u);
+        u.zone = nullptr;
+        if (run.item.traits.isAllDay) {
+            u.is_date = 1;
+            run.until = instant(m_data->zones[primaryZone], u);
+        } else if (u.is_date) {
+            u.is_date = 0;
+            u.hour = 23;
+            u.minute = 59;
+            u.second = 59;
+            run.until = instant(run.zone, u);
+        } else {
+            run.until = isUtc ? instant(m_data->zones[utcZone], u) : instant(run.zone, u);
+        }
+        if (!run.until)
+            return false;
+        rule.until = icaltime_null_time();
+    }
+    return true;
 }
 
 // A rule whose every period holds one occurrence (no BY parts) may start at its last

@@ -36,6 +36,7 @@ private:
     void replacement(const Item& item);
     void occurrences(const Item& item);
     void expandRule(const Item& item, const IcsZone& zone, const std::string& text);
+    bool readUntil(RuleRun& run) const;
     bool skipAhead(RuleRun& run) const;
     void iterate(RuleRun& run);
     void expandByDays(RuleRun& run);

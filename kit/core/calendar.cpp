@@ -15,6 +15,9 @@ namespace {
 // it keeps every conversion to integers below exact and defined.
 constexpr double maxAbsSeconds = 3.0e11;
 
+// More than any change of offset the zone data holds (offsets stay within about ±16 hours).
+constexpr double maxOffsetChangeMillis = 48.0 * 3600 * 1000;
+
 bool inRange(double seconds)
 {
     return std::isfinite(seconds) && std::fabs(seconds) < maxAbsSeconds;
@@ -33,6 +36,13 @@ std::optional<Date> Calendar::fromLocalSeconds(double local) const
 {
     if (!inRange(local))
         return std::nullopt;
+    // A wall time well inside the offset span of the last lookup happens once, at that
+    // offset: neither neighbouring span reaches it, so ICU need not be asked.
+    const OffsetSpan span = offsetSpan(m_zone, Date::fromUnixSeconds(local));
+    const double guess = (local - span.seconds) * 1000.0;
+    if (guess >= span.fromMillis + maxOffsetChangeMillis &&
+        guess < span.toMillis - maxOffsetChangeMillis)
+        return Date::fromUDate(guess);
     const auto& zone = icuZone(m_zone);
     int32_t raw = 0, dst = 0;
     UErrorCode status = U_ZERO_ERROR;

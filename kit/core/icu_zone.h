@@ -21,6 +21,19 @@ struct TimeZone::Zone {
     std::unique_ptr<icu::BasicTimeZone> icu;
 };
 
+// The offset that holds around an instant, between the transitions before and after it
+// (infinite when there is none). ICU works an offset out from the zone's rules on every
+// call, which would be most of the cost of the engine and the renderers; the span around the
+// last lookup is kept per zone and thread, so nearby instants need no ICU call.
+struct OffsetSpan {
+    double fromMillis;  // inclusive
+    double toMillis;    // exclusive
+    int seconds;        // daylight-saving time included
+    bool isDaylight;
+};
+// For a non-finite instant, ICU's answer with an empty span.
+OffsetSpan offsetSpan(const TimeZone& zone, Date date);
+
 inline const icu::BasicTimeZone& icuZone(const TimeZone& zone)
 {
     return *zone.zone().icu;

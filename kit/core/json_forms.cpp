@@ -8,13 +8,13 @@ namespace nelvo::JsonForms {
 
 using nlohmann::json;
 
-namespace {
-
-bool isAbsent(const json& object, const char* key)
+const json* member(const json& object, const char* key)
 {
     const auto it = object.find(key);
-    return it == object.end() || it->is_null();
+    return it == object.end() || it->is_null() ? nullptr : &*it;
 }
+
+namespace {
 
 template <typename T>
 Decoded<T> parseThen(std::string_view text, Decoded<T> (*decode)(const json&))
@@ -29,7 +29,7 @@ Decoded<T> parseThen(std::string_view text, Decoded<T> (*decode)(const json&))
 
 std::optional<bool> optionalBool(const json& object, const char* key, bool& wrongType)
 {
-    if (isAbsent(object, key))
+    if (!member(object, key))
         return std::nullopt;
     const json& value = object.at(key);
     if (!value.is_boolean()) {
@@ -121,7 +121,7 @@ Decoded<DayExclusions> decodeDayExclusions(const json& value)
     DayExclusions exclusions;
     exclusions.saturdaysOff = saturdays.value_or(legacy.value_or(true));
     exclusions.sundaysOff = sundays.value_or(legacy.value_or(true));
-    if (!isAbsent(value, "toggled")) {
+    if (member(value, "toggled")) {
         const json& toggled = value.at("toggled");
         if (!toggled.is_array())
             return Decoded<DayExclusions>::failure("toggled: expected an array of day keys");
@@ -139,7 +139,7 @@ Decoded<WindowOverrides> decodeWindowOverrides(const json& value)
     if (!value.is_object())
         return Decoded<WindowOverrides>::failure("overrides: expected an object");
     WindowOverrides overrides;
-    if (isAbsent(value, "byDay"))
+    if (!member(value, "byDay"))
         return {overrides, {}};
     const json& byDay = value.at("byDay");
     if (!byDay.is_object())
@@ -149,7 +149,7 @@ Decoded<WindowOverrides> decodeWindowOverrides(const json& value)
             return Decoded<WindowOverrides>::failure("byDay." + key + ": expected an object");
         DayOverride day;
         for (const char* edge : {"start", "end"}) {
-            if (isAbsent(entry, edge))
+            if (!member(entry, edge))
                 continue;
             const auto minutes = integer(entry.at(edge));
             if (!minutes)

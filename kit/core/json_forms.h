@@ -24,6 +24,10 @@ Decoded<DailyWindow> decodeDailyWindow(const nlohmann::json& json);
 Decoded<DayExclusions> decodeDayExclusions(const nlohmann::json& json);
 Decoded<WindowOverrides> decodeWindowOverrides(const nlohmann::json& json);
 
+// The member `key` of an object; null when it is missing, JSON null (the stored forms read
+// both as absent), or `object` is not an object.
+const nlohmann::json* member(const nlohmann::json& object, const char* key);
+
 // A JSON integer, or a number with no fraction, within 64 bits; empty otherwise.
 std::optional<std::int64_t> integer(const nlohmann::json& value);
 

@@ -5,12 +5,17 @@
 
 #include <unicode/putil.h>
 #include <unicode/timezone.h>
+#include <unicode/tztrans.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <mutex>
 #include <set>
 #include <unordered_map>
+#include <vector>
 
 namespace nelvo {
 
@@ -167,22 +172,73 @@ TimeZone TimeZone::utc()
     return zone;
 }
 
+std::optional<TimeZone> TimeZone::fromWindowsName(std::string_view windowsName)
+{
+    if (windowsName.empty() || windowsName.size() > 200)
+        return std::nullopt;
+    ensureZoneRules();
+    icu::UnicodeString iana;
+    UErrorCode status = U_ZERO_ERROR;
+    icu::TimeZone::getIDForWindowsID(fromUtf8(windowsName), nullptr, iana, status);
+    if (U_FAILURE(status) || iana.isEmpty())
+        return std::nullopt;
+    return named(toUtf8(iana));
+}
+
+OffsetSpan offsetSpan(const TimeZone& zone, Date date)
+{
+    const icu::BasicTimeZone& tz = icuZone(zone);
+    const double millis = date.udate();
+    const auto uncached = [&](double from, double to) {
+        int32_t raw = 0, dst = 0;
+        UErrorCode status = U_ZERO_ERROR;
+        tz.getOffset(millis, false, raw, dst, status);
+        if (U_FAILURE(status))
+            raw = dst = 0;
+        return OffsetSpan{from, to, (raw + dst) / 1000, dst != 0};
+    };
+    if (!std::isfinite(millis))
+        return uncached(millis, millis);
+
+    struct Entry {
+        const TimeZone::Zone* key;
+        TimeZone zone;  // keeps `key` alive
+        OffsetSpan span;
+    };
+    thread_local std::vector<Entry> entries;
+    thread_local std::size_t nextEvicted = 0;
+    constexpr std::size_t maximumEntries = 16;
+
+    auto entry = std::find_if(entries.begin(), entries.end(),
+                              [&](const Entry& e) { return e.key == &zone.zone(); });
+    if (entry != entries.end() && millis >= entry->span.fromMillis &&
+        millis < entry->span.toMillis)
+        return entry->span;
+
+    icu::TimeZoneTransition transition;
+    const double infinity = std::numeric_limits<double>::infinity();
+    const double from =
+        tz.getPreviousTransition(millis, true, transition) ? transition.getTime() : -infinity;
+    const double to = tz.getNextTransition(millis, false, transition) ? transition.getTime()
+                                                                       : infinity;
+    const Entry found{&zone.zone(), zone, uncached(from, to)};
+    if (entry != entries.end())
+        *entry = found;
+    else if (entries.size() < maximumEntries)
+        entries.push_back(found);
+    else
+        entries[nextEvicted++ % maximumEntries] = found;
+    return found.span;
+}
+
 int TimeZone::offsetSeconds(Date date) const
 {
-    int32_t raw = 0, dst = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    m_zone->icu->getOffset(date.udate(), false, raw, dst, status);
-    if (U_FAILURE(status))
-        return 0;
-    return (raw + dst) / 1000;
+    return offsetSpan(*this, date).seconds;
 }
 
 bool TimeZone::isDaylightSavingTime(Date date) const
 {
-    int32_t raw = 0, dst = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    m_zone->icu->getOffset(date.udate(), false, raw, dst, status);
-    return U_SUCCESS(status) && dst != 0;
+    return offsetSpan(*this, date).isDaylight;
 }
 
 }  // namespace nelvo

@@ -23,10 +23,14 @@ public:
     // anew on every call so that a change of the system zone is seen. UTC when unknown.
     static TimeZone system();
     static TimeZone utc();
+    // The zone a Windows zone name stands for ("W. Europe Standard Time" is Europe/Berlin),
+    // by the territory-neutral mapping of the zone data. Empty for names it does not know.
+    static std::optional<TimeZone> fromWindowsName(std::string_view windowsName);
 
     const std::string& id() const { return m_id; }
 
-    // Offset from UTC at the instant, daylight-saving time included.
+    // Offset from UTC at the instant, daylight-saving time included. Both are cheap for
+    // instants near the last one asked about in the same zone (see `OffsetSpan`).
     int offsetSeconds(Date date) const;
     bool isDaylightSavingTime(Date date) const;
 

@@ -14,12 +14,6 @@ using nlohmann::json;
 
 namespace {
 
-bool isAbsent(const json& object, const char* key)
-{
-    const auto it = object.find(key);
-    return it == object.end() || it->is_null();
-}
-
 // The snapped target of a trim: the next mark for a top edge, the previous one for a
 // bottom edge, the target itself when it lies on a mark. The raw target when the mark
 // cannot be formed.
@@ -121,7 +115,8 @@ Adjustments::Neighbours Adjustments::holdsAdjacent(const Slot& slot) const
 }
 
 void Adjustments::trim(const Slot& slot, WindowEdge edge, Date target, std::int64_t snapMinutes,
-                       const TimeZone& zone, std::optional<std::int64_t> minimumMinutes)
+                       const TimeZone& zone, std::optional<std::int64_t> minimumMinutes,
+                       const UuidGenerator& newId)
 {
     const auto [before, after] = holdsAdjacent(slot);
     const Date t = snapped(target, edge, snapMinutes, zone);
@@ -132,28 +127,28 @@ void Adjustments::trim(const Slot& slot, WindowEdge edge, Date target, std::int6
         const Date lower = before ? before->start : slot.start;
         const Date cut = std::min(std::max(lower, t), slot.end);
         if (shorterThan(slot.end - cut, minimumMinutes)) {
-            remove(slot);
+            remove(slot, newId);
             return;
         }
         if (before)
             dropAll(before->id);
         if (cut > lower)
-            reserved.push_back(ReservedBlock{Uuid::random(), lower, cut});
+            reserved.push_back(ReservedBlock{newId(), lower, cut});
     } else {
         const Date upper = after ? after->end : slot.end;
         const Date cut = std::max(std::min(t, upper), slot.start);
         if (shorterThan(cut - slot.start, minimumMinutes)) {
-            remove(slot);
+            remove(slot, newId);
             return;
         }
         if (after)
             dropAll(after->id);
         if (cut < upper)
-            reserved.push_back(ReservedBlock{Uuid::random(), cut, upper});
+            reserved.push_back(ReservedBlock{newId(), cut, upper});
     }
 }
 
-void Adjustments::remove(const Slot& slot)
+void Adjustments::remove(const Slot& slot, const UuidGenerator& newId)
 {
     // Named references, not a structured binding: clang 14 cannot capture those in a lambda.
     const Neighbours neighbours = holdsAdjacent(slot);
@@ -164,7 +159,7 @@ void Adjustments::remove(const Slot& slot)
     std::erase_if(reserved, [&](const ReservedBlock& b) {
         return (before && b.id == before->id) || (after && b.id == after->id);
     });
-    reserved.push_back(ReservedBlock{Uuid::random(), start, end});
+    reserved.push_back(ReservedBlock{newId(), start, end});
 }
 
 void Adjustments::restoreHolds(const Slot& overlapping)
@@ -249,25 +244,25 @@ Decoded<Adjustments> Adjustments::fromJson(std::string_view text)
     if (!file.is_object())
         return Decoded<Adjustments>::failure("expected an object");
     Adjustments adjustments;
-    if (!isAbsent(file, "exclusions")) {
+    if (JsonForms::member(file, "exclusions")) {
         auto exclusions = JsonForms::decodeDayExclusions(file.at("exclusions"));
         if (!exclusions)
             return Decoded<Adjustments>::failure(exclusions.error);
         adjustments.exclusions = std::move(*exclusions.value);
     }
-    if (!isAbsent(file, "movable")) {
+    if (JsonForms::member(file, "movable")) {
         auto movable = decodeMovable(file.at("movable"));
         if (!movable)
             return Decoded<Adjustments>::failure(movable.error);
         adjustments.movable = std::move(*movable.value);
     }
-    if (!isAbsent(file, "overrides")) {
+    if (JsonForms::member(file, "overrides")) {
         auto overrides = JsonForms::decodeWindowOverrides(file.at("overrides"));
         if (!overrides)
             return Decoded<Adjustments>::failure(overrides.error);
         adjustments.overrides = std::move(*overrides.value);
     }
-    if (!isAbsent(file, "reserved")) {
+    if (JsonForms::member(file, "reserved")) {
         auto reserved = decodeReserved(file.at("reserved"));
         if (!reserved)
             return Decoded<Adjustments>::failure(reserved.error);

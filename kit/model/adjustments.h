@@ -45,11 +45,13 @@ struct Adjustments {
     // `target`: the time between the band's edge and the target, snapped inward to
     // `snapMinutes` (below 2: whole minutes) in `zone`, becomes reserved, merged with the
     // neighbouring block on that side. When what stays free is shorter than
-    // `minimumMinutes`, the whole band goes (as `remove`).
+    // `minimumMinutes`, the whole band goes (as `remove`). A new block's id comes from `newId`.
     void trim(const Slot& slot, WindowEdge edge, Date target, std::int64_t snapMinutes,
-              const TimeZone& zone, std::optional<std::int64_t> minimumMinutes);
-    // Takes a whole free band out, merged with the blocks touching it into one new block.
-    void remove(const Slot& slot);
+              const TimeZone& zone, std::optional<std::int64_t> minimumMinutes,
+              const UuidGenerator& newId);
+    // Takes a whole free band out, merged with the blocks touching it into one new block whose
+    // id comes from `newId`.
+    void remove(const Slot& slot, const UuidGenerator& newId);
     // Removes, whole, every block that overlaps or touches [slot.start, slot.end).
     void restoreHolds(const Slot& overlapping);
     void toggleMovable(const AdjustmentKey& key);

@@ -5,9 +5,10 @@
 
 namespace nelvo {
 
-// Busy time the user made: [start, end). `id` is its identity for lists and views.
+// Busy time the user made: [start, end). `id` is its identity for lists and views; whoever
+// makes a block gives it one (`Adjustments` draws them from the generator it is given).
 struct ReservedBlock {
-    Uuid id = Uuid::random();
+    Uuid id;
     Date start;
     Date end;
 

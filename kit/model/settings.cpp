@@ -14,11 +14,7 @@ using nlohmann::json;
 
 namespace {
 
-const json* member(const json& object, const char* key)
-{
-    const auto it = object.find(key);
-    return it == object.end() || it->is_null() ? nullptr : &*it;
-}
+using JsonForms::member;
 
 // Reads an optional member of one JSON type into `field`; false for a wrong type.
 template <typename T> bool read(const json& object, const char* key, T& field)
@@ -43,26 +39,32 @@ template <typename T> bool read(const json& object, const char* key, T& field)
     return true;
 }
 
-Decoded<ZoneEntry> decodeZone(const json& value)
+// A ruler as stored; only the earlier form has `isEnabled`.
+struct StoredRuler {
+    ZoneEntry entry;
+    std::optional<bool> isEnabled;
+};
+
+Decoded<StoredRuler> decodeZone(const json& value)
 {
     if (!value.is_object())
-        return Decoded<ZoneEntry>::failure("zones: expected zone objects");
-    ZoneEntry entry;
+        return Decoded<StoredRuler>::failure("zones: expected zone objects");
+    StoredRuler ruler;
     const json* id = member(value, "id");
     if (!id || !id->is_string())
-        return Decoded<ZoneEntry>::failure("zones.id: expected a string");
-    entry.id = id->get<std::string>();
+        return Decoded<StoredRuler>::failure("zones.id: expected a string");
+    ruler.entry.id = id->get<std::string>();
     if (const json* label = member(value, "label")) {
         if (!label->is_string())
-            return Decoded<ZoneEntry>::failure("zones.label: expected a string");
-        entry.label = label->get<std::string>();
+            return Decoded<StoredRuler>::failure("zones.label: expected a string");
+        ruler.entry.label = label->get<std::string>();
     }
     if (const json* enabled = member(value, "isEnabled")) {
         if (!enabled->is_boolean())
-            return Decoded<ZoneEntry>::failure("zones.isEnabled: expected a boolean");
-        entry.legacyIsEnabled = enabled->get<bool>();
+            return Decoded<StoredRuler>::failure("zones.isEnabled: expected a boolean");
+        ruler.isEnabled = enabled->get<bool>();
     }
-    return {std::move(entry), {}};
+    return {std::move(ruler), {}};
 }
 
 }  // namespace
@@ -70,7 +72,7 @@ Decoded<ZoneEntry> decodeZone(const json& value)
 Settings Settings::initial(const TimeZone& currentZone)
 {
     Settings settings;
-    settings.zones.push_back(ZoneEntry{currentZone.id(), std::nullopt, std::nullopt});
+    settings.zones.push_back(ZoneEntry{currentZone.id(), std::nullopt});
     return settings;
 }
 
@@ -97,7 +99,7 @@ std::vector<RenderZone> Settings::renderZones(const TimeZone& currentZone) const
     std::vector<ZoneEntry> rulers = zones;
     if (std::none_of(rulers.begin(), rulers.end(),
                      [&](const ZoneEntry& z) { return zonesMatch(z.id, primary.id()); }))
-        rulers.insert(rulers.begin(), ZoneEntry{primary.id(), std::nullopt, std::nullopt});
+        rulers.insert(rulers.begin(), ZoneEntry{primary.id(), std::nullopt});
     std::vector<RenderZone> result;
     std::unordered_set<std::string> seen;
     for (const ZoneEntry& ruler : rulers) {
@@ -126,7 +128,7 @@ void Settings::ensurePrimaryRuler(const TimeZone& currentZone)
     const std::string primary = primaryZone(currentZone).id();
     if (std::none_of(zones.begin(), zones.end(),
                      [&](const ZoneEntry& z) { return zonesMatch(z.id, primary); }))
-        zones.insert(zones.begin(), ZoneEntry{primary, std::nullopt, std::nullopt});
+        zones.insert(zones.begin(), ZoneEntry{primary, std::nullopt});
 }
 
 void Settings::addZone(std::string_view id)
@@ -134,7 +136,7 @@ void Settings::addZone(std::string_view id)
     if (std::any_of(zones.begin(), zones.end(),
                     [&](const ZoneEntry& z) { return zonesMatch(z.id, id); }))
         return;
-    zones.push_back(ZoneEntry{std::string(id), std::nullopt, std::nullopt});
+    zones.push_back(ZoneEntry{std::string(id), std::nullopt});
 }
 
 void Settings::removeZone(std::string_view id, const TimeZone& currentZone)
@@ -210,7 +212,9 @@ std::string Settings::toJson() const
     return out.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
-Decoded<Settings> Settings::fromJson(std::string_view text)
+namespace {
+
+Decoded<Settings> decodeRecord(std::string_view text, bool& isEarlierForm)
 {
     json record;
     try {
@@ -238,29 +242,28 @@ Decoded<Settings> Settings::fromJson(std::string_view text)
     if (const json* zones = member(record, "zones")) {
         if (!zones->is_array())
             return Decoded<Settings>::failure("zones: expected an array");
-        std::vector<ZoneEntry> decoded;
+        std::vector<StoredRuler> decoded;
         for (const json& value : *zones) {
             auto zone = decodeZone(value);
             if (!zone)
                 return Decoded<Settings>::failure(zone.error);
             decoded.push_back(std::move(*zone.value));
         }
-        settings.decodedFromV1 =
-            std::any_of(decoded.begin(), decoded.end(),
-                        [](const ZoneEntry& z) { return z.legacyIsEnabled.has_value(); });
+        isEarlierForm = std::any_of(decoded.begin(), decoded.end(),
+                                    [](const StoredRuler& r) { return r.isEnabled.has_value(); });
         // Keeps the first of the rulers naming one zone, by text or by resolved zone.
         std::unordered_set<std::string> keptTexts;
         std::unordered_set<std::string> keptZones;
-        for (ZoneEntry& zone : decoded) {
-            if (zone.legacyIsEnabled == false)
+        for (StoredRuler& ruler : decoded) {
+            if (ruler.isEnabled == false)
                 continue;
+            ZoneEntry& zone = ruler.entry;
             const auto resolved = zone.zone();
             if (keptTexts.contains(zone.id) || (resolved && keptZones.contains(resolved->id())))
                 continue;
             keptTexts.insert(zone.id);
             if (resolved)
                 keptZones.insert(resolved->id());
-            zone.legacyIsEnabled.reset();
             settings.zones.push_back(std::move(zone));
         }
     }
@@ -292,6 +295,21 @@ Decoded<Settings> Settings::fromJson(std::string_view text)
     if (!read(record, "soundsEnabled", settings.soundsEnabled))
         return wrongType("soundsEnabled", "a boolean");
     return {std::move(settings), {}};
+}
+
+}  // namespace
+
+Decoded<Settings> Settings::fromJson(std::string_view text)
+{
+    return decode(text).settings;
+}
+
+Settings::Decoding Settings::decode(std::string_view text)
+{
+    bool isEarlierForm = false;
+    Decoded<Settings> settings = decodeRecord(text, isEarlierForm);
+    const bool migrated = isEarlierForm && settings.value.has_value();
+    return Decoding{std::move(settings), migrated};
 }
 
 }  // namespace nelvo

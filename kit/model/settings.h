@@ -31,7 +31,6 @@ struct Settings {
     std::string heading = "Availability";
     std::int64_t dayCount = 1;
     bool soundsEnabled = true;
-    bool decodedFromV1 = false;  // set by decoding the earlier form; never stored
 
     // The defaults, with one unlabelled ruler for `currentZone`.
     static Settings initial(const TimeZone& currentZone);
@@ -66,13 +65,21 @@ struct Settings {
 
     bool operator==(const Settings&) const = default;
 
-    // The stored form: compact JSON in field order; absent optionals, labels and the
-    // legacy flags are left out, and so is `decodedFromV1`.
+    // The stored form: compact JSON in field order; absent optionals and labels are left out.
     std::string toJson() const;
     // Missing or null members take their defaults ("zones" an empty list); unknown ones
     // are ignored; a wrong type anywhere fails the whole record. Rulers of the earlier form
     // that were switched off are dropped, duplicate rulers after the first too.
     static Decoded<Settings> fromJson(std::string_view json);
+    // As `fromJson`, and whether the text was in the earlier form (rulers with "isEnabled"),
+    // which a store rewrites at once.
+    struct Decoding;
+    static Decoding decode(std::string_view json);
+};
+
+struct Settings::Decoding {
+    Decoded<Settings> settings;
+    bool isEarlierForm = false;
 };
 
 }  // namespace nelvo

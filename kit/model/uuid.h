@@ -23,6 +23,9 @@ struct Uuid {
     auto operator<=>(const Uuid&) const = default;
 };
 
+// Where new ids come from: `Uuid::random` in the program, a known sequence in tests.
+using UuidGenerator = std::function<Uuid()>;
+
 }  // namespace nelvo
 
 template <>

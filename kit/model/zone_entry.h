@@ -11,7 +11,6 @@ namespace nelvo {
 struct ZoneEntry {
     std::string id;                       // as the zone database names it; may not resolve
     std::optional<std::string> label;     // the user's caption; empty: the zone's display name
-    std::optional<bool> legacyIsEnabled;  // set only while decoding the earlier stored form
 
     // Empty when `id` names no zone.
     std::optional<TimeZone> zone() const;

@@ -2,6 +2,7 @@
 
 #include "kit/render/table_builder.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace nelvo::HTMLRenderer {
@@ -120,7 +121,8 @@ std::string render(const RenderedTable& table)
         html += "</th>";
     }
     html += "</tr></thead><tbody>";
-    const std::string columns = std::to_string(table.zoneLabels.size());
+    // A day's label spans every zone column, and is a cell of its own when there is none.
+    const std::string columns = std::to_string(std::max<std::size_t>(1, table.zoneLabels.size()));
     for (const DayGroup& day : table.days) {
         html.append("<tr><td colspan=\"").append(columns).append(dayCellEnd);
         appendEscaped(html, day.label);

@@ -24,13 +24,21 @@ std::string bold(std::string_view text)
     return "**" + std::string(text) + "**";
 }
 
-// "| a | b |", with "|" inside a cell written "\|"; `first` comes before `cells`.
+// "| a | b |", with "|" inside a cell written "\|" and a line break (which would end the
+// row) written as a space; `first` comes before `cells`.
 void appendTableRow(std::string& markdown, std::string_view first,
                     const std::vector<std::string>& cells)
 {
     const auto appendCell = [&](std::string_view cell) {
         markdown += ' ';
-        for (const char c : cell) {
+        for (std::size_t i = 0; i < cell.size(); ++i) {
+            const char c = cell[i];
+            if (c == '\r' || c == '\n') {
+                if (c == '\r' && i + 1 < cell.size() && cell[i + 1] == '\n')
+                    ++i;
+                markdown += ' ';
+                continue;
+            }
             if (c == '|')
                 markdown += '\\';
             markdown += c;

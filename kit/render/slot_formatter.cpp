@@ -1,5 +1,6 @@
 #include "kit/render/slot_formatter.h"
 
+#include "kit/core/ascii_text.h"
 #include "kit/core/civil.h"
 #include "kit/core/icu_zone.h"
 
@@ -28,17 +29,6 @@ std::string format(std::string_view pattern, const TimeZone& zone, Date date)
     return DateFormatter::cached(pattern, zone).string(date);
 }
 
-// Case rules of the C library follow the machine's locale; these texts are ASCII.
-void convertAsciiCase(std::string& text, bool upper)
-{
-    for (char& c : text) {
-        if (upper && c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        else if (!upper && c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-}
-
 // The local fields of an instant, worked out from the zone's offset the way the formatter
 // does. A table names a few hundred times, and formatting each one through ICU would cost
 // more than everything else in a render; these fields give the same "h:mma", "HH:mm", "EEE"
@@ -50,57 +40,10 @@ struct WallClock {
     int weekday = 1;  // 1 = Sunday
 };
 
-struct ZoneOffset {
-    int seconds = 0;  // daylight-saving time included
-    bool isDaylight = false;
-};
-
-// ICU works a zone's offset out from its rules on every call, which would be most of the cost
-// of a table. The offset holds between two transitions, so the span around the last lookup
-// is kept per zone (the entry holds the zone, so its identity stays valid).
-ZoneOffset zoneOffset(Date date, const TimeZone& zone)
-{
-    struct Span {
-        TimeZone zone;
-        double fromMillis;  // inclusive
-        double toMillis;    // exclusive
-        ZoneOffset offset;
-    };
-    thread_local std::vector<Span> spans;
-    thread_local std::size_t nextEvicted = 0;
-    constexpr std::size_t maximumSpans = 16;
-
-    const double millis = date.udate();
-    if (!std::isfinite(millis))
-        return {zone.offsetSeconds(date), zone.isDaylightSavingTime(date)};
-    auto span = std::find_if(spans.begin(), spans.end(),
-                             [&](const Span& s) { return &s.zone.zone() == &zone.zone(); });
-    if (span != spans.end() && millis >= span->fromMillis && millis < span->toMillis)
-        return span->offset;
-
-    const icu::BasicTimeZone& tz = icuZone(zone);
-    icu::TimeZoneTransition transition;
-    const double infinity = std::numeric_limits<double>::infinity();
-    const Span found{
-        .zone = zone,
-        .fromMillis =
-            tz.getPreviousTransition(millis, true, transition) ? transition.getTime() : -infinity,
-        .toMillis =
-            tz.getNextTransition(millis, false, transition) ? transition.getTime() : infinity,
-        .offset = {zone.offsetSeconds(date), zone.isDaylightSavingTime(date)}};
-    if (span != spans.end())
-        *span = found;
-    else if (spans.size() < maximumSpans)
-        spans.push_back(found);
-    else
-        spans[nextEvicted++ % maximumSpans] = found;
-    return found.offset;
-}
-
 // Empty far outside any calendar (beyond about ±9,500 years): the formatter handles those.
 std::optional<WallClock> wallClock(Date date, const TimeZone& zone)
 {
-    const double local = date.unixSeconds() + zoneOffset(date, zone).seconds;
+    const double local = date.unixSeconds() + zone.offsetSeconds(date);
     if (!std::isfinite(local) || std::fabs(local) > 3.0e11)
         return std::nullopt;
     const auto whole = static_cast<std::int64_t>(std::floor(local));
@@ -322,9 +265,8 @@ std::string time(Date date, const TimeZone& zone, bool use24Hour, bool uppercase
         return clockTime(*clock, use24Hour, uppercaseMeridiem);
     if (use24Hour)
         return format("HH:mm", zone, date);
-    std::string text = format("h:mma", zone, date);
-    convertAsciiCase(text, uppercaseMeridiem);
-    return text;
+    const std::string text = format("h:mma", zone, date);
+    return uppercaseMeridiem ? AsciiText::uppered(text) : AsciiText::lowered(text);
 }
 
 std::string text(const Slot& slot, const TimeZone& zone, Date referenceDay,
@@ -361,9 +303,9 @@ std::string zoneDescription(const TimeZone& zone, std::span<const Date> dates,
         return orFallback(currentGenericName(zone));
 
     const Date first = dates.front();
-    const bool inDaylight = zoneOffset(first, zone).isDaylight;
+    const bool inDaylight = zone.isDaylightSavingTime(first);
     for (const Date date : dates) {
-        if (zoneOffset(date, zone).isDaylight != inDaylight)
+        if (zone.isDaylightSavingTime(date) != inDaylight)
             return orFallback(zoneName(zone, NameKind::generic, false, first));
     }
     const std::string name = zoneName(zone, NameKind::name, inDaylight, first);

@@ -155,13 +155,16 @@ public:
         do
             m_fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         while (m_fd < 0 && errno == EINTR);
-        if (m_fd < 0)
+        if (m_fd < 0) {
+            m_error = {errno, std::generic_category()};
             return;
+        }
         int result;
         do
             result = ::flock(m_fd, LOCK_EX);
         while (result != 0 && errno == EINTR);
         if (result != 0) {
+            m_error = {errno, std::generic_category()};
             ::close(m_fd);
             m_fd = -1;
         }
@@ -175,9 +178,11 @@ public:
     ExclusiveLock& operator=(const ExclusiveLock&) = delete;
 
     bool isHeld() const { return m_fd >= 0; }
+    std::error_code error() const { return m_error; }
 
 private:
     int m_fd = -1;
+    std::error_code m_error;
 };
 
 }  // namespace
@@ -234,7 +239,8 @@ std::optional<UserDefaults::Value> FileUserDefaults::value(std::string_view key)
 
 bool FileUserDefaults::update(std::string_view key, const Change& change)
 {
-    std::error_code error;
+    m_lastError = {};
+    std::error_code& error = m_lastError;
     if (m_path.has_parent_path())
         std::filesystem::create_directories(m_path.parent_path(), error);
     if (error)
@@ -242,8 +248,10 @@ bool FileUserDefaults::update(std::string_view key, const Change& change)
     std::filesystem::path lockPath = m_path;
     lockPath += ".lock";
     const ExclusiveLock lock(lockPath);
-    if (!lock.isHeld())
+    if (!lock.isHeld()) {
+        error = lock.error();
         return false;
+    }
 
     // From here to the write no other process changes the file.
     auto object = readObject(m_path);
@@ -270,8 +278,9 @@ bool FileUserDefaults::update(std::string_view key, const Change& change)
         (*object.value)[std::string(key)] = toJson(*next);
     else
         object.value->erase(std::string(key));
-    return !AtomicFile::write(
+    error = AtomicFile::write(
         m_path, object.value->dump(2, ' ', false, json::error_handler_t::replace) + "\n");
+    return !error;
 }
 
 }  // namespace nelvo

@@ -49,6 +49,8 @@ public:
     // cannot be kept aside; the file is then as before. A number that is not finite is
     // stored as null and reads back as nothing.
     bool update(std::string_view key, const Change& change) override;
+    // Why the last update() failed: "no space left on device" is AtomicFile::reason() of it.
+    std::error_code lastError() const { return m_lastError; }
 
     // The values of a defaults file's text; empty when it is not a JSON object (or is nested
     // absurdly deep). Members of other shapes are left out.
@@ -57,6 +59,7 @@ public:
 private:
     std::filesystem::path m_path;
     AtomicFile::Report m_report;
+    std::error_code m_lastError;
 };
 
 }  // namespace nelvo

@@ -13,22 +13,24 @@ Settings SettingsStore::load(const TimeZone& currentZone,
     const auto bytes = m_defaults->data(m_key);
     if (!bytes)
         return initial(currentZone);
-    auto decoded = Settings::fromJson(*bytes);
-    if (!decoded)
+    auto decoded = Settings::decode(*bytes);
+    if (!decoded.settings)
         return initial(currentZone);
-    Settings settings = std::move(*decoded.value);
-    if (!settings.decodedFromV1)
+    Settings settings = std::move(*decoded.settings.value);
+    if (!decoded.isEarlierForm)
         return settings;
     settings = migrated(std::move(settings), currentZone);
     // The record is read again under the lock: another process may have saved a newer one
     // since, which must not be replaced by this migration of the older.
     m_defaults->update(m_key, [&](const std::optional<UserDefaults::Value>& current) {
         const auto* stored = current ? std::get_if<UserDefaults::Data>(&*current) : nullptr;
-        auto again = stored ? Settings::fromJson(stored->bytes) : Decoded<Settings>{};
-        if (!again)
-            return current;  // gone or broken since: leave it to the next save
-        settings = std::move(*again.value);
-        if (!settings.decodedFromV1)
+        if (!stored)
+            return current;  // gone since: leave it to the next save
+        auto again = Settings::decode(stored->bytes);
+        if (!again.settings)
+            return current;  // broken since: leave it to the next save
+        settings = std::move(*again.settings.value);
+        if (!again.isEarlierForm)
             return current;
         settings = migrated(std::move(settings), currentZone);
         return std::optional<UserDefaults::Value>(UserDefaults::Data{settings.toJson()});
@@ -40,7 +42,6 @@ Settings SettingsStore::migrated(Settings settings, const TimeZone& currentZone)
 {
     if (settings.primaryZoneID && Settings::zonesMatch(*settings.primaryZoneID, currentZone.id()))
         settings.primaryZoneID.reset();
-    settings.decodedFromV1 = false;
     return settings;
 }
 

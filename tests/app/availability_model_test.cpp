@@ -5,6 +5,7 @@
 #include "kit/store/in_memory_user_defaults.h"
 #include "kit/store/settings_store.h"
 
+#include "support/temp_folder.h"
 #include "support/time_helpers.h"
 
 #include <QSignalSpy>
@@ -68,7 +69,7 @@ CalendarEvent meeting(const char* id, const char* start, const char* end)
 // A model over a fake source, in-memory defaults and a temporary adjustments file, in
 // Los Angeles, with a clock the test moves.
 struct Fixture {
-    std::filesystem::path folder;
+    test::TempFolder folder{"nelvo-model"};
     std::shared_ptr<FakeSource> source = std::make_shared<FakeSource>();
     std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
     std::shared_ptr<AdjustmentsStore> adjustmentsStore;
@@ -81,12 +82,8 @@ struct Fixture {
 
     Fixture()
     {
-        folder = std::filesystem::temp_directory_path() /
-                 ("nelvo-model-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-        std::filesystem::remove_all(folder);
         adjustmentsStore = std::make_shared<AdjustmentsStore>(folder / "adjustments.json");
     }
-    ~Fixture() { std::filesystem::remove_all(folder); }
 
     AvailabilityModel& make()
     {
@@ -354,6 +351,54 @@ TEST(AvailabilityModel, SettingsAreSavedOnceAfterABurst)
     EXPECT_EQ(SettingsStore(f.defaults).load(f.la).dayCount, 5);
 }
 
+TEST(AvailabilityModel, APendingSaveIsMadeWhenTheModelGoes)
+{
+    Fixture f;
+    f.make().setDayCount(6);
+    // The window closes at once, well before the delayed save would run.
+    f.model.reset();
+    EXPECT_EQ(SettingsStore(f.defaults).load(f.la).dayCount, 6);
+    // Nothing pending: nothing written.
+    const int writes = f.defaults->writeCount();
+    f.make();
+    f.model.reset();
+    EXPECT_EQ(f.defaults->writeCount(), writes);
+}
+
+TEST(AvailabilityModel, AnEventOfNoLengthBlocksNothingAndIsNotListed)
+{
+    Fixture f;
+    // A timed event without end or duration ends where it starts.
+    const CalendarEvent point = meeting("point", "2025-03-03T10:00:00-08:00", "2025-03-03T10:00:00-08:00");
+    const CalendarEvent real = meeting("real", "2025-03-03T15:00:00-08:00", "2025-03-03T15:30:00-08:00");
+    f.source->all = {point};
+    auto& model = f.make();
+    ASSERT_EQ(model.days().size(), 1u);
+    EXPECT_EQ(slotText(model.slots(), f.la), "03-03 09:00-17:00");
+    EXPECT_TRUE(model.days()[0].events.empty());
+    EXPECT_FALSE(model.hasMeetingToFree(model.days()[0]));
+    // Beside a real meeting, only that one is listed and can be freed.
+    f.source->all = {point, real};
+    model.reload();
+    EXPECT_EQ(model.days()[0].events, std::vector<CalendarEvent>{real});
+    EXPECT_TRUE(model.hasMeetingToFree(model.days()[0]));
+}
+
+TEST(AvailabilityModel, RenderOptionsNotifyOnlyWhenTheyChange)
+{
+    Fixture f;
+    auto& model = f.make();
+    QSignalSpy options(&model, &AvailabilityModel::renderOptionsChanged);
+    QSignalSpy table(&model, &AvailabilityModel::tableChanged);
+    model.recompute();
+    model.setSharedEdge(WindowEdge::start, 600);  // the slots change, the options do not
+    EXPECT_EQ(options.count(), 0);
+    EXPECT_EQ(table.count(), 1);
+    model.addZone("Asia/Tokyo");
+    EXPECT_EQ(options.count(), 1);
+    EXPECT_EQ(model.renderOptions()->zones.size(), 2u);
+}
+
 TEST(AvailabilityModel, ALaterStartDayFetchesOnlyWhatIsMissing)
 {
     Fixture f;
@@ -388,6 +433,12 @@ TEST(AvailabilityModel, TextOutputsAndTitle)
     // The table's Markdown has the plain heading, not the bold one.
     EXPECT_EQ(model.tableMarkdown().rfind("My availability · Mar 3 – 5\n\n", 0), 0u);
     EXPECT_EQ(model.richRTF().rfind("{\\rtf1", 0), 0u);
+    // Every text by its format is the text of that name.
+    EXPECT_EQ(model.text(TextFormat::chat), model.chatText());
+    EXPECT_EQ(model.text(TextFormat::table), model.tableMarkdown());
+    EXPECT_EQ(model.text(TextFormat::tableRtf), model.tableRTF());
+    EXPECT_EQ(model.text(TextFormat::email), model.emailHTML());
+    EXPECT_EQ(model.text(TextFormat::tableMarkdown).rfind("**My availability · Mar 3 – 5**", 0), 0u);
 }
 
 }  // namespace

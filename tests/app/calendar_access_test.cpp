@@ -1,7 +1,8 @@
 #include "app/calendar_access.h"
 
+#include "support/temp_folder.h"
+
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -18,14 +19,14 @@ class CalendarAccessTest : public testing::Test {
 protected:
     std::string file(const std::string& name) const
     {
-        const std::string path = m_dir.path().toStdString() + "/" + name;
+        const std::string path = (m_dir / name).string();
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path) << "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n";
         return path;
     }
-    std::string missing() const { return m_dir.path().toStdString() + "/missing.ics"; }
+    std::string missing() const { return (m_dir / "missing.ics").string(); }
 
-    QTemporaryDir m_dir;
+    test::TempFolder m_dir;
 };
 
 TEST_F(CalendarAccessTest, StateFollowsTheChosenLocations)
@@ -106,8 +107,8 @@ TEST_F(CalendarAccessTest, ChoosingLocationsAgainReopensTheChooser)
 
 TEST_F(CalendarAccessTest, OffersLikelyLocationsThatExist)
 {
-    const std::string data = m_dir.path().toStdString() + "/data";
-    const std::string home = m_dir.path().toStdString() + "/home";
+    const std::string data = (m_dir / "data").string();
+    const std::string home = (m_dir / "home").string();
     file("data/evolution/calendar/system/calendar.ics");
     file("data/evolution/calendar/1234abcd/calendar.ics");
     std::filesystem::create_directories(data + "/evolution/calendar/empty");

@@ -3,6 +3,7 @@
 #include "support/time_helpers.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -144,6 +145,38 @@ TEST_F(IcsCalendarSourceTest, ReportsWhatCannotBeReadAndReadsTheRest)
     // No location readable: no access.
     EXPECT_FALSE(source({gone}).hasAccess());
     EXPECT_FALSE(source({}).hasAccess());
+}
+
+// Problems carry their kind: a series not expanded over the window makes the fetch
+// incomplete like an unreadable calendar; a folder's broken event files are skipped events,
+// counted past a few; "~" is the home folder.
+TEST_F(IcsCalendarSourceTest, ProblemsHaveKindsAndFoldersAreSummarised)
+{
+    const std::string endless = write(
+        "endless.ics", event("e", "Endless", "16010101T000000Z",
+                             "RRULE:FREQ=DAILY;BYHOUR=9,10,11,12;COUNT=2000000000\r\n"));
+    for (int i = 0; i < 8; ++i)
+        write("vdir/broken" + std::to_string(i) + ".ics", "not a calendar");
+    write("vdir/ok.ics", event("v", "Kept", "20250304T150000Z"));
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(path("")));
+    auto s = source({"~/endless.ics", "~/vdir", "~/gone.ics"});
+    const auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
+
+    EXPECT_EQ(march(s).size(), 1u);
+    EXPECT_FALSE(s.isLastFetchComplete());
+    std::vector<SourceProblem::Kind> kinds;
+    for (const SourceProblem& problem : s.lastFetchProblems())
+        kinds.push_back(problem.kind);
+    using Kind = SourceProblem::Kind;
+    EXPECT_EQ(kinds, (std::vector<Kind>{Kind::unreadableCalendar, Kind::skippedEvent,
+                                        Kind::skippedEvent, Kind::skippedEvent, Kind::skippedEvent,
+                                        Kind::skippedEvent, Kind::incompleteExpansion,
+                                        Kind::skippedEvent}));
+    EXPECT_EQ(s.lastFetchProblems().front().message,
+              "cannot read calendar \"" + path("gone.ics") + "\": no such file or folder");
+    EXPECT_EQ(s.lastFetchProblems().back().message,
+              "and 3 more events in \"" + path("vdir") + "\" could not be read");
 }
 
 TEST_F(IcsCalendarSourceTest, ReadsChangedFilesAgainAndFollowsSettings)

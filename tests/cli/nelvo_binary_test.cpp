@@ -1,6 +1,7 @@
 // The built `nelvo` binary as a user and a script meet it: texts, JSON, exit statuses,
 // messages, and what it must never write or leak.
 #include "support/golden.h"
+#include "support/temp_folder.h"
 
 #include <nlohmann/json.hpp>
 
@@ -31,22 +32,12 @@ class Sandbox {
 public:
     Sandbox()
     {
-        m_root = fs::temp_directory_path() /
-                 ("nelvo-cli-" + std::to_string(::getpid()) + "-" + std::to_string(s_next++));
-        fs::remove_all(m_root);
         fs::create_directories(home());
         fs::create_directories(m_root / "tmp");
     }
-    ~Sandbox()
-    {
-        for (auto& entry : fs::recursive_directory_iterator(m_root))
-            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
-        fs::permissions(m_root, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(m_root);
-    }
 
     fs::path home() const { return m_root / "home"; }
-    fs::path root() const { return m_root; }
+    fs::path root() const { return m_root.path(); }
 
     Outcome run(std::vector<std::string> arguments, const std::string& zone = "America/Los_Angeles") const
     {
@@ -126,8 +117,7 @@ public:
     }
 
 private:
-    fs::path m_root;
-    static inline int s_next = 0;
+    test::TempFolder m_root{"nelvo-cli"};
     static inline int s_runs = 0;
 };
 
@@ -406,6 +396,45 @@ TEST(NelvoBinary, UnreadableStoredFilesAreNamedByEveryCommand)
     run = sandbox.run(week);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("larger than 16 MB"), std::string::npos) << run.err;
+}
+
+TEST(NelvoBinary, TextFromFilesReachesTheTerminalTamedAndCausesAreNamed)
+{
+    Sandbox sandbox;
+    // A zone name holding escape sequences that would clear the screen and retitle the window.
+    const std::string hostileZone = "Evil\x1b[2J\x1b]0 owned\x07" + std::string(5000, 'Z');
+    const fs::path calendar = sandbox.write("cal/zone.ics", R"(BEGIN:VCALENDAR
+VERSION:2.0
+PRODID:-//Test//Test//EN
+BEGIN:VEVENT
+UID:z-1@example.org
+DTSTART;TZID=)" + hostileZone + R"(:20250303T100000
+DTEND;TZID=)" + hostileZone + R"(:20250303T113000
+END:VEVENT
+END:VCALENDAR
+)");
+    Outcome run = sandbox.run(with(demoWeek, {"--calendar", calendar.string()}));
+    EXPECT_NE(run.err.find("Evil?[2J?]0 owned?ZZZ"), std::string::npos) << run.err.substr(0, 300);
+    EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
+    EXPECT_EQ(run.err.find('\x07'), std::string::npos);
+    EXPECT_LT(run.err.size(), 1000u);
+    // A stored location of 10 MB is named, not echoed whole.
+    sandbox.write("home/.config/nelvo/defaults.json",
+                  "{\"calendars.locations\": [\"/" + std::string(10'000'000, 'x') + "\"]}");
+    run = sandbox.run({"print", "--now", "2025-03-03T08:00:00-08:00"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("cannot read calendar \"/xxx", 0), 0u) << run.err.substr(0, 300);
+    EXPECT_LT(run.err.size(), 1000u);
+    // A loop of symbolic links says so.
+    fs::create_symlink(sandbox.root() / "loop.ics", sandbox.root() / "loop.ics");
+    run = sandbox.run(with(demoWeek, {"--calendar", (sandbox.root() / "loop.ics").string()}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "cannot read calendar \"" + (sandbox.root() / "loop.ics").string() +
+                           "\": too many levels of symbolic links\n");
+    // A full device says what is wrong.
+    run = sandbox.run(with(demoWeek, {"-o", "/dev/full"}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "cannot write \"/dev/full\": no space left on device\n");
 }
 
 TEST(NelvoBinary, ZonesHelpAndVersion)

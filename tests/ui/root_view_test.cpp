@@ -143,6 +143,27 @@ TEST(RootView, RevokedAccessIsNoticedWhenTheWindowComesToTheFront)
     EXPECT_EQ(root.model(), model);
 }
 
+TEST(RootView, ChoosingOtherCalendarsFromTheCanvasReadsThem)
+{
+    UiSetup s;
+    const std::string first = s.calendarFile("first.ics");
+    s.returningUser({first});
+    MainWindow window(s.setup());
+    RootView& root = window.rootView();
+
+    root.chooseCalendars();  // cancelled: nothing changes
+    EXPECT_EQ(root.access().state(), CalendarAccess::State::granted);
+    EXPECT_NE(root.canvasPage(), nullptr);
+
+    const std::string second = s.calendarFile("second.ics");
+    *s.chooserAnswer = std::vector<std::string>{second};
+    root.chooseCalendars();
+    EXPECT_EQ(s.defaults->stringList(DefaultsKeys::calendarLocations),
+              std::vector<std::string>{second});
+    ASSERT_EQ(root.model()->calendars().size(), 1u);
+    EXPECT_NE(root.model()->calendars().front().id.find("second"), std::string::npos);
+}
+
 TEST(RootView, DemoNeedsNoCalendarAccess)
 {
     UiSetup s;

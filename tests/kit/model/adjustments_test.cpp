@@ -1,5 +1,6 @@
 #include "kit/model/adjustments.h"
 
+#include "support/numbered_uuids.h"
 #include "support/time_helpers.h"
 
 #include <gtest/gtest.h>
@@ -25,11 +26,13 @@ Slot band(const char* from, const char* to)
     return Slot{ny(from), ny(to)};
 }
 
+// Blocks numbered from 101, so that they never share an id with those a test makes.
 Adjustments holding(std::initializer_list<std::pair<const char*, const char*>> blocks)
 {
     Adjustments a;
+    const UuidGenerator newId = test::numberedUuids(101);
     for (const auto& [from, to] : blocks)
-        a.reserved.push_back(ReservedBlock{Uuid::random(), ny(from), ny(to)});
+        a.reserved.push_back(ReservedBlock{newId(), ny(from), ny(to)});
     return a;
 }
 
@@ -47,7 +50,8 @@ Spans spans(const Adjustments& a)
 Spans trimmed(Adjustments a, const char* from, const char* to, WindowEdge edge, Date target,
               std::optional<std::int64_t> minimum, std::int64_t snap = 15)
 {
-    a.trim(band(from, to), edge, target, snap, zone("America/New_York"), minimum);
+    a.trim(band(from, to), edge, target, snap, zone("America/New_York"), minimum,
+           test::numberedUuids());
     return spans(a);
 }
 
@@ -82,7 +86,8 @@ TEST(Adjustments, TrimTakesTimeFromABandEdgeSnappedToLocalMarks)
     // Kathmandu is UTC+5:45: marks fall on its own quarter hours.
     Adjustments a;
     a.trim(Slot{at("2025-03-03T09:00:00+05:45"), at("2025-03-03T12:00:00+05:45")},
-           WindowEdge::start, at("2025-03-03T09:52:00+05:45"), 15, zone("Asia/Kathmandu"), 30);
+           WindowEdge::start, at("2025-03-03T09:52:00+05:45"), 15, zone("Asia/Kathmandu"), 30,
+           test::numberedUuids());
     EXPECT_EQ(iso(a.reserved.at(0).end), "2025-03-03T04:15:00Z");
     // A snap below 2 means whole minutes; a snap too large for a mark keeps the raw target.
     EXPECT_EQ(trimmed({}, "09:00", "12:00", top, ny("09:52"), 30, LLONG_MIN),
@@ -95,18 +100,43 @@ TEST(Adjustments, TrimTakesTimeFromABandEdgeSnappedToLocalMarks)
               (Spans{"11:00-12:00"}));
 }
 
-TEST(Adjustments, RemoveAndRestoreHolds)
+TEST(Adjustments, RemoveMergesTheBandWithTheBlocksTouchingIt)
 {
-    // Removing a band merges it with the blocks touching it into one new block.
     Adjustments a = holding({{"08:00", "09:00"}, {"14:00", "15:00"}, {"12:00", "12:30"}});
-    a.remove(band("09:00", "12:00"));
+    a.remove(band("09:00", "12:00"), test::numberedUuids());
     EXPECT_EQ(spans(a), (Spans{"14:00-15:00", "08:00-12:30"}));
+}
+
+TEST(Adjustments, RestoreHoldsRemovesWholeBlocksThatTouchOrOverlap)
+{
     // Restoring 10:00-11:00 removes whole blocks that touch (09:00-10:00, 11:00-11:15) or
     // overlap (10:30-12:00) it, and keeps the rest.
     Adjustments b =
         holding({{"09:00", "10:00"}, {"10:30", "12:00"}, {"11:30", "12:00"}, {"11:00", "11:15"}});
     b.restoreHolds(band("10:00", "11:00"));
     EXPECT_EQ(spans(b), (Spans{"11:30-12:00"}));
+}
+
+TEST(Adjustments, NewBlocksTakeTheirIdsFromTheGenerator)
+{
+    using test::numberedUuid;
+    const UuidGenerator newId = test::numberedUuids();
+    Adjustments a = holding({{"08:00", "09:00"}});
+    const Uuid kept = a.reserved.at(0).id;
+    // A trim replaces the neighbouring block with a new one; the next trim draws the next id.
+    a.trim(band("09:00", "12:00"), WindowEdge::start, ny("10:00"), 15, zone("America/New_York"),
+           30, newId);
+    ASSERT_EQ(a.reserved.size(), 1u);
+    EXPECT_EQ(a.reserved.at(0).id, numberedUuid(1));
+    EXPECT_NE(a.reserved.at(0).id, kept);
+    a.trim(band("13:00", "17:00"), WindowEdge::end, ny("16:00"), 15, zone("America/New_York"),
+           30, newId);
+    EXPECT_EQ(a.reserved.at(1).id, numberedUuid(2));
+    // A removal merging two blocks with the band makes one block with one new id.
+    a.remove(band("10:00", "16:00"), newId);
+    ASSERT_EQ(a.reserved.size(), 1u);
+    EXPECT_EQ(a.reserved.at(0).id, numberedUuid(3));
+    EXPECT_EQ(spans(a), (Spans{"08:00-17:00"}));
 }
 
 TEST(Adjustments, PruneForgetsThePast)

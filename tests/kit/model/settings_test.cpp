@@ -16,7 +16,7 @@ Settings withRulers(std::initializer_list<const char*> ids)
 {
     Settings settings;
     for (const char* id : ids)
-        settings.zones.push_back(ZoneEntry{id, std::nullopt, std::nullopt});
+        settings.zones.push_back(ZoneEntry{id, std::nullopt});
     return settings;
 }
 
@@ -66,8 +66,8 @@ TEST(Settings, RulerEditsMatchAliasesProtectThePrimaryZoneAndClamp)
     s.renameZone("Asia/Tokyo", "   ");
     EXPECT_EQ(s.zones[1].label, std::nullopt);
     // A ruler of an unknown zone shows its label, else its identifier.
-    EXPECT_EQ((ZoneEntry{"Mars/Base", "Mars", std::nullopt}.displayName()), "Mars");
-    EXPECT_EQ((ZoneEntry{"Mars/Base", std::nullopt, std::nullopt}.displayName()), "Mars/Base");
+    EXPECT_EQ((ZoneEntry{"Mars/Base", "Mars"}.displayName()), "Mars");
+    EXPECT_EQ((ZoneEntry{"Mars/Base", std::nullopt}.displayName()), "Mars/Base");
 }
 
 TEST(Settings, IncludedCalendarsAndTheFirstExplicitChoice)
@@ -111,8 +111,7 @@ TEST(Settings, RenderZonesPutThePrimaryZoneFirstOnlyWhenItHasNoRuler)
 TEST(Settings, StoredFormLeavesOutWhatIsAbsent)
 {
     Settings s = Settings::initial(zone("Europe/Paris"));
-    s.zones.push_back({"Asia/Tokyo", "Home", true});
-    s.decodedFromV1 = true;
+    s.zones.push_back({"Asia/Tokyo", "Home"});
     EXPECT_EQ(s.toJson(), R"({"zones":[{"id":"Europe/Paris"},{"id":"Asia/Tokyo","label":"Home"}],)"
                           R"("use24Hour":false,"window":{"startMinutes":540,"endMinutes":1020},)"
                           R"("minimumMinutes":30,"leadTimeMinutes":60,"heading":"Availability",)"
@@ -147,6 +146,21 @@ TEST(Settings, DecodingDefaultsWrongTypesAndHostileNumbers)
     ASSERT_TRUE(decoded);
     EXPECT_EQ(rulerIds(*decoded.value), (Ids{"Asia/Calcutta", "X/Y", "X/Z"}));
     EXPECT_EQ(decoded.value->zones[0].label, "Office");
+}
+
+TEST(Settings, EarlierFormIsToldBesideTheRecord)
+{
+    const auto earlier = Settings::decode(
+        R"({"zones":[{"id":"Asia/Tokyo","isEnabled":true},{"id":"Europe/Paris","isEnabled":false}]})");
+    ASSERT_TRUE(earlier.settings);
+    EXPECT_TRUE(earlier.isEarlierForm);
+    const auto current = Settings::decode(R"({"zones":[{"id":"Asia/Tokyo"}]})");
+    EXPECT_FALSE(current.isEarlierForm);
+    // The same record either way: how it was stored is no part of its value.
+    EXPECT_EQ(earlier.settings.value, current.settings.value);
+    // A record that fails to decode is not one to migrate.
+    EXPECT_FALSE(
+        Settings::decode(R"({"zones":[{"id":"X/Y","isEnabled":true}],"dayCount":"3"})").isEarlierForm);
 }
 
 }  // namespace

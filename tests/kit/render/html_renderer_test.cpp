@@ -47,8 +47,12 @@ TEST(HTMLRenderer, EscapesEveryText)
     for (const char* piece :
          {">A&amp;B</p>", ">&lt;x&gt;</th>", ">&quot;d&quot;</td>", ">c&amp;</td>"})
         EXPECT_NE(html.find(piece), std::string::npos) << piece;
-    // One zone label: the day row spans one column.
+    // One zone label: the day row spans one column; with none it is still one cell.
     EXPECT_NE(html.find("<tr><td colspan=\"1\" style="), std::string::npos);
+    const std::string bare =
+        HTMLRenderer::render(RenderedTable{.heading = {}, .zoneLabels = {}, .days = table.days});
+    EXPECT_EQ(bare.find("colspan=\"0\""), std::string::npos);
+    EXPECT_NE(bare.find("<tr><td colspan=\"1\" style="), std::string::npos);
 }
 
 TEST(HTMLRenderer, EmptyRanges)

@@ -39,6 +39,12 @@ TEST(MarkdownRenderer, PipesAreEscapedOnlyInTableRows)
     EXPECT_EQ(MarkdownRenderer::render(table), "**A | B**\n\n"
                                                "| Day | Home\\|Work |\n| --- | --- |\n"
                                                "| Mon\\| | 9:00am |\n| Mon\\| | x\\\\|y |");
+    // A line break in a label would end the row: it is written as a space.
+    const RenderedTable broken{.heading = {},
+                               .zoneLabels = {"Home\nOffice", "A\r\nB"},
+                               .days = {DayGroup{.label = "Mon\r", .rows = {{"9:00am", "6:00pm"}}}}};
+    EXPECT_EQ(MarkdownRenderer::render(broken), "| Day | Home Office | A B |\n| --- | --- | --- |\n"
+                                                "| Mon  | 9:00am | 6:00pm |");
 }
 
 }  // namespace

@@ -127,7 +127,7 @@ TEST(AdjustmentsStore, FailedSaveLeavesThePreviousFileWhole)
     EXPECT_TRUE(test::withFileSizeLimit(
         before.size() + 100, [&] { return store.save(large) == std::errc::file_too_large; }));
     EXPECT_EQ(readText(store.fileURL()), before);
-    EXPECT_EQ(folderNames(folder.path), Names{"adjustments.json"});
+    EXPECT_EQ(folderNames(folder.path()), Names{"adjustments.json"});
     // The folder cannot be made: a file stands in its way.
     writeText(folder / "blocked", "");
     EXPECT_TRUE(

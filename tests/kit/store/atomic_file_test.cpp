@@ -1,8 +1,10 @@
 #include "kit/store/atomic_file.h"
-
 #include "kit/store/store_test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace nelvo {
 namespace {
@@ -41,7 +43,7 @@ TEST(AtomicFile, KeptFilesAreNeverReplacedAndTheOldestGoesOnlyPastTheBound)
     EXPECT_EQ(readText(*last), "newest");
     EXPECT_EQ(readText(folder / "adjustments.json.unreadable"), "broken 3");
     EXPECT_EQ(readText(folder / "adjustments.json.unreadable.1"), "broken 2");
-    EXPECT_EQ(folderNames(folder.path).size(), std::size_t(AtomicFile::maxKeptUnreadable));
+    EXPECT_EQ(folderNames(folder.path()).size(), std::size_t(AtomicFile::maxKeptUnreadable));
     // Nothing to keep: the error says so.
     EXPECT_FALSE(AtomicFile::setAsideUnreadable(path, error));
     EXPECT_EQ(error, std::errc::no_such_file_or_directory);
@@ -55,7 +57,7 @@ TEST(AtomicFile, ReadsOnlyRegularFilesWithinTheBound)
     EXPECT_EQ(AtomicFile::read(folder / "small", error, 4), "1234");
     EXPECT_FALSE(AtomicFile::read(folder / "small", error, 3));
     EXPECT_EQ(error, std::errc::file_too_large);
-    EXPECT_FALSE(AtomicFile::read(folder.path, error));
+    EXPECT_FALSE(AtomicFile::read(folder.path(), error));
     EXPECT_EQ(AtomicFile::reason(error), "a folder, not a file");
     EXPECT_FALSE(AtomicFile::read("/dev/zero", error));
     EXPECT_EQ(AtomicFile::reason(error), "not a regular file");
@@ -66,6 +68,88 @@ TEST(AtomicFile, ReadsOnlyRegularFilesWithinTheBound)
               "no space left on device");
     EXPECT_EQ(AtomicFile::reason(std::make_error_code(std::errc::read_only_file_system)),
               "read-only file system");
+using Names = std::vector<std::string>;
+
+mode_t permissions(const std::filesystem::path& path)
+{
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 0777;
+}
+
+TEST(AtomicFile, ReadGivesWholeRegularFilesAndOtherwiseAReason)
+{
+    TempFolder folder;
+    std::error_code error;
+    // Bytes as they are, NULs and a size past one read buffer included.
+    const std::string big = std::string(200'000, 'x') + std::string(1, '\0') + "end";
+    writeText(folder / "big", big);
+    EXPECT_EQ(AtomicFile::read(folder / "big", error), big);
+    EXPECT_FALSE(error);
+    writeText(folder / "empty", "");
+    EXPECT_EQ(AtomicFile::read(folder / "empty", error), "");
+    EXPECT_FALSE(error);
+
+    EXPECT_FALSE(AtomicFile::read(folder / "missing", error));
+    EXPECT_EQ(error, std::errc::no_such_file_or_directory);
+    EXPECT_FALSE(AtomicFile::read(folder.path(), error));
+    EXPECT_EQ(error, std::errc::is_a_directory);
+    // A pipe with no writer: refused at once instead of blocking.
+    ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
+    EXPECT_FALSE(AtomicFile::read(folder / "pipe", error));
+    EXPECT_EQ(error, std::errc::invalid_argument);
+    // A later success clears an earlier error.
+    EXPECT_TRUE(AtomicFile::read(folder / "empty", error));
+    EXPECT_FALSE(error);
+}
+
+TEST(AtomicFile, WriteReplacesTheFileWholeAndLeavesNothingBehind)
+{
+    TempFolder folder;
+    const auto path = folder / "file.json";
+    EXPECT_FALSE(AtomicFile::write(path, "first"));
+    EXPECT_EQ(readText(path), "first");
+    // A new file takes the usual permissions; a replaced one keeps its own.
+    ::chmod(path.c_str(), 0640);
+    EXPECT_FALSE(AtomicFile::write(path, "second, longer"));
+    EXPECT_EQ(readText(path), "second, longer");
+    EXPECT_EQ(permissions(path), 0640u);
+    EXPECT_FALSE(AtomicFile::write(path, ""));
+    EXPECT_EQ(readText(path), "");
+    // No temporary file stays in the folder.
+    EXPECT_EQ(folderNames(folder.path()), Names{"file.json"});
+}
+
+TEST(AtomicFile, FailedWriteKeepsTheOldFile)
+{
+    TempFolder folder;
+    const auto path = folder / "file.json";
+    writeText(path, "kept");
+    // The folder is missing: nothing is written.
+    EXPECT_EQ(AtomicFile::write(folder / "none" / "file.json", "x"),
+              std::errc::no_such_file_or_directory);
+    // A disk that fills up part-way: the old content stays and no temporary file is left.
+    EXPECT_TRUE(test::withFileSizeLimit(
+        1024, [&] { return static_cast<bool>(AtomicFile::write(path, std::string(4096, 'y'))); }));
+    EXPECT_EQ(readText(path), "kept");
+    EXPECT_EQ(folderNames(folder.path()), Names{"file.json"});
+    // A folder where the file should be cannot be replaced.
+    std::filesystem::create_directory(folder / "dir");
+    EXPECT_TRUE(AtomicFile::write(folder / "dir", "x"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "dir"));
+}
+
+TEST(AtomicFile, SetAsideReplacesAnOlderUnreadableCopy)
+{
+    TempFolder folder;
+    const auto path = folder / "defaults.json";
+    writeText(path, "older");
+    EXPECT_FALSE(AtomicFile::setAsideUnreadable(path));
+    writeText(path, "newer");
+    EXPECT_FALSE(AtomicFile::setAsideUnreadable(path));
+    EXPECT_EQ(folderNames(folder.path()), Names{"defaults.json.unreadable"});
+    EXPECT_EQ(readText(folder / "defaults.json.unreadable"), "newer");
+    EXPECT_EQ(AtomicFile::setAsideUnreadable(path), std::errc::no_such_file_or_directory);
 }
 
 }  // namespace

@@ -170,7 +170,7 @@ TEST(FileUserDefaults, FailedWriteKeepsTheEarlierFile)
         return !defaults.setData("settings.v1", std::string(4096, 'x'));
     }));
     EXPECT_EQ(readText(defaults.path()), before);
-    EXPECT_EQ(folderNames(folder.path), (Names{"defaults.json", "defaults.json.lock"}));
+    EXPECT_EQ(folderNames(folder.path()), (Names{"defaults.json", "defaults.json.lock"}));
     // The folder cannot be made.
     writeText(folder / "file", "");
     EXPECT_FALSE(FileUserDefaults(folder / "file" / "nelvo" / "defaults.json").setBool("a", true));

@@ -48,10 +48,9 @@ TEST(SettingsStore, EarlierFormIsMigratedAndSavedAtOnce)
         "primaryZoneID":"Europe/Paris"})");
     SettingsStore store(defaults);
     const Settings loaded = store.load(paris);
-    EXPECT_EQ(loaded.zones, (std::vector<ZoneEntry>{{"Europe/Paris", std::nullopt, std::nullopt}}));
+    EXPECT_EQ(loaded.zones, (std::vector<ZoneEntry>{{"Europe/Paris", std::nullopt}}));
     // The primary zone equal to the current one is cleared: it follows the system again.
     EXPECT_EQ(loaded.primaryZoneID, std::nullopt);
-    EXPECT_FALSE(loaded.decodedFromV1);
     // The stored bytes were rewritten without the earlier form.
     EXPECT_EQ(defaults->data("settings.v1"), loaded.toJson());
     // Another primary zone is kept.
@@ -63,7 +62,7 @@ TEST(SettingsStore, EarlierFormIsMigratedAndSavedAtOnce)
     const std::string record = R"({"zones":[{"id":"Asia/Tokyo"},{"id":"Japan","label":"x"}]})";
     defaults->setData("settings.v1", record);
     EXPECT_EQ(store.load(paris).zones,
-              (std::vector<ZoneEntry>{{"Asia/Tokyo", std::nullopt, std::nullopt}}));
+              (std::vector<ZoneEntry>{{"Asia/Tokyo", std::nullopt}}));
     EXPECT_EQ(defaults->data("settings.v1"), record);
 }
 

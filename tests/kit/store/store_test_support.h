@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kit/model/uuid.h"
+#include "support/temp_folder.h"
 
 #include <algorithm>
 #include <csignal>
@@ -15,16 +15,6 @@
 #include <vector>
 
 namespace nelvo::test {
-
-// A fresh folder under the system's temporary folder, removed with its content.
-struct TempFolder {
-    std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("nelvo-" + Uuid::random().string());
-
-    TempFolder() { std::filesystem::create_directories(path); }
-    ~TempFolder() { std::filesystem::remove_all(path); }
-    std::filesystem::path operator/(const std::string& name) const { return path / name; }
-};
 
 inline void writeText(const std::filesystem::path& path, const std::string& text)
 {

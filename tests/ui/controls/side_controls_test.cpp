@@ -1,0 +1,378 @@
+#include "ui/controls/add_zone_popover.h"
+#include "ui/controls/day_count_hud.h"
+#include "ui/controls/day_slider.h"
+#include "ui/controls/free_time_choices.h"
+#include "ui/controls/primary_zone_picker.h"
+#include "ui/controls/settings_button.h"
+#include "ui/controls/settings_popover.h"
+#include "ui/controls/side_controls.h"
+#include "ui/controls/start_day_button.h"
+#include "ui/controls/start_day_popover.h"
+#include "ui/controls/zone_search_results.h"
+#include "ui/tour/tour.h"
+
+#include "ui/controls/side_fixture.h"
+
+#include <QAction>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace nelvo {
+namespace {
+
+using test::SideFixture;
+
+QStringList itemTexts(const QComboBox* box)
+{
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts << box->itemText(i);
+    return texts;
+}
+
+void choose(QComboBox* box, const QString& text)
+{
+    const int index = box->findText(text);
+    ASSERT_GE(index, 0) << text.toStdString();
+    box->setCurrentIndex(index);
+    Q_EMIT box->activated(index);
+}
+
+TEST(FreeTimeChoices, ValuesOutsideTheListsAreAddedInOrder)
+{
+    using FreeTimeChoices::Duration;
+    EXPECT_EQ(FreeTimeChoices::shortestFreeTime(20),
+              (std::vector<Duration>{{15, "15 min"}, {20, "20 min"}, {30, "30 min"}, {45, "45 min"},
+                                     {60, "60 min"}}));
+    EXPECT_EQ(FreeTimeChoices::shortestFreeTime(30).size(), 4u);
+    EXPECT_EQ(FreeTimeChoices::shortestFreeTime(90).back(), (Duration{90, "90 min"}));
+    EXPECT_EQ(FreeTimeChoices::shortestFreeTime(5).front(), (Duration{5, "5 min"}));
+
+    const auto notice = FreeTimeChoices::advanceNotice(90);
+    ASSERT_EQ(notice.size(), 7u);
+    EXPECT_EQ(notice[3], (Duration{90, "90 min"}));
+    EXPECT_EQ(notice.back(), (Duration{1440, "Next day"}));
+    EXPECT_EQ(FreeTimeChoices::advanceNotice(180)[4], (Duration{180, "3 hours"}));
+    EXPECT_EQ(FreeTimeChoices::advanceNotice(150)[4], (Duration{150, "2 h 30 min"}));
+    EXPECT_EQ(FreeTimeChoices::advanceNotice(0).size(), 6u);
+
+    EXPECT_EQ(FreeTimeChoices::dayCountText(1), "1 day");
+    EXPECT_EQ(FreeTimeChoices::dayCountText(14), "14 days");
+}
+
+TEST(DaySlider, BoundToTheDayCountAndHeldWithinOneToFourteen)
+{
+    SideFixture f;
+    auto& model = f.make();
+    DaySlider slider(model);
+    EXPECT_EQ(slider.accessibleName(), "Days to show");
+    EXPECT_EQ(slider.width(), 160);
+    EXPECT_EQ(slider.value(), 1);
+
+    slider.setValue(5);
+    EXPECT_EQ(model.settings().dayCount, 5);
+    slider.setValue(20);
+    EXPECT_EQ(model.settings().dayCount, 14);
+    QTest::keyClick(&slider, Qt::Key_Right);
+    EXPECT_EQ(model.settings().dayCount, 14);
+    QTest::keyClick(&slider, Qt::Key_Home);
+    EXPECT_EQ(model.settings().dayCount, 1);
+    QTest::keyClick(&slider, Qt::Key_Left);
+    EXPECT_EQ(model.settings().dayCount, 1);
+
+    // A change from elsewhere (a menu command) moves the handle.
+    model.setDayCount(9);
+    EXPECT_EQ(slider.value(), 9);
+    // A stored count beyond the range shows at the end, and is not rewritten by showing it.
+    Settings wide = model.settings();
+    wide.dayCount = 40;
+    model.setSettings(wide);
+    EXPECT_EQ(slider.value(), 14);
+    EXPECT_EQ(model.settings().dayCount, 40);
+}
+
+TEST(DayCountHUD, ShowsWhileAdjustingAndHidesOnTime)
+{
+    SideFixture f;
+    auto& model = f.make();
+    QWidget host;
+    host.resize(600, 400);
+    DaySlider slider(model, &host);
+    DayCountHUD hud(model, &host);
+    QObject::connect(&slider, &DaySlider::adjustingChanged, &hud, &DayCountHUD::setAdjusting);
+    host.show();
+    EXPECT_FALSE(hud.isVisible());
+
+    // Held: shown with the count, and kept while the handle is down.
+    Q_EMIT slider.sliderPressed();
+    slider.setValue(3);
+    EXPECT_TRUE(hud.isVisible());
+    EXPECT_EQ(hud.text(), "3 days");
+    EXPECT_FALSE(hud.isHidePending());
+    QTest::qWait(800);
+    EXPECT_TRUE(hud.isVisible());
+    // Let go: gone 0.65 s later.
+    Q_EMIT slider.sliderReleased();
+    EXPECT_TRUE(hud.isHidePending());
+    QTest::qWait(400);
+    EXPECT_TRUE(hud.isVisible());
+    QTest::qWait(450);
+    EXPECT_FALSE(hud.isVisible());
+
+    // A menu command: shown, then hidden 0.9 s later; a new change restarts the wait.
+    model.setDayCount(1);
+    EXPECT_TRUE(hud.isVisible());
+    EXPECT_EQ(hud.text(), "1 day");
+    QTest::qWait(600);
+    model.setDayCount(2);
+    QTest::qWait(600);
+    EXPECT_TRUE(hud.isVisible());
+    QTest::qWait(500);
+    EXPECT_FALSE(hud.isVisible());
+    // Inside the host, centred.
+    EXPECT_EQ(hud.geometry().center().x(), host.rect().center().x());
+}
+
+TEST(StartDayButton, PicksAndClearsTheStartDay)
+{
+    SideFixture f;
+    auto& model = f.make();
+    QWidget window;
+    StartDayButton button(model, &window);
+    window.show();
+    EXPECT_EQ(button.text(), "Starts Today");
+    EXPECT_EQ(button.accessibleName(), "Starts Today");
+
+    button.openCalendar();  // as "Go to Date…" does
+    StartDayPopover* popover = button.popover();
+    ASSERT_TRUE(popover->isVisible());
+    QCalendarWidget* calendar = popover->calendar();
+    EXPECT_EQ(calendar->minimumDate(), QDate(2025, 3, 3));
+    EXPECT_EQ(calendar->maximumDate(), QDate(2026, 3, 3));
+    EXPECT_EQ(calendar->selectedDate(), QDate(2025, 3, 3));
+
+    // Keyboard only: two days on, Enter.
+    QWidget* grid = calendar->focusProxy() ? calendar->focusProxy() : calendar;
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(model.startDayKey(), std::optional<std::string>("2025-03-05"));
+    EXPECT_FALSE(popover->isVisible());
+    EXPECT_EQ(button.text().toStdString(), "Starts " + model.startDayLabel());
+    EXPECT_NE(button.text(), "Starts Today");
+
+    // Opening again shows the pinned day; "Today" clears the pin.
+    button.openCalendar();
+    EXPECT_EQ(calendar->selectedDate(), QDate(2025, 3, 5));
+    popover->todayButton()->click();
+    EXPECT_EQ(model.startDayKey(), std::nullopt);
+    EXPECT_EQ(button.text(), "Starts Today");
+    EXPECT_FALSE(popover->isVisible());
+
+    // Escape leaves everything as it was.
+    button.openCalendar();
+    QTest::keyClick(popover, Qt::Key_Escape);
+    EXPECT_FALSE(popover->isVisible());
+    EXPECT_EQ(model.startDayKey(), std::nullopt);
+}
+
+TEST(SettingsPopover, EveryRowChangesTheModel)
+{
+    SideFixture f;
+    Settings stored = Settings::initial(f.la);
+    stored.minimumMinutes = 20;
+    f.defaults->setData("settings.v1", stored.toJson());
+    auto& model = f.make();
+    SettingsButton button(model);
+    SettingsPopover* popover = button.popover();
+    EXPECT_EQ(button.accessibleName(), "Settings");
+
+    EXPECT_EQ(itemTexts(popover->shortestFreeTime()),
+              (QStringList{"15 min", "20 min", "30 min", "45 min", "60 min"}));
+    EXPECT_EQ(popover->shortestFreeTime()->currentText(), "20 min");
+    choose(popover->shortestFreeTime(), "45 min");
+    EXPECT_EQ(model.settings().minimumMinutes, 45);
+    // The stored odd value is gone from the list once another is chosen.
+    EXPECT_EQ(popover->shortestFreeTime()->count(), 4);
+
+    EXPECT_EQ(popover->advanceNotice()->currentText(), "1 hour");
+    choose(popover->advanceNotice(), "Next day");
+    EXPECT_EQ(model.settings().leadTimeMinutes, 1440);
+
+    EXPECT_TRUE(popover->twelveHourClock()->isChecked());
+    popover->twelveHourClock()->click();
+    EXPECT_TRUE(model.settings().use24Hour);
+
+    EXPECT_TRUE(popover->sounds()->isChecked());
+    popover->sounds()->click();
+    EXPECT_FALSE(model.settings().soundsEnabled);
+
+    EXPECT_TRUE(popover->skipWeekends()->isChecked());
+    popover->skipWeekends()->click();
+    EXPECT_FALSE(model.adjustments().exclusions.weekendsOff());
+    model.setWeekendsExcluded(true);
+    EXPECT_TRUE(popover->skipWeekends()->isChecked());
+
+    QSignalSpy tour(&button, &SettingsButton::showTourRequested);
+    popover->showMeAround()->click();
+    EXPECT_EQ(tour.count(), 1);
+}
+
+TEST(SettingsPopover, CalendarsInOneSectionPerAccount)
+{
+    SideFixture f;
+    auto& model = f.make();
+    SettingsPopover popover(model);
+    const auto boxes = popover.calendarBoxes();
+    ASSERT_EQ(boxes.size(), 3);
+    EXPECT_EQ(boxes[0]->accessibleName(), "Work");
+    EXPECT_TRUE(boxes[0]->isChecked());
+    // The subscribed calendar is marked and does not count by default.
+    EXPECT_TRUE(boxes[1]->text().contains("Subscribed"));
+    EXPECT_FALSE(boxes[1]->isChecked());
+    EXPECT_EQ(boxes[2]->accessibleDescription(), "Home");
+    QStringList headings;
+    for (QLabel* label : popover.findChildren<QLabel*>())
+        if (label->text() == "Office" || label->text() == "Home")
+            headings << label->text();
+    EXPECT_EQ(headings, (QStringList{"Office", "Home"}));
+
+    boxes[2]->click();
+    EXPECT_EQ(model.includedCalendars(), (std::set<std::string>{"work"}));
+    boxes[1]->click();
+    EXPECT_EQ(model.includedCalendars(), (std::set<std::string>{"work", "holidays"}));
+    // A new calendar list rebuilds the sections.
+    f.source->calendarList.pop_back();
+    model.reload();
+    EXPECT_EQ(popover.calendarBoxes().size(), 2);
+}
+
+TEST(PrimaryZonePicker, TheComputerTheRulersAndTheSearch)
+{
+    SideFixture f;
+    auto& model = f.make();
+    model.addZone("Asia/Tokyo");
+    PrimaryZonePicker picker(model);
+    EXPECT_EQ(picker.itemText(0), PrimaryZonePicker::systemEntryText());
+    EXPECT_TRUE(picker.itemText(0).startsWith("This computer ("));
+    EXPECT_EQ(picker.findText("Tokyo"), 2);
+    EXPECT_EQ(picker.currentIndex(), 0);
+
+    choose(&picker, "Tokyo");
+    EXPECT_EQ(model.settings().primaryZoneID, std::optional<std::string>("Asia/Tokyo"));
+    EXPECT_EQ(model.zone().id(), "Asia/Tokyo");
+    EXPECT_EQ(picker.currentText(), "Tokyo");
+
+    // A zone found by the search becomes a ruler and the primary zone.
+    picker.zoneSearch()->pick("Europe/Berlin");
+    EXPECT_EQ(model.settings().primaryZoneID, std::optional<std::string>("Europe/Berlin"));
+    EXPECT_EQ(model.settings().zones.back().id, "Europe/Berlin");
+    EXPECT_EQ(picker.currentText(), "Berlin");
+
+    choose(&picker, PrimaryZonePicker::systemEntryText());
+    EXPECT_EQ(model.settings().primaryZoneID, std::nullopt);
+}
+
+TEST(AddZonePopover, SearchAsYouTypeAndPickWithTheKeyboard)
+{
+    SideFixture f;
+    auto& model = f.make();
+    QWidget window;
+    window.show();
+    AddZonePopover popover(model, &window);
+    QSignalSpy picked(&popover, &AddZonePopover::zonePicked);
+    popover.openAt(&window);
+    ASSERT_TRUE(popover.isVisible());
+    EXPECT_EQ(popover.searchField()->placeholderText(), "Search by city or country");
+    EXPECT_EQ(QApplication::focusWidget(), popover.searchField());
+
+    QTest::keyClicks(popover.searchField(), "ber");
+    ZoneSearchResults* results = popover.results();
+    ASSERT_GT(results->rowCount(), 2);
+    EXPECT_TRUE(results->data(results->index(0)).toString().startsWith("Ber"));
+    EXPECT_FALSE(results->data(results->index(0), ZoneSearchResults::OffsetRole).toString().isEmpty());
+
+    // Down, Enter: the second result.
+    const QString second = results->idAt(1);
+    QTest::keyClick(popover.searchField(), Qt::Key_Down);
+    QTest::keyClick(popover.searchField(), Qt::Key_Return);
+    ASSERT_EQ(picked.count(), 1);
+    EXPECT_EQ(picked.at(0).at(0).toString(), second);
+    EXPECT_EQ(model.settings().zones.back().id, second.toStdString());
+    EXPECT_FALSE(popover.isVisible());
+
+    // Reopened: a fresh search; Enter takes the first result.
+    popover.openAt(&window);
+    EXPECT_TRUE(popover.searchField()->text().isEmpty());
+    QTest::keyClicks(popover.searchField(), "zurich");
+    QTest::keyClick(popover.searchField(), Qt::Key_Return);
+    EXPECT_EQ(model.settings().zones.back().id, "Europe/Zurich");
+
+    // Nothing found: Enter does nothing; Escape closes without a pick.
+    popover.openAt(&window);
+    QTest::keyClicks(popover.searchField(), "qqqq");
+    EXPECT_EQ(results->rowCount(), 0);
+    EXPECT_FALSE(popover.resultsView()->isVisible());
+    QTest::keyClick(popover.searchField(), Qt::Key_Return);
+    EXPECT_TRUE(popover.isVisible());
+    QTest::keyClick(popover.searchField(), Qt::Key_Escape);
+    EXPECT_FALSE(popover.isVisible());
+    EXPECT_EQ(picked.count(), 2);
+}
+
+TEST(SideControls, MenuCommandsAndTheTourOnFirstShow)
+{
+    SideFixture f;
+    auto& model = f.make();
+    QWidget page;
+    page.resize(800, 600);
+    SideControls side(model, *f.defaults, false, &page);
+    QAction more, fewer, goToDate, showTour;
+    side.connectCommands(&more, &fewer, &goToDate, &showTour);
+
+    more.trigger();
+    more.trigger();
+    EXPECT_EQ(model.settings().dayCount, 3);
+    EXPECT_EQ(side.daySlider()->value(), 3);
+    fewer.trigger();
+    EXPECT_EQ(model.settings().dayCount, 2);
+    goToDate.trigger();
+    EXPECT_TRUE(side.startDayButton()->popover()->isVisible());
+    side.startDayButton()->popover()->close();
+
+    // The tour comes 0.7 s after the page is first shown.
+    page.show();
+    EXPECT_FALSE(side.tour().isRunning());
+    QTest::qWait(Tour::autoStartDelayMilliseconds + 300);
+    ASSERT_TRUE(side.tour().isRunning());
+    side.tour().skip();
+    // "Show Me Around" brings it back, completed or not; so does the settings' button.
+    showTour.trigger();
+    EXPECT_TRUE(side.tour().isRunning());
+    side.tour().skip();
+    side.settingsButton()->popover()->showMeAround()->click();
+    EXPECT_TRUE(side.tour().isRunning());
+}
+
+TEST(SideControls, NoTourOnItsOwnInDemoMode)
+{
+    SideFixture f;
+    auto& model = f.make();
+    QWidget page;
+    SideControls side(model, *f.defaults, true, &page);
+    page.show();
+    QTest::qWait(Tour::autoStartDelayMilliseconds + 300);
+    EXPECT_FALSE(side.tour().isRunning());
+}
+
+}  // namespace
+}  // namespace nelvo

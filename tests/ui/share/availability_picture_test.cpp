@@ -1,0 +1,148 @@
+#include "ui/share/availability_picture.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+namespace nelvo {
+namespace {
+
+RenderedTable tableOf(std::vector<std::string> labels, std::vector<DayGroup> days)
+{
+    return RenderedTable{.heading = "Availability", .zoneLabels = std::move(labels), .days = std::move(days)};
+}
+
+double naturalWidth(const AvailabilityPicture& picture)
+{
+    const auto& columns = picture.columnWidths();
+    return std::accumulate(columns.begin(), columns.end(), 0.0) +
+           1.5 * picture.bodySize() * static_cast<double>(columns.size() - 1);
+}
+
+TEST(AvailabilityPicture, EmptyRangeKeepsTheBaseWidth)
+{
+    // One zone (or none): 420 points; two or more: 600. The body size stays 16.
+    const AvailabilityPicture one("My availability · Mar 3", tableOf({"Pacific"}, {}));
+    const AvailabilityPicture none("My availability", RenderedTable{});
+    const AvailabilityPicture two("My availability · Mar 3", tableOf({"Pacific", "London"}, {}));
+    EXPECT_EQ(one.width(), 420);
+    EXPECT_EQ(none.width(), 420);
+    EXPECT_EQ(two.width(), 600);
+    EXPECT_EQ(one.bodySize(), 16);
+    // Padding, title, spacing and the empty-range text: taller than the padding alone, and
+    // the same for both widths.
+    EXPECT_GT(one.height(), 2 * AvailabilityPicture::padding + 40);
+    EXPECT_EQ(one.height(), two.height());
+}
+
+TEST(AvailabilityPicture, BodySizeFormula)
+{
+    // Fits: 16. Exactly the room (420 - 56 = 364): still 16.
+    EXPECT_EQ(AvailabilityPicture::fittedBodySize(420, 300), 16);
+    EXPECT_EQ(AvailabilityPicture::fittedBodySize(420, 364), 16);
+    // 544 / 600 * 16 * 0.98 = 14.2 → 14; 544 / 700 * 16 * 0.98 = 12.19 → 12 (half points down).
+    EXPECT_EQ(AvailabilityPicture::fittedBodySize(600, 600), 14);
+    EXPECT_EQ(AvailabilityPicture::fittedBodySize(600, 700), 12);
+    EXPECT_EQ(AvailabilityPicture::fittedBodySize(600, 650), 13);
+    EXPECT_EQ(AvailabilityPicture::fittedBodySize(420, 400), 14);
+    EXPECT_EQ(AvailabilityPicture::fittedBodySize(420, 380), 15);
+    EXPECT_EQ(AvailabilityPicture::fittedBodySize(420, 372), 15.0);
+    EXPECT_EQ(AvailabilityPicture::fittedBodySize(420, 390), 14.5);
+    // Never below 9.
+    EXPECT_EQ(AvailabilityPicture::fittedBodySize(600, 5000), 9);
+}
+
+TEST(AvailabilityPicture, HeadsAreUpperCaseWithTimesForASingleZone)
+{
+    const DayGroup monday{"Mon, Mar 3", {{"9:00am – 10:00am"}}};
+    EXPECT_EQ(AvailabilityPicture("t", tableOf({"Pacific"}, {monday})).heads(),
+              (std::vector<QString>{"DAY", "TIMES (PACIFIC)"}));
+    const DayGroup twoZones{"Mon, Mar 3", {{"9:00am – 10:00am", "5:00pm – 6:00pm"}}};
+    EXPECT_EQ(AvailabilityPicture("t", tableOf({"Pacific", "London"}, {twoZones})).heads(),
+              (std::vector<QString>{"DAY", "PACIFIC", "LONDON"}));
+}
+
+TEST(AvailabilityPicture, ColumnsFitTheirWidestTextAndTheTableItsSize)
+{
+    const DayGroup monday{"Mon, Mar 3", {{"9:00am", "5:00pm"}}};
+    const DayGroup tuesday{"Wednesday, Mar 4", {{"1:00pm", "9:00pm"}, {"3:00pm", "11:00pm (Thu)"}}};
+    const AvailabilityPicture picture("t", tableOf({"Pacific", "London"}, {monday, tuesday}));
+    ASSERT_EQ(picture.columnWidths().size(), 3u);
+    // The longest day label and the longest cell widen their columns; all whole points.
+    for (double width : picture.columnWidths())
+        EXPECT_EQ(width, std::ceil(width));
+    EXPECT_GT(picture.columnWidths()[2], picture.columnWidths()[1]);
+    EXPECT_EQ(picture.bodySize(), 16);
+    EXPECT_LE(naturalWidth(picture), 600 - 56);
+    EXPECT_EQ(picture.width(), 600);
+    // Taller than the same table with one day fewer.
+    const AvailabilityPicture shorter("t", tableOf({"Pacific", "London"}, {monday}));
+    EXPECT_GT(picture.height(), shorter.height() + 2 * 16);
+}
+
+TEST(AvailabilityPicture, TimesHaveTabularDigits)
+{
+    // Ones are narrow in proportional figures; here they take a zero's width.
+    const AvailabilityPicture ones("t", tableOf({"A"}, {{"Mon", {{"11:11 – 11:11"}}}}));
+    const AvailabilityPicture zeros("t", tableOf({"A"}, {{"Mon", {{"00:00 – 00:00"}}}}));
+    EXPECT_EQ(ones.columnWidths()[1], zeros.columnWidths()[1]);
+}
+
+TEST(AvailabilityPicture, AWideTableShrinksToNinePointsThenWidens)
+{
+    std::vector<std::string> labels;
+    std::vector<std::string> cells;
+    for (int i = 0; i < 12; ++i) {
+        labels.push_back("Zone with a long label " + std::to_string(i));
+        cells.push_back("11:00pm – 12:30am (Tue)");
+    }
+    const AvailabilityPicture wide("t", tableOf(labels, {{"Mon, Mar 3", {cells, cells}}}));
+    EXPECT_EQ(wide.bodySize(), 9);
+    EXPECT_EQ(wide.headSize(), 8);
+    EXPECT_GT(wide.width(), 600);
+    EXPECT_EQ(wide.width(), std::ceil(naturalWidth(wide) + 56));
+
+    // A table a little too wide is scaled to fit the 600 points, within the 2 % margin.
+    const std::vector<std::string> three(3, "11:00pm – 12:30am (Tue)");
+    const AvailabilityPicture fitted("t", tableOf({"Pacific", "London", "Kolkata"},
+                                                  {{"Mon, Mar 3", {three, three}}}));
+    EXPECT_LT(fitted.bodySize(), 16);
+    EXPECT_GT(fitted.bodySize(), 9);
+    EXPECT_EQ(fitted.width(), 600);
+    EXPECT_LE(naturalWidth(fitted), 600 - 56);
+}
+
+TEST(AvailabilityPicture, ImageHasScalePixelsPerPointAndEncodesAsPng)
+{
+    const DayGroup monday{"Mon, Mar 3", {{"9:00am – 10:00am", "5:00pm – 6:00pm"}}};
+    const AvailabilityPicture picture("My availability · Mar 3", tableOf({"Pacific", "London"}, {monday}));
+    const QImage image = picture.image(2);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), 1200);
+    EXPECT_EQ(image.height(), static_cast<int>(2 * picture.height()));
+    // White corners; the head row holds the green.
+    EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() - 1), QColor(Qt::white));
+    bool hasGreen = false;
+    for (int y = 0; y < image.height() && !hasGreen; ++y) {
+        for (int x = 0; x < image.width() / 2 && !hasGreen; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            hasGreen = c.green() > c.red() + 40 && c.green() > c.blue() + 40;
+        }
+    }
+    EXPECT_TRUE(hasGreen);
+
+    const auto png = picture.png(2);
+    ASSERT_TRUE(png);
+    EXPECT_TRUE(png->startsWith("\x89PNG"));
+    EXPECT_EQ(QImage::fromData(*png, "png").size(), image.size());
+    // Scales that make no sense draw nothing.
+    EXPECT_TRUE(picture.image(0).isNull());
+    EXPECT_TRUE(picture.image(-1).isNull());
+    EXPECT_FALSE(picture.png(100));
+}
+
+}  // namespace
+}  // namespace nelvo

@@ -1,0 +1,111 @@
+#include "ui/share/copy_button.h"
+
+#include "ui/share/copy_actions.h"
+
+#include "share_fixture.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace nelvo {
+namespace {
+
+using test::ShareFixture;
+
+TEST(CopyButton, NamesHintAndMenu)
+{
+    ShareFixture f;
+    CopyButton button(f.make());
+    EXPECT_EQ(button.objectName(), "tour.copy");
+    EXPECT_EQ(button.text(), "Copy availability");
+    EXPECT_EQ(button.accessibleName(), "Copy availability");
+    EXPECT_EQ(button.accessibleDescription(), "Press and hold for Copy as Table or Copy as Picture");
+    EXPECT_EQ(button.toolTip(), "Copy your availability to paste anywhere (Ctrl+Shift+C). The arrow "
+                                "has Copy as Table, Copy as Picture and the saves.");
+    QStringList entries;
+    for (QAction* action : button.menu()->actions())
+        entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(entries, (QStringList{"Copy as Table", "Copy as Picture", "-", "Save Picture…",
+                                    "Save as File…"}));
+    EXPECT_EQ(button.copyPictureAction()->toolTip(), "Copy a picture of your availability, for chats");
+    EXPECT_EQ(button.saveFileAction()->toolTip(), "Save your availability as a Markdown file");
+    EXPECT_FALSE(button.icon().isNull());
+}
+
+TEST(CopyButton, ClickCopiesAndSaysCopiedForAWhile)
+{
+    ShareFixture f;
+    auto& model = f.make(1, {});
+    CopyButton button(model);
+    button.resize(button.sizeHint());
+    const int restingWidth = button.sizeHint().width();
+    QGuiApplication::clipboard()->setText("before");
+
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(10, button.height() / 2));
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), model.chatText());
+    EXPECT_EQ(button.text(), "Copied");
+    EXPECT_TRUE(button.isShowingCopied());
+    // The button keeps its width, so the toolbar does not shift.
+    EXPECT_EQ(button.sizeHint().width(), restingWidth);
+
+    // A second copy restarts the wait.
+    auto timers = button.findChildren<QTimer*>();
+    auto reset = std::find_if(timers.begin(), timers.end(),
+                              [](QTimer* t) { return t->interval() == CopyButton::copiedMilliseconds; });
+    ASSERT_NE(reset, timers.end());
+    QTest::qWait(300);
+    button.copyActions().copyPicture();
+    EXPECT_GT((*reset)->remainingTime(), 1000);
+    EXPECT_EQ(f.sounds, (std::vector<Sound>{Sound::copy, Sound::copy}));
+
+    QTest::qWait(CopyButton::copiedMilliseconds + 300);
+    EXPECT_EQ(button.text(), "Copy availability");
+    EXPECT_FALSE(button.isShowingCopied());
+}
+
+TEST(CopyButton, LongPressOpensTheMenuWithoutCopying)
+{
+    ShareFixture f;
+    CopyButton button(f.make());
+    button.resize(button.sizeHint());
+    button.show();
+    QGuiApplication::clipboard()->setText("before");
+    bool menuShown = false;
+    // The menu runs its own loop; look at it from inside, then close it.
+    QTimer::singleShot(800, &button, [&] {
+        menuShown = button.menu()->isVisible();
+        button.menu()->close();
+    });
+    QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(10, button.height() / 2));
+    QTest::qWait(1000);
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(10, button.height() / 2));
+    EXPECT_TRUE(menuShown);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+    EXPECT_FALSE(button.isShowingCopied());
+}
+
+TEST(CopyButton, CopyAsTableIsOfferedWithTwoZones)
+{
+    ShareFixture f;
+    auto& model = f.make();
+    CopyButton button(model);
+    const TimeZone system = TimeZone::system();
+    const bool oneZone = model.settings().renderZones(system).size() < 2;
+    EXPECT_EQ(button.copyTableAction()->isEnabled(), !oneZone);
+    model.addZone(system.id() == "Europe/London" ? "Asia/Tokyo" : "Europe/London");
+    model.addZone("Australia/Sydney");
+    EXPECT_TRUE(button.copyTableAction()->isEnabled());
+    button.copyTableAction()->trigger();
+    EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->text().contains("| Day |"));
+    EXPECT_EQ(button.text(), "Copied");
+}
+
+}  // namespace
+}  // namespace nelvo

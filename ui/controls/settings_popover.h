@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ui/controls/popover.h"
+
+class QCheckBox;
+class QComboBox;
+class QPushButton;
+class QVBoxLayout;
+
+namespace nelvo {
+
+class AvailabilityModel;
+class PrimaryZonePicker;
+
+// Everything that changes what is shared without touching the canvas: zone, clock, shortest
+// free time, advance notice, weekends, sounds and the calendars that count, and the way back
+// into the tour.
+class SettingsPopover : public Popover {
+    Q_OBJECT
+
+public:
+    explicit SettingsPopover(AvailabilityModel& model, QWidget* parent = nullptr);
+
+    PrimaryZonePicker* zonePicker() const { return m_zone; }
+    QCheckBox* twelveHourClock() const { return m_clock; }
+    QComboBox* shortestFreeTime() const { return m_minimum; }
+    QComboBox* advanceNotice() const { return m_notice; }
+    QCheckBox* skipWeekends() const { return m_weekends; }
+    QCheckBox* sounds() const { return m_sounds; }
+    QPushButton* showMeAround() const { return m_tour; }
+    // The calendar check boxes, in the order shown.
+    QList<QCheckBox*> calendarBoxes() const;
+
+Q_SIGNALS:
+    void showTourRequested();
+
+private:
+    void showSettings();
+    void showWeekends();
+    void rebuildCalendars();
+    void showCalendarChecks();
+    template <typename Change>
+    void change(Change&& edit);
+
+    AvailabilityModel& m_model;
+    PrimaryZonePicker* m_zone;
+    QCheckBox* m_clock;
+    QComboBox* m_minimum;
+    QComboBox* m_notice;
+    QCheckBox* m_weekends;
+    QCheckBox* m_sounds;
+    QPushButton* m_tour;
+    QWidget* m_calendars;
+    QVBoxLayout* m_calendarLayout;
+};
+
+}  // namespace nelvo
