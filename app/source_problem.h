@@ -14,6 +14,7 @@ struct SourceProblem {
         unknownZone,          // times of an unknown zone were read in the primary zone
         cutShort,             // a bound on size stopped the reading; later events are missing
         incompleteExpansion,  // a repeating event could not be expanded over the whole range
+        staleCalendar,        // read from the copy last saved on this computer (offline account)
     };
 
     Kind kind = Kind::skippedEvent;

@@ -2,6 +2,8 @@
 
 #include "app/availability_model.h"
 #include "app/demo_calendar_source.h"
+#include "app/eds/composite_calendar_source.h"
+#include "app/eds/eds_calendar_source.h"
 #include "app/ics_calendar_source.h"
 #include "kit/store/adjustments_store.h"
 #include "kit/store/file_user_defaults.h"
@@ -202,10 +204,13 @@ AvailabilityModel& RootView::ensureModel()
     if (d.setup.demo) {
         source = std::make_shared<DemoCalendarSource>();
     } else {
-        d.calendars = std::make_shared<IcsCalendarSource>(
-            d.access->locations(), d.setup.defaults->stringList(DefaultsKeys::calendarAddresses)
-                                       .value_or(std::vector<std::string>{}));
-        source = d.calendars;
+        const auto addresses =
+            d.setup.defaults->stringList(DefaultsKeys::calendarAddresses).value_or(std::vector<std::string>{});
+        d.calendars = std::make_shared<IcsCalendarSource>(d.access->locations(), addresses);
+        // The desktop's own calendars first, then the chosen files, as one list.
+        source = std::make_shared<CompositeCalendarSource>(std::vector<CompositeCalendarSource::Part>{
+            {CompositeCalendarSource::Kind::desktop, std::make_shared<EdsCalendarSource>(addresses)},
+            {CompositeCalendarSource::Kind::file, d.calendars}});
     }
     d.model = new AvailabilityModel(std::move(source),
                                     std::make_shared<SettingsStore>(d.setup.defaults),

@@ -1,0 +1,100 @@
+#include "app/eds/composite_calendar_source.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace nelvo {
+
+CompositeCalendarSource::CompositeCalendarSource(std::vector<Part> parts) : m_parts(std::move(parts))
+{
+    std::erase_if(m_parts, [](const Part& p) { return !p.source; });
+}
+
+const char* CompositeCalendarSource::kindName(Kind kind)
+{
+    return kind == Kind::desktop ? "desktop" : "file";
+}
+
+bool CompositeCalendarSource::hasAccess() const
+{
+    return std::any_of(m_parts.begin(), m_parts.end(), [](const Part& p) { return p.source->hasAccess(); });
+}
+
+void CompositeCalendarSource::gather(const EventSource& part)
+{
+    m_isComplete = m_isComplete && part.isLastFetchComplete();
+    m_problems.addListed(part.lastFetchProblems());
+}
+
+std::vector<CalendarInfo> CompositeCalendarSource::calendars()
+{
+    m_isComplete = true;
+    m_problems.clear();
+    m_kinds.clear();
+    std::vector<CalendarInfo> out;
+    std::unordered_set<std::string> seen;
+    for (const Part& part : m_parts) {
+        for (CalendarInfo& c : part.source->calendars()) {
+            if (!seen.insert(c.id).second)
+                continue;
+            m_kinds.emplace_back(c.id, part.kind);
+            out.push_back(std::move(c));
+        }
+        gather(*part.source);
+    }
+    return out;
+}
+
+std::optional<CompositeCalendarSource::Kind> CompositeCalendarSource::kindOf(const std::string& calendarID) const
+{
+    for (const auto& [id, kind] : m_kinds)
+        if (id == calendarID)
+            return kind;
+    return std::nullopt;
+}
+
+std::vector<CalendarEvent> CompositeCalendarSource::events(Date from, Date to)
+{
+    m_isComplete = true;
+    m_problems.clear();
+    std::vector<CalendarEvent> out;
+    for (const Part& part : m_parts) {
+        if (!part.source->hasAccess()) {
+            gather(*part.source);
+            continue;
+        }
+        std::vector<CalendarEvent> events = part.source->events(from, to);
+        out.insert(out.end(), std::make_move_iterator(events.begin()), std::make_move_iterator(events.end()));
+        gather(*part.source);
+    }
+    std::stable_sort(out.begin(), out.end(), [](const CalendarEvent& a, const CalendarEvent& b) {
+        if (a.start != b.start)
+            return a.start < b.start;
+        return a.end < b.end;
+    });
+    return out;
+}
+
+void CompositeCalendarSource::observeChanges(std::function<void()> handler)
+{
+    for (const Part& part : m_parts)
+        part.source->observeChanges(handler);
+}
+
+bool CompositeCalendarSource::isLastFetchComplete() const
+{
+    return m_isComplete;
+}
+
+std::vector<SourceProblem> CompositeCalendarSource::lastFetchProblems() const
+{
+    return m_problems.list();
+}
+
+void CompositeCalendarSource::setPrimaryZone(const TimeZone& zone)
+{
+    for (const Part& part : m_parts)
+        part.source->setPrimaryZone(zone);
+}
+
+}  // namespace nelvo

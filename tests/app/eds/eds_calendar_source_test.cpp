@@ -1,0 +1,252 @@
+#include "app/eds/eds_calendar_source.h"
+#include "app/eds/eds_session.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+
+namespace nelvo {
+namespace {
+
+using test::EdsSession;
+using Availability = CalendarEvent::Availability;
+using Participation = CalendarEvent::Participation;
+
+Date at(const char* iso)
+{
+    return *Date::fromIso8601(iso);
+}
+
+std::optional<CalendarInfo> find(const std::vector<CalendarInfo>& calendars, const std::string& id)
+{
+    for (const CalendarInfo& c : calendars)
+        if (c.id == id)
+            return c;
+    return std::nullopt;
+}
+
+std::vector<CalendarEvent> titled(const std::vector<CalendarEvent>& events, const std::string& title)
+{
+    std::vector<CalendarEvent> out;
+    std::copy_if(events.begin(), events.end(), std::back_inserter(out),
+                 [&](const CalendarEvent& e) { return e.title == title; });
+    return out;
+}
+
+// The private bus of these tests ends with the test program.
+class StopEdsAtEnd : public testing::Environment {
+public:
+    void TearDown() override { EdsSession::stopAll(); }
+};
+[[maybe_unused]] testing::Environment* const stopEdsAtEnd = testing::AddGlobalTestEnvironment(new StopEdsAtEnd);
+
+class EdsCalendarSourceTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string whyNot;
+        session = EdsSession::get(whyNot);
+        if (!session)
+            GTEST_SKIP() << "Evolution Data Server cannot run here: " << whyNot;
+        source.setPrimaryZone(*TimeZone::named("America/New_York"));
+    }
+
+    std::string calendarWith(const std::string& title, const std::string& ics)
+    {
+        const std::string uid = session->createCalendar(title, "#3b82f6");
+        EXPECT_FALSE(uid.empty());
+        EXPECT_EQ(session->addEvents(uid, ics), "");
+        return uid;
+    }
+
+    EdsSession* session = nullptr;
+    EdsCalendarSource source{{"me@example.com"}};
+};
+
+TEST_F(EdsCalendarSourceTest, ListsEnabledCalendarsWithAccountColourAndKind)
+{
+    const std::string work = session->createCalendar("Work", "#3b82f6");
+    const std::string hidden = session->createCalendar("Hidden", "#ff0000", false);
+    ASSERT_FALSE(work.empty());
+
+    ASSERT_TRUE(source.hasAccess());
+    const auto calendars = source.calendars();
+    const auto found = find(calendars, work);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->title, "Work");
+    EXPECT_EQ(found->accountTitle, session->displayName("local-stub"));  // "On This Computer"
+    EXPECT_NE(found->accountTitle, "");
+    EXPECT_EQ(found->colorHex, "#3B82F6");
+    EXPECT_FALSE(found->isBirthdayOrSubscription);
+    EXPECT_FALSE(find(calendars, hidden)) << "a disabled calendar is not listed";
+
+    // The address books' birthdays calendar is built in.
+    const auto birthdays = find(calendars, "birthdays");
+    ASSERT_TRUE(birthdays);
+    EXPECT_TRUE(birthdays->isBirthdayOrSubscription);
+    EXPECT_TRUE(source.lastFetchProblems().empty());
+    EXPECT_TRUE(source.isLastFetchComplete());
+}
+
+TEST_F(EdsCalendarSourceTest, ReadsOccurrencesExpandedByEdsWithTheFileRules)
+{
+    const std::string uid = calendarWith("Rules", R"(BEGIN:VCALENDAR
+VERSION:2.0
+PRODID:-//Nelvo tests//EN
+BEGIN:VEVENT
+UID:weekly@test
+DTSTART;TZID=America/New_York:20250303T090000
+DTEND;TZID=America/New_York:20250303T093000
+RRULE:FREQ=WEEKLY;BYDAY=MO
+EXDATE;TZID=America/New_York:20250310T090000
+SUMMARY:Weekly
+END:VEVENT
+BEGIN:VEVENT
+UID:weekly@test
+RECURRENCE-ID;TZID=America/New_York:20250317T090000
+DTSTART;TZID=America/New_York:20250318T140000
+DTEND;TZID=America/New_York:20250318T150000
+SUMMARY:Weekly moved
+END:VEVENT
+BEGIN:VEVENT
+UID:declined@test
+DTSTART:20250304T150000Z
+DTEND:20250304T160000Z
+SUMMARY:Declined
+ATTENDEE;PARTSTAT=DECLINED:mailto:ME@example.com
+ATTENDEE;PARTSTAT=ACCEPTED:mailto:other@example.com
+END:VEVENT
+BEGIN:VEVENT
+UID:free@test
+DTSTART:20250305T150000Z
+DTEND:20250305T160000Z
+TRANSP:TRANSPARENT
+STATUS:CANCELLED
+SUMMARY:Free
+END:VEVENT
+BEGIN:VEVENT
+UID:oof@test
+DTSTART:20250305T170000Z
+DTEND:20250305T180000Z
+X-MICROSOFT-CDO-BUSYSTATUS:OOF
+SUMMARY:Away
+END:VEVENT
+BEGIN:VEVENT
+UID:allday@test
+DTSTART;VALUE=DATE:20250306
+DTEND;VALUE=DATE:20250307
+SUMMARY:Holiday
+END:VEVENT
+BEGIN:VEVENT
+UID:floating@test
+DTSTART:20250307T080000
+DTEND:20250307T090000
+SUMMARY:Floating
+END:VEVENT
+END:VCALENDAR
+)");
+    const auto events = source.events(at("2025-03-03T05:00:00Z"), at("2025-03-24T04:00:00Z"));
+    EXPECT_TRUE(source.isLastFetchComplete());
+    for (const CalendarEvent& e : events)
+        EXPECT_EQ(e.calendarID, uid);
+
+    // Weekly: the 3rd, the 10th left out, the 17th moved to the 18th at 14:00.
+    const auto weekly = titled(events, "Weekly");
+    ASSERT_EQ(weekly.size(), 1u);
+    EXPECT_EQ(weekly[0].start, at("2025-03-03T14:00:00Z"));
+    EXPECT_EQ(weekly[0].end, at("2025-03-03T14:30:00Z"));
+    EXPECT_EQ(weekly[0].eventID, "weekly@test");
+    const auto moved = titled(events, "Weekly moved");
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_EQ(moved[0].start, at("2025-03-18T18:00:00Z"));
+    EXPECT_EQ(moved[0].occurrenceStart, at("2025-03-17T13:00:00Z")) << "the occurrence it replaces";
+
+    const auto declined = titled(events, "Declined");
+    ASSERT_EQ(declined.size(), 1u);
+    EXPECT_EQ(declined[0].participation, Participation::declined);
+
+    const auto free = titled(events, "Free");
+    ASSERT_EQ(free.size(), 1u);
+    EXPECT_EQ(free[0].availability, Availability::free);
+    EXPECT_TRUE(free[0].isCanceled);
+    EXPECT_EQ(titled(events, "Away").at(0).availability, Availability::unavailable);
+
+    const auto holiday = titled(events, "Holiday");
+    ASSERT_EQ(holiday.size(), 1u);
+    EXPECT_TRUE(holiday[0].isAllDay);
+    EXPECT_EQ(holiday[0].start, at("2025-03-06T05:00:00Z")) << "midnight in the primary zone";
+    EXPECT_EQ(holiday[0].end, at("2025-03-07T05:00:00Z"));
+
+    EXPECT_EQ(titled(events, "Floating").at(0).start, at("2025-03-07T13:00:00Z"));
+    EXPECT_TRUE(std::is_sorted(events.begin(), events.end(),
+                               [](const CalendarEvent& a, const CalendarEvent& b) { return a.start < b.start; }));
+}
+
+TEST_F(EdsCalendarSourceTest, ChangesReachTheHandlerOnTheMainThread)
+{
+    const std::string uid = calendarWith("Changing", R"(BEGIN:VCALENDAR
+VERSION:2.0
+BEGIN:VEVENT
+UID:change@test
+DTSTART:20250304T150000Z
+DTEND:20250304T160000Z
+SUMMARY:Before
+END:VEVENT
+END:VCALENDAR
+)");
+    int calls = 0;
+    source.observeChanges([&calls] { ++calls; });
+    ASSERT_EQ(titled(source.events(at("2025-03-03T00:00:00Z"), at("2025-03-05T00:00:00Z")), "Before").size(), 1u);
+    EXPECT_TRUE(source.lastFetchProblems().empty()) << source.lastFetchProblems().front().message;
+    QTest::qWait(300);  // signals of the fetch itself have settled
+    calls = 0;
+
+    ASSERT_EQ(session->renameEvent(uid, "change@test", "After"), "");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calls > 0; }, 10'000)) << "an event changed";
+    EXPECT_EQ(titled(source.events(at("2025-03-03T00:00:00Z"), at("2025-03-05T00:00:00Z")), "After").size(), 1u);
+
+    calls = 0;
+    const std::string added = session->createCalendar("Added", "#00ff00");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calls > 0; }, 10'000)) << "a calendar was added";
+    EXPECT_TRUE(find(source.calendars(), added));
+
+    calls = 0;
+    ASSERT_EQ(session->removeCalendar(added), "");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calls > 0; }, 10'000)) << "a calendar was removed";
+    EXPECT_FALSE(find(source.calendars(), added));
+}
+
+// Without a session bus there is no desktop store: nothing, and nothing to say about it.
+TEST(EdsCalendarSourceAbsentTest, WithoutABusTheSourceIsSilentlyEmpty)
+{
+    struct Unset {
+        std::string name;
+        std::optional<std::string> value;
+        explicit Unset(const char* n) : name(n)
+        {
+            if (const char* v = std::getenv(n))
+                value = v;
+            unsetenv(n);
+        }
+        ~Unset()
+        {
+            if (value)
+                setenv(name.c_str(), value->c_str(), 1);
+        }
+    };
+    Unset bus("DBUS_SESSION_BUS_ADDRESS");
+    Unset runtime("XDG_RUNTIME_DIR");
+    EdsCalendarSource source;
+    EXPECT_FALSE(source.hasAccess());
+    EXPECT_TRUE(source.calendars().empty());
+    EXPECT_TRUE(source.events(at("2025-03-03T00:00:00Z"), at("2025-03-05T00:00:00Z")).empty());
+    EXPECT_TRUE(source.lastFetchProblems().empty());
+    EXPECT_TRUE(source.isLastFetchComplete());
+}
+
+}  // namespace
+}  // namespace nelvo

@@ -1,0 +1,120 @@
+// The same calendar read from the desktop's store and from a file gives the same busy time.
+#include "app/eds/eds_calendar_source.h"
+#include "app/eds/eds_session.h"
+#include "app/ics_calendar_source.h"
+#include "kit/model/busy_classifier.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace nelvo {
+namespace {
+
+using test::EdsSession;
+
+constexpr const char* owner = "jordan.avery@example.com";
+
+// The shared generator of realistic calendars (beside the repository, or NELVO_GEN_ICS).
+std::string generatorScript()
+{
+    if (const char* env = std::getenv("NELVO_GEN_ICS"); env && *env)
+        return env;
+    const auto repository = std::filesystem::path(NELVO_TEST_DATA).parent_path().parent_path();
+    for (const auto& up : {repository.parent_path(), repository.parent_path().parent_path()}) {
+        const auto script = up / "shared" / "tools" / "gen_ics.py";
+        if (std::filesystem::exists(script))
+            return script.string();
+    }
+    return {};
+}
+
+struct Interval {
+    double start;
+    double end;
+    bool operator==(const Interval&) const = default;
+    bool operator<(const Interval& o) const { return std::tie(start, end) < std::tie(o.start, o.end); }
+};
+
+std::vector<Interval> busy(const std::vector<CalendarEvent>& events)
+{
+    std::vector<Interval> out;
+    for (const CalendarEvent& e : events)
+        if (BusyClassifier::countsAsBusy(e, {e.calendarID}, {}))
+            out.push_back({e.start.seconds, e.end.seconds});
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::string describe(const std::vector<Interval>& a, const std::vector<Interval>& b)
+{
+    std::ostringstream out;
+    std::vector<Interval> onlyA;
+    std::vector<Interval> onlyB;
+    std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(onlyA));
+    std::set_difference(b.begin(), b.end(), a.begin(), a.end(), std::back_inserter(onlyB));
+    for (const Interval& i : onlyA)
+        out << "only from the desktop: " << Date{i.start}.iso8601() << " - " << Date{i.end}.iso8601() << "\n";
+    for (const Interval& i : onlyB)
+        out << "only from the file: " << Date{i.start}.iso8601() << " - " << Date{i.end}.iso8601() << "\n";
+    return out.str();
+}
+
+TEST(EdsCorpusTest, TheDesktopAndTheFileGiveTheSameBusyTimeInTwoZones)
+{
+    std::string whyNot;
+    EdsSession* session = EdsSession::get(whyNot);
+    if (!session)
+        GTEST_SKIP() << "Evolution Data Server cannot run here: " << whyNot;
+    const std::string script = generatorScript();
+    if (script.empty())
+        GTEST_SKIP() << "no calendar generator (../shared/tools/gen_ics.py; set NELVO_GEN_ICS)";
+
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath("medium.ics");
+    QProcess gen;
+    // Debian's interpreter, which has Debian's python3-dateutil.
+    gen.start(QFile::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3",
+              {QString::fromStdString(script), "--size", "medium", "--owner", owner, "-o", path});
+    ASSERT_TRUE(gen.waitForFinished(120'000) && gen.exitCode() == 0) << gen.readAllStandardError().toStdString();
+    std::ifstream in(path.toStdString());
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+
+    const std::string uid = session->createCalendar("Medium", "#123456");
+    ASSERT_EQ(session->addEvents(uid, text), "");
+
+    EdsCalendarSource desktop({owner});
+    desktop.setAnswerTimeout(std::chrono::seconds(30));  // the first read of a large calendar
+    IcsCalendarSource file({path.toStdString()}, {owner});
+    // Inside the generated five years from 2021-07-05.
+    const Date from = *Date::fromIso8601("2024-03-04T00:00:00Z");
+    const Date to = from.addingSeconds(30 * 86400.0);
+    for (const char* zoneId : {"America/New_York", "Asia/Kolkata"}) {
+        SCOPED_TRACE(zoneId);
+        const TimeZone zone = *TimeZone::named(zoneId);
+        desktop.setPrimaryZone(zone);
+        file.setPrimaryZone(zone);
+        auto fromDesktop = desktop.events(from, to);
+        auto fromFile = file.events(from, to);
+        EXPECT_TRUE(desktop.isLastFetchComplete());
+        for (const auto& problem : desktop.lastFetchProblems())
+            ADD_FAILURE() << problem.message;
+        std::erase_if(fromDesktop, [&](const CalendarEvent& e) { return e.calendarID != uid; });
+        const auto a = busy(fromDesktop);
+        const auto b = busy(fromFile);
+        EXPECT_GT(b.size(), 50u);
+        EXPECT_EQ(a, b) << describe(a, b);
+    }
+}
+
+}  // namespace
+}  // namespace nelvo

@@ -1,0 +1,375 @@
+#include "app/eds/eds_session.h"
+
+#include <libecal/libecal.h>
+#include <libedataserver/libedataserver.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace nelvo::test {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Opening a calendar waits for nothing: a local calendar never reports itself connected.
+constexpr guint32 noWait = static_cast<guint32>(-1);
+
+std::string message(GError* error)
+{
+    std::string text = error ? error->message : "unknown error";
+    if (error)
+        g_error_free(error);
+    return text;
+}
+
+// Members of a process group that still run (zombies waiting for their parent do not).
+std::vector<pid_t> liveMembers(pid_t group)
+{
+    std::vector<pid_t> out;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+        const std::string name = entry.path().filename();
+        if (name.empty() || !std::isdigit(static_cast<unsigned char>(name[0])))
+            continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line))
+            continue;
+        // pid (comm) state ppid pgrp ...; comm may hold spaces, so read after the last ')'.
+        const auto close = line.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        char state = 0;
+        int ppid = 0;
+        int pgrp = 0;
+        if (std::sscanf(line.c_str() + close + 1, " %c %d %d", &state, &ppid, &pgrp) != 3)
+            continue;
+        if (pgrp == group && state != 'Z' && state != 'X')
+            out.push_back(std::stoi(name));
+    }
+    return out;
+}
+
+}  // namespace
+
+struct EdsSession::Impl {
+    fs::path root;
+    pid_t daemon = -1;  // also the process group of everything the bus starts
+    ESourceRegistry* registry = nullptr;
+    std::map<std::string, ECalClient*> clients;
+
+    ~Impl() { stop(); }
+
+    std::string start()
+    {
+        const char* daemonPath = "/usr/bin/dbus-daemon";
+        if (access(daemonPath, X_OK) != 0)
+            return "dbus-daemon is not installed";
+        if (!fs::exists("/usr/share/dbus-1/services/org.gnome.evolution.dataserver.Sources5.service"))
+            return "Evolution Data Server is not installed";
+
+        char pattern[] = "/tmp/nelvo-eds-XXXXXX";
+        if (!mkdtemp(pattern))
+            return "cannot make a temporary folder";
+        root = pattern;
+        const std::map<std::string, fs::path> folders = {
+            {"HOME", root / "home"},
+            {"XDG_CONFIG_HOME", root / "home/.config"},
+            {"XDG_DATA_HOME", root / "home/.local/share"},
+            {"XDG_CACHE_HOME", root / "home/.cache"},
+            {"XDG_RUNTIME_DIR", root / "runtime"},
+        };
+        for (const auto& [key, path] : folders)
+            fs::create_directories(path);
+        fs::permissions(root / "runtime", fs::perms::owner_all, fs::perm_options::replace);
+
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e) {
+            const std::string entry(*e);
+            const std::string key = entry.substr(0, entry.find('='));
+            if (folders.count(key) || key.rfind("DBUS_", 0) == 0 || key == "GSETTINGS_BACKEND")
+                continue;
+            env.push_back(entry);
+        }
+        for (const auto& [key, path] : folders)
+            env.push_back(key + "=" + path.string());
+        env.push_back("GSETTINGS_BACKEND=memory");
+        std::vector<char*> envp;
+        for (std::string& e : env)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+
+        int out[2];
+        if (pipe(out) != 0)
+            return "cannot make a pipe";
+        const std::string log = (root / "bus.log").string();
+        daemon = fork();
+        if (daemon < 0)
+            return "cannot start dbus-daemon";
+        if (daemon == 0) {
+            setpgid(0, 0);
+            // Should this process die before it stops the bus, the bus goes too, and the
+            // services lose their connection and end.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            dup2(out[1], STDOUT_FILENO);
+            const int err = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (err >= 0)
+                dup2(err, STDERR_FILENO);
+            close(out[0]);
+            close(out[1]);
+            const char* argv[] = {"dbus-daemon", "--session", "--nofork", "--nopidfile",
+                                  "--print-address=1", nullptr};
+            execve(daemonPath, const_cast<char**>(argv), envp.data());
+            _exit(127);
+        }
+        setpgid(daemon, daemon);
+        close(out[1]);
+        std::string address;
+        pollfd pfd{out[0], POLLIN, 0};
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (address.find('\n') == std::string::npos && std::chrono::steady_clock::now() < until) {
+            if (poll(&pfd, 1, 200) <= 0)
+                continue;
+            char buffer[512];
+            const ssize_t n = read(out[0], buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            address.append(buffer, static_cast<std::size_t>(n));
+        }
+        close(out[0]);
+        if (address.find('\n') == std::string::npos)
+            return "dbus-daemon did not start";
+        address.resize(address.find('\n'));
+        setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+        // dconf would open a bus connection of its own, which ends this process with the bus.
+        setenv("GSETTINGS_BACKEND", "memory", 1);
+
+        GError* error = nullptr;
+        GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
+        if (!bus)
+            return "cannot connect to the private bus: " + message(error);
+        // The bus ends before this process does.
+        g_dbus_connection_set_exit_on_close(bus, FALSE);
+        g_object_unref(bus);
+
+        registry = e_source_registry_new_sync(nullptr, &error);
+        if (!registry)
+            return "the EDS registry did not start: " + message(error);
+        // Opening the built-in calendar once starts the calendar factory.
+        ESource* personal = e_source_registry_ref_builtin_calendar(registry);
+        EClient* client = e_cal_client_connect_sync(personal, E_CAL_CLIENT_SOURCE_TYPE_EVENTS, noWait, nullptr, &error);
+        g_object_unref(personal);
+        if (!client)
+            return "the EDS calendar factory did not start: " + message(error);
+        g_object_unref(client);
+        return {};
+    }
+
+    void stop()
+    {
+        for (auto& [uid, client] : clients)
+            g_object_unref(client);
+        clients.clear();
+        if (registry) {
+            g_object_unref(registry);
+            registry = nullptr;
+        }
+        if (daemon > 0) {
+            // The services the bus activated are in its process group.
+            kill(-daemon, SIGTERM);
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            for (;;) {
+                waitpid(daemon, nullptr, WNOHANG);
+                if (liveMembers(daemon).empty())
+                    break;
+                if (std::chrono::steady_clock::now() > until) {
+                    kill(-daemon, SIGKILL);
+                    break;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+            waitpid(daemon, nullptr, 0);
+            daemon = -1;
+            unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        }
+        if (!root.empty()) {
+            std::error_code ec;
+            fs::remove_all(root, ec);
+            root.clear();
+        }
+    }
+
+    ECalClient* client(const std::string& uid, std::string& error)
+    {
+        if (auto it = clients.find(uid); it != clients.end())
+            return it->second;
+        ESource* source = e_source_registry_ref_source(registry, uid.c_str());
+        if (!source) {
+            error = "no calendar " + uid;
+            return nullptr;
+        }
+        GError* gerror = nullptr;
+        EClient* client = e_cal_client_connect_sync(source, E_CAL_CLIENT_SOURCE_TYPE_EVENTS, noWait, nullptr, &gerror);
+        g_object_unref(source);
+        if (!client) {
+            error = message(gerror);
+            return nullptr;
+        }
+        clients[uid] = E_CAL_CLIENT(client);
+        return E_CAL_CLIENT(client);
+    }
+};
+
+namespace {
+
+std::unique_ptr<EdsSession>& running()
+{
+    static std::unique_ptr<EdsSession> session;
+    return session;
+}
+
+std::string& failure()
+{
+    static std::string text;
+    return text;
+}
+
+}  // namespace
+
+EdsSession::EdsSession(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
+EdsSession::~EdsSession() = default;
+
+EdsSession* EdsSession::get(std::string& whyNot)
+{
+    if (running())
+        return running().get();
+    if (!failure().empty()) {
+        whyNot = failure();
+        return nullptr;
+    }
+    auto impl = std::make_unique<Impl>();
+    if (std::string error = impl->start(); !error.empty()) {
+        impl->stop();
+        failure() = whyNot = error;
+        return nullptr;
+    }
+    running().reset(new EdsSession(std::move(impl)));
+    std::atexit(stopAll);
+    return running().get();
+}
+
+void EdsSession::stopAll()
+{
+    running().reset();
+}
+
+std::string EdsSession::createCalendar(const std::string& title, const std::string& color, bool enabled)
+{
+    GError* error = nullptr;
+    ESource* source = e_source_new(nullptr, nullptr, &error);
+    if (!source)
+        return {};
+    e_source_set_parent(source, "local-stub");
+    e_source_set_display_name(source, title.c_str());
+    e_source_set_enabled(source, enabled);
+    auto* calendar = static_cast<ESourceCalendar*>(e_source_get_extension(source, E_SOURCE_EXTENSION_CALENDAR));
+    e_source_backend_set_backend_name(E_SOURCE_BACKEND(calendar), "local");
+    e_source_selectable_set_color(E_SOURCE_SELECTABLE(calendar), color.c_str());
+    std::string uid = e_source_get_uid(source);
+    if (!e_source_registry_commit_source_sync(m_impl->registry, source, nullptr, &error)) {
+        g_error_free(error);
+        uid.clear();
+    }
+    g_object_unref(source);
+    return uid;
+}
+
+std::string EdsSession::addEvents(const std::string& calendarUid, const std::string& icsText)
+{
+    std::string problem;
+    ECalClient* client = m_impl->client(calendarUid, problem);
+    if (!client)
+        return problem;
+    ICalComponent* calendar = i_cal_component_new_from_string(icsText.c_str());
+    if (!calendar)
+        return "not iCalendar text";
+    GError* error = nullptr;
+    for (ICalComponent* zone = i_cal_component_get_first_component(calendar, I_CAL_VTIMEZONE_COMPONENT); zone;
+         zone = i_cal_component_get_next_component(calendar, I_CAL_VTIMEZONE_COMPONENT)) {
+        ICalTimezone* tz = i_cal_timezone_new();
+        i_cal_timezone_set_component(tz, zone);
+        if (!e_cal_client_add_timezone_sync(client, tz, nullptr, &error))
+            problem = message(error);
+        g_object_unref(tz);
+        g_object_unref(zone);
+        error = nullptr;
+    }
+    // As an import: a series and its moved occurrences arrive together.
+    i_cal_component_set_method(calendar, I_CAL_METHOD_PUBLISH);
+    if (!e_cal_client_receive_objects_sync(client, calendar, E_CAL_OPERATION_FLAG_NONE, nullptr, &error))
+        problem = message(error);
+    g_object_unref(calendar);
+    return problem;
+}
+
+std::string EdsSession::renameEvent(const std::string& calendarUid, const std::string& eventUid,
+                                    const std::string& title)
+{
+    std::string problem;
+    ECalClient* client = m_impl->client(calendarUid, problem);
+    if (!client)
+        return problem;
+    ICalComponent* event = nullptr;
+    GError* error = nullptr;
+    if (!e_cal_client_get_object_sync(client, eventUid.c_str(), nullptr, &event, nullptr, &error))
+        return message(error);
+    i_cal_component_set_summary(event, title.c_str());
+    if (!e_cal_client_modify_object_sync(client, event, E_CAL_OBJ_MOD_ALL, E_CAL_OPERATION_FLAG_NONE, nullptr,
+                                         &error))
+        problem = message(error);
+    g_object_unref(event);
+    return problem;
+}
+
+std::string EdsSession::displayName(const std::string& uid)
+{
+    ESource* source = e_source_registry_ref_source(m_impl->registry, uid.c_str());
+    if (!source)
+        return {};
+    gchar* name = e_source_dup_display_name(source);
+    std::string out = name ? name : "";
+    g_free(name);
+    g_object_unref(source);
+    return out;
+}
+
+std::string EdsSession::removeCalendar(const std::string& calendarUid)
+{
+    ESource* source = e_source_registry_ref_source(m_impl->registry, calendarUid.c_str());
+    if (!source)
+        return "no calendar " + calendarUid;
+    GError* error = nullptr;
+    std::string problem;
+    if (!e_source_remove_sync(source, nullptr, &error))
+        problem = message(error);
+    g_object_unref(source);
+    return problem;
+}
+
+}  // namespace nelvo::test
