@@ -66,8 +66,8 @@ INSTANTIATE_TEST_SUITE_P(Shapes, IcsCorpus,
                                          "global_tzids.ics", "windows_own_vtimezone.ics",
                                          "two_rules.ics", "moved_and_cancelled.ics",
                                          "floating_and_all_day.ics", "several_calendars.ics"),
-                         [](const auto& shape) {
-                             std::string name = shape.param;
+                         [](const auto& testParam) {
+                             std::string name = testParam.param;
                              name = name.substr(0, name.size() - 4);
                              std::erase(name, '_');
                              return name;
