@@ -53,6 +53,8 @@ MainView::MainView(AvailabilityModel& model, UserDefaults& defaults, QWidget* pa
     CanvasAccessibility::install();
     setAccessibleName(QStringLiteral("Canvas"));
     m_scroll->setFrameShape(QFrame::NoFrame);
+    // The scroll area takes focus so the keys can scroll; a screen reader needs its name.
+    m_scroll->setAccessibleName(QStringLiteral("Days"));
     m_scroll->setWidget(m_canvas);
     m_scroll->setWidgetResizable(false);
     m_scroll->viewport()->installEventFilter(this);
