@@ -2,7 +2,7 @@
 PRESET ?= ci
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps build demo run run-demo screenshots test check-asan bench fuzz format clean
+.PHONY: deps build demo run run-demo screenshots test check-asan bench fuzz format format-check clean
 
 deps:
 	@scripts/install-deps
@@ -36,7 +36,7 @@ screenshots: deps
 	cmake --build --preset $(PRESET) --target nelvo_screenshots
 	build/$(PRESET)/screenshots/nelvo_screenshots --out build/screenshots
 
-test: build
+test: build format-check
 	ctest --preset $(PRESET)
 
 check-asan: deps
@@ -62,6 +62,10 @@ fuzz: deps
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# The tree stays formatted: CI fails on a file clang-format would change.
+format-check:
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 clean:
 	rm -rf build

@@ -3,12 +3,12 @@
 #include "app/event_source.h"
 #include "kit/canvas/time_axis.h"
 #include "kit/core/availability_engine.h"
-#include "kit/model/busy_classifier.h"
 #include "kit/core/calendar.h"
 #include "kit/core/civil.h"
 #include "kit/core/day_key.h"
 #include "kit/core/included_days.h"
 #include "kit/core/lead_time.h"
+#include "kit/model/busy_classifier.h"
 #include "kit/render/chat_renderer.h"
 #include "kit/render/email_renderer.h"
 #include "kit/render/html_renderer.h"
@@ -102,8 +102,8 @@ Date AvailabilityModel::systemNow()
 
 AvailabilityModel::AvailabilityModel(std::shared_ptr<EventSource> source,
                                      std::shared_ptr<SettingsStore> settingsStore,
-                                     std::shared_ptr<AdjustmentsStore> adjustmentsStore,
-                                     Clock now, ZoneProvider currentZone, QObject* parent)
+                                     std::shared_ptr<AdjustmentsStore> adjustmentsStore, Clock now,
+                                     ZoneProvider currentZone, QObject* parent)
     : QObject(parent), m_source(std::move(source)), m_settingsStore(std::move(settingsStore)),
       m_adjustmentsStore(std::move(adjustmentsStore)), m_now(std::move(now)),
       m_currentZone(std::move(currentZone)), m_zone(TimeZone::utc())
@@ -234,8 +234,7 @@ void AvailabilityModel::fetchEvents(Date from, Date to, bool append)
     m_source->setPrimaryZone(m_zone);
     std::vector<CalendarEvent> fetched = m_source->events(from, to);
     // Appending to what an incomplete fetch left is no more complete than that fetch.
-    m_isLastFetchComplete =
-        m_source->isLastFetchComplete() && (!append || m_isLastFetchComplete);
+    m_isLastFetchComplete = m_source->isLastFetchComplete() && (!append || m_isLastFetchComplete);
     noteProblems(m_source->lastFetchProblems());
 
     std::vector<CalendarEvent> events;
@@ -251,8 +250,9 @@ void AvailabilityModel::fetchEvents(Date from, Date to, bool append)
     } else {
         events = std::move(fetched);
     }
-    std::stable_sort(events.begin(), events.end(),
-                     [](const CalendarEvent& a, const CalendarEvent& b) { return a.start < b.start; });
+    std::stable_sort(
+        events.begin(), events.end(),
+        [](const CalendarEvent& a, const CalendarEvent& b) { return a.start < b.start; });
     publish(m_events, std::move(events), &AvailabilityModel::eventsChanged);
 }
 
@@ -380,7 +380,8 @@ void AvailabilityModel::recompute()
     publish(m_busyEvents, classifyBusyEvents(), &AvailabilityModel::busyEventsChanged);
 
     m_busy = busyIntervals();
-    publish(m_slots, AvailabilityEngine::slots(m_busy, makeRequest()), &AvailabilityModel::slotsChanged);
+    publish(m_slots, AvailabilityEngine::slots(m_busy, makeRequest()),
+            &AvailabilityModel::slotsChanged);
     publish(m_holdKinds, m_adjustments.holdKinds(m_slots), &AvailabilityModel::holdKindsChanged);
 
     // The canvas keeps its hours while an edge is dragged, so the drag does not move them.
@@ -390,7 +391,8 @@ void AvailabilityModel::recompute()
 
     publish(m_renderOptions, std::optional<RenderOptions>(makeRenderOptions()),
             &AvailabilityModel::renderOptionsChanged);
-    publish(m_table, TableBuilder::build(m_slots, *m_renderOptions), &AvailabilityModel::tableChanged);
+    publish(m_table, TableBuilder::build(m_slots, *m_renderOptions),
+            &AvailabilityModel::tableChanged);
 }
 
 std::vector<CalendarEvent> AvailabilityModel::classifyBusyEvents() const
@@ -515,7 +517,8 @@ void AvailabilityModel::refreshDay()
     }
     publish(m_today, dayStart, &AvailabilityModel::todayChanged);
     if (const auto pinned = startDay(); pinned && !(*pinned > m_today))
-        publish(m_startDayKey, std::optional<std::string>{}, &AvailabilityModel::startDayKeyChanged);
+        publish(m_startDayKey, std::optional<std::string>{},
+                &AvailabilityModel::startDayKeyChanged);
     reload();
 }
 
@@ -611,8 +614,9 @@ void AvailabilityModel::nudgeEdge(WindowEdge edge, int deltaMinutes,
                                   const std::optional<std::string>& dayKey)
 {
     const DailyWindow current = dayKey ? windowOf(*dayKey) : m_settings.window;
-    double target = static_cast<double>(
-        edge == WindowEdge::start ? current.startMinutes : current.endMinutes) + deltaMinutes;
+    double target =
+        static_cast<double>(edge == WindowEdge::start ? current.startMinutes : current.endMinutes) +
+        deltaMinutes;
     if (edge == WindowEdge::end && current.startMinutes >= current.endMinutes)
         target += 1440;  // the end lies on the next day
     if (dayKey)
@@ -803,10 +807,10 @@ bool AvailabilityModel::hasMeetingToFree(const DayData& day) const
     if (!(open.first < open.second))
         return false;
     return std::any_of(day.events.begin(), day.events.end(), [&](const CalendarEvent& event) {
-        const bool counts = m_includedCalendars.contains(event.calendarID) &&
-                            (BusyClassifier::countsAsBusy(event, m_includedCalendars,
-                                                          m_adjustments.movable) ||
-                             m_adjustments.movable.contains(event.id()));
+        const bool counts =
+            m_includedCalendars.contains(event.calendarID) &&
+            (BusyClassifier::countsAsBusy(event, m_includedCalendars, m_adjustments.movable) ||
+             m_adjustments.movable.contains(event.id()));
         return counts && overlaps(event, open);
     });
 }
@@ -928,7 +932,8 @@ std::string AvailabilityModel::title() const
     const auto bounds = includedDateBounds();
     if (!bounds)
         return heading;
-    return std::string(heading) + " · " + SlotFormatter::rangeLabel(bounds->first, bounds->second, m_zone);
+    return std::string(heading) + " · " +
+           SlotFormatter::rangeLabel(bounds->first, bounds->second, m_zone);
 }
 
 std::string AvailabilityModel::fileNameStem() const

@@ -3,9 +3,9 @@
 // moc stumbles on C++20 library headers; it needs none of these to read the class.
 #ifndef Q_MOC_RUN
 #include "app/day_data.h"
-#include "app/text_format.h"
-#include "app/source_problem_list.h"
 #include "app/sound/sound_player.h"
+#include "app/source_problem_list.h"
+#include "app/text_format.h"
 #include "kit/canvas/band_reach.h"
 #include "kit/canvas/canvas_rules.h"
 #include "kit/core/calendar_event.h"
@@ -13,10 +13,10 @@
 #include "kit/core/included_span.h"
 #include "kit/core/slot.h"
 #include "kit/core/time_zone.h"
-#include "kit/render/render_options.h"
-#include "kit/render/rendered_table.h"
 #include "kit/model/adjustments.h"
 #include "kit/model/settings.h"
+#include "kit/render/render_options.h"
+#include "kit/render/rendered_table.h"
 
 #include <QObject>
 #include <QPointer>
@@ -66,9 +66,12 @@ class AvailabilityModel : public QObject {
     Q_PROPERTY(nelvo::HoldKindMap holdKinds READ holdKinds NOTIFY holdKindsChanged)
     Q_PROPERTY(bool isDraggingCutoff READ isDraggingCutoff NOTIFY isDraggingCutoffChanged)
     Q_PROPERTY(nelvo::RenderedTable table READ table NOTIFY tableChanged)
-    Q_PROPERTY(nelvo::OptionalRenderOptions renderOptions READ renderOptions NOTIFY renderOptionsChanged)
-    Q_PROPERTY(nelvo::CalendarIdSet includedCalendars READ includedCalendars NOTIFY includedCalendarsChanged)
-    Q_PROPERTY(std::vector<nelvo::CalendarEvent> busyEvents READ busyEvents NOTIFY busyEventsChanged)
+    Q_PROPERTY(
+        nelvo::OptionalRenderOptions renderOptions READ renderOptions NOTIFY renderOptionsChanged)
+    Q_PROPERTY(nelvo::CalendarIdSet includedCalendars READ includedCalendars NOTIFY
+                   includedCalendarsChanged)
+    Q_PROPERTY(
+        std::vector<nelvo::CalendarEvent> busyEvents READ busyEvents NOTIFY busyEventsChanged)
     Q_PROPERTY(nelvo::Date rangeStart READ rangeStart NOTIFY rangeStartChanged)
     Q_PROPERTY(nelvo::OptionalDayKey startDayKey READ startDayKey NOTIFY startDayKeyChanged)
     Q_PROPERTY(nelvo::OptionalDate fetchedEnd READ fetchedEnd NOTIFY fetchedEndChanged)
@@ -124,7 +127,8 @@ public:
     void setUndoStack(QUndoStack* stack);
     void setAnimateUndo(AnimateUndo animate) { m_animateUndo = std::move(animate); }
     // Where sounds go; none by default. The player checks settings.soundsEnabled itself.
-    void setSoundOutput(SoundPlayer::Output output, SoundPlayer::Clock clock = &SoundPlayer::monotonicSeconds);
+    void setSoundOutput(SoundPlayer::Output output,
+                        SoundPlayer::Clock clock = &SoundPlayer::monotonicSeconds);
     // Plays a sound unless the user switched sounds off; the copy commands use it too.
     void play(Sound sound);
 

@@ -20,9 +20,9 @@ struct DayData {
     DailyWindow window;  // the day's own edges where it has them
     bool startOverridden = false;
     bool endOverridden = false;
-    std::vector<Slot> slots;                // cut to the day's visible range
-    std::vector<BusyInterval> busy;         // cut to the day's visible range
-    std::vector<CalendarEvent> events;      // overlapping the visible range, whole
+    std::vector<Slot> slots;            // cut to the day's visible range
+    std::vector<BusyInterval> busy;     // cut to the day's visible range
+    std::vector<CalendarEvent> events;  // overlapping the visible range, whole
 
     bool operator==(const DayData&) const = default;
 };

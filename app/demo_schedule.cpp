@@ -10,10 +10,7 @@ const std::vector<CalendarInfo>& calendars()
 {
     static const std::vector<CalendarInfo> table{
         {.id = "demo.work", .title = "Work", .accountTitle = "Demo", .colorHex = "#3B82F6"},
-        {.id = "demo.personal",
-         .title = "Personal",
-         .accountTitle = "Demo",
-         .colorHex = "#F97316"},
+        {.id = "demo.personal", .title = "Personal", .accountTitle = "Demo", .colorHex = "#F97316"},
     };
     return table;
 }

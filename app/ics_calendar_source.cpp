@@ -244,7 +244,8 @@ struct IcsCalendarSource::Impl {
             if (ids.insert(found.id).second)
                 calendarsFound.push_back(std::move(found));
         };
-        auto folderCalendar = [](const std::string& path, const Listing& listing, std::string account) {
+        auto folderCalendar = [](const std::string& path, const Listing& listing,
+                                 std::string account) {
             FoundCalendar found;
             found.id = canonical(path);
             found.path = path;
@@ -309,7 +310,8 @@ struct IcsCalendarSource::Impl {
         return calendarsFound;
     }
 
-    std::shared_ptr<const IcsDocument> document(const std::string& path, const std::string& calendarID,
+    std::shared_ptr<const IcsDocument> document(const std::string& path,
+                                                const std::string& calendarID,
                                                 const std::string& fallbackName, bool usesTextName)
     {
         auto it = cache.find(path);
@@ -570,9 +572,9 @@ std::vector<CalendarEvent> IcsCalendarSource::events(Date from, Date to)
         for (const auto& doc : calendar.documents)
             documents.push_back(doc.get());
         SourceProblemList problems;
-        const bool whole = IcsDocument::expand(documents, from, to, calendar.info.id,
-                                               calendar.info.colorHex, maxOccurrences, result,
-                                               problems);
+        const bool whole =
+            IcsDocument::expand(documents, from, to, calendar.info.id, calendar.info.colorHex,
+                                maxOccurrences, result, problems);
         for (const SourceProblem& problem : problems.list())
             m_impl->isComplete = m_impl->isComplete && !problem.hidesBusyTime();
         m_impl->problems.append(problems);
@@ -584,11 +586,12 @@ std::vector<CalendarEvent> IcsCalendarSource::events(Date from, Date to)
             break;
         }
     }
-    std::stable_sort(result.begin(), result.end(), [](const CalendarEvent& a, const CalendarEvent& b) {
-        if (a.start != b.start)
-            return a.start < b.start;
-        return a.end < b.end;
-    });
+    std::stable_sort(result.begin(), result.end(),
+                     [](const CalendarEvent& a, const CalendarEvent& b) {
+                         if (a.start != b.start)
+                             return a.start < b.start;
+                         return a.end < b.end;
+                     });
     return result;
 }
 

@@ -29,20 +29,45 @@ std::shared_ptr<const IcsDocument> IcsDocument::parse(std::string_view text, con
         nameAddress = parser.run();
         if (nameAddress && attempt == 0)
             continue;  // read again, knowing the calendar's own address from the start
-        data->title = options.usesTextName && !data->name.empty() ? data->name : options.fallbackName;
+        data->title =
+            options.usesTextName && !data->name.empty() ? data->name : options.fallbackName;
         return std::shared_ptr<const IcsDocument>(new IcsDocument(std::move(data)));
     }
     return nullptr;  // not reached: the second reading has its address fixed
 }
 
-bool IcsDocument::isCalendar() const { return m_data->isCalendar; }
-const std::string& IcsDocument::name() const { return m_data->name; }
-const std::string& IcsDocument::title() const { return m_data->title; }
-const std::string& IcsDocument::color() const { return m_data->color; }
-bool IcsDocument::isPublishedFeed() const { return m_data->isFeed; }
-bool IcsDocument::isTruncated() const { return m_data->isTruncated; }
-std::size_t IcsDocument::eventCount() const { return m_data->items.size(); }
-const SourceProblemList& IcsDocument::problems() const { return m_data->problems; }
+bool IcsDocument::isCalendar() const
+{
+    return m_data->isCalendar;
+}
+const std::string& IcsDocument::name() const
+{
+    return m_data->name;
+}
+const std::string& IcsDocument::title() const
+{
+    return m_data->title;
+}
+const std::string& IcsDocument::color() const
+{
+    return m_data->color;
+}
+bool IcsDocument::isPublishedFeed() const
+{
+    return m_data->isFeed;
+}
+bool IcsDocument::isTruncated() const
+{
+    return m_data->isTruncated;
+}
+std::size_t IcsDocument::eventCount() const
+{
+    return m_data->items.size();
+}
+const SourceProblemList& IcsDocument::problems() const
+{
+    return m_data->problems;
+}
 
 bool IcsDocument::expand(std::span<const IcsDocument* const> documents, Date from, Date to,
                          const std::string& calendarID, const std::string& colorHex,
@@ -79,11 +104,12 @@ std::string IcsDocument::normalizedColorHex(std::string_view text)
             return {};
     } else {
         // CSS colour names ("turquoise"), as RFC 7986 writes COLOR.
-        if (text.empty() || text.size() > 32 ||
-            !std::all_of(text.begin(), text.end(),
-                         [](char c) { return std::isalpha(static_cast<unsigned char>(c)); }))
+        if (text.empty() || text.size() > 32 || !std::all_of(text.begin(), text.end(), [](char c) {
+                return std::isalpha(static_cast<unsigned char>(c));
+            }))
             return {};
-        const QColor color = QColor::fromString(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        const QColor color = QColor::fromString(
+            QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
         if (!color.isValid())
             return {};
         hex = color.name(QColor::HexRgb).mid(1).toStdString();

@@ -51,7 +51,8 @@ const Loaded& mediumCalendar()
             script = env;
         } else {
             const auto repository = std::filesystem::path(NELVO_SOURCE_DIR);
-            for (const auto& up : {repository.parent_path(), repository.parent_path().parent_path()}) {
+            for (const auto& up :
+                 {repository.parent_path(), repository.parent_path().parent_path()}) {
                 script = (up / "shared" / "tools" / "gen_ics.py").string();
                 if (std::filesystem::exists(script))
                     break;
@@ -64,14 +65,16 @@ const Loaded& mediumCalendar()
         QTemporaryDir dir;
         const QString path = dir.filePath("medium.ics");
         QProcess gen;
-        gen.start(QFile::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3",
-                  {QString::fromStdString(script), "--size", "medium", "--owner", owner, "-o", path});
+        gen.start(
+            QFile::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3",
+            {QString::fromStdString(script), "--size", "medium", "--owner", owner, "-o", path});
         if (!gen.waitForFinished(120'000) || gen.exitCode() != 0) {
             out.error = "the calendar generator failed";
             return out;
         }
         std::ifstream in(path.toStdString());
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string text((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
         out.calendarUid = session->createCalendar("Medium", "#3b82f6");
         if (out.calendarUid.empty()) {
             out.error = "cannot create an EDS calendar";
@@ -138,7 +141,8 @@ void BM_EdsExpansionOnly(benchmark::State& state)
         return;
     }
     ESourceRegistry* registry = e_source_registry_new_sync(nullptr, nullptr);
-    ESource* source = registry ? e_source_registry_ref_source(registry, calendar.calendarUid.c_str()) : nullptr;
+    ESource* source =
+        registry ? e_source_registry_ref_source(registry, calendar.calendarUid.c_str()) : nullptr;
     EClient* client = source ? e_cal_client_connect_sync(source, E_CAL_CLIENT_SOURCE_TYPE_EVENTS,
                                                          static_cast<guint32>(-1), nullptr, nullptr)
                              : nullptr;
@@ -150,9 +154,9 @@ void BM_EdsExpansionOnly(benchmark::State& state)
         std::size_t count = 0;
         for (auto _ : state) {
             count = 0;
-            e_cal_client_generate_instances_sync(E_CAL_CLIENT(client), static_cast<time_t>(windowStart.unixSeconds()),
-                                                 static_cast<time_t>(windowEnd.unixSeconds()), nullptr,
-                                                 countInstance, &count);
+            e_cal_client_generate_instances_sync(
+                E_CAL_CLIENT(client), static_cast<time_t>(windowStart.unixSeconds()),
+                static_cast<time_t>(windowEnd.unixSeconds()), nullptr, countInstance, &count);
         }
         state.counters["occurrences"] = static_cast<double>(count);
         g_object_unref(client);

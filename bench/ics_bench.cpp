@@ -59,7 +59,8 @@ private:
         while (pos < text.size() || first) {
             const std::size_t room = first ? 75 : 74;
             std::size_t n = std::min(room, text.size() - pos);
-            while (n > 0 && pos + n < text.size() && (static_cast<unsigned char>(text[pos + n]) & 0xC0) == 0x80)
+            while (n > 0 && pos + n < text.size() &&
+                   (static_cast<unsigned char>(text[pos + n]) & 0xC0) == 0x80)
                 --n;  // never inside a UTF-8 sequence
             m_out += first ? "" : " ";
             m_out.append(text, pos, n);
@@ -76,7 +77,8 @@ private:
     {
         const auto ymd = Civil::civilFromDays(Civil::daysFromCivil(2021, 7, 5) + n);
         char text[48];
-        std::snprintf(text, sizeof text, "%04d%02d%02d", static_cast<int>(ymd.year), ymd.month, ymd.day);
+        std::snprintf(text, sizeof text, "%04d%02d%02d", static_cast<int>(ymd.year), ymd.month,
+                      ymd.day);
         return text;
     }
 
@@ -101,13 +103,15 @@ private:
             line("DTSTART:16010101T020000");
             line(std::string("TZOFFSETFROM:") + z[2]);
             line(std::string("TZOFFSETTO:") + z[1]);
-            line(isEurope ? "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10" : "RRULE:FREQ=YEARLY;BYDAY=1SU;BYMONTH=11");
+            line(isEurope ? "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10"
+                          : "RRULE:FREQ=YEARLY;BYDAY=1SU;BYMONTH=11");
             line("END:STANDARD");
             line("BEGIN:DAYLIGHT");
             line("DTSTART:16010101T020000");
             line(std::string("TZOFFSETFROM:") + z[1]);
             line(std::string("TZOFFSETTO:") + z[2]);
-            line(isEurope ? "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=3" : "RRULE:FREQ=YEARLY;BYDAY=2SU;BYMONTH=3");
+            line(isEurope ? "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=3"
+                          : "RRULE:FREQ=YEARLY;BYDAY=2SU;BYMONTH=3");
             line("END:DAYLIGHT");
             line("END:VTIMEZONE");
         }
@@ -116,8 +120,9 @@ private:
     // DTSTART and DTEND in one of the producers' styles, starting at 07:00 to 18:00.
     void times(int dayNumber, int minutes, int length)
     {
-        static const char* const tzids[] = {"America/New_York", "Europe/Berlin", "W. Europe Standard Time",
-                                            "Pacific Standard Time", "Asia/Kolkata"};
+        static const char* const tzids[] = {"America/New_York", "Europe/Berlin",
+                                            "W. Europe Standard Time", "Pacific Standard Time",
+                                            "Asia/Kolkata"};
         switch (pick(0, 7)) {
         case 0:
             line("DTSTART:" + at(dayNumber, minutes));  // floating
@@ -142,16 +147,18 @@ private:
         line("SUMMARY:" + title);
         std::string description = "DESCRIPTION:Agenda for " + title + "\\n";
         for (int i = 0, n = pick(2, 12); i < n; ++i)
-            description += "- item " + std::to_string(i) + ": review the notes\\, decide and follow up\\n";
+            description +=
+                "- item " + std::to_string(i) + ": review the notes\\, decide and follow up\\n";
         line(description);
         if (pick(0, 1))
-            line("X-ALT-DESC;FMTTYPE=text/html:<html><body><p>" + std::string(static_cast<std::size_t>(pick(1400, 2800)), 'x') +
+            line("X-ALT-DESC;FMTTYPE=text/html:<html><body><p>" +
+                 std::string(static_cast<std::size_t>(pick(1400, 2800)), 'x') +
                  "</p></body></html>");
         static const char* const answers[] = {"ACCEPTED", "DECLINED", "TENTATIVE", "NEEDS-ACTION"};
         line("ORGANIZER;CN=Organizer:mailto:organizer@example.com");
         for (int i = 0, n = pick(1, 8); i < n; ++i)
-            line("ATTENDEE;CN=Guest " + std::to_string(i) + ";PARTSTAT=ACCEPTED:mailto:guest" + std::to_string(i) +
-                 "@example.com");
+            line("ATTENDEE;CN=Guest " + std::to_string(i) + ";PARTSTAT=ACCEPTED:mailto:guest" +
+                 std::to_string(i) + "@example.com");
         line(std::string("ATTENDEE;CN=Jordan Avery;PARTSTAT=") + answers[pick(0, 3)] +
              ":mailto:jordan.avery@example.com");
         if (pick(0, 9) == 0)
@@ -164,10 +171,14 @@ private:
 
     void series(int i)
     {
-        static const char* const rules[] = {
-            "FREQ=DAILY;BYDAY=MO,TU,WE,TH,FR", "FREQ=WEEKLY;BYDAY=MO,WE", "FREQ=WEEKLY;INTERVAL=2;BYDAY=TU",
-            "FREQ=MONTHLY;BYDAY=2TH", "FREQ=MONTHLY;BYMONTHDAY=15", "FREQ=MONTHLY;BYDAY=MO,TU,WE,TH,FR;BYSETPOS=-1",
-            "FREQ=YEARLY", "FREQ=WEEKLY;WKST=SU;BYDAY=FR"};
+        static const char* const rules[] = {"FREQ=DAILY;BYDAY=MO,TU,WE,TH,FR",
+                                            "FREQ=WEEKLY;BYDAY=MO,WE",
+                                            "FREQ=WEEKLY;INTERVAL=2;BYDAY=TU",
+                                            "FREQ=MONTHLY;BYDAY=2TH",
+                                            "FREQ=MONTHLY;BYMONTHDAY=15",
+                                            "FREQ=MONTHLY;BYDAY=MO,TU,WE,TH,FR;BYSETPOS=-1",
+                                            "FREQ=YEARLY",
+                                            "FREQ=WEEKLY;WKST=SU;BYDAY=FR"};
         const std::string uid = "series-" + std::to_string(i) + "@bench.example";
         const int first = pick(0, 1500);
         const int minutes = pick(28, 72) * 15;
@@ -261,7 +272,8 @@ void BM_ReadAndExpand30Days(benchmark::State& state)
         benchmark::DoNotOptimize(events.data());
     }
     state.counters["occurrences"] = static_cast<double>(count);
-    state.counters["megabytes"] = static_cast<double>(std::filesystem::file_size(calendar.path)) / 1e6;
+    state.counters["megabytes"] =
+        static_cast<double>(std::filesystem::file_size(calendar.path)) / 1e6;
 }
 BENCHMARK(BM_ReadAndExpand30Days)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -293,17 +305,21 @@ BENCHMARK(BM_ExpandAnotherWindowWithoutRereading)->Unit(benchmark::kMillisecond)
 std::string hostileCalendar(int shape)
 {
     std::string body;
-    auto event = [&](const std::string& lines) { body += "BEGIN:VEVENT\r\n" + lines + "END:VEVENT\r\n"; };
+    auto event = [&](const std::string& lines) {
+        body += "BEGIN:VEVENT\r\n" + lines + "END:VEVENT\r\n";
+    };
     switch (shape) {
     case 0:
-        event("UID:s\r\nDTSTART:20250101T000000Z\r\nRRULE:FREQ=SECONDLY;BYMONTH=2;BYMONTHDAY=30\r\n");
+        event(
+            "UID:s\r\nDTSTART:20250101T000000Z\r\nRRULE:FREQ=SECONDLY;BYMONTH=2;BYMONTHDAY=30\r\n");
         break;
     case 1:
         for (int i = 0; i < 2000; ++i)
             event("DTSTART:20250101T090000Z\r\nRRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=30\r\n");
         break;
     case 2:
-        event("UID:d\r\nDTSTART:16010101T090000Z\r\nDURATION:PT1H\r\nRRULE:FREQ=DAILY;COUNT=2000000000\r\n");
+        event("UID:d\r\nDTSTART:16010101T090000Z\r\nDURATION:PT1H\r\nRRULE:FREQ=DAILY;COUNT="
+              "2000000000\r\n");
         event("UID:q\r\nDTSTART:20000101T000000Z\r\nDURATION:PT15M\r\n"
               "RRULE:FREQ=MINUTELY;INTERVAL=15;COUNT=1000000\r\n");
         break;
@@ -325,8 +341,9 @@ void BM_HostileFile(benchmark::State& state)
         const IcsDocument* documents[] = {document.get()};
         std::vector<CalendarEvent> events;
         SourceProblemList problems;
-        IcsDocument::expand(documents, windowStart, windowStart.addingSeconds(thirtyDays), "hostile",
-                            "#8E8E93", IcsCalendarSource::maxOccurrences, events, problems);
+        IcsDocument::expand(documents, windowStart, windowStart.addingSeconds(thirtyDays),
+                            "hostile", "#8E8E93", IcsCalendarSource::maxOccurrences, events,
+                            problems);
         benchmark::DoNotOptimize(events.data());
     }
 }

@@ -129,7 +129,8 @@ void BM_LayoutOnly(benchmark::State& state)
 BENCHMARK(BM_LayoutOnly)->Unit(benchmark::kMicrosecond);
 
 // Each format on its own, from a built layout or table.
-template <typename Render> void layOut(benchmark::State& state, Render render)
+template <typename Render>
+void layOut(benchmark::State& state, Render render)
 {
     const Fixture& f = fixture();
     const MessageLayout layout = MessageLayout::build(f.slots, f.options);

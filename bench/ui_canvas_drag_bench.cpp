@@ -30,7 +30,10 @@ class ManyEvents : public EventSource {
 public:
     std::vector<CalendarEvent> all;
     bool hasAccess() const override { return true; }
-    std::vector<CalendarInfo> calendars() override { return {{"work", "Work", "", "#3B82F6", false}}; }
+    std::vector<CalendarInfo> calendars() override
+    {
+        return {{"work", "Work", "", "#3B82F6", false}};
+    }
     std::vector<CalendarEvent> events(Date, Date) override { return all; }
     void observeChanges(std::function<void()>) override {}
 };
@@ -105,9 +108,9 @@ void BM_CanvasDragMovement(benchmark::State& state)
         const auto begin = std::chrono::steady_clock::now();
         QTest::mouseMove(bar, bar->mapFromGlobal(to));
         QCoreApplication::processEvents();
-        durations.push_back(std::chrono::duration<double, std::milli>(
-                                std::chrono::steady_clock::now() - begin)
-                                .count());
+        durations.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin)
+                .count());
     }
     QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, bar->mapFromGlobal(origin));
     std::sort(durations.begin(), durations.end());

@@ -40,7 +40,10 @@ class BusyWeeks : public EventSource {
 public:
     std::vector<CalendarEvent> all;
     bool hasAccess() const override { return true; }
-    std::vector<CalendarInfo> calendars() override { return {{"work", "Work", "", "#3B82F6", false}}; }
+    std::vector<CalendarInfo> calendars() override
+    {
+        return {{"work", "Work", "", "#3B82F6", false}};
+    }
     std::vector<CalendarEvent> events(Date, Date) override { return all; }
     void observeChanges(std::function<void()>) override {}
 };

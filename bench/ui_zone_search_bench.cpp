@@ -40,9 +40,18 @@ void typing(benchmark::State& state, const char* query)
     state.counters["zones"] = static_cast<double>(catalog().entries().size());
 }
 
-void BM_KeystrokeBerlin(benchmark::State& state) { typing(state, "berlin"); }
-void BM_KeystrokeNewYork(benchmark::State& state) { typing(state, "new york"); }
-void BM_KeystrokeZurichAccented(benchmark::State& state) { typing(state, "Zürich"); }
+void BM_KeystrokeBerlin(benchmark::State& state)
+{
+    typing(state, "berlin");
+}
+void BM_KeystrokeNewYork(benchmark::State& state)
+{
+    typing(state, "new york");
+}
+void BM_KeystrokeZurichAccented(benchmark::State& state)
+{
+    typing(state, "Zürich");
+}
 
 // The worst case: a fresh list (every offset worked out anew) for a one-letter query that
 // matches almost everything.
@@ -52,7 +61,8 @@ void BM_KeystrokeColdBroad(benchmark::State& state)
         ZoneSearchResults results(catalog(), [] { return Date{7.5e8}; });
         results.setQuery(QStringLiteral("a"));
         for (int row = 0; row < std::min(results.rowCount(), 8); ++row)
-            benchmark::DoNotOptimize(results.data(results.index(row), ZoneSearchResults::OffsetRole));
+            benchmark::DoNotOptimize(
+                results.data(results.index(row), ZoneSearchResults::OffsetRole));
     }
 }
 

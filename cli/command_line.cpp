@@ -80,19 +80,25 @@ std::string formatHelp()
 {
     std::string help;
     for (const auto& format : OutputFormat::all())
-        help += help.empty() ? std::string(format.name) + " (default)" : ", " + std::string(format.name);
+        help += help.empty() ? std::string(format.name) + " (default)"
+                             : ", " + std::string(format.name);
     return help;
 }
 
 const std::vector<PrintOption>& printOptions()
 {
     static const std::vector<PrintOption> options = {
-        {{"--demo", "-NelvoDemo"}, "", "", "the demo calendar and the demo settings",
+        {{"--demo", "-NelvoDemo"},
+         "",
+         "",
+         "the demo calendar and the demo settings",
          [](PrintOptions& o, const std::string&) {
              o.isDemo = true;
              return taken;
          }},
-        {{"--calendar"}, "PATH", "a calendar file or folder",
+        {{"--calendar"},
+         "PATH",
+         "a calendar file or folder",
          "read this iCalendar file or folder (repeatable)",
          [](PrintOptions& o, const std::string& v) {
              if (v.empty())
@@ -100,28 +106,38 @@ const std::vector<PrintOption>& printOptions()
              o.calendars.push_back(v);
              return taken;
          }},
-        {{"--me"}, "ADDRESS", "a calendar address", "a calendar address of yours (repeatable)",
+        {{"--me"},
+         "ADDRESS",
+         "a calendar address",
+         "a calendar address of yours (repeatable)",
          [](PrintOptions& o, const std::string& v) {
              if (v.empty())
                  return refused;
              o.addresses.push_back(v);
              return taken;
          }},
-        {{"--format"}, "F", "one of " + OutputFormat::names(), formatHelp(),
+        {{"--format"},
+         "F",
+         "one of " + OutputFormat::names(),
+         formatHelp(),
          [](PrintOptions& o, const std::string& v) {
              if (!OutputFormat::named(v))
                  return refused;
              o.format = v;
              return taken;
          }},
-        {{"--output", "-o"}, "FILE", "a file name", "write to FILE instead of standard output",
+        {{"--output", "-o"},
+         "FILE",
+         "a file name",
+         "write to FILE instead of standard output",
          [](PrintOptions& o, const std::string& v) {
              if (v.empty())
                  return refused;
              o.outputPath = v;
              return taken;
          }},
-        {{"--now"}, "TIME",
+        {{"--now"},
+         "TIME",
          "an ISO-8601 instant with Z or an offset, such as 2025-03-03T08:00:00-08:00",
          "the clock, e.g. 2025-03-03T08:00:00-08:00",
          [](PrintOptions& o, const std::string& v) {
@@ -131,7 +147,9 @@ const std::vector<PrintOption>& printOptions()
              o.now = *now;
              return taken;
          }},
-        {{"--zone"}, "ID", "a time zone identifier, such as Europe/Berlin",
+        {{"--zone"},
+         "ID",
+         "a time zone identifier, such as Europe/Berlin",
          "the primary time zone, e.g. Europe/Berlin",
          [](PrintOptions& o, const std::string& v) {
              const auto zone = TimeZone::named(v);
@@ -140,7 +158,9 @@ const std::vector<PrintOption>& printOptions()
              o.zone = zone->id();
              return taken;
          }},
-        {{"--zones"}, "ID,ID,...", "time zone identifiers separated by commas",
+        {{"--zones"},
+         "ID,ID,...",
+         "time zone identifiers separated by commas",
          "the time zones shown, in order",
          [](PrintOptions& o, const std::string& v) {
              std::vector<std::string> ids;
@@ -159,26 +179,33 @@ const std::vector<PrintOption>& printOptions()
              o.zones = std::move(ids);
              return taken;
          }},
-        {{"--days"}, "N",
+        {{"--days"},
+         "N",
          "a number from " + std::to_string(IncludedDays::minDayCount) + " to " +
              std::to_string(IncludedDays::maxDayCount),
          "included days, " + std::to_string(IncludedDays::minDayCount) + " to " +
              std::to_string(IncludedDays::maxDayCount),
          [](PrintOptions& o, const std::string& v) {
-             const auto days = parseBetween(v, IncludedDays::minDayCount, IncludedDays::maxDayCount);
+             const auto days =
+                 parseBetween(v, IncludedDays::minDayCount, IncludedDays::maxDayCount);
              if (!days)
                  return refused;
              o.dayCount = static_cast<int>(*days);
              return taken;
          }},
-        {{"--start"}, "YYYY-MM-DD", "a day as YYYY-MM-DD", "the first day",
+        {{"--start"},
+         "YYYY-MM-DD",
+         "a day as YYYY-MM-DD",
+         "the first day",
          [](PrintOptions& o, const std::string& v) {
              if (!isDayKey(v))
                  return refused;
              o.startDayKey = v;
              return taken;
          }},
-        {{"--window"}, "HH:MM-HH:MM", "a working window as HH:MM-HH:MM",
+        {{"--window"},
+         "HH:MM-HH:MM",
+         "a working window as HH:MM-HH:MM",
          "the working window (an end at or before the start is the next day)",
          [](PrintOptions& o, const std::string& v) {
              const auto dash = v.find('-');
@@ -191,7 +218,8 @@ const std::vector<PrintOption>& printOptions()
              o.window = DailyWindow{*start, *end};
              return taken;
          }},
-        {{"--minimum"}, "MINUTES",
+        {{"--minimum"},
+         "MINUTES",
          "a number of minutes from 0 to " + std::to_string(maxMinimumMinutes),
          "the shortest free time",
          [](PrintOptions& o, const std::string& v) {
@@ -201,26 +229,32 @@ const std::vector<PrintOption>& printOptions()
              o.minimumMinutes = *minutes;
              return taken;
          }},
-        {{"--notice"}, std::string("MINUTES|") + nextDayNotice,
+        {{"--notice"},
+         std::string("MINUTES|") + nextDayNotice,
          "a number of minutes from 0 to " + std::to_string(maxNoticeMinutes) + ", or " +
              nextDayNotice,
          "advance notice",
          [](PrintOptions& o, const std::string& v) {
-             const auto minutes =
-                 v == nextDayNotice ? std::optional(LeadTime::nextDay) : parseBetween(v, 0, maxNoticeMinutes);
+             const auto minutes = v == nextDayNotice ? std::optional(LeadTime::nextDay)
+                                                     : parseBetween(v, 0, maxNoticeMinutes);
              if (!minutes)
                  return refused;
              o.noticeMinutes = *minutes;
              return taken;
          }},
-        {{"--clock"}, "12|24", "12 or 24", "the clock",
+        {{"--clock"},
+         "12|24",
+         "12 or 24",
+         "the clock",
          [](PrintOptions& o, const std::string& v) {
              if (v != "12" && v != "24")
                  return refused;
              o.use24Hour = v == "24";
              return taken;
          }},
-        {{"--scale"}, "N", "a number from 1 to " + std::to_string(maxScale),
+        {{"--scale"},
+         "N",
+         "a number from 1 to " + std::to_string(maxScale),
          "pixels per point of the png picture (default 1)",
          [](PrintOptions& o, const std::string& v) {
              double scale = 0;
@@ -231,12 +265,18 @@ const std::vector<PrintOption>& printOptions()
              o.scale = scale;
              return taken;
          }},
-        {{"--weekends"}, "", "", "offer weekends",
+        {{"--weekends"},
+         "",
+         "",
+         "offer weekends",
          [](PrintOptions& o, const std::string&) {
              o.weekendsOffered = true;
              return taken;
          }},
-        {{"--no-weekends"}, "", "", "leave weekends out",
+        {{"--no-weekends"},
+         "",
+         "",
+         "leave weekends out",
          [](PrintOptions& o, const std::string&) {
              o.weekendsOffered = false;
              return taken;
@@ -296,7 +336,8 @@ ParsedCommand parsePrint(const std::vector<std::string>& arguments, std::size_t 
         }
         const Verdict verdict = option->apply(options, value);
         if (!verdict.isTaken)
-            return failure(takes + (verdict.detail.empty() ? ", not " + quoted(value) : verdict.detail));
+            return failure(takes +
+                           (verdict.detail.empty() ? ", not " + quoted(value) : verdict.detail));
     }
     return ParsedCommand{options, {}};
 }
@@ -343,7 +384,8 @@ void appendUsageLine(std::string& usage, const std::string& left, const std::str
     bool isFirstWord = true;
     while (start < help.size()) {
         const auto space = help.find(' ', start);
-        const std::string word = help.substr(start, space == std::string::npos ? std::string::npos : space - start);
+        const std::string word =
+            help.substr(start, space == std::string::npos ? std::string::npos : space - start);
         if (!isFirstWord && line.size() + 1 + word.size() > width) {
             usage += line + "\n";
             line.assign(helpColumn, ' ');
@@ -430,7 +472,8 @@ Options of print (each overrides the stored setting for this run only):
             left += " " + option.valueName;
         appendUsageLine(usage, left, option.help);
     }
-    usage += "\nExit status: 0 done, 1 an input or output file could not be used, 2 a usage error.\n";
+    usage +=
+        "\nExit status: 0 done, 1 an input or output file could not be used, 2 a usage error.\n";
     return usage;
 }
 

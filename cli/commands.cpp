@@ -7,6 +7,7 @@
 #include "cli/output_format.h"
 #include "cli/terminal_text.h"
 #include "kit/core/day_key.h"
+#include "kit/core/zone_display_name.h"
 #include "kit/core/zone_rules.h"
 #include "kit/store/adjustments_store.h"
 #include "kit/store/atomic_file.h"
@@ -15,7 +16,6 @@
 #include "kit/store/settings_store.h"
 #include "kit/store/xdg_folders.h"
 #include "kit/zones/zone_catalog.h"
-#include "kit/core/zone_display_name.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -186,8 +186,7 @@ std::string quotedPath(const std::filesystem::path& path)
 // on `err`.
 std::shared_ptr<InMemoryUserDefaults> settingsForRun(const StoredDefaults& stored,
                                                      const PrintOptions& options,
-                                                     const TimeZone& currentZone,
-                                                     std::ostream& err)
+                                                     const TimeZone& currentZone, std::ostream& err)
 {
     auto defaults = std::make_shared<InMemoryUserDefaults>();
     if (const auto it = stored.values.find(SettingsStore::defaultKey); it != stored.values.end()) {
@@ -207,11 +206,11 @@ std::shared_ptr<InMemoryUserDefaults> settingsForRun(const StoredDefaults& store
         // The rulers named, in that order, keeping the labels the user gave them.
         std::vector<ZoneEntry> rulers;
         for (const auto& id : *options.zones) {
-            const auto found = std::find_if(settings.zones.begin(), settings.zones.end(),
-                                            [&](const ZoneEntry& entry) {
-                                                return Settings::zonesMatch(entry.id, id);
-                                            });
-            rulers.push_back(found != settings.zones.end() ? *found : ZoneEntry{.id = id, .label = {}});
+            const auto found = std::find_if(
+                settings.zones.begin(), settings.zones.end(),
+                [&](const ZoneEntry& entry) { return Settings::zonesMatch(entry.id, id); });
+            rulers.push_back(found != settings.zones.end() ? *found
+                                                           : ZoneEntry{.id = id, .label = {}});
         }
         settings.zones.clear();
         for (const auto& ruler : rulers) {
@@ -238,7 +237,8 @@ std::shared_ptr<InMemoryUserDefaults> settingsForRun(const StoredDefaults& store
 // `err` and left out.
 std::shared_ptr<AdjustmentsStore> adjustmentsForRun(bool isDemo, std::ostream& err)
 {
-    auto store = std::make_shared<AdjustmentsStore>(AdjustmentsStore::readOnly(adjustmentsPath(isDemo)));
+    auto store =
+        std::make_shared<AdjustmentsStore>(AdjustmentsStore::readOnly(adjustmentsPath(isDemo)));
     if (const auto stored = store->read(); !stored) {
         err << "cannot read " << quotedPath(store->fileURL()) << ": " << stored.error
             << "; printing without the adjustments in it\n";
@@ -292,7 +292,8 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
     AvailabilityModel model(
         source, std::make_shared<SettingsStore>(settingsForRun(stored, options, currentZone, err)),
         adjustmentsForRun(options.isDemo, err),
-        now ? AvailabilityModel::Clock([now] { return *now; }) : AvailabilityModel::Clock(AvailabilityModel::systemNow),
+        now ? AvailabilityModel::Clock([now] { return *now; })
+            : AvailabilityModel::Clock(AvailabilityModel::systemNow),
         [currentZone] { return currentZone; });
     if (options.weekendsOffered) {
         const bool off = !*options.weekendsOffered;
@@ -368,15 +369,16 @@ int listCalendars(bool isDemo, std::ostream& out, std::ostream& err)
     else
         source = std::make_shared<IcsCalendarSource>(locations);
     const auto calendars = source->calendars();
-    const Settings settings =
-        SettingsStore(std::make_shared<InMemoryUserDefaults>(stored.values)).load(TimeZone::system());
+    const Settings settings = SettingsStore(std::make_shared<InMemoryUserDefaults>(stored.values))
+                                  .load(TimeZone::system());
     const auto included = settings.includedCalendars(calendars);
     if (calendars.empty() && locations.empty())
         out << "No calendars are chosen. Add one with \"nelvo calendars add PATH\".\n";
     for (const auto& calendar : calendars) {
         // Names and paths from the calendar files; a tab in one would shift the columns.
-        out << TerminalText::safe(calendar.title) << "\t" << TerminalText::safe(calendar.accountTitle)
-            << "\t" << TerminalText::safe(calendar.colorHex) << "\t"
+        out << TerminalText::safe(calendar.title) << "\t"
+            << TerminalText::safe(calendar.accountTitle) << "\t"
+            << TerminalText::safe(calendar.colorHex) << "\t"
             << (included.contains(calendar.id) ? "counts" : "does not count") << "\t"
             << TerminalText::safe(calendar.id) << "\n";
     }
@@ -392,10 +394,9 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
 
     // The list is read and written under the defaults' lock, so that commands run at the
     // same time (or the window) lose none of each other's changes.
-    FileUserDefaults defaults(defaultsPath(options.isDemo),
-                              [&err](const std::string& line) {
-                                  err << TerminalText::safe(line, 3 * TerminalText::maxBytes) << "\n";
-                              });
+    FileUserDefaults defaults(defaultsPath(options.isDemo), [&err](const std::string& line) {
+        err << TerminalText::safe(line, 3 * TerminalText::maxBytes) << "\n";
+    });
     using Value = std::optional<UserDefaults::Value>;
 
     if (options.action == CalendarsAction::add) {
@@ -404,7 +405,8 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
             return exitBadInput;
         }
         std::error_code error;
-        const std::string path = fs::canonical(CalendarLocation::expanded(options.path), error).string();
+        const std::string path =
+            fs::canonical(CalendarLocation::expanded(options.path), error).string();
         const bool isStored = defaults.update(locationsKey, [&](const Value& current) -> Value {
             std::vector<std::string> locations = stringListOf(current);
             if (std::find(locations.begin(), locations.end(), path) != locations.end())
@@ -422,13 +424,15 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
     }
 
     std::error_code error;
-    const fs::path canonical = fs::weakly_canonical(CalendarLocation::expanded(options.path), error);
+    const fs::path canonical =
+        fs::weakly_canonical(CalendarLocation::expanded(options.path), error);
     bool isChosen = false;
     const bool isStored = defaults.update(locationsKey, [&](const Value& current) -> Value {
         std::vector<std::string> locations = stringListOf(current);
-        isChosen = std::erase_if(locations, [&](const std::string& location) {
-                       return location == options.path || (!error && fs::path(location) == canonical);
-                   }) > 0;
+        isChosen =
+            std::erase_if(locations, [&](const std::string& location) {
+                return location == options.path || (!error && fs::path(location) == canonical);
+            }) > 0;
         return isChosen ? Value{UserDefaults::Value{std::move(locations)}} : current;
     });
     if (!isChosen) {
@@ -450,8 +454,8 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
 
 int runVersion(std::ostream& out)
 {
-    out << "nelvo " << NELVO_VERSION << "\nzone rules: " << TerminalText::safe(ZoneRules::description())
-        << "\n";
+    out << "nelvo " << NELVO_VERSION
+        << "\nzone rules: " << TerminalText::safe(ZoneRules::description()) << "\n";
     return exitDone;
 }
 
@@ -460,7 +464,8 @@ void useZoneRulesBeside(const std::filesystem::path& executable)
     const fs::path folder = executable.parent_path();
     // Installed: the rules where the build installs them, relative to the program. In the
     // build tree: <build>/tzdata beside <build>/cli/nelvo.
-    for (const fs::path& candidate : {folder / NELVO_ZONE_RULES_RELATIVE, folder / ".." / "tzdata"}) {
+    for (const fs::path& candidate :
+         {folder / NELVO_ZONE_RULES_RELATIVE, folder / ".." / "tzdata"}) {
         if (ZoneRules::useFolder(candidate.lexically_normal()))
             return;
     }

@@ -1,6 +1,6 @@
 // The `nelvo` binary: the window, and the command line.
-#include "cli/commands.h"
 #include "cli/command_line.h"
+#include "cli/commands.h"
 #include "cli/output_format.h"
 #include "ui/nelvo_app.h"
 

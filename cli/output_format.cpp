@@ -26,13 +26,13 @@ std::string jsonDocument(const AvailabilityModel& model, const PrintOptions&)
 {
     nlohmann::ordered_json days = nlohmann::ordered_json::array();
     for (const DayData& day : model.days()) {
-        days.push_back({{"id", day.id},
-                        {"isToday", day.isToday},
-                        {"isExcluded", day.isExcluded},
-                        {"window",
-                         {{"startMinutes", day.window.startMinutes},
-                          {"endMinutes", day.window.endMinutes}}},
-                        {"slots", slotsJson(day.slots)}});
+        days.push_back(
+            {{"id", day.id},
+             {"isToday", day.isToday},
+             {"isExcluded", day.isExcluded},
+             {"window",
+              {{"startMinutes", day.window.startMinutes}, {"endMinutes", day.window.endMinutes}}},
+             {"slots", slotsJson(day.slots)}});
     }
     const nlohmann::ordered_json document{
         {"zone", model.zone().id()},

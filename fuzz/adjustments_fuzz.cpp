@@ -2,8 +2,8 @@
 // decoders must fail cleanly, and whatever they accept must survive a write and a read.
 
 #include "kit/model/adjustments.h"
-#include "kit/store/file_user_defaults.h"
 #include "kit/model/settings.h"
+#include "kit/store/file_user_defaults.h"
 
 #include <cstddef>
 #include <cstdint>

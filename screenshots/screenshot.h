@@ -72,8 +72,9 @@ struct ScreenshotRegistration {
 
 #define NELVO_SCREENSHOT_CONCAT2(a, b) a##b
 #define NELVO_SCREENSHOT_CONCAT(a, b) NELVO_SCREENSHOT_CONCAT2(a, b)
-#define NELVO_SCREENSHOT(name)                                                                    \
-    static QWidget* NELVO_SCREENSHOT_CONCAT(screenshot_, __LINE__)(::nelvo::ScreenshotContext&);  \
+#define NELVO_SCREENSHOT(name)                                                                     \
+    static QWidget* NELVO_SCREENSHOT_CONCAT(screenshot_, __LINE__)(::nelvo::ScreenshotContext&);   \
     static const ::nelvo::ScreenshotRegistration NELVO_SCREENSHOT_CONCAT(registration_, __LINE__)( \
-        name, &NELVO_SCREENSHOT_CONCAT(screenshot_, __LINE__));                                   \
-    static QWidget* NELVO_SCREENSHOT_CONCAT(screenshot_, __LINE__)([[maybe_unused]] ::nelvo::ScreenshotContext& context)
+        name, &NELVO_SCREENSHOT_CONCAT(screenshot_, __LINE__));                                    \
+    static QWidget* NELVO_SCREENSHOT_CONCAT(screenshot_, __LINE__)(                                \
+        [[maybe_unused]] ::nelvo::ScreenshotContext & context)

@@ -116,7 +116,8 @@ int main(int argc, char** argv)
     for (const Screenshot& shot : all) {
         const QString name = QString::fromStdString(shot.name);
         if (!prefixes.isEmpty() &&
-            std::none_of(prefixes.begin(), prefixes.end(), [&](const QString& p) { return name.startsWith(p); }))
+            std::none_of(prefixes.begin(), prefixes.end(),
+                         [&](const QString& p) { return name.startsWith(p); }))
             continue;
         ScreenshotContext context;
         QWidget* widget = shot.render(context);

@@ -48,7 +48,8 @@ NELVO_SCREENSHOT("onboarding-4-denied")
 NELVO_SCREENSHOT("onboarding-5-access-only")
 {
     // A returning user whose chosen calendar is gone.
-    return &context.window({.demo = false, .onboarded = true, .locations = {"/nonexistent/work.ics"}});
+    return &context.window(
+        {.demo = false, .onboarded = true, .locations = {"/nonexistent/work.ics"}});
 }
 
 NELVO_SCREENSHOT("window-at-start")
@@ -64,9 +65,9 @@ NELVO_SCREENSHOT("calendar-chooser")
 {
     MainWindow& window = context.window({.demo = false});
     auto* chooser = new CalendarChooser(&window);
-    chooser->setLocations({"~/Calendars/work.ics"},
-                          {"~/.local/share/evolution/calendar/system/calendar.ics",
-                           "~/.calendars/personal"});
+    chooser->setLocations(
+        {"~/Calendars/work.ics"},
+        {"~/.local/share/evolution/calendar/system/calendar.ics", "~/.calendars/personal"});
     chooser->show();
     ScreenshotContext::settle();
     return chooser;

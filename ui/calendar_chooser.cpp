@@ -183,21 +183,22 @@ bool CalendarChooser::setChecked(const std::string& location, bool checked)
 
 void CalendarChooser::addFiles()
 {
-    const QStringList files = QFileDialog::getOpenFileNames(
-        this, tr("Add File…"), QDir::homePath(), tr("Calendars (*.ics);;All files (*)"));
+    const QStringList files = QFileDialog::getOpenFileNames(this, tr("Add File…"), QDir::homePath(),
+                                                            tr("Calendars (*.ics);;All files (*)"));
     for (const QString& file : files)
         addEntry(localSection, {.location = file.toStdString(), .checked = true});
 }
 
 void CalendarChooser::addFolder()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, tr("Add Folder…"), QDir::homePath());
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, tr("Add Folder…"), QDir::homePath());
     if (!folder.isEmpty())
         addEntry(localSection, {.location = folder.toStdString(), .checked = true});
 }
 
-std::optional<std::vector<std::string>> CalendarChooser::choose(QWidget* parent,
-                                                                const std::vector<std::string>& chosen)
+std::optional<std::vector<std::string>>
+CalendarChooser::choose(QWidget* parent, const std::vector<std::string>& chosen)
 {
     CalendarChooser dialog(parent);
     dialog.setLocations(chosen, CalendarAccess::likelyLocations());

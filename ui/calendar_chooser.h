@@ -48,7 +48,7 @@ public:
     // Runs the dialog over the earlier choice and the likely locations: the chosen
     // locations, or nothing when the user cancelled.
     static std::optional<std::vector<std::string>> choose(QWidget* parent,
-                                                           const std::vector<std::string>& chosen);
+                                                          const std::vector<std::string>& chosen);
 
 private:
     void addFiles();

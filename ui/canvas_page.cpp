@@ -47,7 +47,8 @@ CanvasPage::CanvasPage(AvailabilityModel& model, UserDefaults& defaults, Command
     auto* copy = new CopyButton(m_model, toolbar);
     copy->useCommands(m_commands);
     m_toolbar->addWidget(copy);
-    m_toolbar->addWidget(new ShareButton(m_model, copy->copyActions(), m_commands.shareMenu, toolbar));
+    m_toolbar->addWidget(
+        new ShareButton(m_model, copy->copyActions(), m_commands.shareMenu, toolbar));
     m_toolbar->addWidget(m_side->settingsButton());
     page->addWidget(toolbar);
 

@@ -43,7 +43,7 @@ private:
     QUndoStack& m_undoStack;
     bool m_demo;
     QTimer* m_refresh;
-    QHBoxLayout* m_toolbar;   // the row of controls
+    QHBoxLayout* m_toolbar;     // the row of controls
     QVBoxLayout* m_canvasArea;  // the canvas fills it
     SideControls* m_side;
 };

@@ -13,7 +13,8 @@ Commands::Commands(QObject* parent) : QObject(parent)
 {
     zoomIn = make(tr("Zoom In"), "zoomIn");
     // Ctrl++ needs Shift on most layouts; Ctrl+= is the same key without it.
-    zoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    zoomIn->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     zoomOut = make(tr("Zoom Out"), "zoomOut");
     zoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
     zoomReset = make(tr("Actual Size"), "zoomReset");
@@ -31,10 +32,12 @@ Commands::Commands(QObject* parent) : QObject(parent)
     about = make(tr("About Nelvo"), "about");
     about->setMenuRole(QAction::AboutRole);
     connect(privacy, &QAction::triggered, this, [] {
-        QDesktopServices::openUrl(QUrl(QString::fromLatin1(makerSite) + QLatin1String(privacyPath)));
+        QDesktopServices::openUrl(
+            QUrl(QString::fromLatin1(makerSite) + QLatin1String(privacyPath)));
     });
     connect(support, &QAction::triggered, this, [] {
-        QDesktopServices::openUrl(QUrl(QString::fromLatin1(makerSite) + QLatin1String(supportPath)));
+        QDesktopServices::openUrl(
+            QUrl(QString::fromLatin1(makerSite) + QLatin1String(supportPath)));
     });
 
     copyAvailability = make(tr("Copy Availability"), "copyAvailability");

@@ -40,10 +40,11 @@ MainWindow::MainWindow(RootView::Setup setup, QWidget* parent)
     });
 
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::prepareToQuit);
-    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state == Qt::ApplicationActive)
-            m_root->applicationBecameActive();
-    });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive)
+                    m_root->applicationBecameActive();
+            });
     m_zoneWatcher = new SystemZoneWatcher(SystemZoneWatcher::systemFiles(), this);
     connect(m_zoneWatcher, &SystemZoneWatcher::changed, this, [this] {
         if (AvailabilityModel* model = m_root->model())

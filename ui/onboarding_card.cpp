@@ -22,7 +22,8 @@ constexpr qreal cornerRadius = 14;
 // cards would otherwise give it only one line's worth.
 void fitHeight(QLabel* label)
 {
-    label->setMinimumHeight(label->text().isEmpty() ? 0 : label->heightForWidth(cardWidth - 2 * sideMargin));
+    label->setMinimumHeight(
+        label->text().isEmpty() ? 0 : label->heightForWidth(cardWidth - 2 * sideMargin));
 }
 
 }  // namespace

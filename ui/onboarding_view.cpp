@@ -139,7 +139,8 @@ void OnboardingView::updateAccessCard()
     const bool denied = !m_demo && m_access.state() == CalendarAccess::State::denied;
     card->clearActions();
     card->setNote(denied ? deniedText() : QString());
-    QPushButton* button = card->addAction(denied ? tr("Open Privacy Settings") : tr("Allow access"));
+    QPushButton* button =
+        card->addAction(denied ? tr("Open Privacy Settings") : tr("Allow access"));
     connect(button, &QPushButton::clicked, this,
             denied ? &OnboardingView::reopenChooser : &OnboardingView::allowAccess);
     if (m_page == lastPage && isVisible())

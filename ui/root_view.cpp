@@ -47,8 +47,9 @@ RootView::Setup RootView::Setup::standard(bool demo)
     setup.demo = demo;
     setup.defaults = std::make_shared<FileUserDefaults>(
         demo ? FileUserDefaults::demoPath(folders) : FileUserDefaults::standardPath(folders));
-    setup.adjustmentsPath = demo ? std::filesystem::temp_directory_path() / "nelvo-demo-adjustments.json"
-                                 : AdjustmentsStore::defaultURL(folders);
+    setup.adjustmentsPath =
+        demo ? std::filesystem::temp_directory_path() / "nelvo-demo-adjustments.json"
+             : AdjustmentsStore::defaultURL(folders);
     setup.soundOutput = SoundOutput::desktop();
     return setup;
 }
@@ -184,7 +185,8 @@ void RootView::showCanvas()
     if (d.canvas)
         return;
     AvailabilityModel& model = ensureModel();
-    d.canvas = new CanvasPage(model, *d.setup.defaults, d.commands, *d.undoStack, d.setup.demo, this);
+    d.canvas =
+        new CanvasPage(model, *d.setup.defaults, d.commands, *d.undoStack, d.setup.demo, this);
     d.stack->addWidget(d.canvas);
     d.stack->setCurrentWidget(d.canvas);
     if (d.onboarding) {
@@ -204,18 +206,20 @@ AvailabilityModel& RootView::ensureModel()
     if (d.setup.demo) {
         source = std::make_shared<DemoCalendarSource>();
     } else {
-        const auto addresses =
-            d.setup.defaults->stringList(DefaultsKeys::calendarAddresses).value_or(std::vector<std::string>{});
+        const auto addresses = d.setup.defaults->stringList(DefaultsKeys::calendarAddresses)
+                                   .value_or(std::vector<std::string>{});
         d.calendars = std::make_shared<IcsCalendarSource>(d.access->locations(), addresses);
         // The desktop's own calendars first, then the chosen files, as one list.
-        source = std::make_shared<CompositeCalendarSource>(std::vector<CompositeCalendarSource::Part>{
-            {CompositeCalendarSource::Kind::desktop, std::make_shared<EdsCalendarSource>(addresses)},
-            {CompositeCalendarSource::Kind::file, d.calendars}});
+        source =
+            std::make_shared<CompositeCalendarSource>(std::vector<CompositeCalendarSource::Part>{
+                {CompositeCalendarSource::Kind::desktop,
+                 std::make_shared<EdsCalendarSource>(addresses)},
+                {CompositeCalendarSource::Kind::file, d.calendars}});
     }
-    d.model = new AvailabilityModel(std::move(source),
-                                    std::make_shared<SettingsStore>(d.setup.defaults),
-                                    std::make_shared<AdjustmentsStore>(d.setup.adjustmentsPath),
-                                    d.setup.now, d.setup.zone, this);
+    d.model =
+        new AvailabilityModel(std::move(source), std::make_shared<SettingsStore>(d.setup.defaults),
+                              std::make_shared<AdjustmentsStore>(d.setup.adjustmentsPath),
+                              d.setup.now, d.setup.zone, this);
     d.model->setUndoStack(d.undoStack);
     if (d.setup.soundOutput)
         d.model->setSoundOutput(d.setup.soundOutput);

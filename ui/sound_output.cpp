@@ -33,7 +33,8 @@ public:
             return;
         m_sink->stop();
         m_buffer.close();
-        m_buffer.setData(reinterpret_cast<const char*>(pcm.data()), static_cast<qsizetype>(pcm.size()));
+        m_buffer.setData(reinterpret_cast<const char*>(pcm.data()),
+                         static_cast<qsizetype>(pcm.size()));
         m_buffer.open(QIODevice::ReadOnly);
         m_sink->start(&m_buffer);
     }
@@ -46,7 +47,8 @@ private:
         // socket there is nothing to play to, and asking would only print a complaint.
         const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
         if (qEnvironmentVariableIsEmpty("PULSE_SERVER") &&
-            (runtime.isEmpty() || !QFileInfo::exists(QString::fromLocal8Bit(runtime) + QStringLiteral("/pulse/native"))))
+            (runtime.isEmpty() ||
+             !QFileInfo::exists(QString::fromLocal8Bit(runtime) + QStringLiteral("/pulse/native"))))
             return;
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
         if (device.isNull())

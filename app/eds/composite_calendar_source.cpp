@@ -5,7 +5,8 @@
 
 namespace nelvo {
 
-CompositeCalendarSource::CompositeCalendarSource(std::vector<Part> parts) : m_parts(std::move(parts))
+CompositeCalendarSource::CompositeCalendarSource(std::vector<Part> parts)
+    : m_parts(std::move(parts))
 {
     std::erase_if(m_parts, [](const Part& p) { return !p.source; });
 }
@@ -17,7 +18,8 @@ const char* CompositeCalendarSource::kindName(Kind kind)
 
 bool CompositeCalendarSource::hasAccess() const
 {
-    return std::any_of(m_parts.begin(), m_parts.end(), [](const Part& p) { return p.source->hasAccess(); });
+    return std::any_of(m_parts.begin(), m_parts.end(),
+                       [](const Part& p) { return p.source->hasAccess(); });
 }
 
 void CompositeCalendarSource::gather(const EventSource& part)
@@ -45,7 +47,8 @@ std::vector<CalendarInfo> CompositeCalendarSource::calendars()
     return out;
 }
 
-std::optional<CompositeCalendarSource::Kind> CompositeCalendarSource::kindOf(const std::string& calendarID) const
+std::optional<CompositeCalendarSource::Kind>
+CompositeCalendarSource::kindOf(const std::string& calendarID) const
 {
     for (const auto& [id, kind] : m_kinds)
         if (id == calendarID)
@@ -64,7 +67,8 @@ std::vector<CalendarEvent> CompositeCalendarSource::events(Date from, Date to)
             continue;
         }
         std::vector<CalendarEvent> events = part.source->events(from, to);
-        out.insert(out.end(), std::make_move_iterator(events.begin()), std::make_move_iterator(events.end()));
+        out.insert(out.end(), std::make_move_iterator(events.begin()),
+                   std::make_move_iterator(events.end()));
         gather(*part.source);
     }
     std::stable_sort(out.begin(), out.end(), [](const CalendarEvent& a, const CalendarEvent& b) {

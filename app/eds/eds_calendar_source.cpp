@@ -102,7 +102,8 @@ bool hasSessionBus()
         return true;
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     std::error_code ec;
-    return runtime && *runtime && std::filesystem::exists(std::filesystem::path(runtime) / "bus", ec);
+    return runtime && *runtime &&
+           std::filesystem::exists(std::filesystem::path(runtime) / "bus", ec);
 }
 
 // EDS is not installed, or its registry service is not on this bus: nothing to say.
@@ -167,7 +168,8 @@ std::string sourceDisplayName(ESource* source)
 
 bool isBirthdayOrSubscription(ESource* source)
 {
-    auto* extension = static_cast<ESourceBackend*>(e_source_get_extension(source, E_SOURCE_EXTENSION_CALENDAR));
+    auto* extension =
+        static_cast<ESourceBackend*>(e_source_get_extension(source, E_SOURCE_EXTENSION_CALENDAR));
     const char* backend = e_source_backend_get_backend_name(extension);
     if (!backend)
         return false;
@@ -179,7 +181,8 @@ bool isBirthdayOrSubscription(ESource* source)
 
 std::string colorHex(ESource* source)
 {
-    auto* extension = static_cast<ESourceSelectable*>(e_source_get_extension(source, E_SOURCE_EXTENSION_CALENDAR));
+    auto* extension = static_cast<ESourceSelectable*>(
+        e_source_get_extension(source, E_SOURCE_EXTENSION_CALENDAR));
     gchar* color = e_source_selectable_dup_color(extension);
     std::string hex = color ? IcsDocument::normalizedColorHex(color) : std::string();
     g_free(color);
@@ -195,7 +198,8 @@ std::vector<std::string> accountAddresses(ESourceRegistry* registry, ESource* so
             out.emplace_back(text);
     };
     if (e_source_has_extension(source, E_SOURCE_EXTENSION_WEBDAV_BACKEND)) {
-        auto* webdav = static_cast<ESourceWebdav*>(e_source_get_extension(source, E_SOURCE_EXTENSION_WEBDAV_BACKEND));
+        auto* webdav = static_cast<ESourceWebdav*>(
+            e_source_get_extension(source, E_SOURCE_EXTENSION_WEBDAV_BACKEND));
         gchar* address = e_source_webdav_dup_email_address(webdav);
         add(address);
         g_free(address);
@@ -235,7 +239,7 @@ struct EdsCalendarSource::Impl {
     bool absent = false;
     std::shared_ptr<RegistryAttempt> attempt;  // while the registry has not answered
 
-    std::vector<Calendar> listed;  // the last listing, in order
+    std::vector<Calendar> listed;           // the last listing, in order
     std::map<std::string, Client> clients;  // by source UID
 
     bool isComplete = true;
@@ -310,9 +314,7 @@ struct EdsCalendarSource::Impl {
         if (!attempt->done.wait_for(lock, wait, [this] { return attempt->finished; })) {
             // Answer later: the model then reads again.
             attempt->lateReceiver = &context;
-            attempt->onLate = [this] {
-                lateRegistry();
-            };
+            attempt->onLate = [this] { lateRegistry(); };
             report(SourceProblem::Kind::unreadableCalendar, {},
                    "the desktop's calendars did not answer within " + seconds(timeout) +
                        "; they are left out");
@@ -413,7 +415,8 @@ struct EdsCalendarSource::Impl {
     std::vector<CalendarInfo> listing()
     {
         std::vector<Calendar> calendars;
-        GList* sources = e_source_registry_list_enabled(registry.get(), E_SOURCE_EXTENSION_CALENDAR);
+        GList* sources =
+            e_source_registry_list_enabled(registry.get(), E_SOURCE_EXTENSION_CALENDAR);
         for (GList* node = sources; node; node = node->next) {
             auto* source = static_cast<ESource*>(node->data);
             Calendar calendar;
@@ -478,7 +481,8 @@ struct EdsCalendarSource::Impl {
         Deadline deadline(timeout);
         ECalClientView* view = nullptr;
         GError* error = nullptr;
-        if (!e_cal_client_get_view_sync(client.client.get(), "#t", &view, deadline.cancellable(), &error)) {
+        if (!e_cal_client_get_view_sync(client.client.get(), "#t", &view, deadline.cancellable(),
+                                        &error)) {
             if (error)
                 g_error_free(error);
             report(SourceProblem::Kind::malformed, info.title,
@@ -503,14 +507,16 @@ struct EdsCalendarSource::Impl {
         const CalendarInfo& info = calendar.info;
         if (auto it = clients.find(info.id); it != clients.end())
             return &it->second;
-        const std::string name = "desktop calendar " + quoted(info.title) + " (" + info.accountTitle + ")";
+        const std::string name =
+            "desktop calendar " + quoted(info.title) + " (" + info.accountTitle + ")";
         Deadline deadline(timeout);
         GError* error = nullptr;
         // Waiting for nothing: a remote calendar opens at once from its copy on this computer
         // (and a local one never reports itself connected).
         constexpr guint32 noWait = static_cast<guint32>(-1);
-        EClient* connected = e_cal_client_connect_sync(calendar.source.get(), E_CAL_CLIENT_SOURCE_TYPE_EVENTS,
-                                                      noWait, deadline.cancellable(), &error);
+        EClient* connected =
+            e_cal_client_connect_sync(calendar.source.get(), E_CAL_CLIENT_SOURCE_TYPE_EVENTS,
+                                      noWait, deadline.cancellable(), &error);
         ErrorPtr owned(error);
         if (!connected) {
             if (deadline.expired())
@@ -528,8 +534,8 @@ struct EdsCalendarSource::Impl {
         for (std::string& a : accountAddresses(registry.get(), calendar.source.get()))
             own.push_back(std::move(a));
         gchar* address = nullptr;
-        if (e_client_get_backend_property_sync(connected, E_CAL_BACKEND_PROPERTY_CAL_EMAIL_ADDRESS, &address,
-                                               nullptr, nullptr) &&
+        if (e_client_get_backend_property_sync(connected, E_CAL_BACKEND_PROPERTY_CAL_EMAIL_ADDRESS,
+                                               &address, nullptr, nullptr) &&
             address && IcsDocument::isEmailAddress(address))
             own.emplace_back(address);
         g_free(address);
@@ -546,7 +552,8 @@ struct EdsCalendarSource::Impl {
     void noteConnection(const Calendar& calendar, EClient* client)
     {
         const CalendarInfo& info = calendar.info;
-        const std::string name = "desktop calendar " + quoted(info.title) + " (" + info.accountTitle + ")";
+        const std::string name =
+            "desktop calendar " + quoted(info.title) + " (" + info.accountTitle + ")";
         switch (e_source_get_connection_status(calendar.source.get())) {
         case E_SOURCE_CONNECTION_STATUS_AWAITING_CREDENTIALS:
             report(SourceProblem::Kind::unreadableCalendar, info.title,
@@ -577,15 +584,16 @@ struct EdsCalendarSource::Impl {
         bool full = false;
     };
 
-    static gboolean onInstance(ICalComponent* component, ICalTime* start, ICalTime* end, gpointer data,
-                               GCancellable*, GError**)
+    static gboolean onInstance(ICalComponent* component, ICalTime* start, ICalTime* end,
+                               gpointer data, GCancellable*, GError**)
     {
         auto* expansion = static_cast<Expansion*>(data);
         if (expansion->out->size() >= expansion->limit) {
             expansion->full = true;
             return FALSE;
         }
-        auto* native = static_cast<icalcomponent*>(i_cal_object_get_native(I_CAL_OBJECT(component)));
+        auto* native =
+            static_cast<icalcomponent*>(i_cal_object_get_native(I_CAL_OBJECT(component)));
         auto* startTime = static_cast<icaltimetype*>(i_cal_object_get_native(I_CAL_OBJECT(start)));
         auto* endTime = static_cast<icaltimetype*>(i_cal_object_get_native(I_CAL_OBJECT(end)));
         if (!native || !startTime || !endTime)
@@ -596,33 +604,39 @@ struct EdsCalendarSource::Impl {
                                    .zones = E_TIMEZONE_CACHE(expansion->client->client.get()),
                                    .primaryZone = expansion->zone};
         const CalendarInfo& info = expansion->calendar->info;
-        if (auto event = eventFromInstance(instance, expansion->client->addresses, info.id, info.colorHex))
+        if (auto event =
+                eventFromInstance(instance, expansion->client->addresses, info.id, info.colorHex))
             expansion->out->push_back(std::move(*event));
         return TRUE;
     }
 
-    void read(const Calendar& calendar, Client& client, Date from, Date to, std::vector<CalendarEvent>& out)
+    void read(const Calendar& calendar, Client& client, Date from, Date to,
+              std::vector<CalendarEvent>& out)
     {
         const CalendarInfo& info = calendar.info;
         noteConnection(calendar, E_CLIENT(client.client.get()));
-        ICalTimezone* zoneObject = zone.id() == "UTC" ? i_cal_timezone_get_utc_timezone()
-                                                      : i_cal_timezone_get_builtin_timezone(zone.id().c_str());
+        ICalTimezone* zoneObject = zone.id() == "UTC"
+                                       ? i_cal_timezone_get_utc_timezone()
+                                       : i_cal_timezone_get_builtin_timezone(zone.id().c_str());
         if (!zoneObject)
             zoneObject = i_cal_timezone_get_utc_timezone();
         // Floating times and all-day dates are the user's own zone.
         e_cal_client_set_default_timezone(client.client.get(), zoneObject);
         std::vector<CalendarEvent> found;
-        Expansion expansion{.self = this,
-                            .calendar = &calendar,
-                            .client = &client,
-                            .zone = static_cast<icaltimezone*>(i_cal_object_get_native(I_CAL_OBJECT(zoneObject))),
-                            .out = &found,
-                            .limit = maxOccurrences - std::min(maxOccurrences, out.size())};
+        Expansion expansion{
+            .self = this,
+            .calendar = &calendar,
+            .client = &client,
+            .zone = static_cast<icaltimezone*>(i_cal_object_get_native(I_CAL_OBJECT(zoneObject))),
+            .out = &found,
+            .limit = maxOccurrences - std::min(maxOccurrences, out.size())};
         Deadline deadline(timeout);
-        e_cal_client_generate_instances_sync(client.client.get(), static_cast<time_t>(from.unixSeconds()),
+        e_cal_client_generate_instances_sync(client.client.get(),
+                                             static_cast<time_t>(from.unixSeconds()),
                                              static_cast<time_t>(std::ceil(to.unixSeconds())),
                                              deadline.cancellable(), onInstance, &expansion);
-        const std::string name = "desktop calendar " + quoted(info.title) + " (" + info.accountTitle + ")";
+        const std::string name =
+            "desktop calendar " + quoted(info.title) + " (" + info.accountTitle + ")";
         if (deadline.expired()) {
             report(SourceProblem::Kind::unreadableCalendar, info.title,
                    name + " did not answer within " + seconds(timeout) + "; it is left out");
@@ -634,14 +648,16 @@ struct EdsCalendarSource::Impl {
                        " occurrences in the window; the rest are left out");
         for (CalendarEvent& e : found) {
             // EDS hands over what touches the window; the window is half-open.
-            const bool inside = e.start == e.end ? e.start >= from && e.start < to : e.start < to && e.end > from;
+            const bool inside =
+                e.start == e.end ? e.start >= from && e.start < to : e.start < to && e.end > from;
             if (inside)
                 out.push_back(std::move(e));
         }
     }
 };
 
-EdsCalendarSource::EdsCalendarSource(std::vector<std::string> addresses) : m_impl(std::make_unique<Impl>())
+EdsCalendarSource::EdsCalendarSource(std::vector<std::string> addresses)
+    : m_impl(std::make_unique<Impl>())
 {
     setAddresses(std::move(addresses));
 }
@@ -691,11 +707,12 @@ std::vector<CalendarEvent> EdsCalendarSource::events(Date from, Date to)
         if (Impl::Client* client = m_impl->client(calendar))
             m_impl->read(calendar, *client, from, to, result);
     }
-    std::stable_sort(result.begin(), result.end(), [](const CalendarEvent& a, const CalendarEvent& b) {
-        if (a.start != b.start)
-            return a.start < b.start;
-        return a.end < b.end;
-    });
+    std::stable_sort(result.begin(), result.end(),
+                     [](const CalendarEvent& a, const CalendarEvent& b) {
+                         if (a.start != b.start)
+                             return a.start < b.start;
+                         return a.end < b.end;
+                     });
     return result;
 }
 

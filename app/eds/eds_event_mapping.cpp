@@ -8,7 +8,8 @@ namespace nelvo {
 
 namespace {
 
-icaltimezone* zoneOf(const icaltimetype& time, const icalproperty* property, const EdsInstance& instance)
+icaltimezone* zoneOf(const icaltimetype& time, const icalproperty* property,
+                     const EdsInstance& instance)
 {
     if (time.is_date)
         return instance.primaryZone;
@@ -22,7 +23,8 @@ icaltimezone* zoneOf(const icaltimetype& time, const icalproperty* property, con
             if (const char* tzid = icalparameter_get_tzid(param); tzid && *tzid) {
                 if (instance.zones) {
                     if (ICalTimezone* zone = e_timezone_cache_get_timezone(instance.zones, tzid))
-                        return static_cast<icaltimezone*>(i_cal_object_get_native(I_CAL_OBJECT(zone)));
+                        return static_cast<icaltimezone*>(
+                            i_cal_object_get_native(I_CAL_OBJECT(zone)));
                 }
                 if (icaltimezone* builtin = icaltimezone_get_builtin_timezone(tzid))
                     return builtin;
@@ -45,7 +47,8 @@ Date dateOf(const icaltimetype& time, const icalproperty* property, const EdsIns
 
 std::optional<CalendarEvent> eventFromInstance(const EdsInstance& instance,
                                                const std::vector<std::string>& addresses,
-                                               const std::string& calendarID, const std::string& colorHex)
+                                               const std::string& calendarID,
+                                               const std::string& colorHex)
 {
     icalcomponent* component = instance.component;
     if (!component || !instance.start || !instance.end)
@@ -64,7 +67,8 @@ std::optional<CalendarEvent> eventFromInstance(const EdsInstance& instance,
         if (!icaltime_is_null_time(id) && icaltime_is_valid_time(id))
             occurrenceStart = dateOf(id, p, instance);
     }
-    return IcsEventMapping::event(traits, traits.uid, occurrenceStart, start, end, calendarID, colorHex);
+    return IcsEventMapping::event(traits, traits.uid, occurrenceStart, start, end, calendarID,
+                                  colorHex);
 }
 
 }  // namespace nelvo

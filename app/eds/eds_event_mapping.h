@@ -17,7 +17,7 @@ struct EdsInstance {
     icalcomponent* component = nullptr;
     const icaltimetype* start = nullptr;
     const icaltimetype* end = nullptr;
-    ETimezoneCache* zones = nullptr;  // resolves the TZIDs of the calendar
+    ETimezoneCache* zones = nullptr;      // resolves the TZIDs of the calendar
     icaltimezone* primaryZone = nullptr;  // floating times and all-day dates
 };
 
@@ -26,6 +26,7 @@ struct EdsInstance {
 // among the attendees. Empty for an event without UID.
 std::optional<CalendarEvent> eventFromInstance(const EdsInstance& instance,
                                                const std::vector<std::string>& addresses,
-                                               const std::string& calendarID, const std::string& colorHex);
+                                               const std::string& calendarID,
+                                               const std::string& colorHex);
 
 }  // namespace nelvo

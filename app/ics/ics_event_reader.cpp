@@ -29,7 +29,8 @@ std::optional<Item> IcsEventReader::read(icalcomponent* event, bool hadStart, st
         readProperty(p, item);
 
     if (!m_hasStart) {
-        problem = m_sawBadStart || hadStart ? "its start time cannot be read" : "it has no start time";
+        problem =
+            m_sawBadStart || hadStart ? "its start time cannot be read" : "it has no start time";
         return std::nullopt;
     }
     item.traits.isAllDay = item.rawStart.wall.is_date != 0;

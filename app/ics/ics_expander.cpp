@@ -250,7 +250,8 @@ bool IcsExpander::skipAhead(RuleRun& run) const
     } else if (run.start.day <= 28) {
         // Months and years: every month has the 28th, so each period holds one.
         const int months = rule.freq == ICAL_MONTHLY_RECURRENCE ? interval : 12 * interval;
-        const std::int64_t gap = (target.year - run.start.year) * 12LL + (target.month - run.start.month) - 1;
+        const std::int64_t gap =
+            (target.year - run.start.year) * 12LL + (target.month - run.start.month) - 1;
         passed = gap > 0 ? gap / months : 0;
         passed = std::min<std::int64_t>(passed, rule.count - 1);
         if (passed <= 0)
@@ -411,7 +412,8 @@ void IcsExpander::pushChanged(const Item& item, const Item& change, Date start,
                          naiveSeconds(wallAt(zone, *change.recurrenceId, isAllDay));
     const icaltimetype movedWall = naiveWall(naiveSeconds(wall) + shift, isAllDay);
     const Date moved = instant(zone, movedWall).value_or(start.addingSeconds(shift));
-    const Date end = IcsTime::endOf(zone, movedWall, moved, change.hasOwnSpan ? change.span : item.span);
+    const Date end =
+        IcsTime::endOf(zone, movedWall, moved, change.hasOwnSpan ? change.span : item.span);
     if (!IcsTime::overlaps(moved, end, m_from, m_to))
         return;
     IcsEventMapping::Traits traits = change.traits;
@@ -422,7 +424,8 @@ void IcsExpander::pushChanged(const Item& item, const Item& change, Date start,
 
 bool IcsExpander::isReplaced(const Item& item, Date start) const
 {
-    return item.hasUid && !m_overridden.empty() && m_overridden.count({item.eventID, start.seconds});
+    return item.hasUid && !m_overridden.empty() &&
+           m_overridden.count({item.eventID, start.seconds});
 }
 
 bool IcsExpander::isExcluded(const Item& item, Date start, const icaltimetype& wall)
@@ -430,7 +433,8 @@ bool IcsExpander::isExcluded(const Item& item, Date start, const icaltimetype& w
     if (std::binary_search(item.exdates.begin(), item.exdates.end(), start.seconds))
         return true;
     return !item.exdateDays.empty() &&
-           std::binary_search(item.exdateDays.begin(), item.exdateDays.end(), IcsTime::dayNumber(wall));
+           std::binary_search(item.exdateDays.begin(), item.exdateDays.end(),
+                              IcsTime::dayNumber(wall));
 }
 
 void IcsExpander::push(const Item& item, const IcsEventMapping::Traits& traits,

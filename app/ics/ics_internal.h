@@ -132,7 +132,7 @@ struct Item {
     bool isThisAndFuture = false;  // RANGE=THISANDFUTURE: the change applies to later ones too
     std::vector<std::string> rules;
     std::vector<Occurrence> rdates;
-    std::vector<double> exdates;            // sorted instants
+    std::vector<double> exdates;           // sorted instants
     std::vector<std::int64_t> exdateDays;  // sorted wall dates, for dates against times
 
     bool isSeries() const { return !rules.empty() || !rdates.empty(); }

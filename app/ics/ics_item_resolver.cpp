@@ -52,9 +52,11 @@ bool IcsItemResolver::resolveSpan(Item& item, Date start)
         const RawTime& end = *item.rawEnd;
         item.hasOwnSpan = true;
         if (isAllDay && end.wall.is_date) {
-            const std::int64_t days = IcsTime::dayNumber(end.wall) - IcsTime::dayNumber(item.startWall);
+            const std::int64_t days =
+                IcsTime::dayNumber(end.wall) - IcsTime::dayNumber(item.startWall);
             isAbsurd = days > IcsBounds::maxSpanDays;
-            item.span.days = static_cast<int>(std::clamp<std::int64_t>(days, 1, IcsBounds::maxSpanDays));
+            item.span.days =
+                static_cast<int>(std::clamp<std::int64_t>(days, 1, IcsBounds::maxSpanDays));
         } else if (auto e = IcsTime::instant(m_zones.zoneAt(end), end.wall)) {
             isAbsurd = *e - start > IcsBounds::maxSpanDays * 86400.0;
             item.span.seconds = std::max(*e - start, 0.0);
@@ -79,7 +81,8 @@ bool IcsItemResolver::resolveRecurrenceId(Item& item)
 {
     if (!item.rawRecurrenceId)
         return true;
-    item.recurrenceId = IcsTime::instant(m_zones.zoneAt(*item.rawRecurrenceId), item.rawRecurrenceId->wall);
+    item.recurrenceId =
+        IcsTime::instant(m_zones.zoneAt(*item.rawRecurrenceId), item.rawRecurrenceId->wall);
     if (!item.recurrenceId) {
         skip(item, "its RECURRENCE-ID cannot be read");
         return false;
@@ -99,7 +102,8 @@ void IcsItemResolver::resolveRdates(Item& item, const IcsZone& zone)
         Date e = IcsTime::endOf(zone, IcsTime::wallAt(zone, *s, isAllDay), *s, item.span);
         if (extra.end) {
             if (auto explicitEnd = IcsTime::instant(m_zones.zoneAt(*extra.end), extra.end->wall))
-                e = std::clamp(*explicitEnd, *s, s->addingSeconds(IcsBounds::maxSpanDays * 86400.0));
+                e = std::clamp(*explicitEnd, *s,
+                               s->addingSeconds(IcsBounds::maxSpanDays * 86400.0));
         } else if (extra.duration) {
             const auto span = IcsTime::span(*extra.duration);
             if (!span)

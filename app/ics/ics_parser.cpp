@@ -20,8 +20,8 @@ namespace {
 bool isKeptEventProperty(std::string_view name)
 {
     static constexpr std::string_view kept[] = {
-        "UID",   "DTSTART", "DTEND",  "DURATION", "RRULE",   "RDATE",
-        "EXDATE", "RECURRENCE-ID", "SUMMARY", "STATUS", "TRANSP", "X-MICROSOFT-CDO-BUSYSTATUS"};
+        "UID",    "DTSTART",       "DTEND",   "DURATION", "RRULE",  "RDATE",
+        "EXDATE", "RECURRENCE-ID", "SUMMARY", "STATUS",   "TRANSP", "X-MICROSOFT-CDO-BUSYSTATUS"};
     for (std::string_view k : kept)
         if (equalsIgnoringCase(name, k))
             return true;
@@ -32,8 +32,8 @@ bool isKeptEventProperty(std::string_view name)
 
 IcsParser::IcsParser(std::string_view text, const IcsDocument::Options& options,
                      IcsDocument::Data& data, std::optional<std::string> fixedNameAddress)
-    : m_text(text), m_options(options), m_data(data), m_fixedNameAddress(std::move(fixedNameAddress)),
-      m_zones(data, options.primaryZone)
+    : m_text(text), m_options(options), m_data(data),
+      m_fixedNameAddress(std::move(fixedNameAddress)), m_zones(data, options.primaryZone)
 {
     for (const std::string& a : options.addresses)
         if (auto n = normalizedAddress(a); !n.empty())
@@ -214,8 +214,8 @@ bool IcsParser::isWellFormed(std::string_view name, std::string_view line, int l
         }
     } else if (equalsIgnoringCase(name, "DURATION")) {
         if (IcsRuleCheck::isAbsurdDuration(value, IcsBounds::maxSpanDays * 86400.0)) {
-            m_blockSkip = "its DURATION (line " + std::to_string(lineNo) +
-                          ") is longer than a century";
+            m_blockSkip =
+                "its DURATION (line " + std::to_string(lineNo) + ") is longer than a century";
             return false;
         }
     }
@@ -293,9 +293,9 @@ void IcsParser::endEvent()
 {
     m_where = Where::calendar;
     if (m_data.items.size() >= IcsDocument::maxEvents) {
-        problem(SourceProblem::Kind::cutShort,
-                inQuotes(m_options.origin) + " holds more than " +
-                    std::to_string(IcsDocument::maxEvents) + " events; the rest are left out");
+        problem(SourceProblem::Kind::cutShort, inQuotes(m_options.origin) + " holds more than " +
+                                                   std::to_string(IcsDocument::maxEvents) +
+                                                   " events; the rest are left out");
         m_data.isTruncated = true;
         m_stopped = true;
         return;

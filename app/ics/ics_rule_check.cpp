@@ -13,10 +13,10 @@ namespace {
 
 bool isKnownPart(std::string_view name)
 {
-    static constexpr std::string_view known[] = {
-        "FREQ",       "UNTIL",     "COUNT",    "INTERVAL", "BYSECOND", "BYMINUTE", "BYHOUR",
-        "BYDAY",      "BYMONTHDAY", "BYYEARDAY", "BYWEEKNO", "BYMONTH", "BYSETPOS", "WKST",
-        "RSCALE",     "SKIP"};
+    static constexpr std::string_view known[] = {"FREQ",       "UNTIL",     "COUNT",    "INTERVAL",
+                                                 "BYSECOND",   "BYMINUTE",  "BYHOUR",   "BYDAY",
+                                                 "BYMONTHDAY", "BYYEARDAY", "BYWEEKNO", "BYMONTH",
+                                                 "BYSETPOS",   "WKST",      "RSCALE",   "SKIP"};
     for (std::string_view k : known)
         if (equalsIgnoringCase(name, k))
             return true;
@@ -114,7 +114,8 @@ bool isPeriodOfDates(std::string_view parameters, std::string_view value)
         const std::string_view rest =
             slash == std::string_view::npos ? std::string_view{} : period.substr(slash + 1);
         const bool restIsDuration = rest.find_first_of("Pp") != std::string_view::npos;
-        if (!start.empty() && (!hasTime(start) || (!rest.empty() && !restIsDuration && !hasTime(rest))))
+        if (!start.empty() &&
+            (!hasTime(start) || (!rest.empty() && !restIsDuration && !hasTime(rest))))
             return true;
         pos = end + 1;
     }

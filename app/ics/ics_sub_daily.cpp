@@ -50,19 +50,21 @@ IcsSubDaily::IcsSubDaily(const icalrecurrencetype& rule, const icaltimetype& sta
     const int minute = start.is_date ? 0 : start.minute;
     m_hours = isEmpty(rule.by_hour) ? range(0, 23) : sortedValues(rule.by_hour);
     m_minutes = !isEmpty(rule.by_minute) ? sortedValues(rule.by_minute)
-                : m_unit <= 60          ? range(0, 59)
-                                        : std::vector<int>{minute};
+                : m_unit <= 60           ? range(0, 59)
+                                         : std::vector<int>{minute};
     m_seconds = !isEmpty(rule.by_second) ? sortedValues(rule.by_second)
-                : m_unit == 1           ? range(0, 59)
-                                        : std::vector<int>{second};
-    std::erase_if(m_seconds, [](int s) { return s > 59; });  // a leap second is never on the wall clock
+                : m_unit == 1            ? range(0, 59)
+                                         : std::vector<int>{second};
+    std::erase_if(m_seconds,
+                  [](int s) { return s > 59; });  // a leap second is never on the wall clock
 
     m_months = sortedValues(rule.by_month);
     m_monthDays = sortedValues(rule.by_month_day);
     for (int day : sortedValues(rule.by_day)) {
         if (icalrecurrencetype_day_position(static_cast<short>(day)) != 0)
             m_isSupported = false;  // "the second Monday" needs a month or a year
-        m_weekdays.push_back(static_cast<int>(icalrecurrencetype_day_day_of_week(static_cast<short>(day))) - 1);
+        m_weekdays.push_back(
+            static_cast<int>(icalrecurrencetype_day_day_of_week(static_cast<short>(day))) - 1);
     }
     m_hasByParts = !isEmpty(rule.by_hour) || !isEmpty(rule.by_minute) || !isEmpty(rule.by_second) ||
                    !m_months.empty() || !m_monthDays.empty() || !m_weekdays.empty();

@@ -38,7 +38,8 @@ public:
                     const std::int64_t t = dayStart + h * 3600 + m * 60 + s;
                     if (t < m_start)
                         continue;
-                    const std::int64_t periods = Civil::floorDiv(t, m_unit) - Civil::floorDiv(m_start, m_unit);
+                    const std::int64_t periods =
+                        Civil::floorDiv(t, m_unit) - Civil::floorDiv(m_start, m_unit);
                     if (periods % m_interval != 0)
                         continue;
                     if (!f(static_cast<double>(t)))

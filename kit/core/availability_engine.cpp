@@ -119,8 +119,8 @@ std::optional<std::pair<Date, Date>> windowBounds(Date dayStart, const DailyWind
                                                   const Calendar& calendar)
 {
     // Division and remainder of any 64-bit value are defined; out-of-range hours fail below.
-    const auto start = calendar.settingTime(dayStart, window.startMinutes / 60,
-                                            window.startMinutes % 60);
+    const auto start =
+        calendar.settingTime(dayStart, window.startMinutes / 60, window.startMinutes % 60);
     if (!start)
         return std::nullopt;
     Date endBase = dayStart;
@@ -191,4 +191,3 @@ std::vector<Slot> slots(std::span<const BusyInterval> busy, const AvailabilityRe
 }
 
 }  // namespace nelvo::AvailabilityEngine
-

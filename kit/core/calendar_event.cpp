@@ -22,7 +22,8 @@ std::string CalendarEvent::viewID() const
 
 }  // namespace nelvo
 
-std::size_t std::hash<nelvo::CalendarEvent>::operator()(const nelvo::CalendarEvent& e) const noexcept
+std::size_t
+std::hash<nelvo::CalendarEvent>::operator()(const nelvo::CalendarEvent& e) const noexcept
 {
     using nelvo::hashCombine;
     std::size_t seed = std::hash<std::string>{}(e.eventID);

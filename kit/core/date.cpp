@@ -10,8 +10,8 @@ namespace nelvo {
 namespace {
 
 // Beyond this the text form would need more than four year digits.
-constexpr double maxUnixSeconds = 253402300799.0;    // 9999-12-31T23:59:59Z
-constexpr double minUnixSeconds = -62135596800.0;    // 0001-01-01T00:00:00Z
+constexpr double maxUnixSeconds = 253402300799.0;  // 9999-12-31T23:59:59Z
+constexpr double minUnixSeconds = -62135596800.0;  // 0001-01-01T00:00:00Z
 
 bool readDigits(std::string_view text, std::size_t& pos, int count, int& out)
 {

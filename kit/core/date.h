@@ -34,7 +34,10 @@ struct Date {
 };
 
 // Seconds from b to a.
-constexpr double operator-(Date a, Date b) { return a.seconds - b.seconds; }
+constexpr double operator-(Date a, Date b)
+{
+    return a.seconds - b.seconds;
+}
 
 // Combines hashes the way boost does; used by the records' hash specialisations.
 inline void hashCombine(std::size_t& seed, std::size_t value)

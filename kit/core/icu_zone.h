@@ -48,7 +48,8 @@ inline std::string toUtf8(const icu::UnicodeString& text)
 
 inline icu::UnicodeString fromUtf8(std::string_view text)
 {
-    return icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    return icu::UnicodeString::fromUTF8(
+        icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
 }
 
 }  // namespace nelvo

@@ -194,16 +194,15 @@ OffsetSpan offsetSpan(const TimeZone& zone, Date date)
 
     auto entry = std::find_if(entries.begin(), entries.end(),
                               [&](const Entry& e) { return e.key == &zone.zone(); });
-    if (entry != entries.end() && millis >= entry->span.fromMillis &&
-        millis < entry->span.toMillis)
+    if (entry != entries.end() && millis >= entry->span.fromMillis && millis < entry->span.toMillis)
         return entry->span;
 
     icu::TimeZoneTransition transition;
     const double infinity = std::numeric_limits<double>::infinity();
     const double from =
         tz.getPreviousTransition(millis, true, transition) ? transition.getTime() : -infinity;
-    const double to = tz.getNextTransition(millis, false, transition) ? transition.getTime()
-                                                                       : infinity;
+    const double to =
+        tz.getNextTransition(millis, false, transition) ? transition.getTime() : infinity;
     const Entry found{&zone.zone(), zone, uncached(from, to)};
     if (entry != entries.end())
         *entry = found;

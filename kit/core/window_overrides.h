@@ -46,5 +46,8 @@ struct WindowOverrides {
 
 template <>
 struct std::hash<nelvo::WindowEdge> {
-    std::size_t operator()(nelvo::WindowEdge e) const noexcept { return static_cast<std::size_t>(e); }
+    std::size_t operator()(nelvo::WindowEdge e) const noexcept
+    {
+        return static_cast<std::size_t>(e);
+    }
 };

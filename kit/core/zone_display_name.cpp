@@ -1,7 +1,7 @@
 #include "kit/core/zone_display_name.h"
 
-#include "kit/core/icu_zone.h"
 #include "kit/core/horizontal_space.h"
+#include "kit/core/icu_zone.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -15,9 +15,9 @@ namespace {
 
 struct State {
     std::mutex mutex;
-    bool isSettled = false;                    // the first zone was made
-    std::optional<std::string> chosen;         // by useFolder
-    std::optional<std::string> inUse;          // the folder handed to ICU
+    bool isSettled = false;             // the first zone was made
+    std::optional<std::string> chosen;  // by useFolder
+    std::optional<std::string> inUse;   // the folder handed to ICU
 };
 
 State& state()
@@ -75,7 +75,8 @@ std::string ZoneRules::description()
     ensureZoneRules();
     UErrorCode status = U_ZERO_ERROR;
     const char* version = icu::TimeZone::getTZDataVersion(status);
-    const std::string tzdata = std::string("tzdata ") + (U_SUCCESS(status) && version ? version : "of unknown version");
+    const std::string tzdata =
+        std::string("tzdata ") + (U_SUCCESS(status) && version ? version : "of unknown version");
     const State& s = state();
     if (!s.inUse)
         return "ICU's built-in " + tzdata;

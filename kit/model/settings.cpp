@@ -1,7 +1,7 @@
 #include "kit/model/settings.h"
 
-#include "kit/core/json_forms.h"
 #include "kit/core/horizontal_space.h"
+#include "kit/core/json_forms.h"
 
 #include <nlohmann/json.hpp>
 
@@ -17,7 +17,8 @@ namespace {
 using JsonForms::member;
 
 // Reads an optional member of one JSON type into `field`; false for a wrong type.
-template <typename T> bool read(const json& object, const char* key, T& field)
+template <typename T>
+bool read(const json& object, const char* key, T& field)
 {
     const json* value = member(object, key);
     if (!value)

@@ -9,8 +9,8 @@ namespace nelvo {
 
 // One time-zone ruler.
 struct ZoneEntry {
-    std::string id;                       // as the zone database names it; may not resolve
-    std::optional<std::string> label;     // the user's caption; empty: the zone's display name
+    std::string id;                    // as the zone database names it; may not resolve
+    std::optional<std::string> label;  // the user's caption; empty: the zone's display name
 
     // Empty when `id` names no zone.
     std::optional<TimeZone> zone() const;

@@ -113,7 +113,8 @@ std::string_view weekdayName(const WallClock& clock)
 
 // One end of a slot as `text` needs it. `Day` identifies the calendar day: a local day
 // number, or the "yyyy-MM-dd" key where the formatter has to do the work.
-template <typename Day> struct Endpoint {
+template <typename Day>
+struct Endpoint {
     Day day;
     std::string time;
     std::string weekday;

@@ -4,7 +4,8 @@ namespace nelvo {
 
 namespace {
 
-template <typename T> std::optional<T> as(const std::optional<UserDefaults::Value>& value)
+template <typename T>
+std::optional<T> as(const std::optional<UserDefaults::Value>& value)
 {
     if (!value)
         return std::nullopt;

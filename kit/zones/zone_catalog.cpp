@@ -1,9 +1,9 @@
 #include "kit/zones/zone_catalog.h"
 
-#include "kit/core/icu_zone.h"
-#include "kit/core/zone_tab_data.h"
 #include "kit/core/horizontal_space.h"
+#include "kit/core/icu_zone.h"
 #include "kit/core/zone_display_name.h"
+#include "kit/core/zone_tab_data.h"
 
 #include <unicode/locid.h>
 #include <unicode/normalizer2.h>

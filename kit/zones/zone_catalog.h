@@ -60,6 +60,7 @@ private:
 
 }  // namespace nelvo
 
-template <> struct std::hash<nelvo::ZoneCatalog::Entry> {
+template <>
+struct std::hash<nelvo::ZoneCatalog::Entry> {
     std::size_t operator()(const nelvo::ZoneCatalog::Entry& e) const noexcept;
 };

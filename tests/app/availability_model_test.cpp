@@ -91,8 +91,9 @@ struct Fixture {
             source, std::make_shared<SettingsStore>(defaults), adjustmentsStore,
             [this] { return now; }, [this] { return la; });
         model->setUndoStack(&undo);
-        model->setSoundOutput([this](Sound s, std::span<const std::uint8_t>) { sounds.push_back(s); },
-                              [this] { return soundClock += 1.0; });
+        model->setSoundOutput(
+            [this](Sound s, std::span<const std::uint8_t>) { sounds.push_back(s); },
+            [this] { return soundClock += 1.0; });
         return *model;
     }
 
@@ -182,8 +183,10 @@ TEST(AvailabilityModel, FreedMeetingsThatVanishAreForgottenUnlessTheFetchWasInco
     Fixture f;
     auto& model = f.make();
     model.setDayCount(5);
-    const CalendarEvent gone = meeting("gone", "2025-03-04T10:00:00-08:00", "2025-03-04T11:00:00-08:00");
-    const CalendarEvent far = meeting("far", "2025-03-25T10:00:00-07:00", "2025-03-25T11:00:00-07:00");
+    const CalendarEvent gone =
+        meeting("gone", "2025-03-04T10:00:00-08:00", "2025-03-04T11:00:00-08:00");
+    const CalendarEvent far =
+        meeting("far", "2025-03-25T10:00:00-07:00", "2025-03-25T11:00:00-07:00");
     Adjustments freed = model.adjustments();
     freed.movable = {gone.id(), far.id()};
     model.setAdjustments(freed);
@@ -203,7 +206,8 @@ TEST(AvailabilityModel, FreedMeetingsThatVanishAreForgottenUnlessTheFetchWasInco
 TEST(AvailabilityModel, MeetingsAreBusyUntilFreed)
 {
     Fixture f;
-    const CalendarEvent standup = meeting("standup", "2025-03-03T10:00:00-08:00", "2025-03-03T11:00:00-08:00");
+    const CalendarEvent standup =
+        meeting("standup", "2025-03-03T10:00:00-08:00", "2025-03-03T11:00:00-08:00");
     f.source->all = {standup};
     auto& model = f.make();
     EXPECT_EQ(slotText(model.slots(), f.la), "03-03 09:00-10:00 03-03 11:00-17:00");
@@ -232,7 +236,7 @@ TEST(AvailabilityModel, ADragIsOneUndoStepAndFreezesTheHourRange)
     model.setSharedEdge(WindowEdge::start, 570);
     model.setSharedEdge(WindowEdge::start, 600);
     model.setSharedEdge(WindowEdge::end, 1320);  // past the shown range
-    model.beginEdgeDrag();                         // repeated calls are harmless
+    model.beginEdgeDrag();                       // repeated calls are harmless
     EXPECT_EQ(model.hourRange(), range);
     EXPECT_EQ(hourRange.count(), 0);
     EXPECT_EQ(f.undo.count(), 0);
@@ -369,8 +373,10 @@ TEST(AvailabilityModel, AnEventOfNoLengthBlocksNothingAndIsNotListed)
 {
     Fixture f;
     // A timed event without end or duration ends where it starts.
-    const CalendarEvent point = meeting("point", "2025-03-03T10:00:00-08:00", "2025-03-03T10:00:00-08:00");
-    const CalendarEvent real = meeting("real", "2025-03-03T15:00:00-08:00", "2025-03-03T15:30:00-08:00");
+    const CalendarEvent point =
+        meeting("point", "2025-03-03T10:00:00-08:00", "2025-03-03T10:00:00-08:00");
+    const CalendarEvent real =
+        meeting("real", "2025-03-03T15:00:00-08:00", "2025-03-03T15:30:00-08:00");
     f.source->all = {point};
     auto& model = f.make();
     ASSERT_EQ(model.days().size(), 1u);
@@ -402,8 +408,10 @@ TEST(AvailabilityModel, RenderOptionsNotifyOnlyWhenTheyChange)
 TEST(AvailabilityModel, ALaterStartDayFetchesOnlyWhatIsMissing)
 {
     Fixture f;
-    const CalendarEvent late = meeting("late", "2025-04-14T10:00:00-07:00", "2025-04-14T11:00:00-07:00");
-    const CalendarEvent early = meeting("early", "2025-03-04T10:00:00-08:00", "2025-03-04T11:00:00-08:00");
+    const CalendarEvent late =
+        meeting("late", "2025-04-14T10:00:00-07:00", "2025-04-14T11:00:00-07:00");
+    const CalendarEvent early =
+        meeting("early", "2025-03-04T10:00:00-08:00", "2025-03-04T11:00:00-08:00");
     f.source->all = {early, late};
     auto& model = f.make();
     EXPECT_EQ(f.source->fetches, 1);
@@ -438,7 +446,8 @@ TEST(AvailabilityModel, TextOutputsAndTitle)
     EXPECT_EQ(model.text(TextFormat::table), model.tableMarkdown());
     EXPECT_EQ(model.text(TextFormat::tableRtf), model.tableRTF());
     EXPECT_EQ(model.text(TextFormat::email), model.emailHTML());
-    EXPECT_EQ(model.text(TextFormat::tableMarkdown).rfind("**My availability · Mar 3 – 5**", 0), 0u);
+    EXPECT_EQ(model.text(TextFormat::tableMarkdown).rfind("**My availability · Mar 3 – 5**", 0),
+              0u);
 }
 
 }  // namespace

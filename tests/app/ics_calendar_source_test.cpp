@@ -125,14 +125,13 @@ TEST_F(IcsCalendarSourceTest, ReportsWhatCannotBeReadAndReadsTheRest)
     std::vector<std::string> lines;
     for (const SourceProblem& problem : s.lastFetchProblems())
         lines.push_back(problem.message);
-    EXPECT_EQ(lines,
-              (std::vector<std::string>{
-                  "cannot read calendar \"" + gone + "\": no such file or folder",
-                  "cannot read calendar \"" + fifo + "\": not a file or folder",
-                  "cannot read calendar \"" + notes + "\": not an iCalendar file",
-                  "skipped an event in \"" + broken + "\": not an iCalendar file",
-                  "cannot read calendar \"" + huge + "\": larger than 200 MB",
-              }));
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "cannot read calendar \"" + gone + "\": no such file or folder",
+                         "cannot read calendar \"" + fifo + "\": not a file or folder",
+                         "cannot read calendar \"" + notes + "\": not an iCalendar file",
+                         "skipped an event in \"" + broken + "\": not an iCalendar file",
+                         "cannot read calendar \"" + huge + "\": larger than 200 MB",
+                     }));
     // The unreadable files are no calendars; the folder with one bad file still is.
     EXPECT_EQ(s.calendars().size(), 2u);
     EXPECT_TRUE(s.hasAccess());
@@ -152,9 +151,9 @@ TEST_F(IcsCalendarSourceTest, ReportsWhatCannotBeReadAndReadsTheRest)
 // counted past a few; "~" is the home folder.
 TEST_F(IcsCalendarSourceTest, ProblemsHaveKindsAndFoldersAreSummarised)
 {
-    const std::string endless = write(
-        "endless.ics", event("e", "Endless", "16010101T000000Z",
-                             "RRULE:FREQ=DAILY;BYHOUR=9,10,11,12;COUNT=2000000000\r\n"));
+    const std::string endless =
+        write("endless.ics", event("e", "Endless", "16010101T000000Z",
+                                   "RRULE:FREQ=DAILY;BYHOUR=9,10,11,12;COUNT=2000000000\r\n"));
     for (int i = 0; i < 8; ++i)
         write("vdir/broken" + std::to_string(i) + ".ics", "not a calendar");
     write("vdir/ok.ics", event("v", "Kept", "20250304T150000Z"));
@@ -169,10 +168,10 @@ TEST_F(IcsCalendarSourceTest, ProblemsHaveKindsAndFoldersAreSummarised)
     for (const SourceProblem& problem : s.lastFetchProblems())
         kinds.push_back(problem.kind);
     using Kind = SourceProblem::Kind;
-    EXPECT_EQ(kinds, (std::vector<Kind>{Kind::unreadableCalendar, Kind::skippedEvent,
-                                        Kind::skippedEvent, Kind::skippedEvent, Kind::skippedEvent,
-                                        Kind::skippedEvent, Kind::incompleteExpansion,
-                                        Kind::skippedEvent}));
+    EXPECT_EQ(kinds,
+              (std::vector<Kind>{Kind::unreadableCalendar, Kind::skippedEvent, Kind::skippedEvent,
+                                 Kind::skippedEvent, Kind::skippedEvent, Kind::skippedEvent,
+                                 Kind::incompleteExpansion, Kind::skippedEvent}));
     EXPECT_EQ(s.lastFetchProblems().front().message,
               "cannot read calendar \"" + path("gone.ics") + "\": no such file or folder");
     EXPECT_EQ(s.lastFetchProblems().back().message,

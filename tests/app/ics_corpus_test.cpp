@@ -24,18 +24,21 @@ std::string expansionText(const std::string& file)
     options.primaryZone = test::zone("America/New_York");
     options.addresses = {"ana@example.com"};
     options.fallbackName = "corpus";
-    const auto document = IcsDocument::parse(test::readFile(test::testDataPath("ics/" + file)), options);
+    const auto document =
+        IcsDocument::parse(test::readFile(test::testDataPath("ics/" + file)), options);
 
     std::vector<CalendarEvent> events;
     SourceProblemList problems;
     const IcsDocument* documents[] = {document.get()};
-    IcsDocument::expand(documents, test::at("2025-03-01T05:00:00Z"), test::at("2025-04-01T04:00:00Z"),
-                        "corpus", "#8E8E93", 10'000, events, problems);
+    IcsDocument::expand(documents, test::at("2025-03-01T05:00:00Z"),
+                        test::at("2025-04-01T04:00:00Z"), "corpus", "#8E8E93", 10'000, events,
+                        problems);
     std::stable_sort(events.begin(), events.end(),
                      [](const auto& a, const auto& b) { return a.start < b.start; });
 
     static const char* const availability[] = {"busy", "free", "tentative", "unavailable", "n/a"};
-    static const char* const answer[] = {"none", "accepted", "declined", "tentative", "pending", "unknown"};
+    static const char* const answer[] = {"none",      "accepted", "declined",
+                                         "tentative", "pending",  "unknown"};
     std::string text = "# occurrences\n";
     for (const CalendarEvent& e : events)
         text += test::iso(e.start) + " " + test::iso(e.end) + " " + e.title + " | " +

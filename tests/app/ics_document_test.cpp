@@ -60,7 +60,8 @@ std::vector<CalendarEvent> expand(const IcsDocument& doc, const char* from, cons
     std::vector<CalendarEvent> out;
     SourceProblemList problems;
     const IcsDocument* docs[] = {&doc};
-    IcsDocument::expand(docs, at(from), at(to), "/cal/work.ics", "#112233", 1'000'000, out, problems);
+    IcsDocument::expand(docs, at(from), at(to), "/cal/work.ics", "#112233", 1'000'000, out,
+                        problems);
     if (warnings)
         *warnings = messages(problems);
     std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) {
@@ -380,7 +381,8 @@ SourceProblemList expansionProblems(const IcsDocument& doc, const char* from, co
     std::vector<CalendarEvent> out;
     SourceProblemList problems;
     const IcsDocument* docs[] = {&doc};
-    IcsDocument::expand(docs, at(from), at(to), "/cal/work.ics", "#112233", 1'000'000, out, problems);
+    IcsDocument::expand(docs, at(from), at(to), "/cal/work.ics", "#112233", 1'000'000, out,
+                        problems);
     if (events)
         *events = std::move(out);
     return problems;
@@ -402,15 +404,17 @@ TEST(IcsDocument, HostileRulesCostLittle)
     const auto started = std::chrono::steady_clock::now();
     const auto doc = IcsDocument::parse(vcalendar(body), options());
     std::vector<CalendarEvent> events;
-    const auto problems = expansionProblems(*doc, "2025-03-01T05:00:00Z", "2025-04-01T04:00:00Z", &events);
+    const auto problems =
+        expansionProblems(*doc, "2025-03-01T05:00:00Z", "2025-04-01T04:00:00Z", &events);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 
     // Nothing in March; each impossible rule said once, past five counted.
     EXPECT_TRUE(events.empty());
     const auto lines = messages(problems);
     ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines.front(), "a repeat rule in \"/cal/work.ics\" (line 2) can never match; only its "
-                             "first occurrence is read");
+    EXPECT_EQ(lines.front(),
+              "a repeat rule in \"/cal/work.ics\" (line 2) can never match; only its "
+              "first occurrence is read");
     EXPECT_EQ(lines.back(), "and 1,998 more events in \"/cal/work.ics\" were read as far as they "
                             "could be");
     // A window in February has the sparse rule's seconds.
@@ -446,7 +450,8 @@ TEST(IcsDocument, LongSeriesReachTheWindowOrAreReported)
                           "RRULE:FREQ=MONTHLY;COUNT=100000"})),
         options());
     std::vector<CalendarEvent> events;
-    auto problems = expansionProblems(*doc, "2025-03-03T00:00:00Z", "2025-03-04T00:00:00Z", &events);
+    auto problems =
+        expansionProblems(*doc, "2025-03-03T00:00:00Z", "2025-03-04T00:00:00Z", &events);
     EXPECT_TRUE(problems.empty()) << messages(problems).front();
     std::sort(events.begin(), events.end(),
               [](const auto& a, const auto& b) { return a.start < b.start; });
@@ -467,7 +472,8 @@ TEST(IcsDocument, LongSeriesReachTheWindowOrAreReported)
     EXPECT_EQ(listed[0].kind, SourceProblem::Kind::incompleteExpansion);
     EXPECT_TRUE(listed[0].hidesBusyTime());
     EXPECT_EQ(listed[0].message.rfind("cannot expand the repeating event in \"/cal/work.ics\" "
-                                      "(line 2) to the end of the range: ", 0),
+                                      "(line 2) to the end of the range: ",
+                                      0),
               0u)
         << listed[0].message;
     EXPECT_EQ(listed[0].message.find("Private"), std::string::npos);
@@ -482,7 +488,8 @@ TEST(IcsDocument, ChangesToThisAndFutureOccurrences)
             vevent({"UID:weekly", "SUMMARY:Weekly", "DTSTART;TZID=America/New_York:20250303T100000",
                     "DTEND;TZID=America/New_York:20250303T110000", "RRULE:FREQ=WEEKLY;COUNT=6"}) +
             // From the third on: two hours later, two hours long, and renamed.
-            vevent({"UID:weekly", "RECURRENCE-ID;RANGE=THISANDFUTURE;TZID=America/New_York:20250317T100000",
+            vevent({"UID:weekly",
+                    "RECURRENCE-ID;RANGE=THISANDFUTURE;TZID=America/New_York:20250317T100000",
                     "SUMMARY:Weekly (later)", "DTSTART;TZID=America/New_York:20250317T120000",
                     "DTEND;TZID=America/New_York:20250317T140000"}) +
             // The fifth alone: cancelled.
@@ -552,11 +559,13 @@ TEST(IcsDocument, QuotedZoneNamesAreCleanAndShort)
 {
     const std::string tzid = "\x1b[2J" + std::string(100'000, 'Z');
     const auto doc = IcsDocument::parse(
-        vcalendar(vevent({"UID:z", ("DTSTART;TZID=" + tzid + ":20250303T100000").c_str()})), options());
+        vcalendar(vevent({"UID:z", ("DTSTART;TZID=" + tzid + ":20250303T100000").c_str()})),
+        options());
     const auto lines = messages(doc->problems());
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0], "unknown time zone \"?[2J" + std::string(60, 'Z') + "...\" in \"/cal/work.ics\": its "
-                        "times are read in America/New_York");
+    EXPECT_EQ(lines[0], "unknown time zone \"?[2J" + std::string(60, 'Z') +
+                            "...\" in \"/cal/work.ics\": its "
+                            "times are read in America/New_York");
 }
 
 }  // namespace

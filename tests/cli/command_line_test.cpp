@@ -14,12 +14,36 @@ ParsedCommand parse(std::vector<std::string> words)
 
 TEST(CommandLine, PrintOptionsOverrideSettings)
 {
-    const auto parsed =
-        parse({"print", "--demo", "--format=markdown", "--calendar", "a.ics", "--calendar", "b",
-               "--zone", "US/Pacific", "--zones", "Europe/Berlin,Asia/Calcutta", "--days", "14",
-               "--start", "2025-03-10", "--window", "22:00-02:00", "--minimum", "45", "--notice",
-               "next-day", "--clock", "24", "--no-weekends", "-o", "out.md", "--now",
-               "2025-03-03T08:00:00-08:00", "--me", "ana@example.org"});
+    const auto parsed = parse({"print",
+                               "--demo",
+                               "--format=markdown",
+                               "--calendar",
+                               "a.ics",
+                               "--calendar",
+                               "b",
+                               "--zone",
+                               "US/Pacific",
+                               "--zones",
+                               "Europe/Berlin,Asia/Calcutta",
+                               "--days",
+                               "14",
+                               "--start",
+                               "2025-03-10",
+                               "--window",
+                               "22:00-02:00",
+                               "--minimum",
+                               "45",
+                               "--notice",
+                               "next-day",
+                               "--clock",
+                               "24",
+                               "--no-weekends",
+                               "-o",
+                               "out.md",
+                               "--now",
+                               "2025-03-03T08:00:00-08:00",
+                               "--me",
+                               "ana@example.org"});
     ASSERT_TRUE(parsed.command) << parsed.error;
     const auto& options = std::get<PrintOptions>(*parsed.command);
     EXPECT_TRUE(options.isDemo);
@@ -55,7 +79,8 @@ TEST(CommandLine, BadValuesNameTheOptionAndWhatItTakes)
          "--window takes a working window as HH:MM-HH:MM, not \"9:00-17:00\""},
         {{"print", "--window", "09:00-24:00"},
          "--window takes a working window as HH:MM-HH:MM, not \"09:00-24:00\""},
-        {{"print", "--start", "2025-02-30"}, "--start takes a day as YYYY-MM-DD, not \"2025-02-30\""},
+        {{"print", "--start", "2025-02-30"},
+         "--start takes a day as YYYY-MM-DD, not \"2025-02-30\""},
         {{"print", "--zone", "Mars/Base"},
          "--zone takes a time zone identifier, such as Europe/Berlin, not \"Mars/Base\""},
         {{"print", "--zones", "Europe/Berlin,,Asia/Tokyo"},
@@ -106,7 +131,8 @@ TEST(CommandLine, UsageAndParserAgreeOnEveryOptionAndFormat)
     EXPECT_EQ(OutputFormat::all().front().name, "text");
     EXPECT_EQ(std::get<PrintOptions>(*parse({"print"}).command).format, "text");
     // The usage fits a terminal.
-    for (std::size_t start = 0, end; (end = usage.find('\n', start)) != std::string::npos; start = end + 1)
+    for (std::size_t start = 0, end; (end = usage.find('\n', start)) != std::string::npos;
+         start = end + 1)
         EXPECT_LE(end - start, 92u) << usage.substr(start, end - start);
 }
 
@@ -118,11 +144,13 @@ TEST(CommandLine, SubcommandsAndTheWindow)
     EXPECT_TRUE(std::holds_alternative<HelpRequest>(*parse({"--help"}).command));
     EXPECT_TRUE(std::holds_alternative<VersionRequest>(*parse({"--version"}).command));
     EXPECT_EQ(std::get<ZonesOptions>(*parse({"zones", "new york"}).command).query, "new york");
-    const auto add = std::get<CalendarsOptions>(*parse({"calendars", "add", "/x.ics", "--demo"}).command);
+    const auto add =
+        std::get<CalendarsOptions>(*parse({"calendars", "add", "/x.ics", "--demo"}).command);
     EXPECT_EQ(add.action, CalendarsAction::add);
     EXPECT_EQ(add.path, "/x.ics");
     EXPECT_TRUE(add.isDemo);
-    EXPECT_EQ(std::get<CalendarsOptions>(*parse({"calendars"}).command).action, CalendarsAction::list);
+    EXPECT_EQ(std::get<CalendarsOptions>(*parse({"calendars"}).command).action,
+              CalendarsAction::list);
 }
 
 }  // namespace

@@ -43,7 +43,8 @@ public:
     fs::path home() const { return m_root / "home"; }
     fs::path root() const { return m_root.path(); }
 
-    Outcome run(std::vector<std::string> arguments, const std::string& zone = "America/Los_Angeles") const
+    Outcome run(std::vector<std::string> arguments,
+                const std::string& zone = "America/Los_Angeles") const
     {
         return finish(start(std::move(arguments), zone));
     }
@@ -55,7 +56,8 @@ public:
         fs::path errPath;
     };
 
-    Started start(std::vector<std::string> arguments, const std::string& zone = "America/Los_Angeles") const
+    Started start(std::vector<std::string> arguments,
+                  const std::string& zone = "America/Los_Angeles") const
     {
         const std::string tag = std::to_string(s_runs++);
         const Started started{-1, m_root / ("stdout." + tag), m_root / ("stderr." + tag)};
@@ -125,7 +127,7 @@ private:
     static inline int s_runs = 0;
 };
 
-const std::vector<std::string> demoWeek{"print", "--demo", "--now", "2025-03-03T08:00:00-08:00",
+const std::vector<std::string> demoWeek{"print",  "--demo", "--now", "2025-03-03T08:00:00-08:00",
                                         "--days", "5"};
 
 std::vector<std::string> with(std::vector<std::string> base, std::vector<std::string> more)
@@ -259,7 +261,7 @@ TEST(NelvoBinary, JsonHasTheDocumentedShape)
 {
     Sandbox sandbox;
     const Outcome run = sandbox.run(with(demoWeek, {"--format", "json", "--zone", "Asia/Tokyo",
-                                                "--weekends", "--window", "22:00-02:00"}));
+                                                    "--weekends", "--window", "22:00-02:00"}));
     ASSERT_EQ(run.status, 0) << run.err;
     const auto json = nlohmann::json::parse(run.out);
     EXPECT_EQ(json["zone"], "Asia/Tokyo");
@@ -347,7 +349,8 @@ TEST(NelvoBinary, PrintWritesNothingOfTheUsers)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("11:30AM - 5:00PM"), std::string::npos) << run.out;
     EXPECT_EQ(sandbox.snapshot(), before);
-    EXPECT_FALSE(fs::exists(sandbox.home() / ".local/share/nelvo/Availability/adjustments.json.unreadable"));
+    EXPECT_FALSE(
+        fs::exists(sandbox.home() / ".local/share/nelvo/Availability/adjustments.json.unreadable"));
 }
 
 TEST(NelvoBinary, NothingButTimesLeaves)
@@ -357,9 +360,9 @@ TEST(NelvoBinary, NothingButTimesLeaves)
     for (const char* format : {"text", "markdown", "html", "table", "table-markdown", "table-html",
                                "email", "rtf", "json", "png"}) {
         const Outcome run = sandbox.run({"print", "--calendar", calendar.string(), "--now",
-                                     "2025-03-03T08:00:00-08:00", "--format", format, "--zones",
-                                     "America/Los_Angeles,Europe/Berlin", "--me",
-                                     "wombat.attendee@example.org"});
+                                         "2025-03-03T08:00:00-08:00", "--format", format, "--zones",
+                                         "America/Los_Angeles,Europe/Berlin", "--me",
+                                         "wombat.attendee@example.org"});
         ASSERT_EQ(run.status, 0) << format << run.err;
         for (const char* marker : markers) {
             EXPECT_EQ(run.out.find(marker), std::string::npos) << format << " leaks " << marker;
@@ -367,8 +370,8 @@ TEST(NelvoBinary, NothingButTimesLeaves)
         }
     }
     // The meeting is busy time all the same.
-    const Outcome text = sandbox.run({"print", "--calendar", calendar.string(), "--now",
-                                  "2025-03-03T08:00:00-08:00"});
+    const Outcome text = sandbox.run(
+        {"print", "--calendar", calendar.string(), "--now", "2025-03-03T08:00:00-08:00"});
     EXPECT_NE(text.out.find("9:00AM - 10:00AM\n11:30AM - 5:00PM"), std::string::npos) << text.out;
     // Listing the calendars shows the calendar's name; print never does.
     ASSERT_EQ(sandbox.run({"calendars", "add", calendar.string()}).status, 0);
@@ -391,7 +394,8 @@ TEST(NelvoBinary, ChoosingCalendars)
     EXPECT_EQ(sandbox.run({"calendars", "add", "/nonexistent.ics"}).status, 1);
     const fs::path calendar = sandbox.write("cal/work.ics", markerCalendar);
     EXPECT_EQ(sandbox.run({"calendars", "add", calendar.string()}).status, 0);
-    EXPECT_NE(sandbox.run({"calendars"}).out.find(fs::canonical(calendar).string()), std::string::npos);
+    EXPECT_NE(sandbox.run({"calendars"}).out.find(fs::canonical(calendar).string()),
+              std::string::npos);
     EXPECT_EQ(sandbox.run({"calendars", "remove", calendar.string()}).status, 0);
     EXPECT_EQ(sandbox.run({"calendars", "remove", calendar.string()}).status, 1);
 }
@@ -401,7 +405,9 @@ TEST(NelvoBinary, CalendarsChangedAtOnceAreAllKept)
     Sandbox sandbox;
     std::vector<std::string> paths;
     for (int i = 0; i < 20; ++i)
-        paths.push_back(fs::canonical(sandbox.write("cal/c" + std::to_string(i) + ".ics", markerCalendar)).string());
+        paths.push_back(
+            fs::canonical(sandbox.write("cal/c" + std::to_string(i) + ".ics", markerCalendar))
+                .string());
     const auto chosen = [&] {
         const auto text = test::readFile(sandbox.home() / ".config/nelvo/defaults.json");
         return nlohmann::json::parse(text)["calendars.locations"].get<std::vector<std::string>>();
@@ -435,7 +441,8 @@ TEST(NelvoBinary, UnreadableStoredFilesAreNamedByEveryCommand)
     Sandbox sandbox;
     const fs::path calendar = sandbox.write("cal/work.ics", markerCalendar);
     const fs::path defaults = sandbox.home() / ".config/nelvo/defaults.json";
-    const fs::path adjustments = sandbox.home() / ".local/share/nelvo/Availability/adjustments.json";
+    const fs::path adjustments =
+        sandbox.home() / ".local/share/nelvo/Availability/adjustments.json";
     ASSERT_EQ(sandbox.run({"calendars", "add", calendar.string()}).status, 0);
     const std::string good = test::readFile(defaults);
     sandbox.write("home/.config/nelvo/defaults.json", good.substr(0, good.size() / 2));
@@ -460,12 +467,15 @@ TEST(NelvoBinary, UnreadableStoredFilesAreNamedByEveryCommand)
     sandbox.write("home/.local/share/nelvo/Availability/adjustments.json", "{\"reserved\": 3}");
     run = sandbox.run(with(week, {"--calendar", calendar.string()}));
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.err.find("cannot read \"" + adjustments.string() + "\": "), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("; printing without the adjustments in it\n"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("cannot read \"" + adjustments.string() + "\": "), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("; printing without the adjustments in it\n"), std::string::npos)
+        << run.err;
     // Adding to a broken file keeps it aside and says where.
     run = sandbox.run({"calendars", "add", calendar.string()});
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.err.find("kept as \"" + defaults.string() + ".unreadable\""), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("kept as \"" + defaults.string() + ".unreadable\""), std::string::npos)
+        << run.err;
     EXPECT_EQ(test::readFile(defaults.string() + ".unreadable"), good.substr(0, good.size() / 2));
     // A stored file far too large is not read whole.
     sandbox.write("home/.config/nelvo/defaults.json", "{}");
@@ -527,13 +537,15 @@ TEST(NelvoBinary, ZonesHelpAndVersion)
 TEST(NelvoBinary, ZoneRulesGoWithTheProgramAndVersionNamesThem)
 {
     Sandbox sandbox;
-    const fs::path built = fs::path(NELVO_BINARY).parent_path() / ".." / "tzdata" / "zoneinfo64.res";
+    const fs::path built =
+        fs::path(NELVO_BINARY).parent_path() / ".." / "tzdata" / "zoneinfo64.res";
     if (!fs::exists(built))
         GTEST_SKIP() << "built without rules from tzdata";
     // The build tree's own rules.
     Outcome run = sandbox.run({"--version"});
     EXPECT_NE(run.out.find("\nzone rules: tzdata 20"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find(fs::canonical(built.parent_path()).string()), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(fs::canonical(built.parent_path()).string()), std::string::npos)
+        << run.out;
     // Installed elsewhere: the rules beside it, whatever became of the build.
     const fs::path prefix = sandbox.root() / "prefix";
     fs::create_directories(prefix / "bin");
@@ -543,7 +555,8 @@ TEST(NelvoBinary, ZoneRulesGoWithTheProgramAndVersionNamesThem)
     sandbox.program = (prefix / "bin/nelvo").string();
     run = sandbox.run({"--version"});
     EXPECT_NE(run.out.find("zone rules: tzdata 20"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("(" + (prefix / "share/nelvo/zoneinfo").string() + ")"), std::string::npos)
+    EXPECT_NE(run.out.find("(" + (prefix / "share/nelvo/zoneinfo").string() + ")"),
+              std::string::npos)
         << run.out;
     EXPECT_EQ(sandbox.run(demoWeek).status, 0);
 }

@@ -12,7 +12,9 @@ TEST(TerminalText, ControlsBecomeQuestionMarksAndLongTextIsCut)
     EXPECT_EQ(TerminalText::safe("a\x1b]0;owned\x07z"), "a?]0;owned?z");
     EXPECT_EQ(TerminalText::safe("line\nbreak\r\ttab\x7f"), "line?break??tab?");
     // C1 controls (U+009B is a one-byte CSI to some terminals) and broken UTF-8.
-    EXPECT_EQ(TerminalText::safe("x\xC2\x9B" "2Jy"), "x?2Jy");
+    EXPECT_EQ(TerminalText::safe("x\xC2\x9B"
+                                 "2Jy"),
+              "x?2Jy");
     EXPECT_EQ(TerminalText::safe("bad\xff\xC3"), "bad??");
     // Other text stays as it is.
     EXPECT_EQ(TerminalText::safe("Zürich – 東京 🙂"), "Zürich – 東京 🙂");

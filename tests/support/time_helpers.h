@@ -30,8 +30,14 @@ inline Date at(const char* iso)
     return d.value_or(Date{});
 }
 
-inline std::string iso(Date d) { return d.iso8601(); }
-inline std::string iso(const std::optional<Date>& d) { return d ? d->iso8601() : "none"; }
+inline std::string iso(Date d)
+{
+    return d.iso8601();
+}
+inline std::string iso(const std::optional<Date>& d)
+{
+    return d ? d->iso8601() : "none";
+}
 
 // Local midnight of a day key in a zone.
 inline Date day(const char* key, const TimeZone& z)

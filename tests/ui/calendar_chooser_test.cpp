@@ -28,14 +28,15 @@ TEST(CalendarChooser, FurtherSectionsAddTheirOwnEntriesWithoutDuplicates)
 {
     CalendarChooser chooser;
     chooser.setLocations({}, {"/found/a.ics"});
-    const int accounts = chooser.addSection(QStringLiteral("Accounts"),
-                                            {{.location = "account:work", .label = QStringLiteral("Work")},
-                                             {.location = "account:home", .checked = true}});
+    const int accounts = chooser.addSection(
+        QStringLiteral("Accounts"), {{.location = "account:work", .label = QStringLiteral("Work")},
+                                     {.location = "account:home", .checked = true}});
     EXPECT_EQ(accounts, 1);
     EXPECT_EQ(chooser.sectionCount(), 2);
     // Adding a location that is listed already checks the listed entry instead.
     chooser.addEntry(accounts, {.location = "/found/a.ics", .checked = true});
-    EXPECT_EQ(chooser.chosenLocations(), (std::vector<std::string>{"/found/a.ics", "account:home"}));
+    EXPECT_EQ(chooser.chosenLocations(),
+              (std::vector<std::string>{"/found/a.ics", "account:home"}));
 }
 
 }  // namespace

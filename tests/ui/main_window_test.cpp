@@ -95,7 +95,8 @@ TEST(MainWindow, MenusOfferEveryCommandWithItsShortcut)
     // Nothing on the desktop's own logo key.
     for (QAction* action : window.commands().findChildren<QAction*>()) {
         for (const QKeySequence& sequence : action->shortcuts())
-            EXPECT_FALSE(sequence[0].keyboardModifiers() & Qt::MetaModifier) << action->text().toStdString();
+            EXPECT_FALSE(sequence[0].keyboardModifiers() & Qt::MetaModifier)
+                << action->text().toStdString();
     }
     // Copying, saving and sharing wait for the views that perform them.
     const Commands& commands = window.commands();

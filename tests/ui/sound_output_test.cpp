@@ -16,8 +16,8 @@ TEST(SoundOutput, FindsTheSamplesOfEverySynthesisedSound)
         EXPECT_EQ(pcm.data(), wave.data() + 44);
         EXPECT_EQ(pcm.size(), wave.size() - 44);
     }
-    const std::uint8_t truncated[] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E',
-                                      'd', 'a', 't', 'a', 0xff, 0xff, 0, 0, 1, 2};
+    const std::uint8_t truncated[] = {'R', 'I', 'F', 'F', 0,   0,    0,    0, 'W', 'A', 'V',
+                                      'E', 'd', 'a', 't', 'a', 0xff, 0xff, 0, 0,   1,   2};
     EXPECT_EQ(SoundOutput::pcmData(truncated).size(), 2u);
     EXPECT_TRUE(SoundOutput::pcmData({}).empty());
 }

@@ -11,10 +11,10 @@ namespace nelvo {
 // size the drag rules need.
 struct AxisInteraction {
     struct RulerDrag {
-        std::string id;          // zone identifier of the dragged ruler
-        int index = 0;           // its place when the drag began
+        std::string id;  // zone identifier of the dragged ruler
+        int index = 0;   // its place when the drag began
         bool isPrimary = false;
-        double grabY = 0;        // within the visible ruler area
+        double grabY = 0;  // within the visible ruler area
         QPointF translation;
     };
 

@@ -25,8 +25,8 @@ QString timeLabel(std::int64_t minutes, bool use24Hour)
 QString range(const Slot& slot, const TimeZone& zone, Date referenceDay,
               const TimeZone& referenceZone, bool use24Hour)
 {
-    return QString::fromStdString(SlotFormatter::text(slot, zone, referenceDay, referenceZone,
-                                                      use24Hour, " – ", false));
+    return QString::fromStdString(
+        SlotFormatter::text(slot, zone, referenceDay, referenceZone, use24Hour, " – ", false));
 }
 
 QString dayTitle(Date day, const TimeZone& zone)

@@ -14,8 +14,7 @@
 
 namespace nelvo {
 
-CutoffBarView::CutoffBarView(WindowEdge edge, QWidget* parent)
-    : QWidget(parent), m_edge(edge)
+CutoffBarView::CutoffBarView(WindowEdge edge, QWidget* parent) : QWidget(parent), m_edge(edge)
 {
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::SizeVerCursor);
@@ -102,11 +101,13 @@ void CutoffBarView::paintEvent(QPaintEvent*)
     const QRectF pill(width() - 3 - shown, 0.5, shown, height() - 1.0);
     painter.drawRoundedRect(pill, pill.height() / 2, pill.height() / 2);
     painter.setPen(Qt::white);
-    painter.drawText(pill, Qt::AlignCenter, metrics.elidedText(text, Qt::ElideRight, pill.width() - 4));
+    painter.drawText(pill, Qt::AlignCenter,
+                     metrics.elidedText(text, Qt::ElideRight, pill.width() - 4));
     if (hasFocus()) {
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
-        painter.drawRoundedRect(pill.adjusted(-1, -0.5, 1, 0.5), pill.height() / 2, pill.height() / 2);
+        painter.drawRoundedRect(pill.adjusted(-1, -0.5, 1, 0.5), pill.height() / 2,
+                                pill.height() / 2);
     }
 }
 

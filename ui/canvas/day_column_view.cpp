@@ -20,15 +20,14 @@ constexpr int bandInset = 6;
 }
 
 DayColumnView::DayColumnView(AvailabilityModel& model, QWidget* parent)
-    : QWidget(parent),
-      m_model(model),
-      m_calendar(std::make_unique<Calendar>(TimeZone::utc())),
+    : QWidget(parent), m_model(model), m_calendar(std::make_unique<Calendar>(TimeZone::utc())),
       m_startBar(new CutoffBarView(WindowEdge::start, this)),
       m_endBar(new CutoffBarView(WindowEdge::end, this))
 {
     for (auto* bar : {m_startBar, m_endBar}) {
         const WindowEdge edge = bar->edge();
-        connect(bar, &CutoffBarView::dragged, this, [this, edge](double y) { dragDayEdge(edge, y); });
+        connect(bar, &CutoffBarView::dragged, this,
+                [this, edge](double y) { dragDayEdge(edge, y); });
         connect(bar, &CutoffBarView::dragEnded, this, [this] { m_model.endEdgeDrag(); });
         connect(bar, &CutoffBarView::doubleClicked, this, [this, edge] {
             const std::string key = m_day.id;
@@ -224,8 +223,8 @@ void DayColumnView::paintEvent(QPaintEvent*)
     painter.setFont(CanvasStyle::font(font(), m_day.isExcluded ? -1.5 : -0.5));
     // Near the top of the visible hours, where the eye starts.
     const double top = std::max(12.0, geometry.y(geometry.hours.firstHour * 60.0 + 60));
-    painter.drawText(QRectF(8, top, width() - 16, 160), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                     message);
+    painter.drawText(QRectF(8, top, width() - 16, 160),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, message);
 }
 
 }  // namespace nelvo

@@ -58,8 +58,8 @@ private:
     bool m_hasDay = false;
     CutoffBarView* m_startBar;
     CutoffBarView* m_endBar;
-    std::vector<FreeBandView*> m_bands;     // a pool: the first `m_bandCount` are shown
-    std::vector<BusyBlockView*> m_busy;     // likewise
+    std::vector<FreeBandView*> m_bands;  // a pool: the first `m_bandCount` are shown
+    std::vector<BusyBlockView*> m_busy;  // likewise
     std::size_t m_bandCount = 0;
     std::size_t m_busyCount = 0;
 };

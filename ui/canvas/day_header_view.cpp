@@ -13,9 +13,7 @@
 namespace nelvo {
 
 DayHeaderView::DayHeaderView(AvailabilityModel& model, QWidget* parent)
-    : QWidget(parent),
-      m_model(model),
-      m_date(new QToolButton(this)),
+    : QWidget(parent), m_model(model), m_date(new QToolButton(this)),
       m_tag(new QLabel(QString::fromLatin1(CanvasText::leftOutTag), this)),
       m_events(new QToolButton(this))
 {
@@ -94,9 +92,9 @@ void DayHeaderView::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);
     const std::string key = m_day.id;
-    menu.addAction(QString::fromLatin1(m_day.isExcluded ? CanvasText::includeDay
-                                                        : CanvasText::leaveDayOut),
-                   this, [this, key] { m_model.toggleDay(key); });
+    menu.addAction(
+        QString::fromLatin1(m_day.isExcluded ? CanvasText::includeDay : CanvasText::leaveDayOut),
+        this, [this, key] { m_model.toggleDay(key); });
     menu.exec(event->globalPos());
 }
 

@@ -33,14 +33,16 @@ EventRowView::EventRowView(const Content& content, QWidget* parent)
     row->setSpacing(8);
     auto* text = new QVBoxLayout;
     text->setSpacing(1);
-    auto* title = label(QString::fromStdString(content.event.title), CanvasStyle::font(font(), 0, true), this);
+    auto* title = label(QString::fromStdString(content.event.title),
+                        CanvasStyle::font(font(), 0, true), this);
     text->addWidget(title);
     auto* time = label(content.time + QStringLiteral(" · ") + content.calendarName,
                        CanvasStyle::font(font(), -1), this);
     text->addWidget(time);
     if (!content.overlaps.isEmpty())
-        text->addWidget(label(QStringLiteral("Overlaps ") + content.overlaps.join(QStringLiteral(", ")),
-                              CanvasStyle::font(font(), -1.5), this));
+        text->addWidget(
+            label(QStringLiteral("Overlaps ") + content.overlaps.join(QStringLiteral(", ")),
+                  CanvasStyle::font(font(), -1.5), this));
     row->addLayout(text, 1);
 
     if (content.state != State::busy) {
@@ -60,14 +62,15 @@ EventRowView::EventRowView(const Content& content, QWidget* parent)
         const bool freed = content.state == State::movable;
         m_action = new QToolButton(this);
         m_action->setAutoRaise(true);
-        const QString name = QString::fromLatin1(freed ? CanvasText::makeBusyAgain
-                                                       : CanvasText::freeThisTime);
+        const QString name =
+            QString::fromLatin1(freed ? CanvasText::makeBusyAgain : CanvasText::freeThisTime);
         m_action->setToolTip(name);
         m_action->setAccessibleName(name);
-        const QIcon icon = freed ? QIcon::fromTheme(QStringLiteral("edit-undo-symbolic"),
-                                                    QIcon::fromTheme(QStringLiteral("edit-undo")))
-                                 : QIcon::fromTheme(QStringLiteral("window-close-symbolic"),
-                                                    QIcon::fromTheme(QStringLiteral("window-close")));
+        const QIcon icon = freed
+                               ? QIcon::fromTheme(QStringLiteral("edit-undo-symbolic"),
+                                                  QIcon::fromTheme(QStringLiteral("edit-undo")))
+                               : QIcon::fromTheme(QStringLiteral("window-close-symbolic"),
+                                                  QIcon::fromTheme(QStringLiteral("window-close")));
         if (icon.isNull())
             m_action->setText(freed ? QStringLiteral("↺") : QStringLiteral("×"));
         else

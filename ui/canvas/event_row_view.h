@@ -2,8 +2,8 @@
 
 // moc stumbles on C++20 library headers; it needs none of these to read the class.
 #ifndef Q_MOC_RUN
-#include "kit/model/busy_classifier.h"
 #include "kit/core/calendar_event.h"
+#include "kit/model/busy_classifier.h"
 #endif
 
 #include <QWidget>
@@ -21,7 +21,7 @@ public:
     struct Content {
         CalendarEvent event;
         BusyClassifier::EventState state = BusyClassifier::EventState::busy;
-        QString time;          // "9:00am – 10:00am"
+        QString time;  // "9:00am – 10:00am"
         QString calendarName;
         QColor calendarColour;
         QStringList overlaps;  // titles

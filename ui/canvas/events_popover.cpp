@@ -17,11 +17,8 @@
 namespace nelvo {
 
 EventsPopover::EventsPopover(AvailabilityModel& model, std::string dayKey, QWidget* parent)
-    : QFrame(parent, Qt::Popup),
-      m_model(model),
-      m_dayKey(std::move(dayKey)),
-      m_title(new QLabel(this)),
-      m_list(new EventsListView(this))
+    : QFrame(parent, Qt::Popup), m_model(model), m_dayKey(std::move(dayKey)),
+      m_title(new QLabel(this)), m_list(new EventsListView(this))
 {
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
@@ -63,8 +60,10 @@ void EventsPopover::refresh()
     for (const auto& event : day->events) {
         EventRowView::Content row;
         row.event = event;
-        row.state = BusyClassifier::state(event, m_model.includedCalendars(), m_model.adjustments());
-        row.time = CanvasText::range(Slot{event.start, event.end}, zone, day->date, zone, use24Hour);
+        row.state =
+            BusyClassifier::state(event, m_model.includedCalendars(), m_model.adjustments());
+        row.time =
+            CanvasText::range(Slot{event.start, event.end}, zone, day->date, zone, use24Hour);
         for (const auto& calendar : m_model.calendars()) {
             if (calendar.id == event.calendarID)
                 row.calendarName = QString::fromStdString(calendar.title);
@@ -83,7 +82,8 @@ void EventsPopover::showBelow(QWidget* anchor)
 {
     adjustSize();
     resize(std::max(width(), 340), height());
-    QPoint at = anchor->mapToGlobal(QPoint(anchor->width() / 2 - width() / 2, anchor->height() + 4));
+    QPoint at =
+        anchor->mapToGlobal(QPoint(anchor->width() / 2 - width() / 2, anchor->height() + 4));
     if (const QScreen* screen = anchor->screen()) {
         const QRect area = screen->availableGeometry();
         at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - width())));

@@ -16,7 +16,7 @@ namespace nelvo {
 namespace {
 // A band never collapses below this during a drag.
 constexpr double minimumDragHeight = 4;
-}
+}  // namespace
 
 FreeBandView::FreeBandView(QWidget* parent) : QWidget(parent)
 {
@@ -90,8 +90,9 @@ void FreeBandView::paintEvent(QPaintEvent*)
     const QFontMetricsF smallMetrics(small);
     double y = text.top() + strongMetrics.height() + 2;
     for (int i = 0; i < otherLineCount(); ++i) {
-        painter.drawText(QRectF(text.left(), y, text.width(), 15), Qt::AlignLeft | Qt::AlignVCenter,
-                         smallMetrics.elidedText(m_content.otherZones[i], Qt::ElideRight, text.width()));
+        painter.drawText(
+            QRectF(text.left(), y, text.width(), 15), Qt::AlignLeft | Qt::AlignVCenter,
+            smallMetrics.elidedText(m_content.otherZones[i], Qt::ElideRight, text.width()));
         y += 15;
     }
 }
@@ -111,15 +112,18 @@ void FreeBandView::leaveEvent(QEvent*)
 
 void FreeBandView::mousePressEvent(QMouseEvent* event)
 {
-    const auto edge = event->button() == Qt::LeftButton ? edgeAt(event->position().y()) : std::nullopt;
+    const auto edge =
+        event->button() == Qt::LeftButton ? edgeAt(event->position().y()) : std::nullopt;
     if (!edge) {
         QWidget::mousePressEvent(event);
         return;
     }
-    Drag drag{*edge, EdgeTouch::action(m_content.slot, *edge, m_content.window) ==
-                         EdgeDragAction::moveDayEdge,
+    Drag drag{*edge,
+              EdgeTouch::action(m_content.slot, *edge, m_content.window) ==
+                  EdgeDragAction::moveDayEdge,
               event->globalPosition().y(),
-              *edge == WindowEdge::start ? m_content.top : m_content.bottom, m_content.top,
+              *edge == WindowEdge::start ? m_content.top : m_content.bottom,
+              m_content.top,
               m_content.bottom};
     if (!drag.movesDayEdge && m_reach) {
         const auto [top, bottom] = m_reach();

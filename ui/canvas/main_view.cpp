@@ -1,7 +1,6 @@
 #include "ui/canvas/main_view.h"
 
 #include "app/availability_model.h"
-#include "ui/controls/add_zone_popover.h"
 #include "kit/canvas/canvas_zoom.h"
 #include "kit/store/user_defaults.h"
 #include "ui/canvas/canvas_accessibility.h"
@@ -12,6 +11,7 @@
 #include "ui/canvas/free_band_view.h"
 #include "ui/canvas/zone_axis_view.h"
 #include "ui/canvas/zone_names_row.h"
+#include "ui/controls/add_zone_popover.h"
 
 #include <QCoreApplication>
 #include <QNativeGestureEvent>
@@ -36,17 +36,11 @@ int columnWidth(const DayData& day)
 }  // namespace
 
 MainView::MainView(AvailabilityModel& model, UserDefaults& defaults, QWidget* parent)
-    : QWidget(parent),
-      m_model(model),
-      m_defaults(defaults),
+    : QWidget(parent), m_model(model), m_defaults(defaults),
       m_pointsPerHour(defaults.doubleValue(zoomKey).value_or(CanvasZoom::defaultPointsPerHour)),
-      m_names(new ZoneNamesRow(this)),
-      m_axis(new ZoneAxisView(model, *m_names, this)),
-      m_headerStrip(new QWidget(this)),
-      m_headerContent(new QWidget(m_headerStrip)),
-      m_scroll(new QScrollArea(this)),
-      m_canvas(new QWidget),
-      m_fades(new EdgeFadeView(this))
+      m_names(new ZoneNamesRow(this)), m_axis(new ZoneAxisView(model, *m_names, this)),
+      m_headerStrip(new QWidget(this)), m_headerContent(new QWidget(m_headerStrip)),
+      m_scroll(new QScrollArea(this)), m_canvas(new QWidget), m_fades(new EdgeFadeView(this))
 {
     if (!std::isfinite(m_pointsPerHour) || m_pointsPerHour <= 0)
         m_pointsPerHour = CanvasZoom::defaultPointsPerHour;
@@ -62,10 +56,14 @@ MainView::MainView(AvailabilityModel& model, UserDefaults& defaults, QWidget* pa
     m_canvas->setAccessibleName(QStringLiteral("Days"));
     m_fades->raise();
 
-    connect(m_scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { updateScrollState(); });
-    connect(m_scroll->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { updateScrollState(); });
-    connect(m_scroll->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] { updateScrollState(); });
-    connect(m_scroll->horizontalScrollBar(), &QScrollBar::rangeChanged, this, [this] { updateScrollState(); });
+    connect(m_scroll->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this] { updateScrollState(); });
+    connect(m_scroll->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            [this] { updateScrollState(); });
+    connect(m_scroll->verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this] { updateScrollState(); });
+    connect(m_scroll->horizontalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this] { updateScrollState(); });
 
     connect(&m_model, &AvailabilityModel::daysChanged, this, &MainView::updateColumns);
     connect(&m_model, &AvailabilityModel::hourRangeChanged, this, &MainView::relayout);
@@ -134,10 +132,11 @@ void MainView::setZoom(double target, double anchor)
 {
     const auto range = m_model.hourRange();
     const double old = effectiveZoom();
-    const double zoom = CanvasZoom::clamped(target, range.lastHour - range.firstHour, viewportHeight());
+    const double zoom =
+        CanvasZoom::clamped(target, range.lastHour - range.firstHour, viewportHeight());
     if (zoom != old) {
-        const double offset = CanvasZoom::offset({anchor, verticalOffset()}, zoom / old,
-                                                 CanvasStyle::topInset);
+        const double offset =
+            CanvasZoom::offset({anchor, verticalOffset()}, zoom / old, CanvasStyle::topInset);
         m_pointsPerHour = zoom;
         relayout();
         setVerticalOffset(offset);
@@ -213,7 +212,8 @@ void MainView::relayout()
     m_names->setGeometry(0, 0, axisWidth, header);
     m_headerStrip->setGeometry(axisWidth, 0, std::max(0, width() - axisWidth), header);
     m_axis->setGeometry(0, header, axisWidth, std::max(0, height() - header));
-    m_scroll->setGeometry(axisWidth, header, std::max(0, width() - axisWidth), std::max(0, height() - header));
+    m_scroll->setGeometry(axisWidth, header, std::max(0, width() - axisWidth),
+                          std::max(0, height() - header));
     m_inLayout = false;
     updateColumns();
 }
@@ -267,12 +267,14 @@ void MainView::updateColumns()
 
 void MainView::updateScrollState()
 {
-    const QRect viewport(m_scroll->viewport()->mapTo(this, QPoint(0, 0)), m_scroll->viewport()->size());
+    const QRect viewport(m_scroll->viewport()->mapTo(this, QPoint(0, 0)),
+                         m_scroll->viewport()->size());
     if (m_fades->geometry() != viewport)
         m_fades->setGeometry(viewport);
     m_fades->setEdges(moreBelow(), moreLeading(), moreTrailing());
     m_headerContent->move(-m_scroll->horizontalScrollBar()->value(), 0);
-    const Date firstDay = m_model.days().empty() ? m_model.rangeStart() : m_model.days().front().date;
+    const Date firstDay =
+        m_model.days().empty() ? m_model.rangeStart() : m_model.days().front().date;
     m_axis->setGeometryState(m_context.geometry, firstDay, verticalOffset());
 }
 
@@ -346,7 +348,8 @@ bool MainView::eventFilter(QObject* watched, QEvent* event)
             if (!m_pinchOrigin)
                 m_pinchOrigin = PinchOrigin{effectiveZoom(), verticalOffset(), anchor, 1.0};
             m_pinchOrigin->magnification *= 1.0 + gesture->value();
-            setZoom(m_pinchOrigin->pointsPerHour * m_pinchOrigin->magnification, m_pinchOrigin->anchor);
+            setZoom(m_pinchOrigin->pointsPerHour * m_pinchOrigin->magnification,
+                    m_pinchOrigin->anchor);
             return true;
         case Qt::EndNativeGesture:
             m_pinchOrigin.reset();

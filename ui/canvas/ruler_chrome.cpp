@@ -32,9 +32,9 @@ void RulerChrome::setRuler(const std::string& id, const QString& name, bool isPr
     m_id = id;
     m_isPrimary = isPrimary;
     setAccessibleName(name + (isPrimary ? QStringLiteral(", primary") : QString()));
-    setAccessibleDescription(name +
-                             (isPrimary ? QStringLiteral(": the zone the canvas is drawn in") : QString()) +
-                             QString::fromUtf8(CanvasText::rulerHint));
+    setAccessibleDescription(
+        name + (isPrimary ? QStringLiteral(": the zone the canvas is drawn in") : QString()) +
+        QString::fromUtf8(CanvasText::rulerHint));
     update();
 }
 
@@ -119,7 +119,8 @@ void RulerChrome::mouseReleaseEvent(QMouseEvent* event)
 void RulerChrome::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);
-    menu.addAction(QString::fromLatin1(CanvasText::makeFirst), this, &RulerChrome::makeFirstRequested);
+    menu.addAction(QString::fromLatin1(CanvasText::makeFirst), this,
+                   &RulerChrome::makeFirstRequested);
     QAction* remove = menu.addAction(QString::fromLatin1(CanvasText::remove), this,
                                      &RulerChrome::removeRequested);
     remove->setEnabled(!m_isPrimary);

@@ -25,13 +25,16 @@ void RulerHoursView::setContent(const Content& content)
         const TimeAxis axis = content.geometry.axis(content.day, primary);
         const Calendar::Parts first = primary.parts(axis.dayStart());
         std::optional<Calendar::Parts> previous;
-        for (int hour = content.geometry.hours.firstHour; hour <= content.geometry.hours.lastHour; ++hour) {
+        for (int hour = content.geometry.hours.firstHour; hour <= content.geometry.hours.lastHour;
+             ++hour) {
             const double y = content.geometry.y(hour * 60.0);
             const Date instant = axis.date(y - CanvasStyle::topInset);
             const Calendar::Parts parts = local.parts(instant);
-            Label label{y, CanvasText::timeLabel(parts.hour * 60 + parts.minute, content.use24Hour), {}};
+            Label label{
+                y, CanvasText::timeLabel(parts.hour * 60 + parts.minute, content.use24Hour), {}};
             const auto& reference = previous ? *previous : first;
-            if (parts.year != reference.year || parts.month != reference.month || parts.day != reference.day)
+            if (parts.year != reference.year || parts.month != reference.month ||
+                parts.day != reference.day)
                 label.weekday = CanvasText::weekday(instant, *content.zone);
             previous = parts;
             m_labels.push_back(label);

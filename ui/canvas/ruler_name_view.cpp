@@ -55,8 +55,10 @@ void RulerNameView::paintEvent(QPaintEvent*)
     for (int i = 0; i < shown; ++i) {
         QString text = m_name.mid(lines[i].textStart(), lines[i].textLength()).trimmed();
         if (i == shown - 1 && shown < static_cast<int>(lines.size()))
-            text = metrics.elidedText(m_name.mid(lines[i].textStart()), Qt::ElideRight, width() - 4);
-        painter.drawText(QRectF(2, y, width() - 4, metrics.height()), Qt::AlignHCenter | Qt::AlignVCenter, text);
+            text =
+                metrics.elidedText(m_name.mid(lines[i].textStart()), Qt::ElideRight, width() - 4);
+        painter.drawText(QRectF(2, y, width() - 4, metrics.height()),
+                         Qt::AlignHCenter | Qt::AlignVCenter, text);
         y += metrics.height();
     }
     if (m_isPrimary) {

@@ -29,10 +29,7 @@ RulerDragRules::Layout layoutFor(int count, double axisHeight)
 }  // namespace
 
 ZoneAxisView::ZoneAxisView(AvailabilityModel& model, ZoneNamesRow& names, QWidget* parent)
-    : QWidget(parent),
-      m_model(model),
-      m_names(names),
-      m_content(new QWidget(this)),
+    : QWidget(parent), m_model(model), m_names(names), m_content(new QWidget(this)),
       m_startHandle(new SharedCutoffHandle(WindowEdge::start, m_content)),
       m_endHandle(new SharedCutoffHandle(WindowEdge::end, m_content))
 {
@@ -40,7 +37,8 @@ ZoneAxisView::ZoneAxisView(AvailabilityModel& model, ZoneNamesRow& names, QWidge
     m_startHandle->setObjectName(QStringLiteral("tour.hours"));
     for (auto* handle : {m_startHandle, m_endHandle}) {
         const WindowEdge edge = handle->edge();
-        connect(handle, &CutoffBarView::dragged, this, [this, edge](double y) { dragSharedEdge(edge, y); });
+        connect(handle, &CutoffBarView::dragged, this,
+                [this, edge](double y) { dragSharedEdge(edge, y); });
         connect(handle, &CutoffBarView::dragEnded, this, [this] { m_model.endEdgeDrag(); });
         connect(handle, &CutoffBarView::nudged, this,
                 [this, edge](int delta) { m_model.nudgeEdge(edge, delta, std::nullopt); });
@@ -78,7 +76,8 @@ void ZoneAxisView::rebuild()
     while (static_cast<int>(m_rulers.size()) < count) {
         const int index = static_cast<int>(m_rulers.size());
         auto* ruler = new RulerChrome(m_content);
-        connect(ruler, &RulerChrome::pressed, this, [this, index](QPointF g) { pressRuler(index, g); });
+        connect(ruler, &RulerChrome::pressed, this,
+                [this, index](QPointF g) { pressRuler(index, g); });
         connect(ruler, &RulerChrome::moved, this, &ZoneAxisView::moveRuler);
         connect(ruler, &RulerChrome::released, this, &ZoneAxisView::releaseRuler);
         connect(ruler, &RulerChrome::removeRequested, this, [this, ruler] {
@@ -105,10 +104,11 @@ void ZoneAxisView::rebuild()
         const bool isPrimary = Settings::zonesMatch(entry.id, m_model.zone().id());
         m_rulers[static_cast<std::size_t>(i)]->setRuler(entry.id, name, isPrimary);
         auto* nameView = m_names.names()[static_cast<std::size_t>(i)];
-        nameView->setRuler(entry.id, name, QString::fromStdString(entry.label.value_or(std::string())),
-                           isPrimary);
+        nameView->setRuler(entry.id, name,
+                           QString::fromStdString(entry.label.value_or(std::string())), isPrimary);
         nameView->disconnect(this);
-        connect(nameView, &RulerNameView::pressed, this, [this, i](QPointF g) { pressRuler(i, g); });
+        connect(nameView, &RulerNameView::pressed, this,
+                [this, i](QPointF g) { pressRuler(i, g); });
         connect(nameView, &RulerNameView::moved, this, &ZoneAxisView::moveRuler);
         connect(nameView, &RulerNameView::released, this, &ZoneAxisView::releaseRuler);
         connect(nameView, &RulerNameView::renamed, this, [this, nameView](const QString& label) {
@@ -183,7 +183,8 @@ void ZoneAxisView::placeHandles()
     const auto end = window.endMinutes + (window.endMinutes <= start ? 1440 : 0);
     const bool use24Hour = m_model.settings().use24Hour;
     m_startHandle->setState(start, CanvasText::timeLabel(start, use24Hour), false);
-    m_endHandle->setState(window.endMinutes, CanvasText::timeLabel(window.endMinutes, use24Hour), false);
+    m_endHandle->setState(window.endMinutes, CanvasText::timeLabel(window.endMinutes, use24Hour),
+                          false);
     m_startHandle->place(m_geometry.y(static_cast<double>(start)), 2, width() - 4, false);
     m_endHandle->place(m_geometry.y(static_cast<double>(end)), 2, width() - 4, false);
     m_startHandle->raise();
@@ -218,8 +219,8 @@ void ZoneAxisView::moveRuler(QPointF global)
         if (std::hypot(translation.x(), translation.y()) < dragThreshold)
             return;
         auto* ruler = m_rulers[static_cast<std::size_t>(m_press->index)];
-        m_interaction.drag = AxisInteraction::RulerDrag{ruler->id(), m_press->index, ruler->isPrimary(),
-                                                        m_press->grabY, {}};
+        m_interaction.drag = AxisInteraction::RulerDrag{
+            ruler->id(), m_press->index, ruler->isPrimary(), m_press->grabY, {}};
         ruler->setLifted(true);
         ruler->raise();
         m_startHandle->raise();

@@ -55,7 +55,8 @@ void ZoneNamesRow::layoutNames()
     const int pitch = rulerWidth + rulerSpacing;
     for (int i = 0; i < static_cast<int>(m_names.size()); ++i) {
         const int dx = i == m_dragIndex ? static_cast<int>(std::lround(m_dragOffset)) : 0;
-        m_names[static_cast<std::size_t>(i)]->setGeometry(axisPadding + i * pitch + dx, 0, rulerWidth, height());
+        m_names[static_cast<std::size_t>(i)]->setGeometry(axisPadding + i * pitch + dx, 0,
+                                                          rulerWidth, height());
         if (i == m_dragIndex)
             m_names[static_cast<std::size_t>(i)]->raise();
     }

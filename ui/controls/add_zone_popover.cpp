@@ -69,8 +69,9 @@ public:
         painter->setFont(option.font);
         painter->setPen(quiet);
         const QRect detailRect(area.left(), area.top() + line + 2, area.width(), line);
-        painter->drawText(detailRect, Qt::AlignLeft | Qt::AlignVCenter,
-                          option.fontMetrics.elidedText(detail, Qt::ElideRight, detailRect.width()));
+        painter->drawText(
+            detailRect, Qt::AlignLeft | Qt::AlignVCenter,
+            option.fontMetrics.elidedText(detail, Qt::ElideRight, detailRect.width()));
         painter->restore();
     }
 };
@@ -144,7 +145,8 @@ void AddZonePopover::search(const QString& text)
     m_list->setVisible(!none);
     m_empty->setVisible(none);
     if (none)
-        m_empty->setText(QStringLiteral("No time zone matches \u201C%1\u201D.").arg(text.trimmed()));
+        m_empty->setText(
+            QStringLiteral("No time zone matches \u201C%1\u201D.").arg(text.trimmed()));
     else
         m_list->setCurrentIndex(m_results->index(0));
     m_list->scrollToTop();

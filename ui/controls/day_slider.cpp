@@ -32,8 +32,8 @@ DaySlider::DaySlider(AvailabilityModel& model, QWidget* parent)
 
 void DaySlider::showModelCount()
 {
-    const auto count = std::clamp<std::int64_t>(m_model.settings().dayCount, minimumDays,
-                                                 maximumDays);
+    const auto count =
+        std::clamp<std::int64_t>(m_model.settings().dayCount, minimumDays, maximumDays);
     if (value() != count) {
         const QSignalBlocker quiet(this);
         setValue(static_cast<int>(count));

@@ -41,8 +41,8 @@ std::vector<Duration> shortestFreeTime(std::int64_t current)
 
 std::vector<Duration> advanceNotice(std::int64_t current)
 {
-    std::vector<Duration> list{{0, "None"},       {30, "30 min"},   {60, "1 hour"},
-                               {120, "2 hours"},  {240, "4 hours"}, {1440, "Next day"}};
+    std::vector<Duration> list{{0, "None"},      {30, "30 min"},   {60, "1 hour"},
+                               {120, "2 hours"}, {240, "4 hours"}, {1440, "Next day"}};
     return withCurrent(std::move(list), current, minutesLabel(current));
 }
 

@@ -21,7 +21,8 @@ Popover::Popover(QWidget* parent) : QFrame(parent)
 void Popover::openAt(QWidget* anchor)
 {
     m_anchor = anchor;
-    QWidget* window = anchor ? anchor->window() : (parentWidget() ? parentWidget()->window() : nullptr);
+    QWidget* window =
+        anchor ? anchor->window() : (parentWidget() ? parentWidget()->window() : nullptr);
     if (window && parentWidget() != window)
         setParent(window);
     fitToContents();
@@ -64,7 +65,8 @@ void Popover::place()
     QPoint at;
     if (m_anchor) {
         const QPoint top = m_anchor->mapTo(window, QPoint(0, 0));
-        at = QPoint(top.x() + m_anchor->width() / 2 - width() / 2, top.y() + m_anchor->height() + gap);
+        at = QPoint(top.x() + m_anchor->width() / 2 - width() / 2,
+                    top.y() + m_anchor->height() + gap);
         if (at.y() + height() > window->height() && top.y() - gap - height() >= 0)
             at.setY(top.y() - gap - height());
     } else {

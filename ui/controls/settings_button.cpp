@@ -14,7 +14,8 @@ SettingsButton::SettingsButton(AvailabilityModel& model, QWidget* parent)
     setAccessibleName(QStringLiteral("Settings"));
     setFocusPolicy(Qt::StrongFocus);
     connect(this, &QToolButton::clicked, this, &SettingsButton::openSettings);
-    connect(m_popover, &SettingsPopover::showTourRequested, this, &SettingsButton::showTourRequested);
+    connect(m_popover, &SettingsPopover::showTourRequested, this,
+            &SettingsButton::showTourRequested);
 }
 
 void SettingsButton::openSettings()

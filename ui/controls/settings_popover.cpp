@@ -1,9 +1,9 @@
 #include "ui/controls/settings_popover.h"
 
 #include "app/availability_model.h"
+#include "ui/commands.h"
 #include "ui/controls/free_time_choices.h"
 #include "ui/controls/primary_zone_picker.h"
-#include "ui/commands.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,8 +23,10 @@
 namespace nelvo {
 namespace {
 
-const QString minimumHelp = QStringLiteral("Free time shorter than this is left out of your availability");
-const QString noticeHelp = QStringLiteral("Free time that starts sooner than this from now is left out");
+const QString minimumHelp =
+    QStringLiteral("Free time shorter than this is left out of your availability");
+const QString noticeHelp =
+    QStringLiteral("Free time that starts sooner than this from now is left out");
 const QString weekendsHelp = QStringLiteral("Leave Saturdays and Sundays out of your availability");
 const QString tourHelp = QStringLiteral("Take the tour of the canvas again");
 const QString filtersNote = QStringLiteral(
@@ -81,17 +83,20 @@ QString kindMarker(const CalendarInfo& calendar)
 {
     if (!calendar.isBirthdayOrSubscription)
         return {};
-    return QString::fromStdString(calendar.title).contains(QStringLiteral("birthday"), Qt::CaseInsensitive)
+    return QString::fromStdString(calendar.title)
+                   .contains(QStringLiteral("birthday"), Qt::CaseInsensitive)
                ? QStringLiteral("Birthdays")
                : QStringLiteral("Subscribed");
 }
 
-void fill(QComboBox* box, const std::vector<FreeTimeChoices::Duration>& choices, std::int64_t current)
+void fill(QComboBox* box, const std::vector<FreeTimeChoices::Duration>& choices,
+          std::int64_t current)
 {
     const QSignalBlocker quiet(box);
     box->clear();
     for (const auto& choice : choices) {
-        box->addItem(QString::fromStdString(choice.label), QVariant::fromValue<qlonglong>(choice.minutes));
+        box->addItem(QString::fromStdString(choice.label),
+                     QVariant::fromValue<qlonglong>(choice.minutes));
         if (choice.minutes == current)
             box->setCurrentIndex(box->count() - 1);
     }
@@ -102,7 +107,8 @@ void fill(QComboBox* box, const std::vector<FreeTimeChoices::Duration>& choices,
 SettingsPopover::SettingsPopover(AvailabilityModel& model, QWidget* parent)
     : Popover(parent), m_model(model), m_zone(new PrimaryZonePicker(model, this)),
       m_clock(new QCheckBox(QStringLiteral("12-hour"), this)), m_minimum(new QComboBox(this)),
-      m_notice(new QComboBox(this)), m_weekends(new QCheckBox(QStringLiteral("Skip Weekends"), this)),
+      m_notice(new QComboBox(this)),
+      m_weekends(new QCheckBox(QStringLiteral("Skip Weekends"), this)),
       m_sounds(new QCheckBox(QStringLiteral("Sounds"), this)),
       m_tour(new QPushButton(QStringLiteral("Show Me Around"), this)),
       m_calendarScroll(new QScrollArea(this)), m_calendars(new QWidget),
@@ -201,14 +207,16 @@ SettingsPopover::SettingsPopover(AvailabilityModel& model, QWidget* parent)
         Q_EMIT showTourRequested();
     });
     auto open = [](const char* path) {
-        QDesktopServices::openUrl(QUrl(QString::fromLatin1(Commands::makerSite) + QString::fromLatin1(path)));
+        QDesktopServices::openUrl(
+            QUrl(QString::fromLatin1(Commands::makerSite) + QString::fromLatin1(path)));
     };
     connect(privacy, &QPushButton::clicked, this, [open] { open(Commands::privacyPath); });
     connect(support, &QPushButton::clicked, this, [open] { open(Commands::supportPath); });
 
     connect(&m_model, &AvailabilityModel::settingsChanged, this, &SettingsPopover::showSettings);
     connect(&m_model, &AvailabilityModel::adjustmentsChanged, this, &SettingsPopover::showWeekends);
-    connect(&m_model, &AvailabilityModel::calendarsChanged, this, &SettingsPopover::rebuildCalendars);
+    connect(&m_model, &AvailabilityModel::calendarsChanged, this,
+            &SettingsPopover::rebuildCalendars);
     connect(&m_model, &AvailabilityModel::includedCalendarsChanged, this,
             &SettingsPopover::showCalendarChecks);
 }
@@ -240,8 +248,10 @@ void SettingsPopover::showSettings()
         m_clock->setChecked(!settings.use24Hour);
         m_sounds->setChecked(settings.soundsEnabled);
     }
-    fill(m_minimum, FreeTimeChoices::shortestFreeTime(settings.minimumMinutes), settings.minimumMinutes);
-    fill(m_notice, FreeTimeChoices::advanceNotice(settings.leadTimeMinutes), settings.leadTimeMinutes);
+    fill(m_minimum, FreeTimeChoices::shortestFreeTime(settings.minimumMinutes),
+         settings.minimumMinutes);
+    fill(m_notice, FreeTimeChoices::advanceNotice(settings.leadTimeMinutes),
+         settings.leadTimeMinutes);
 }
 
 void SettingsPopover::showWeekends()
@@ -282,8 +292,9 @@ void SettingsPopover::rebuildCalendars()
             box->setIcon(swatch(calendar.colorHex));
             box->setProperty("calendarId", QString::fromStdString(calendar.id));
             box->setAccessibleName(QString::fromStdString(calendar.title));
-            box->setAccessibleDescription(
-                marker.isEmpty() ? QString::fromStdString(account) : QString::fromStdString(account) + QStringLiteral(", ") + marker);
+            box->setAccessibleDescription(marker.isEmpty() ? QString::fromStdString(account)
+                                                           : QString::fromStdString(account) +
+                                                                 QStringLiteral(", ") + marker);
             const std::string id = calendar.id;
             connect(box, &QCheckBox::toggled, this,
                     [this, id](bool on) { m_model.setCalendarIncluded(id, on); });

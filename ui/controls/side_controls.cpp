@@ -56,7 +56,8 @@ bool SideControls::eventFilter(QObject* watched, QEvent* event)
         m_shown = true;
         m_tour->scheduleAutoStart(m_demo);
         // After the tour had its chance to start.
-        QTimer::singleShot(Tour::autoStartDelayMilliseconds + 300, this, [this] { m_tips->offer(); });
+        QTimer::singleShot(Tour::autoStartDelayMilliseconds + 300, this,
+                           [this] { m_tips->offer(); });
     }
     return QObject::eventFilter(watched, event);
 }

@@ -34,8 +34,17 @@ QPixmap tinted(const QIcon& icon, int size, const QColor& color, qreal devicePix
     return pixmap;
 }
 
-QIcon calendar() { return icon("x-office-calendar-symbolic", ":/side/icons/calendar.svg"); }
-QIcon settings() { return icon("emblem-system-symbolic", ":/side/icons/gear.svg"); }
-QIcon search() { return icon("system-search-symbolic", ":/side/icons/search.svg"); }
+QIcon calendar()
+{
+    return icon("x-office-calendar-symbolic", ":/side/icons/calendar.svg");
+}
+QIcon settings()
+{
+    return icon("emblem-system-symbolic", ":/side/icons/gear.svg");
+}
+QIcon search()
+{
+    return icon("system-search-symbolic", ":/side/icons/search.svg");
+}
 
 }  // namespace nelvo::SideIcons

@@ -33,7 +33,8 @@ void StartDayButton::openCalendar()
 
 void StartDayButton::showLabel()
 {
-    const QString label = QStringLiteral("Starts ") + QString::fromStdString(m_model.startDayLabel());
+    const QString label =
+        QStringLiteral("Starts ") + QString::fromStdString(m_model.startDayLabel());
     setText(label);
     setAccessibleName(label);
 }

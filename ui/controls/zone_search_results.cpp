@@ -1,8 +1,8 @@
 #include "ui/controls/zone_search_results.h"
 
 #include "kit/core/date.h"
-#include "kit/zones/zone_catalog.h"
 #include "kit/core/zone_display_name.h"
+#include "kit/zones/zone_catalog.h"
 
 #include <string>
 #include <unordered_map>
@@ -62,8 +62,8 @@ QVariant ZoneSearchResults::data(const QModelIndex& index, int role) const
     auto offset = [&]() -> QString {
         auto [at, added] = m_rows->offsets.try_emplace(entry.id);
         if (added)
-            at->second = QString::fromStdString(
-                ZoneDisplayName::offsetText(entry.id, m_rows->offsetsAt));
+            at->second =
+                QString::fromStdString(ZoneDisplayName::offsetText(entry.id, m_rows->offsetsAt));
         return at->second;
     };
     const QString country = QString::fromStdString(entry.country.value_or(""));

@@ -124,9 +124,9 @@ private:
 
 struct GridStyles {
     explicit GridStyles(double bodySize)
-        : head(std::max(AvailabilityPicture::smallestHeadSize, bodySize - 3), QFont::DemiBold, true),
-          day(bodySize, QFont::DemiBold, false),
-          cell(bodySize, QFont::Normal, true),
+        : head(std::max(AvailabilityPicture::smallestHeadSize, bodySize - 3), QFont::DemiBold,
+               true),
+          day(bodySize, QFont::DemiBold, false), cell(bodySize, QFont::Normal, true),
           gap(1.5 * bodySize)
     {
     }
@@ -136,9 +136,15 @@ struct GridStyles {
     double gap;
 };
 
-QString qs(const std::string& text) { return QString::fromStdString(text); }
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
-double roundedUp(double width) { return std::ceil(width - 1e-9); }
+double roundedUp(double width)
+{
+    return std::ceil(width - 1e-9);
+}
 
 }  // namespace
 
@@ -168,7 +174,8 @@ std::vector<QString> headsOf(const RenderedTable& table)
         cells = std::max<std::size_t>(cells, 1);
     }
     for (std::size_t i = heads.size() - 1; i < cells; ++i)
-        heads.push_back(i < table.zoneLabels.size() ? qs(table.zoneLabels[i]).toUpper() : QString());
+        heads.push_back(i < table.zoneLabels.size() ? qs(table.zoneLabels[i]).toUpper()
+                                                    : QString());
     return heads;
 }
 
@@ -230,8 +237,8 @@ AvailabilityPicture::AvailabilityPicture(std::string title, RenderedTable table)
         const GridStyles styles(layout->bodySize);
         if (layout->bodySize != largestBodySize)
             columns = measureColumns(m_table, layout->heads, styles);
-        layout->width = std::max(layout->baseWidth,
-                                 roundedUp(naturalWidth(columns, styles.gap) + 2 * padding));
+        layout->width =
+            std::max(layout->baseWidth, roundedUp(naturalWidth(columns, styles.gap) + 2 * padding));
         layout->columns = std::move(columns);
 
         const double rowHeight = std::max(styles.day.lineHeight(), styles.cell.lineHeight());
@@ -251,24 +258,41 @@ AvailabilityPicture::~AvailabilityPicture() = default;
 AvailabilityPicture::AvailabilityPicture(const AvailabilityPicture&) = default;
 AvailabilityPicture& AvailabilityPicture::operator=(const AvailabilityPicture&) = default;
 
-double AvailabilityPicture::baseWidth() const { return m_layout->baseWidth; }
-double AvailabilityPicture::bodySize() const { return m_layout->bodySize; }
+double AvailabilityPicture::baseWidth() const
+{
+    return m_layout->baseWidth;
+}
+double AvailabilityPicture::bodySize() const
+{
+    return m_layout->bodySize;
+}
 double AvailabilityPicture::headSize() const
 {
     return std::max(smallestHeadSize, m_layout->bodySize - 3);
 }
-double AvailabilityPicture::width() const { return m_layout->width; }
-double AvailabilityPicture::height() const { return m_layout->height; }
-const std::vector<QString>& AvailabilityPicture::heads() const { return m_layout->heads; }
-const std::vector<double>& AvailabilityPicture::columnWidths() const { return m_layout->columns; }
+double AvailabilityPicture::width() const
+{
+    return m_layout->width;
+}
+double AvailabilityPicture::height() const
+{
+    return m_layout->height;
+}
+const std::vector<QString>& AvailabilityPicture::heads() const
+{
+    return m_layout->heads;
+}
+const std::vector<double>& AvailabilityPicture::columnWidths() const
+{
+    return m_layout->columns;
+}
 
 double AvailabilityPicture::fittedBodySize(double baseWidth, double naturalWidthAt16)
 {
     const double available = baseWidth - 2 * padding;
     if (!(naturalWidthAt16 > available))
         return largestBodySize;
-    const double fitted =
-        std::floor(2 * available * largestBodySize / naturalWidthAt16 * 0.98) / 2;
+    const double fitted = std::floor(2 * available * largestBodySize / naturalWidthAt16 * 0.98) / 2;
     return std::max(smallestBodySize, fitted);
 }
 
@@ -444,7 +468,8 @@ std::optional<QByteArray> fastPng(const QImage& image)
 
 std::optional<QByteArray> AvailabilityPicture::encode(const QImage& image, const char* format)
 {
-    if (!image.isNull() && image.format() == QImage::Format_RGB32 && std::strcmp(format, "png") == 0)
+    if (!image.isNull() && image.format() == QImage::Format_RGB32 &&
+        std::strcmp(format, "png") == 0)
         return fastPng(image);
     QByteArray bytes;
     QBuffer buffer(&bytes);

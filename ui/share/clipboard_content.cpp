@@ -11,7 +11,10 @@ namespace nelvo::ClipboardContent {
 
 namespace {
 
-QByteArray bytes(const std::string& text) { return QByteArray::fromStdString(text); }
+QByteArray bytes(const std::string& text)
+{
+    return QByteArray::fromStdString(text);
+}
 
 void setRtf(QMimeData& data, const std::string& rtf)
 {

@@ -26,9 +26,7 @@ bool put(std::unique_ptr<QMimeData> data)
 
 CopyActions::CopyActions(AvailabilityModel& model, Scale scale, CurrentZone currentZone,
                          QObject* parent)
-    : QObject(parent),
-      m_model(model),
-      m_scale(std::move(scale)),
+    : QObject(parent), m_model(model), m_scale(std::move(scale)),
       m_currentZone(currentZone ? std::move(currentZone) : CurrentZone(&TimeZone::system))
 {
 }

@@ -17,10 +17,7 @@
 namespace nelvo {
 
 CopyButton::CopyButton(AvailabilityModel& model, QWidget* parent)
-    : QToolButton(parent),
-      m_model(model),
-      m_reset(new QTimer(this)),
-      m_longPress(new QTimer(this))
+    : QToolButton(parent), m_model(model), m_reset(new QTimer(this)), m_longPress(new QTimer(this))
 {
     setObjectName(QStringLiteral("tour.copy"));
     const auto scale = [this] { return devicePixelRatioF(); };
@@ -46,8 +43,8 @@ CopyButton::CopyButton(AvailabilityModel& model, QWidget* parent)
     };
     m_copyTable = entry("tablecells", tr("Copy as Table"),
                         tr("Copy every time zone as a table, for notes and e-mail"));
-    m_copyPicture = entry("photo", tr("Copy as Picture"),
-                          tr("Copy a picture of your availability, for chats"));
+    m_copyPicture =
+        entry("photo", tr("Copy as Picture"), tr("Copy a picture of your availability, for chats"));
     menu->addSeparator();
     m_savePicture = entry("photo.badge.arrow.down", tr("Save Picture…"),
                           tr("Save a picture of your availability as a PNG file"));
@@ -61,14 +58,16 @@ CopyButton::CopyButton(AvailabilityModel& model, QWidget* parent)
     connect(m_savePicture, &QAction::triggered, m_save, &SaveActions::savePicture);
     connect(m_saveFile, &QAction::triggered, m_save, &SaveActions::saveFile);
     connect(m_copy, &CopyActions::copied, this, &CopyButton::showCopied);
-    connect(&m_model, &AvailabilityModel::settingsChanged, this, &CopyButton::updateTableAvailability);
+    connect(&m_model, &AvailabilityModel::settingsChanged, this,
+            &CopyButton::updateTableAvailability);
     updateTableAvailability();
 
     m_reset->setSingleShot(true);
     m_reset->setInterval(copiedMilliseconds);
     connect(m_reset, &QTimer::timeout, this, &CopyButton::showResting);
     m_longPress->setSingleShot(true);
-    m_longPress->setInterval(std::max(300, style()->styleHint(QStyle::SH_ToolButton_PopupDelay, nullptr, this)));
+    m_longPress->setInterval(
+        std::max(300, style()->styleHint(QStyle::SH_ToolButton_PopupDelay, nullptr, this)));
     connect(m_longPress, &QTimer::timeout, this, [this] {
         m_openedByLongPress = true;
         setDown(false);
@@ -81,8 +80,9 @@ CopyButton::~CopyButton()
 {
     // The commands stay with the window; without this button they have nothing to run.
     if (m_commands) {
-        for (QAction* command : {m_commands->copyAvailability, m_commands->copyTable,
-                                 m_commands->copyPicture, m_commands->savePicture, m_commands->saveFile})
+        for (QAction* command :
+             {m_commands->copyAvailability, m_commands->copyTable, m_commands->copyPicture,
+              m_commands->savePicture, m_commands->saveFile})
             command->setEnabled(false);
     }
 }
@@ -95,8 +95,8 @@ void CopyButton::useCommands(Commands& commands)
     connect(commands.copyPicture, &QAction::triggered, m_copy, &CopyActions::copyPicture);
     connect(commands.savePicture, &QAction::triggered, m_save, &SaveActions::savePicture);
     connect(commands.saveFile, &QAction::triggered, m_save, &SaveActions::saveFile);
-    for (QAction* command : {commands.copyAvailability, commands.copyPicture, commands.savePicture,
-                             commands.saveFile})
+    for (QAction* command :
+         {commands.copyAvailability, commands.copyPicture, commands.savePicture, commands.saveFile})
         command->setEnabled(true);
     updateTableAvailability();
     updateToolTip();

@@ -18,7 +18,10 @@ SaveActions::SaveActions(AvailabilityModel& model, QWidget* window, Scale scale,
 {
 }
 
-QFileDialog* SaveActions::panel() const { return m_panel; }
+QFileDialog* SaveActions::panel() const
+{
+    return m_panel;
+}
 
 void SaveActions::saveFile()
 {
@@ -35,9 +38,8 @@ void SaveActions::savePicture()
               tr("PNG image (*.png)"), "png", *png);
 }
 
-void SaveActions::openPanel(const QString& caption, const QString& fileName,
-                            const QString& filter, const QString& suffix,
-                            const QByteArray& content)
+void SaveActions::openPanel(const QString& caption, const QString& fileName, const QString& filter,
+                            const QString& suffix, const QByteArray& content)
 {
     if (m_panel)
         m_panel->close();
@@ -70,7 +72,8 @@ void SaveActions::openPanel(const QString& caption, const QString& fileName,
 bool SaveActions::write(const QString& path, const QByteArray& bytes)
 {
     const std::error_code error = AtomicFile::write(
-        path.toStdString(), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        path.toStdString(),
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     if (error) {
         showError(QString::fromStdString(error.message()));
         return false;
@@ -81,8 +84,8 @@ bool SaveActions::write(const QString& path, const QByteArray& bytes)
 
 void SaveActions::showError(const QString& reason)
 {
-    auto* alert = new QMessageBox(QMessageBox::Warning, QString(), tr(errorText), QMessageBox::Ok,
-                                  m_window);
+    auto* alert =
+        new QMessageBox(QMessageBox::Warning, QString(), tr(errorText), QMessageBox::Ok, m_window);
     alert->setObjectName("saveErrorAlert");
     alert->setInformativeText(reason);
     alert->setAttribute(Qt::WA_DeleteOnClose);

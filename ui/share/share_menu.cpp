@@ -26,7 +26,10 @@ constexpr const char* deviceTool = "kdeconnect-cli";
 // A device list that takes longer than this is given up; the menu shows what it had.
 constexpr int listingTimeoutMilliseconds = 5000;
 
-QString qs(const std::string& text) { return QString::fromStdString(text); }
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 bool isInstalled(const char* program)
 {
@@ -37,11 +40,7 @@ bool isInstalled(const char* program)
 
 ShareMenu::ShareMenu(AvailabilityModel& model, QMenu* menu, CopyActions& copy, Scale scale,
                      QObject* parent)
-    : QObject(parent),
-      m_model(model),
-      m_menu(menu),
-      m_copy(copy),
-      m_scale(std::move(scale)),
+    : QObject(parent), m_model(model), m_menu(menu), m_copy(copy), m_scale(std::move(scale)),
       m_attachments(std::make_unique<ShareAttachments>())
 {
     if (m_menu)
@@ -58,7 +57,10 @@ ShareMenu::~ShareMenu()
         m_menu->setEnabled(false);
 }
 
-QMenu* ShareMenu::menu() const { return m_menu; }
+QMenu* ShareMenu::menu() const
+{
+    return m_menu;
+}
 
 bool ShareMenu::isSandboxed()
 {
@@ -94,15 +96,17 @@ void ShareMenu::listDevices()
         return;
     auto* listing = new QProcess(this);
     m_listing = listing;
-    connect(listing, &QProcess::finished, this, [this, listing](int code, QProcess::ExitStatus status) {
-        listing->deleteLater();
-        const bool listed = status == QProcess::NormalExit && code == 0;
-        auto devices = listed ? parseDevices(listing->readAllStandardOutput()) : std::vector<Device>{};
-        if (devices != m_devices) {
-            m_devices = std::move(devices);
-            rebuild();
-        }
-    });
+    connect(listing, &QProcess::finished, this,
+            [this, listing](int code, QProcess::ExitStatus status) {
+                listing->deleteLater();
+                const bool listed = status == QProcess::NormalExit && code == 0;
+                auto devices =
+                    listed ? parseDevices(listing->readAllStandardOutput()) : std::vector<Device>{};
+                if (devices != m_devices) {
+                    m_devices = std::move(devices);
+                    rebuild();
+                }
+            });
     connect(listing, &QProcess::errorOccurred, this, [listing](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
             listing->deleteLater();
@@ -188,7 +192,8 @@ bool ShareMenu::composeWithPortal(const ShareContent& shared, const std::vector<
     if (!descriptors.isEmpty())
         options.insert(QStringLiteral("attachment_fds"), QVariant::fromValue(descriptors));
     QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/org/freedesktop/portal/desktop"),
+        QStringLiteral("org.freedesktop.portal.Desktop"),
+        QStringLiteral("/org/freedesktop/portal/desktop"),
         QStringLiteral("org.freedesktop.portal.Email"), QStringLiteral("ComposeEmail"));
     call << QString() << options;
     return QDBusConnection::sessionBus().send(call);
@@ -200,7 +205,8 @@ void ShareMenu::shareToDevice(const QString& id)
     std::optional<QString> picture;
     if (shared.png) {
         if (const auto folder = m_attachments->newFolder())
-            picture = ShareAttachments::write(*folder, qs(shared.fileNameStem) + ".png", *shared.png);
+            picture =
+                ShareAttachments::write(*folder, qs(shared.fileNameStem) + ".png", *shared.png);
     }
     QStringList arguments{QStringLiteral("--device"), id};
     if (picture)

@@ -49,7 +49,8 @@ void CalloutBubble::reposition()
     const auto anchor = TourAnchor::find(host, m_anchorName, &found);
     m_anchor = found;
     // Wrapped text needs the height for the bubble's width, which sizeHint() does not give.
-    const int w = std::min(sizeHint().width(), std::max(minimumWidth(), host->width() - 2 * TourAnchor::margin));
+    const int w = std::min(sizeHint().width(),
+                           std::max(minimumWidth(), host->width() - 2 * TourAnchor::margin));
     const int h = hasHeightForWidth() ? heightForWidth(w) : sizeHint().height();
     resize(w, std::max(h, minimumSizeHint().height()));
     const auto placement = TourAnchor::place(host->size(), anchor, size());

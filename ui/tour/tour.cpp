@@ -11,8 +11,7 @@ namespace nelvo {
 
 Tour::Tour(UserDefaults& defaults, QObject* parent)
     : QObject(parent), m_defaults(defaults),
-      m_steps(TourSteps::all().begin(), TourSteps::all().end()),
-      m_autoStart(new QTimer(this))
+      m_steps(TourSteps::all().begin(), TourSteps::all().end()), m_autoStart(new QTimer(this))
 {
     m_autoStart->setSingleShot(true);
     m_autoStart->setInterval(autoStartDelayMilliseconds);
@@ -70,8 +69,8 @@ bool Tour::isLastStep() const
 void Tour::start()
 {
     m_autoStart->stop();
-    auto first = std::find_if(m_steps.begin(), m_steps.end(),
-                              [this](TourStep s) { return !skipped(s); });
+    auto first =
+        std::find_if(m_steps.begin(), m_steps.end(), [this](TourStep s) { return !skipped(s); });
     if (first == m_steps.end()) {
         skip();
         return;

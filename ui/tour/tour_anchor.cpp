@@ -29,11 +29,13 @@ Placement place(QSize host, std::optional<QRect> anchor, QSize callout)
     const int gap = arrowSize + 2;
     auto horizontal = [&](ArrowEdge edge, int y) {
         const int x = clamped(a.center().x() - w / 2, margin, maxX);
-        return Placement{QPoint(x, y), edge, std::clamp(a.center().x() - x, 18, std::max(18, w - 18))};
+        return Placement{QPoint(x, y), edge,
+                         std::clamp(a.center().x() - x, 18, std::max(18, w - 18))};
     };
     auto vertical = [&](ArrowEdge edge, int x) {
         const int y = clamped(a.center().y() - h / 2, margin, maxY);
-        return Placement{QPoint(x, y), edge, std::clamp(a.center().y() - y, 18, std::max(18, h - 18))};
+        return Placement{QPoint(x, y), edge,
+                         std::clamp(a.center().y() - y, 18, std::max(18, h - 18))};
     };
     if (a.bottom() + gap + h <= host.height() - margin)
         return horizontal(ArrowEdge::top, a.bottom() + 1 + gap);

@@ -33,7 +33,8 @@ Placement place(QSize host, std::optional<QRect> anchor, QSize callout);
 // The first widget named `objectName` under `host` whose part visible inside `host` is not
 // empty, as that visible rectangle in host coordinates. Empty when every such control is
 // missing, hidden or scrolled out of view.
-std::optional<QRect> find(const QWidget* host, const QString& objectName, QWidget** found = nullptr);
+std::optional<QRect> find(const QWidget* host, const QString& objectName,
+                          QWidget** found = nullptr);
 
 }  // namespace TourAnchor
 

@@ -27,15 +27,13 @@ const Text& text(TourStep step)
         {"hours", "object-flip-vertical-symbolic", ":/side/icons/up-down.svg", "Set your hours.",
          "Drag the orange and blue bars to say when your day starts and ends. Drag a bar inside "
          "one day to set that day alone."},
-        {"freeTime", "zoom-fit-best-symbolic", ":/side/icons/compress.svg",
-         "Shape the free time.",
+        {"freeTime", "zoom-fit-best-symbolic", ":/side/icons/compress.svg", "Shape the free time.",
          "Green bands are what you'll share. Drag an edge to trim one; double-click to put it "
          "back."},
         {"events", "view-list-bullet-symbolic", ":/side/icons/list.svg", "Peek at a day.",
          "Open a day's events to see what's booked, on which calendar, and what overlaps. The × "
          "beside a meeting frees that time here; your calendar isn't touched."},
-        {"zones", "preferences-system-time-symbolic", ":/side/icons/globe.svg",
-         "Add time zones.",
+        {"zones", "preferences-system-time-symbolic", ":/side/icons/globe.svg", "Add time zones.",
          "Each ruler is a zone. Add one with +, remove one with the × that appears when you "
          "hover it, drag to reorder, double-click a name to rename."},
         {"copy", "edit-copy-symbolic", ":/side/icons/copy.svg", "Share or copy.",
@@ -49,17 +47,35 @@ const Text& text(TourStep step)
     return table[static_cast<std::size_t>(step)];
 }
 
-constexpr std::array<TourStep, 8> order{TourStep::days,   TourStep::start, TourStep::hours,
-                                        TourStep::freeTime, TourStep::events, TourStep::zones,
-                                        TourStep::copy,   TourStep::settings};
+constexpr std::array<TourStep, 8> order{TourStep::days,     TourStep::start,   TourStep::hours,
+                                        TourStep::freeTime, TourStep::events,  TourStep::zones,
+                                        TourStep::copy,     TourStep::settings};
 
 }  // namespace
 
-std::span<const TourStep> all() { return order; }
-const char* title(TourStep step) { return text(step).title; }
-const char* body(TourStep step) { return text(step).body; }
-const char* iconName(TourStep step) { return text(step).icon; }
-const char* fallbackIcon(TourStep step) { return text(step).fallback; }
-std::string anchorName(TourStep step) { return std::string("tour.") + text(step).key; }
+std::span<const TourStep> all()
+{
+    return order;
+}
+const char* title(TourStep step)
+{
+    return text(step).title;
+}
+const char* body(TourStep step)
+{
+    return text(step).body;
+}
+const char* iconName(TourStep step)
+{
+    return text(step).icon;
+}
+const char* fallbackIcon(TourStep step)
+{
+    return text(step).fallback;
+}
+std::string anchorName(TourStep step)
+{
+    return std::string("tour.") + text(step).key;
+}
 
 }  // namespace nelvo::TourSteps

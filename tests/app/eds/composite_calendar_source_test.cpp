@@ -90,8 +90,10 @@ TEST_F(CompositeCalendarSourceTest, MergesEventsInTimeOrderAndSkipsPartsWithoutA
 TEST_F(CompositeCalendarSourceTest, OneIncompletePartMakesTheWholeFetchIncomplete)
 {
     desktop->complete = false;
-    desktop->problems = {{SourceProblem::Kind::unreadableCalendar, "Work", "desktop calendar \"Work\" did not answer"}};
-    files->problems = {{SourceProblem::Kind::skippedEvent, "/x.ics", "an event in \"/x.ics\" was skipped"}};
+    desktop->problems = {{SourceProblem::Kind::unreadableCalendar, "Work",
+                          "desktop calendar \"Work\" did not answer"}};
+    files->problems = {
+        {SourceProblem::Kind::skippedEvent, "/x.ics", "an event in \"/x.ics\" was skipped"}};
     source.events(Date{0}, Date{1000});
     EXPECT_FALSE(source.isLastFetchComplete());
     EXPECT_EQ(source.lastFetchProblems().size(), 2u);

@@ -29,7 +29,8 @@ std::optional<CalendarInfo> find(const std::vector<CalendarInfo>& calendars, con
     return std::nullopt;
 }
 
-std::vector<CalendarEvent> titled(const std::vector<CalendarEvent>& events, const std::string& title)
+std::vector<CalendarEvent> titled(const std::vector<CalendarEvent>& events,
+                                  const std::string& title)
 {
     std::vector<CalendarEvent> out;
     std::copy_if(events.begin(), events.end(), std::back_inserter(out),
@@ -42,7 +43,8 @@ class StopEdsAtEnd : public testing::Environment {
 public:
     void TearDown() override { EdsSession::stopAll(); }
 };
-[[maybe_unused]] testing::Environment* const stopEdsAtEnd = testing::AddGlobalTestEnvironment(new StopEdsAtEnd);
+[[maybe_unused]] testing::Environment* const stopEdsAtEnd =
+    testing::AddGlobalTestEnvironment(new StopEdsAtEnd);
 
 class EdsCalendarSourceTest : public testing::Test {
 protected:
@@ -182,8 +184,9 @@ END:VCALENDAR
     EXPECT_EQ(holiday[0].end, at("2025-03-07T05:00:00Z"));
 
     EXPECT_EQ(titled(events, "Floating").at(0).start, at("2025-03-07T13:00:00Z"));
-    EXPECT_TRUE(std::is_sorted(events.begin(), events.end(),
-                               [](const CalendarEvent& a, const CalendarEvent& b) { return a.start < b.start; }));
+    EXPECT_TRUE(std::is_sorted(
+        events.begin(), events.end(),
+        [](const CalendarEvent& a, const CalendarEvent& b) { return a.start < b.start; }));
 }
 
 TEST_F(EdsCalendarSourceTest, ChangesReachTheHandlerOnTheMainThread)
@@ -200,14 +203,19 @@ END:VCALENDAR
 )");
     int calls = 0;
     source.observeChanges([&calls] { ++calls; });
-    ASSERT_EQ(titled(source.events(at("2025-03-03T00:00:00Z"), at("2025-03-05T00:00:00Z")), "Before").size(), 1u);
+    ASSERT_EQ(
+        titled(source.events(at("2025-03-03T00:00:00Z"), at("2025-03-05T00:00:00Z")), "Before")
+            .size(),
+        1u);
     EXPECT_TRUE(source.lastFetchProblems().empty()) << source.lastFetchProblems().front().message;
     QTest::qWait(300);  // signals of the fetch itself have settled
     calls = 0;
 
     ASSERT_EQ(session->renameEvent(uid, "change@test", "After"), "");
     EXPECT_TRUE(QTest::qWaitFor([&] { return calls > 0; }, 10'000)) << "an event changed";
-    EXPECT_EQ(titled(source.events(at("2025-03-03T00:00:00Z"), at("2025-03-05T00:00:00Z")), "After").size(), 1u);
+    EXPECT_EQ(titled(source.events(at("2025-03-03T00:00:00Z"), at("2025-03-05T00:00:00Z")), "After")
+                  .size(),
+              1u);
 
     calls = 0;
     const std::string added = session->createCalendar("Added", "#00ff00");

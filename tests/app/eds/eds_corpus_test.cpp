@@ -42,7 +42,10 @@ struct Interval {
     double start;
     double end;
     bool operator==(const Interval&) const = default;
-    bool operator<(const Interval& o) const { return std::tie(start, end) < std::tie(o.start, o.end); }
+    bool operator<(const Interval& o) const
+    {
+        return std::tie(start, end) < std::tie(o.start, o.end);
+    }
 };
 
 std::vector<Interval> busy(const std::vector<CalendarEvent>& events)
@@ -63,9 +66,11 @@ std::string describe(const std::vector<Interval>& a, const std::vector<Interval>
     std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(onlyA));
     std::set_difference(b.begin(), b.end(), a.begin(), a.end(), std::back_inserter(onlyB));
     for (const Interval& i : onlyA)
-        out << "only from the desktop: " << Date{i.start}.iso8601() << " - " << Date{i.end}.iso8601() << "\n";
+        out << "only from the desktop: " << Date{i.start}.iso8601() << " - "
+            << Date{i.end}.iso8601() << "\n";
     for (const Interval& i : onlyB)
-        out << "only from the file: " << Date{i.start}.iso8601() << " - " << Date{i.end}.iso8601() << "\n";
+        out << "only from the file: " << Date{i.start}.iso8601() << " - " << Date{i.end}.iso8601()
+            << "\n";
     return out.str();
 }
 
@@ -85,7 +90,8 @@ TEST(EdsCorpusTest, TheDesktopAndTheFileGiveTheSameBusyTimeInTwoZones)
     // Debian's interpreter, which has Debian's python3-dateutil.
     gen.start(QFile::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3",
               {QString::fromStdString(script), "--size", "medium", "--owner", owner, "-o", path});
-    ASSERT_TRUE(gen.waitForFinished(120'000) && gen.exitCode() == 0) << gen.readAllStandardError().toStdString();
+    ASSERT_TRUE(gen.waitForFinished(120'000) && gen.exitCode() == 0)
+        << gen.readAllStandardError().toStdString();
     std::ifstream in(path.toStdString());
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 

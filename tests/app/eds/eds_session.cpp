@@ -81,7 +81,8 @@ struct EdsSession::Impl {
         const char* daemonPath = "/usr/bin/dbus-daemon";
         if (access(daemonPath, X_OK) != 0)
             return "dbus-daemon is not installed";
-        if (!fs::exists("/usr/share/dbus-1/services/org.gnome.evolution.dataserver.Sources5.service"))
+        if (!fs::exists(
+                "/usr/share/dbus-1/services/org.gnome.evolution.dataserver.Sources5.service"))
             return "Evolution Data Server is not installed";
 
         char pattern[] = "/tmp/nelvo-eds-XXXXXX";
@@ -133,8 +134,8 @@ struct EdsSession::Impl {
                 dup2(err, STDERR_FILENO);
             close(out[0]);
             close(out[1]);
-            const char* argv[] = {"dbus-daemon", "--session", "--nofork", "--nopidfile",
-                                  "--print-address=1", nullptr};
+            const char* argv[] = {"dbus-daemon", "--session",         "--nofork",
+                                  "--nopidfile", "--print-address=1", nullptr};
             execve(daemonPath, const_cast<char**>(argv), envp.data());
             _exit(127);
         }
@@ -143,7 +144,8 @@ struct EdsSession::Impl {
         std::string address;
         pollfd pfd{out[0], POLLIN, 0};
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (address.find('\n') == std::string::npos && std::chrono::steady_clock::now() < until) {
+        while (address.find('\n') == std::string::npos &&
+               std::chrono::steady_clock::now() < until) {
             if (poll(&pfd, 1, 200) <= 0)
                 continue;
             char buffer[512];
@@ -173,7 +175,8 @@ struct EdsSession::Impl {
             return "the EDS registry did not start: " + message(error);
         // Opening the built-in calendar once starts the calendar factory.
         ESource* personal = e_source_registry_ref_builtin_calendar(registry);
-        EClient* client = e_cal_client_connect_sync(personal, E_CAL_CLIENT_SOURCE_TYPE_EVENTS, noWait, nullptr, &error);
+        EClient* client = e_cal_client_connect_sync(personal, E_CAL_CLIENT_SOURCE_TYPE_EVENTS,
+                                                    noWait, nullptr, &error);
         g_object_unref(personal);
         if (!client)
             return "the EDS calendar factory did not start: " + message(error);
@@ -225,7 +228,8 @@ struct EdsSession::Impl {
             return nullptr;
         }
         GError* gerror = nullptr;
-        EClient* client = e_cal_client_connect_sync(source, E_CAL_CLIENT_SOURCE_TYPE_EVENTS, noWait, nullptr, &gerror);
+        EClient* client = e_cal_client_connect_sync(source, E_CAL_CLIENT_SOURCE_TYPE_EVENTS, noWait,
+                                                    nullptr, &gerror);
         g_object_unref(source);
         if (!client) {
             error = message(gerror);
@@ -279,7 +283,8 @@ void EdsSession::stopAll()
     running().reset();
 }
 
-std::string EdsSession::createCalendar(const std::string& title, const std::string& color, bool enabled)
+std::string EdsSession::createCalendar(const std::string& title, const std::string& color,
+                                       bool enabled)
 {
     GError* error = nullptr;
     ESource* source = e_source_new(nullptr, nullptr, &error);
@@ -288,7 +293,8 @@ std::string EdsSession::createCalendar(const std::string& title, const std::stri
     e_source_set_parent(source, "local-stub");
     e_source_set_display_name(source, title.c_str());
     e_source_set_enabled(source, enabled);
-    auto* calendar = static_cast<ESourceCalendar*>(e_source_get_extension(source, E_SOURCE_EXTENSION_CALENDAR));
+    auto* calendar =
+        static_cast<ESourceCalendar*>(e_source_get_extension(source, E_SOURCE_EXTENSION_CALENDAR));
     e_source_backend_set_backend_name(E_SOURCE_BACKEND(calendar), "local");
     e_source_selectable_set_color(E_SOURCE_SELECTABLE(calendar), color.c_str());
     std::string uid = e_source_get_uid(source);
@@ -310,8 +316,9 @@ std::string EdsSession::addEvents(const std::string& calendarUid, const std::str
     if (!calendar)
         return "not iCalendar text";
     GError* error = nullptr;
-    for (ICalComponent* zone = i_cal_component_get_first_component(calendar, I_CAL_VTIMEZONE_COMPONENT); zone;
-         zone = i_cal_component_get_next_component(calendar, I_CAL_VTIMEZONE_COMPONENT)) {
+    for (ICalComponent* zone =
+             i_cal_component_get_first_component(calendar, I_CAL_VTIMEZONE_COMPONENT);
+         zone; zone = i_cal_component_get_next_component(calendar, I_CAL_VTIMEZONE_COMPONENT)) {
         ICalTimezone* tz = i_cal_timezone_new();
         i_cal_timezone_set_component(tz, zone);
         if (!e_cal_client_add_timezone_sync(client, tz, nullptr, &error))
@@ -322,7 +329,8 @@ std::string EdsSession::addEvents(const std::string& calendarUid, const std::str
     }
     // As an import: a series and its moved occurrences arrive together.
     i_cal_component_set_method(calendar, I_CAL_METHOD_PUBLISH);
-    if (!e_cal_client_receive_objects_sync(client, calendar, E_CAL_OPERATION_FLAG_NONE, nullptr, &error))
+    if (!e_cal_client_receive_objects_sync(client, calendar, E_CAL_OPERATION_FLAG_NONE, nullptr,
+                                           &error))
         problem = message(error);
     g_object_unref(calendar);
     return problem;
@@ -340,8 +348,8 @@ std::string EdsSession::renameEvent(const std::string& calendarUid, const std::s
     if (!e_cal_client_get_object_sync(client, eventUid.c_str(), nullptr, &event, nullptr, &error))
         return message(error);
     i_cal_component_set_summary(event, title.c_str());
-    if (!e_cal_client_modify_object_sync(client, event, E_CAL_OBJ_MOD_ALL, E_CAL_OPERATION_FLAG_NONE, nullptr,
-                                         &error))
+    if (!e_cal_client_modify_object_sync(client, event, E_CAL_OBJ_MOD_ALL,
+                                         E_CAL_OPERATION_FLAG_NONE, nullptr, &error))
         problem = message(error);
     g_object_unref(event);
     return problem;

@@ -20,7 +20,8 @@ public:
 
     // A new local calendar made through the registry; returns its UID, empty when it could
     // not be made.
-    std::string createCalendar(const std::string& title, const std::string& color, bool enabled = true);
+    std::string createCalendar(const std::string& title, const std::string& color,
+                               bool enabled = true);
     // Adds the events (and time zones) of an iCalendar text through ECalClient.
     // Returns an error text, empty on success.
     std::string addEvents(const std::string& calendarUid, const std::string& icsText);

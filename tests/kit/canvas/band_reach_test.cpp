@@ -33,7 +33,8 @@ struct Day {
             if (!span)
                 return std::nullopt;
             const std::string s = span;
-            return ReservedBlock{.id = {}, .start = berlin(s.substr(0, 5)), .end = berlin(s.substr(6, 5))};
+            return ReservedBlock{
+                .id = {}, .start = berlin(s.substr(0, 5)), .end = berlin(s.substr(6, 5))};
         };
         const auto r = BandReach::reach(band, block(above), block(below), busy, window, cutoff,
                                         BandReach::stepMinutes, test::zone("Europe/Berlin"));

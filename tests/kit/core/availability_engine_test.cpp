@@ -30,7 +30,10 @@ AvailabilityRequest request(const char* firstDay, const TimeZone& z, std::int64_
     return r;
 }
 
-BusyInterval busy(const char* from, const char* to) { return {at(from), at(to)}; }
+BusyInterval busy(const char* from, const char* to)
+{
+    return {at(from), at(to)};
+}
 
 TEST(AvailabilityEngine, NormalizedBusyJoinsTouchingAndDropsEmpty)
 {
@@ -100,7 +103,8 @@ TEST(AvailabilityEngine, CutoffTrimsTheFirstDays)
     auto r = request("2025-03-05", utc, 2);
     // 10:07 with no notice: the current day starts at 10:15.
     r.now = at("2025-03-05T10:07:00Z");
-    EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc), "03-05 10:15-17:00 03-06 09:00-17:00");
+    EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc),
+              "03-05 10:15-17:00 03-06 09:00-17:00");
     // After the window's end the day yields nothing.
     r.now = at("2025-03-05T16:50:00Z");
     EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc), "03-06 09:00-17:00");
@@ -160,7 +164,7 @@ TEST(AvailabilityEngine, OvernightAndWholeDayWindows)
     EXPECT_EQ(whole[0].end - whole[0].start, 86400.0);
     EXPECT_EQ(whole[1].start, whole[0].end);
     // An overnight window and an early start the next day overlap and join.
-    r.window = DailyWindow{1200, 420};  // 20:00-07:00
+    r.window = DailyWindow{1200, 420};                      // 20:00-07:00
     r.overrides.set(WindowEdge::start, 360, "2025-03-06");  // 06:00
     r.overrides.set(WindowEdge::end, 1320, "2025-03-06");   // 22:00
     EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc), "03-05 20:00-22:00(+1)");
@@ -190,7 +194,8 @@ TEST(AvailabilityEngine, DaylightSavingDaysKeepWholeLocalQuarterHours)
     const std::vector<BusyInterval> meeting{
         busy("2025-03-09T03:20:00-07:00", "2025-03-09T03:50:00-07:00")};
     r.minimumMinutes = 15;
-    EXPECT_EQ(slotText(AvailabilityEngine::slots(meeting, r), la), "03-09 03:00-03:15 03-09 04:00-05:00");
+    EXPECT_EQ(slotText(AvailabilityEngine::slots(meeting, r), la),
+              "03-09 03:00-03:15 03-09 04:00-05:00");
     // Fall back: 01:00-03:00 is three hours long, and the second 01:30 is still on the grid.
     auto back = request("2025-11-02", la);
     back.window = DailyWindow{60, 180};

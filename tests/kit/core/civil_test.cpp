@@ -27,8 +27,9 @@ YearMonthDay previousDay(YearMonthDay d)
     return {d.year - 1, 12, 31};
 }
 
-// Every day from 1970-01-01 out to the years ±10,000 (past the ±9,500 years Calendar takes), both ways: each day number names
-// the next calendar day, converts back to itself, and falls on the next weekday.
+// Every day from 1970-01-01 out to the years ±10,000 (past the ±9,500 years Calendar takes), both
+// ways: each day number names the next calendar day, converts back to itself, and falls on the next
+// weekday.
 TEST(Civil, EveryDayRoundTripsOverTwentyThousandYears)
 {
     constexpr std::int64_t furthestYear = 10'000;

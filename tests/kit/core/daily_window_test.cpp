@@ -9,7 +9,6 @@
 namespace nelvo {
 namespace {
 
-
 TEST(DailyWindow, JsonFormNeedsBothMembers)
 {
     EXPECT_FALSE(DailyWindow::fromJson(R"({"startMinutes": 540})"));

@@ -23,8 +23,8 @@ TEST(DayKey, NamesDaysInTheZone)
     }
     // Parsing gives local midnight, and is strict.
     EXPECT_EQ(test::iso(DayKey::date("2025-03-07", zone("Asia/Kolkata"))), "2025-03-06T18:30:00Z");
-    for (const char* bad : {"", "07/03/2025", "2025-13-45", "2025-3-7", "2025-02-29",
-                            "2025-03-07 ", "２０２５-03-07"})
+    for (const char* bad : {"", "07/03/2025", "2025-13-45", "2025-3-7", "2025-02-29", "2025-03-07 ",
+                            "２０２５-03-07"})
         EXPECT_FALSE(DayKey::date(bad, TimeZone::utc())) << bad;
     // Weekdays from the key alone.
     EXPECT_EQ(DayKey::weekday("2025-03-08"), 7);

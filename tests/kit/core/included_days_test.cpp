@@ -30,7 +30,8 @@ TEST(IncludedDays, CountsIncludedDaysWithinTheCap)
     EXPECT_EQ(IncludedDays::span(day("2011-12-28", apia), 4, DayExclusions{false, false, {}}, apia),
               (IncludedSpan{5, {"2011-12-28", "2011-12-29", "2011-12-31", "2012-01-01"}}));
     // Nothing wanted, or no cap: nothing.
-    EXPECT_EQ(IncludedDays::span(day("2025-03-07", berlin), 0, weekendsOff, berlin), IncludedSpan{});
+    EXPECT_EQ(IncludedDays::span(day("2025-03-07", berlin), 0, weekendsOff, berlin),
+              IncludedSpan{});
     EXPECT_EQ(IncludedDays::span(day("2025-03-07", berlin), 3, weekendsOff, berlin, -1),
               IncludedSpan{});
     // Weekends off and every weekday toggled off: the cap, and no keys.

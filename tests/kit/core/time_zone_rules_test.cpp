@@ -12,7 +12,10 @@ namespace {
 using test::at;
 using test::zone;
 
-int hoursAt(const char* id, const char* iso) { return zone(id).offsetSeconds(at(iso)) / 3600; }
+int hoursAt(const char* id, const char* iso)
+{
+    return zone(id).offsetSeconds(at(iso)) / 3600;
+}
 
 // Rules built from the machine's tzdata are in use only when the build could make them.
 bool machineRules()
@@ -78,7 +81,8 @@ TEST(TimeZoneRules, ClassicRulesStillRight)
     EXPECT_EQ(hoursAt("Australia/Sydney", "2090-01-15T12:00:00Z"), 11);
     // standard and daylight names come from ICU's own data, unchanged
     icu::UnicodeString name;
-    icuZone(zone("America/Los_Angeles")).getDisplayName(false, icu::TimeZone::LONG, icu::Locale::getUS(), name);
+    icuZone(zone("America/Los_Angeles"))
+        .getDisplayName(false, icu::TimeZone::LONG, icu::Locale::getUS(), name);
     EXPECT_EQ(toUtf8(name), "Pacific Standard Time");
 }
 

@@ -124,13 +124,13 @@ TEST(Adjustments, NewBlocksTakeTheirIdsFromTheGenerator)
     Adjustments a = holding({{"08:00", "09:00"}});
     const Uuid kept = a.reserved.at(0).id;
     // A trim replaces the neighbouring block with a new one; the next trim draws the next id.
-    a.trim(band("09:00", "12:00"), WindowEdge::start, ny("10:00"), 15, zone("America/New_York"),
-           30, newId);
+    a.trim(band("09:00", "12:00"), WindowEdge::start, ny("10:00"), 15, zone("America/New_York"), 30,
+           newId);
     ASSERT_EQ(a.reserved.size(), 1u);
     EXPECT_EQ(a.reserved.at(0).id, numberedUuid(1));
     EXPECT_NE(a.reserved.at(0).id, kept);
-    a.trim(band("13:00", "17:00"), WindowEdge::end, ny("16:00"), 15, zone("America/New_York"),
-           30, newId);
+    a.trim(band("13:00", "17:00"), WindowEdge::end, ny("16:00"), 15, zone("America/New_York"), 30,
+           newId);
     EXPECT_EQ(a.reserved.at(1).id, numberedUuid(2));
     // A removal merging two blocks with the band makes one block with one new id.
     a.remove(band("10:00", "16:00"), newId);

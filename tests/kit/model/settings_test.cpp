@@ -159,8 +159,8 @@ TEST(Settings, EarlierFormIsToldBesideTheRecord)
     // The same record either way: how it was stored is no part of its value.
     EXPECT_EQ(earlier.settings.value, current.settings.value);
     // A record that fails to decode is not one to migrate.
-    EXPECT_FALSE(
-        Settings::decode(R"({"zones":[{"id":"X/Y","isEnabled":true}],"dayCount":"3"})").isEarlierForm);
+    EXPECT_FALSE(Settings::decode(R"({"zones":[{"id":"X/Y","isEnabled":true}],"dayCount":"3"})")
+                     .isEarlierForm);
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 
 #include "kit/render/table_builder.h"
 
-#include "support/golden.h"
 #include "kit/render/render_samples.h"
+#include "support/golden.h"
 
 #include <gtest/gtest.h>
 

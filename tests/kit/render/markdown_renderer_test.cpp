@@ -40,9 +40,10 @@ TEST(MarkdownRenderer, PipesAreEscapedOnlyInTableRows)
                                                "| Day | Home\\|Work |\n| --- | --- |\n"
                                                "| Mon\\| | 9:00am |\n| Mon\\| | x\\\\|y |");
     // A line break in a label would end the row: it is written as a space.
-    const RenderedTable broken{.heading = {},
-                               .zoneLabels = {"Home\nOffice", "A\r\nB"},
-                               .days = {DayGroup{.label = "Mon\r", .rows = {{"9:00am", "6:00pm"}}}}};
+    const RenderedTable broken{
+        .heading = {},
+        .zoneLabels = {"Home\nOffice", "A\r\nB"},
+        .days = {DayGroup{.label = "Mon\r", .rows = {{"9:00am", "6:00pm"}}}}};
     EXPECT_EQ(MarkdownRenderer::render(broken), "| Day | Home Office | A B |\n| --- | --- | --- |\n"
                                                 "| Mon  | 9:00am | 6:00pm |");
 }

@@ -7,8 +7,8 @@
 #include "kit/render/rtf_renderer.h"
 #include "kit/render/table_builder.h"
 
-#include "support/golden.h"
 #include "kit/render/render_samples.h"
+#include "support/golden.h"
 
 #include <gtest/gtest.h>
 #include <unicode/locid.h>

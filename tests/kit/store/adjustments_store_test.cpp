@@ -102,7 +102,8 @@ TEST(AdjustmentsStore, UnreadableFileIsKeptAsideBeforeTheNextSave)
     EXPECT_EQ(readText(aside), "an older unreadable file");
     EXPECT_EQ(readText(folder / "adjustments.json.unreadable.1"), "{\"movable\": [ oops");
     ASSERT_EQ(reported.size(), 1u);
-    EXPECT_NE(reported[0].find("kept as \"" + aside.string() + ".1\""), std::string::npos) << reported[0];
+    EXPECT_NE(reported[0].find("kept as \"" + aside.string() + ".1\""), std::string::npos)
+        << reported[0];
     EXPECT_EQ(store.load(), sample());
     // A readable file is simply replaced; what was kept aside stays.
     ASSERT_FALSE(store.save(Adjustments::empty()));

@@ -23,7 +23,6 @@ mode_t permissions(const std::filesystem::path& path)
     return info.st_mode & 0777;
 }
 
-
 TEST(AtomicFile, KeptFilesAreNeverReplacedAndTheOldestGoesOnlyPastTheBound)
 {
     TempFolder folder;
@@ -42,14 +41,17 @@ TEST(AtomicFile, KeptFilesAreNeverReplacedAndTheOldestGoesOnlyPastTheBound)
     // A gap the user made is filled first.
     std::filesystem::remove(folder / "adjustments.json.unreadable.1");
     writeText(path, "broken 3");
-    EXPECT_EQ(AtomicFile::setAsideUnreadable(path, error)->filename(), "adjustments.json.unreadable.1");
+    EXPECT_EQ(AtomicFile::setAsideUnreadable(path, error)->filename(),
+              "adjustments.json.unreadable.1");
     // Every name taken: the oldest goes, the others move down, the newest comes last.
     for (int i = 3; i < AtomicFile::maxKeptUnreadable; ++i)
-        writeText(folder / ("adjustments.json.unreadable." + std::to_string(i)), "old " + std::to_string(i));
+        writeText(folder / ("adjustments.json.unreadable." + std::to_string(i)),
+                  "old " + std::to_string(i));
     writeText(path, "newest");
     const auto last = AtomicFile::setAsideUnreadable(path, error);
     ASSERT_TRUE(last) << error.message();
-    EXPECT_EQ(last->filename(), "adjustments.json.unreadable." + std::to_string(AtomicFile::maxKeptUnreadable - 1));
+    EXPECT_EQ(last->filename(),
+              "adjustments.json.unreadable." + std::to_string(AtomicFile::maxKeptUnreadable - 1));
     EXPECT_EQ(readText(*last), "newest");
     EXPECT_EQ(readText(folder / "adjustments.json.unreadable"), "broken 3");
     EXPECT_EQ(readText(folder / "adjustments.json.unreadable.1"), "broken 2");

@@ -66,7 +66,8 @@ TEST(FileUserDefaults, WritesKeepOtherValuesAndUnreadableFiles)
               std::string::npos);
     // A broken file reads as empty and stays as it is...
     std::vector<std::string> reported;
-    FileUserDefaults watched(defaults.path(), [&](const std::string& line) { reported.push_back(line); });
+    FileUserDefaults watched(defaults.path(),
+                             [&](const std::string& line) { reported.push_back(line); });
     writeText(folder / "defaults.json.unreadable", "older");
     writeText(defaults.path(), "{\"tour.completed\": tru");
     EXPECT_EQ(watched.boolValue("tour.completed"), std::nullopt);
@@ -77,10 +78,10 @@ TEST(FileUserDefaults, WritesKeepOtherValuesAndUnreadableFiles)
     ASSERT_TRUE(watched.setBool("onboarding.completed", true));
     EXPECT_EQ(readText(folder / "defaults.json.unreadable"), "older");
     EXPECT_EQ(readText(folder / "defaults.json.unreadable.1"), "{\"tour.completed\": tru");
-    EXPECT_EQ(reported, std::vector<std::string>{"\"" + defaults.path().string() +
-                                                 "\" could not be read (not valid JSON); it is kept as \"" +
-                                                 defaults.path().string() +
-                                                 ".unreadable.1\" and a new one is started"});
+    EXPECT_EQ(reported, std::vector<std::string>{
+                            "\"" + defaults.path().string() +
+                            "\" could not be read (not valid JSON); it is kept as \"" +
+                            defaults.path().string() + ".unreadable.1\" and a new one is started"});
     EXPECT_EQ(FileUserDefaults::decode(readText(defaults.path()))->size(), 1u);
     // A file of another shape is unreadable too, and kept under the next free name.
     writeText(defaults.path(), "[1, 2]");

@@ -61,8 +61,7 @@ TEST(SettingsStore, EarlierFormIsMigratedAndSavedAtOnce)
     // A duplicate ruler without the earlier form is dropped on loading but not rewritten.
     const std::string record = R"({"zones":[{"id":"Asia/Tokyo"},{"id":"Japan","label":"x"}]})";
     defaults->setData("settings.v1", record);
-    EXPECT_EQ(store.load(paris).zones,
-              (std::vector<ZoneEntry>{{"Asia/Tokyo", std::nullopt}}));
+    EXPECT_EQ(store.load(paris).zones, (std::vector<ZoneEntry>{{"Asia/Tokyo", std::nullopt}}));
     EXPECT_EQ(defaults->data("settings.v1"), record);
 }
 

@@ -92,7 +92,8 @@ TEST(DayBars, ArrowKeysAndAccessibleActionsNudgeByAQuarterHour)
     EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 16 * 60 + 45);
     EXPECT_EQ(f.undo.count(), 3);
 
-    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(f.column(0).bar(WindowEdge::start));
+    QAccessibleInterface* bar =
+        QAccessible::queryAccessibleInterface(f.column(0).bar(WindowEdge::start));
     ASSERT_TRUE(bar && bar->valueInterface() && bar->actionInterface());
     EXPECT_EQ(bar->valueInterface()->currentValue().toInt(), 540);
     bar->actionInterface()->doAction(QAccessibleActionInterface::increaseAction());
@@ -140,7 +141,8 @@ TEST(SharedHandles, MoveEveryDayWithOneUndoStep)
 struct BandFixture : CanvasFixture {
     BandFixture()
     {
-        source->all.push_back(meeting("m1", "2025-03-03T12:00:00-08:00", "2025-03-03T13:00:00-08:00"));
+        source->all.push_back(
+            meeting("m1", "2025-03-03T12:00:00-08:00", "2025-03-03T13:00:00-08:00"));
         make();
     }
     FreeBandView* band(std::size_t i) { return column(0).bands().at(i); }
@@ -247,7 +249,8 @@ TEST(DayColumns, OnlyTheDraggedDayRepaints)
     EXPECT_GT(paints[2], 0);
     for (std::size_t i : {0u, 1u, 3u, 4u})
         EXPECT_EQ(paints[i], 0) << "column " << i;
-    QTest::mouseRelease(end, Qt::LeftButton, Qt::NoModifier, end->mapFromGlobal(origin + QPoint(0, 60)));
+    QTest::mouseRelease(end, Qt::LeftButton, Qt::NoModifier,
+                        end->mapFromGlobal(origin + QPoint(0, 60)));
 }
 
 TEST(DayHeaders, ToggleTheDayAndLeaveANarrowColumn)
@@ -287,7 +290,8 @@ TEST(DayColumns, AnEmptyDaySaysSo)
     CanvasFixture f;
     f.now = at("2025-03-03T18:00:00-08:00");
     f.settings.dayCount = 1;
-    f.source->all.push_back(meeting("all", "2025-03-04T08:00:00-08:00", "2025-03-04T18:00:00-08:00"));
+    f.source->all.push_back(
+        meeting("all", "2025-03-04T08:00:00-08:00", "2025-03-04T18:00:00-08:00"));
     auto& view = f.make();
     EXPECT_FALSE(f.model->days()[0].isToday);  // the range starts tomorrow after 17:00
     EXPECT_TRUE(f.column(0).bands().empty());

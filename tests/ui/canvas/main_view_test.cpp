@@ -80,7 +80,8 @@ TEST(MainViewLayout, ColumnsHeadersAndFadesFollowTheDays)
     EXPECT_EQ(f.column(1).x(), 192);
     EXPECT_TRUE(view.moreTrailing());
     EXPECT_FALSE(view.moreLeading());
-    view.scrollArea()->horizontalScrollBar()->setValue(view.scrollArea()->horizontalScrollBar()->maximum());
+    view.scrollArea()->horizontalScrollBar()->setValue(
+        view.scrollArea()->horizontalScrollBar()->maximum());
     EXPECT_TRUE(view.moreLeading());
     EXPECT_FALSE(view.moreTrailing());
 }

@@ -45,9 +45,9 @@ TEST(ZoneRulers, ShowTheirZonesHoursAndNames)
     RulerFixture f;
     ASSERT_EQ(f.view->zoneAxis()->rulers().size(), 3u);
     EXPECT_EQ(f.ruler(0)->accessibleName(), "Pacific Time, primary");
-    EXPECT_TRUE(f.ruler(0)->accessibleDescription().startsWith("Pacific Time: the zone the canvas is drawn in."));
-    EXPECT_TRUE(f.ruler(1)->accessibleDescription().endsWith(
-        "double-click the name to rename."));
+    EXPECT_TRUE(f.ruler(0)->accessibleDescription().startsWith(
+        "Pacific Time: the zone the canvas is drawn in."));
+    EXPECT_TRUE(f.ruler(1)->accessibleDescription().endsWith("double-click the name to rename."));
     const auto& tokyo = f.ruler(2)->hours()->labels();
     ASSERT_EQ(tokyo.size(), 11u);  // 8:00 to 18:00
     // 08:00 Monday in Los Angeles is 01:00 Tuesday in Tokyo.
@@ -113,8 +113,10 @@ TEST(ZoneRulers, AZoneThatNoLongerResolvesStillHasARuler)
 TEST(EventsPopover, ListsRowsInTheirThreeStatesAndFreesAMeeting)
 {
     CanvasFixture f;
-    f.source->all.push_back(meeting("a", "2025-03-03T12:00:00-08:00", "2025-03-03T13:00:00-08:00", "Review"));
-    f.source->all.push_back(meeting("b", "2025-03-03T12:30:00-08:00", "2025-03-03T13:30:00-08:00", "Lunch", "home"));
+    f.source->all.push_back(
+        meeting("a", "2025-03-03T12:00:00-08:00", "2025-03-03T13:00:00-08:00", "Review"));
+    f.source->all.push_back(
+        meeting("b", "2025-03-03T12:30:00-08:00", "2025-03-03T13:30:00-08:00", "Lunch", "home"));
     auto lunchOff = meeting("c", "2025-03-03T15:00:00-08:00", "2025-03-03T16:00:00-08:00", "Gym");
     lunchOff.availability = CalendarEvent::Availability::free;
     f.source->all.push_back(lunchOff);

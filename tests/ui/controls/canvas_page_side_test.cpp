@@ -1,5 +1,4 @@
 #include "app/availability_model.h"
-#include "ui/support/ui_setup.h"
 #include "ui/canvas_page.h"
 #include "ui/commands.h"
 #include "ui/controls/day_slider.h"
@@ -9,6 +8,7 @@
 #include "ui/controls/start_day_popover.h"
 #include "ui/defaults_keys.h"
 #include "ui/main_window.h"
+#include "ui/support/ui_setup.h"
 #include "ui/tour/tour.h"
 
 #include <QAction>

@@ -51,8 +51,8 @@ TEST(FreeTimeChoices, ValuesOutsideTheListsAreAddedInOrder)
 {
     using FreeTimeChoices::Duration;
     EXPECT_EQ(FreeTimeChoices::shortestFreeTime(20),
-              (std::vector<Duration>{{15, "15 min"}, {20, "20 min"}, {30, "30 min"}, {45, "45 min"},
-                                     {60, "60 min"}}));
+              (std::vector<Duration>{
+                  {15, "15 min"}, {20, "20 min"}, {30, "30 min"}, {45, "45 min"}, {60, "60 min"}}));
     EXPECT_EQ(FreeTimeChoices::shortestFreeTime(30).size(), 4u);
     EXPECT_EQ(FreeTimeChoices::shortestFreeTime(90).back(), (Duration{90, "90 min"}));
     EXPECT_EQ(FreeTimeChoices::shortestFreeTime(5).front(), (Duration{5, "5 min"}));
@@ -299,7 +299,8 @@ TEST(AddZonePopover, SearchAsYouTypeAndPickWithTheKeyboard)
     ZoneSearchResults* results = popover.results();
     ASSERT_GT(results->rowCount(), 2);
     EXPECT_TRUE(results->data(results->index(0)).toString().startsWith("Ber"));
-    EXPECT_FALSE(results->data(results->index(0), ZoneSearchResults::OffsetRole).toString().isEmpty());
+    EXPECT_FALSE(
+        results->data(results->index(0), ZoneSearchResults::OffsetRole).toString().isEmpty());
 
     // Down, Enter: the second result.
     const QString second = results->idAt(1);

@@ -65,8 +65,8 @@ struct SideFixture {
     {
         model = std::make_unique<AvailabilityModel>(
             source, std::make_shared<SettingsStore>(defaults),
-            std::make_shared<AdjustmentsStore>(folder / "adjustments.json"),
-            [this] { return now; }, [this] { return la; });
+            std::make_shared<AdjustmentsStore>(folder / "adjustments.json"), [this] { return now; },
+            [this] { return la; });
         return *model;
     }
 

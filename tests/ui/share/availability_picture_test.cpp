@@ -11,7 +11,8 @@ namespace {
 
 RenderedTable tableOf(std::vector<std::string> labels, std::vector<DayGroup> days)
 {
-    return RenderedTable{.heading = "Availability", .zoneLabels = std::move(labels), .days = std::move(days)};
+    return RenderedTable{
+        .heading = "Availability", .zoneLabels = std::move(labels), .days = std::move(days)};
 }
 
 double naturalWidth(const AvailabilityPicture& picture)
@@ -106,8 +107,8 @@ TEST(AvailabilityPicture, AWideTableShrinksToNinePointsThenWidens)
 
     // A table a little too wide is scaled to fit the 600 points, within the 2 % margin.
     const std::vector<std::string> three(3, "11:00pm – 12:30am (Tue)");
-    const AvailabilityPicture fitted("t", tableOf({"Pacific", "London", "Kolkata"},
-                                                  {{"Mon, Mar 3", {three, three}}}));
+    const AvailabilityPicture fitted(
+        "t", tableOf({"Pacific", "London", "Kolkata"}, {{"Mon, Mar 3", {three, three}}}));
     EXPECT_LT(fitted.bodySize(), 16);
     EXPECT_GT(fitted.bodySize(), 9);
     EXPECT_EQ(fitted.width(), 600);
@@ -117,7 +118,8 @@ TEST(AvailabilityPicture, AWideTableShrinksToNinePointsThenWidens)
 TEST(AvailabilityPicture, ImageHasScalePixelsPerPointAndEncodesAsPng)
 {
     const DayGroup monday{"Mon, Mar 3", {{"9:00am – 10:00am", "5:00pm – 6:00pm"}}};
-    const AvailabilityPicture picture("My availability · Mar 3", tableOf({"Pacific", "London"}, {monday}));
+    const AvailabilityPicture picture("My availability · Mar 3",
+                                      tableOf({"Pacific", "London"}, {monday}));
     const QImage image = picture.image(2);
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.width(), 1200);

@@ -24,7 +24,10 @@ std::string flavour(const char* type)
     return QGuiApplication::clipboard()->mimeData()->data(type).toStdString();
 }
 
-QStringList offered() { return QGuiApplication::clipboard()->mimeData()->formats(); }
+QStringList offered()
+{
+    return QGuiApplication::clipboard()->mimeData()->formats();
+}
 
 void expectNoEventData()
 {
@@ -39,7 +42,8 @@ TEST(CopyActions, CopyAvailabilityWritesFourFlavoursInOrder)
 {
     ShareFixture f;
     auto& model = f.make(2, {});
-    CopyActions copy(model, [] { return 1.0; }, [&] { return f.la; });
+    CopyActions copy(
+        model, [] { return 1.0; }, [&] { return f.la; });
     QSignalSpy copied(&copy, &CopyActions::copied);
 
     EXPECT_TRUE(copy.copyAvailability());
@@ -63,7 +67,8 @@ TEST(CopyActions, CopyAsTableNeedsTwoZones)
 {
     ShareFixture f;
     auto& single = f.make(2, {});
-    CopyActions copy(single, [] { return 1.0; }, [&] { return f.la; });
+    CopyActions copy(
+        single, [] { return 1.0; }, [&] { return f.la; });
     QSignalSpy copied(&copy, &CopyActions::copied);
     QGuiApplication::clipboard()->setText("kept");
 
@@ -75,7 +80,8 @@ TEST(CopyActions, CopyAsTableNeedsTwoZones)
 
     ShareFixture g;
     auto& model = g.make(2, {"Europe/London", "Asia/Kolkata"});
-    CopyActions tableCopy(model, [] { return 1.0; }, [&] { return g.la; });
+    CopyActions tableCopy(
+        model, [] { return 1.0; }, [&] { return g.la; });
     EXPECT_TRUE(tableCopy.copyTable());
     EXPECT_EQ(offered(), (QStringList{"text/plain", "text/html", "text/rtf", "text/richtext",
                                       "text/markdown;charset=utf-8"}));
@@ -95,13 +101,15 @@ TEST(CopyActions, CopyAsPictureOffersPngThenTiffAtTheScale)
 {
     ShareFixture f;
     auto& model = f.make(2, {"Europe/London"});
-    CopyActions copy(model, [] { return 2.0; }, [&] { return f.la; });
+    CopyActions copy(
+        model, [] { return 2.0; }, [&] { return f.la; });
     QSignalSpy copied(&copy, &CopyActions::copied);
 
     EXPECT_TRUE(copy.copyPicture());
     EXPECT_EQ(offered(), (QStringList{"image/png", "image/tiff"}));
     const AvailabilityPicture picture = ClipboardContent::pictureOf(model);
-    const QSize expected(static_cast<int>(2 * picture.width()), static_cast<int>(2 * picture.height()));
+    const QSize expected(static_cast<int>(2 * picture.width()),
+                         static_cast<int>(2 * picture.height()));
     const QByteArray png = QGuiApplication::clipboard()->mimeData()->data("image/png");
     EXPECT_EQ(QImage::fromData(png, "png").size(), expected);
     const QByteArray tiff = QGuiApplication::clipboard()->mimeData()->data("image/tiff");
@@ -112,7 +120,8 @@ TEST(CopyActions, CopyAsPictureOffersPngThenTiffAtTheScale)
 
     // A picture that cannot be drawn changes nothing and says nothing.
     QGuiApplication::clipboard()->setText("kept");
-    CopyActions broken(model, [] { return 0.0; }, [&] { return f.la; });
+    CopyActions broken(
+        model, [] { return 0.0; }, [&] { return f.la; });
     EXPECT_FALSE(broken.copyPicture());
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "kept");
     EXPECT_EQ(f.sounds.size(), 1u);
@@ -125,7 +134,8 @@ TEST(CopyActions, SoundsOffStillCopies)
     Settings quiet = model.settings();
     quiet.soundsEnabled = false;
     model.setSettings(quiet);
-    CopyActions copy(model, [] { return 1.0; }, [&] { return f.la; });
+    CopyActions copy(
+        model, [] { return 1.0; }, [&] { return f.la; });
     EXPECT_TRUE(copy.copyAvailability());
     EXPECT_EQ(flavour("text/plain"), model.chatText());
     EXPECT_TRUE(f.sounds.empty());

@@ -29,15 +29,18 @@ TEST(CopyButton, NamesHintAndMenu)
     EXPECT_EQ(button.objectName(), "tour.copy");
     EXPECT_EQ(button.text(), "Copy availability");
     EXPECT_EQ(button.accessibleName(), "Copy availability");
-    EXPECT_EQ(button.accessibleDescription(), "Press and hold for Copy as Table or Copy as Picture");
-    EXPECT_EQ(button.toolTip(), "Copy your availability to paste anywhere (Ctrl+Shift+C). The arrow "
-                                "has Copy as Table, Copy as Picture and the saves.");
+    EXPECT_EQ(button.accessibleDescription(),
+              "Press and hold for Copy as Table or Copy as Picture");
+    EXPECT_EQ(button.toolTip(),
+              "Copy your availability to paste anywhere (Ctrl+Shift+C). The arrow "
+              "has Copy as Table, Copy as Picture and the saves.");
     QStringList entries;
     for (QAction* action : button.menu()->actions())
         entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
     EXPECT_EQ(entries, (QStringList{"Copy as Table", "Copy as Picture", "-", "Save Picture…",
                                     "Save as File…"}));
-    EXPECT_EQ(button.copyPictureAction()->toolTip(), "Copy a picture of your availability, for chats");
+    EXPECT_EQ(button.copyPictureAction()->toolTip(),
+              "Copy a picture of your availability, for chats");
     EXPECT_EQ(button.saveFileAction()->toolTip(), "Save your availability as a Markdown file");
     EXPECT_FALSE(button.icon().isNull());
 }
@@ -60,8 +63,9 @@ TEST(CopyButton, ClickCopiesAndSaysCopiedForAWhile)
 
     // A second copy restarts the wait.
     auto timers = button.findChildren<QTimer*>();
-    auto reset = std::find_if(timers.begin(), timers.end(),
-                              [](QTimer* t) { return t->interval() == CopyButton::copiedMilliseconds; });
+    auto reset = std::find_if(timers.begin(), timers.end(), [](QTimer* t) {
+        return t->interval() == CopyButton::copiedMilliseconds;
+    });
     ASSERT_NE(reset, timers.end());
     QTest::qWait(300);
     button.copyActions().copyPicture();

@@ -22,7 +22,10 @@ namespace nelvo::test {
 class ShareSource : public EventSource {
 public:
     bool hasAccess() const override { return true; }
-    std::vector<CalendarInfo> calendars() override { return {{"work", "Work", "Office", "#3B82F6", false}}; }
+    std::vector<CalendarInfo> calendars() override
+    {
+        return {{"work", "Work", "Office", "#3B82F6", false}};
+    }
     std::vector<CalendarEvent> events(Date from, Date to) override
     {
         std::vector<CalendarEvent> result;
@@ -62,10 +65,10 @@ struct ShareFixture {
 
     ShareFixture()
     {
-        source->all = {meeting("a", "Secret launch review", "2025-03-03T10:00:00-08:00",
-                               "2025-03-03T11:00:00-08:00"),
-                       meeting("b", "Dentist", "2025-03-04T13:00:00-08:00",
-                               "2025-03-04T14:30:00-08:00")};
+        source->all = {
+            meeting("a", "Secret launch review", "2025-03-03T10:00:00-08:00",
+                    "2025-03-03T11:00:00-08:00"),
+            meeting("b", "Dentist", "2025-03-04T13:00:00-08:00", "2025-03-04T14:30:00-08:00")};
     }
 
     AvailabilityModel& make()
@@ -74,8 +77,9 @@ struct ShareFixture {
             source, std::make_shared<SettingsStore>(defaults),
             std::make_shared<AdjustmentsStore>((folder.path() + "/adjustments.json").toStdString()),
             [this] { return now; }, [this] { return la; });
-        model->setSoundOutput([this](Sound s, std::span<const std::uint8_t>) { sounds.push_back(s); },
-                              [this] { return soundClock += 1.0; });
+        model->setSoundOutput(
+            [this](Sound s, std::span<const std::uint8_t>) { sounds.push_back(s); },
+            [this] { return soundClock += 1.0; });
         return *model;
     }
 

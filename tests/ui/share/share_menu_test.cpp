@@ -51,9 +51,11 @@ struct FakeDesktop {
     {
         QFile script(bin.filePath(name));
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(QStringLiteral("#!/bin/sh\n%1\nfor a in \"$@\"; do printf '%s\\n--end--\\n' \"$a\"; done > '%2'\n")
-                         .arg(extra, bin.filePath(name + ".args"))
-                         .toUtf8());
+        script.write(
+            QStringLiteral(
+                "#!/bin/sh\n%1\nfor a in \"$@\"; do printf '%s\\n--end--\\n' \"$a\"; done > '%2'\n")
+                .arg(extra, bin.filePath(name + ".args"))
+                .toUtf8());
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
@@ -136,7 +138,8 @@ TEST(ShareMenu, EmailGetsSubjectTextAndBothAttachments)
     entry(menu, "E-mail…")->trigger();
     const QStringList arguments = desktop.arguments("xdg-email");
     ASSERT_GE(arguments.size(), 9) << arguments.join('|').toStdString();
-    EXPECT_EQ(arguments.mid(0, 3), (QStringList{"--utf8", "--subject", "My availability · Mar 3 – 4"}));
+    EXPECT_EQ(arguments.mid(0, 3),
+              (QStringList{"--utf8", "--subject", "My availability · Mar 3 – 4"}));
     EXPECT_EQ(arguments[3], "--body");
     EXPECT_EQ(arguments[4].toStdString(), model.chatText());
     EXPECT_EQ(arguments[5], "--attach");

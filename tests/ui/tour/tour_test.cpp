@@ -33,10 +33,10 @@ TEST(Tour, EightStepsInOrderAndDoneSetsCompleted)
 {
     InMemoryUserDefaults defaults;
     Tour tour(defaults);
-    EXPECT_EQ(walk(tour), (std::vector<TourStep>{TourStep::days, TourStep::start, TourStep::hours,
-                                                 TourStep::freeTime, TourStep::events,
-                                                 TourStep::zones, TourStep::copy,
-                                                 TourStep::settings}));
+    EXPECT_EQ(walk(tour),
+              (std::vector<TourStep>{TourStep::days, TourStep::start, TourStep::hours,
+                                     TourStep::freeTime, TourStep::events, TourStep::zones,
+                                     TourStep::copy, TourStep::settings}));
     EXPECT_TRUE(tour.isCompleted());
     EXPECT_EQ(defaults.boolValue(Tour::completedKey), std::optional<bool>(true));
     EXPECT_EQ(std::string(TourSteps::title(TourStep::zones)), "Add time zones.");
@@ -60,7 +60,8 @@ TEST(Tour, EventsStepSkippedWithoutAMeetingToFree)
     EXPECT_EQ(tour.position(), 5);
 
     SideFixture with;
-    with.source->all.push_back(test::meeting("2025-03-03T10:00:00-08:00", "2025-03-03T11:00:00-08:00"));
+    with.source->all.push_back(
+        test::meeting("2025-03-03T10:00:00-08:00", "2025-03-03T11:00:00-08:00"));
     auto& busy = with.make();
     Tour full(*with.defaults);
     full.setShouldSkip(Tour::eventsNeedAMeeting(busy));
@@ -120,7 +121,8 @@ TEST(TourAnchor, PlacementStaysInsideTheWindow)
     EXPECT_GT(below.topLeft.y(), 40);
     EXPECT_EQ(below.topLeft.x() + below.arrowOffset, top.center().x());
     // At the bottom: above it.
-    EXPECT_EQ(TourAnchor::place(host, QRect(100, 560, 100, 30), callout).arrowEdge, ArrowEdge::bottom);
+    EXPECT_EQ(TourAnchor::place(host, QRect(100, 560, 100, 30), callout).arrowEdge,
+              ArrowEdge::bottom);
     // A tall anchor at the left: to its right.
     EXPECT_EQ(TourAnchor::place(host, QRect(0, 0, 120, 600), callout).arrowEdge, ArrowEdge::left);
     // Near the right edge: pulled in, the arrow still on the anchor.
