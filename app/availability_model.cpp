@@ -138,6 +138,8 @@ AvailabilityModel::~AvailabilityModel()
     // A change made just before the window closed is not lost with the timer.
     if (m_pendingSave->isActive())
         saveSettingsNow();
+    if (m_adjustmentsUnsaved)
+        saveAdjustmentsNow();  // a drag the window never ended
     if (m_source)
         m_source->observeChanges({});
 }
@@ -538,11 +540,21 @@ void AvailabilityModel::setAdjustments(Adjustments adjustments)
 {
     const Adjustments old = m_adjustments;
     publish(m_adjustments, std::move(adjustments), &AvailabilityModel::adjustmentsChanged);
-    if (m_adjustmentsStore)
-        m_adjustmentsStore->save(m_adjustments);  // a failure leaves the edit in memory
+    // During a bar drag each movement would write and sync the file; the drag's end saves.
+    if (m_isDraggingCutoff)
+        m_adjustmentsUnsaved = true;
+    else
+        saveAdjustmentsNow();
     recompute();
     if (!m_suppressUndo && !m_isDraggingCutoff)
         registerUndo(m_settings.window, old);
+}
+
+void AvailabilityModel::saveAdjustmentsNow()
+{
+    m_adjustmentsUnsaved = false;
+    if (m_adjustmentsStore)
+        m_adjustmentsStore->save(m_adjustments);  // a failure leaves the edit in memory
 }
 
 void AvailabilityModel::registerUndo(const DailyWindow& window, const Adjustments& adjustments)
@@ -637,6 +649,8 @@ void AvailabilityModel::endEdgeDrag()
 {
     if (m_isDraggingCutoff)
         publish(m_isDraggingCutoff, false, &AvailabilityModel::isDraggingCutoffChanged);
+    if (m_adjustmentsUnsaved)
+        saveAdjustmentsNow();
     if (m_dragSnapshot) {
         const UndoState snapshot = std::move(*m_dragSnapshot);
         m_dragSnapshot.reset();

@@ -253,6 +253,7 @@ private:
     void noteProblems(const std::vector<SourceProblem>& problems);
     void pruneExpiredAdjustments();
     void assignQuietly(Adjustments adjustments);
+    void saveAdjustmentsNow();
     void registerUndo(const DailyWindow& window, const Adjustments& adjustments);
     UndoState undoState() const { return {m_settings.window, m_adjustments}; }
     void applyUndoState(const UndoState& state);
@@ -284,6 +285,7 @@ private:
     IncludedSpan m_span{1, {}};
     HoldKindMap m_holdKinds;
     bool m_isDraggingCutoff = false;
+    bool m_adjustmentsUnsaved = false;  // changed during a bar drag, saved when it ends
     RenderedTable m_table;
     std::optional<RenderOptions> m_renderOptions;
     std::set<std::string> m_includedCalendars;

@@ -257,6 +257,21 @@ TEST(AvailabilityModel, ADragIsOneUndoStepAndFreezesTheHourRange)
     EXPECT_EQ(f.undo.count(), 1);
 }
 
+TEST(AvailabilityModel, ADayBarDragSavesOnceWhenItEnds)
+{
+    Fixture f;
+    auto& model = f.make();
+    const std::string day = model.days().front().id;
+    const Adjustments before = f.adjustmentsStore->load();
+    model.beginEdgeDrag();
+    model.setDayEdge(WindowEdge::start, 600, day);
+    model.setDayEdge(WindowEdge::start, 630, day);
+    EXPECT_EQ(f.adjustmentsStore->load(), before);  // no write per movement
+    model.endEdgeDrag();
+    EXPECT_EQ(f.adjustmentsStore->load(), model.adjustments());
+    EXPECT_NE(model.adjustments(), before);
+}
+
 TEST(AvailabilityModel, TrimIsUndoneAndRedoneWithTheAnimationHook)
 {
     Fixture f;
