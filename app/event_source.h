@@ -35,6 +35,11 @@ public:
     // cannot read calendar "/home/ana/cal/work.ics": permission denied
     virtual std::vector<SourceProblem> lastFetchProblems() const { return {}; }
 
+protected:
+    // The order every source returns its events in: by start, then by end, ties kept as read.
+    static void sortByTime(std::vector<CalendarEvent>& events);
+
+public:
     // The zone in which times without a zone of their own are read (the user's own zone).
     virtual void setPrimaryZone(const TimeZone& zone) { (void)zone; }
 };

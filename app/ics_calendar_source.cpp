@@ -586,12 +586,7 @@ std::vector<CalendarEvent> IcsCalendarSource::events(Date from, Date to)
             break;
         }
     }
-    std::stable_sort(result.begin(), result.end(),
-                     [](const CalendarEvent& a, const CalendarEvent& b) {
-                         if (a.start != b.start)
-                             return a.start < b.start;
-                         return a.end < b.end;
-                     });
+    sortByTime(result);
     return result;
 }
 

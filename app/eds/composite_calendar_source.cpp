@@ -71,11 +71,7 @@ std::vector<CalendarEvent> CompositeCalendarSource::events(Date from, Date to)
                    std::make_move_iterator(events.end()));
         gather(*part.source);
     }
-    std::stable_sort(out.begin(), out.end(), [](const CalendarEvent& a, const CalendarEvent& b) {
-        if (a.start != b.start)
-            return a.start < b.start;
-        return a.end < b.end;
-    });
+    sortByTime(out);
     return out;
 }
 

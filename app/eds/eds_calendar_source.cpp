@@ -707,12 +707,7 @@ std::vector<CalendarEvent> EdsCalendarSource::events(Date from, Date to)
         if (Impl::Client* client = m_impl->client(calendar))
             m_impl->read(calendar, *client, from, to, result);
     }
-    std::stable_sort(result.begin(), result.end(),
-                     [](const CalendarEvent& a, const CalendarEvent& b) {
-                         if (a.start != b.start)
-                             return a.start < b.start;
-                         return a.end < b.end;
-                     });
+    sortByTime(result);
     return result;
 }
 
