@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 
 namespace nelvo {
@@ -239,8 +240,10 @@ struct EdsCalendarSource::Impl {
     bool absent = false;
     std::shared_ptr<RegistryAttempt> attempt;  // while the registry has not answered
 
-    std::vector<Calendar> listed;           // the last listing, in order
-    std::map<std::string, Client> clients;  // by source UID
+    std::vector<Calendar> listed;                 // the last listing of chosen calendars, in order
+    std::vector<CalendarInfo> everyCalendar;      // the last listing, chosen or not
+    std::optional<std::set<std::string>> chosen;  // nothing: every calendar
+    std::map<std::string, Client> clients;        // by source UID
 
     bool isComplete = true;
     SourceProblemList problems;
@@ -439,6 +442,12 @@ struct EdsCalendarSource::Impl {
             return std::tie(a.info.accountTitle, a.info.title, a.info.id) <
                    std::tie(b.info.accountTitle, b.info.title, b.info.id);
         });
+        everyCalendar.clear();
+        for (const Calendar& c : calendars)
+            everyCalendar.push_back(c.info);
+        if (chosen)
+            std::erase_if(calendars,
+                          [this](const Calendar& c) { return !chosen->contains(c.info.id); });
         listed = std::move(calendars);
         return infos();
     }
@@ -683,6 +692,14 @@ void EdsCalendarSource::setAnswerTimeout(std::chrono::milliseconds timeout)
     m_impl->timeout = timeout;
 }
 
+void EdsCalendarSource::setChosenCalendars(std::optional<std::vector<std::string>> ids)
+{
+    if (ids)
+        m_impl->chosen.emplace(ids->begin(), ids->end());
+    else
+        m_impl->chosen.reset();
+}
+
 bool EdsCalendarSource::hasAccess() const
 {
     return m_impl->ensureRegistry();
@@ -694,6 +711,14 @@ std::vector<CalendarInfo> EdsCalendarSource::calendars()
     if (!m_impl->ensureRegistry())
         return {};
     return m_impl->listing();
+}
+
+std::vector<CalendarInfo> EdsCalendarSource::allCalendars()
+{
+    if (!m_impl->ensureRegistry())
+        return {};
+    m_impl->listing();
+    return m_impl->everyCalendar;
 }
 
 std::vector<CalendarEvent> EdsCalendarSource::events(Date from, Date to)

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,11 +33,15 @@ public:
     void setAddresses(std::vector<std::string> addresses);
     void setPrimaryZone(const TimeZone& zone) override;
     void setAnswerTimeout(std::chrono::milliseconds timeout);
+    // The calendars read, by identifier; nothing (the default) reads every enabled one.
+    void setChosenCalendars(std::optional<std::vector<std::string>> ids);
 
     // True once the desktop's calendar store answered.
     bool hasAccess() const override;
-    // Enabled event calendars, grouped by account (account title, then title).
+    // The chosen enabled event calendars, grouped by account (account title, then title).
     std::vector<CalendarInfo> calendars() override;
+    // Every enabled event calendar, chosen or not, in the same order; for choosing them.
+    std::vector<CalendarInfo> allCalendars();
     // Occurrences overlapping [from, to) of every listed calendar, by start, then end.
     std::vector<CalendarEvent> events(Date from, Date to) override;
     // Calendars added, removed, changed, enabled or disabled, and events changed in a calendar

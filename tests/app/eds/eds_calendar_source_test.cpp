@@ -228,6 +228,30 @@ END:VCALENDAR
     EXPECT_FALSE(find(source.calendars(), added));
 }
 
+TEST_F(EdsCalendarSourceTest, ReadsOnlyTheChosenCalendarsAndListsEveryOne)
+{
+    auto oneEvent = [](const char* title) {
+        return std::string("BEGIN:VCALENDAR\nVERSION:2.0\nBEGIN:VEVENT\nUID:") + title +
+               "@test\nDTSTART:20250304T150000Z\nDTEND:20250304T160000Z\nSUMMARY:" + title +
+               "\nEND:VEVENT\nEND:VCALENDAR\n";
+    };
+    const std::string chosen = calendarWith("Chosen", oneEvent("In"));
+    const std::string other = calendarWith("Other", oneEvent("Out"));
+    const Date from = at("2025-03-04T00:00:00Z");
+    const Date to = at("2025-03-05T00:00:00Z");
+
+    source.setChosenCalendars(std::vector<std::string>{chosen, "gone-long-ago"});
+    EXPECT_TRUE(find(source.calendars(), chosen));
+    EXPECT_FALSE(find(source.calendars(), other)) << "not chosen, so not read";
+    EXPECT_TRUE(find(source.allCalendars(), other)) << "but offered for choosing";
+    const auto events = source.events(from, to);
+    EXPECT_EQ(titled(events, "In").size(), 1u);
+    EXPECT_TRUE(titled(events, "Out").empty());
+
+    source.setChosenCalendars(std::nullopt);
+    EXPECT_EQ(titled(source.events(from, to), "Out").size(), 1u) << "nothing chosen: every one";
+}
+
 // Without a session bus there is no desktop store: nothing, and nothing to say about it.
 TEST(EdsCalendarSourceAbsentTest, WithoutABusTheSourceIsSilentlyEmpty)
 {
