@@ -6,8 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace nelvo {
 namespace {
@@ -250,6 +257,50 @@ TEST_F(EdsCalendarSourceTest, ReadsOnlyTheChosenCalendarsAndListsEveryOne)
 
     source.setChosenCalendars(std::nullopt);
     EXPECT_EQ(titled(source.events(from, to), "Out").size(), 1u) << "nothing chosen: every one";
+}
+
+// A bus that takes the connection and never answers: the registry costs the timeout once, and
+// the fetch says it left the desktop's calendars out. In a process of its own, since GLib
+// keeps the session bus it was waiting for.
+TEST(EdsCalendarSourceHungTest, ARegistryThatNeverAnswersCostsTheTimeoutAndAWarning)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto run = [] {
+        char folder[] = "/tmp/nelvo-hung-bus-XXXXXX";
+        if (!::mkdtemp(folder))
+            std::_Exit(2);
+        const std::string socketPath = std::string(folder) + "/bus";
+        const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+        if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(listener, 4) != 0)
+            std::_Exit(3);
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + socketPath).c_str(), 1);
+
+        EdsCalendarSource source;
+        source.setAnswerTimeout(std::chrono::milliseconds(300));
+        const auto started = std::chrono::steady_clock::now();
+        const bool listed = !source.calendars().empty();
+        const bool read =
+            !source.events(at("2025-03-03T00:00:00Z"), at("2025-03-05T00:00:00Z")).empty();
+        const auto took = std::chrono::steady_clock::now() - started;
+        const auto problems = source.lastFetchProblems();
+        std::fprintf(stderr, "took %lld ms, %zu problems\n",
+                     static_cast<long long>(
+                         std::chrono::duration_cast<std::chrono::milliseconds>(took).count()),
+                     problems.size());
+        const bool named =
+            problems.size() == 1 && problems[0].message.find("did not answer") != std::string::npos;
+        ::unlink(socketPath.c_str());
+        ::rmdir(folder);
+        std::_Exit(!listed && !read && named && !source.isLastFetchComplete() &&
+                           took < std::chrono::seconds(2)
+                       ? 0
+                       : 1);
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
 }
 
 // Without a session bus there is no desktop store: nothing, and nothing to say about it.
