@@ -24,25 +24,31 @@ bool isReadable(const std::string& location)
 
 }  // namespace
 
-CalendarAccess::CalendarAccess(std::vector<std::string> locations, Saver save, QObject* parent)
-    : QObject(parent), m_locations(std::move(locations)), m_save(std::move(save))
+CalendarAccess::CalendarAccess(CalendarChoice choice, Saver save, DesktopLookup lookup,
+                               QObject* parent)
+    : QObject(parent), m_choice(std::move(choice)), m_save(std::move(save)),
+      m_lookup(std::move(lookup))
 {
-    m_state = stateFromLocations();
+    m_state = stateFromChoice();
 }
 
-CalendarAccess::State CalendarAccess::stateFromLocations() const
+CalendarAccess::State CalendarAccess::stateFromChoice() const
 {
-    if (m_locations.empty())
+    if (m_choice.empty())
         return State::undetermined;
-    return std::any_of(m_locations.begin(), m_locations.end(), isReadable) ? State::granted
-                                                                           : State::denied;
+    const auto& desktop = m_choice.desktopCalendars;
+    const bool desktopReadable =
+        !desktop.empty() && (!m_lookup || std::any_of(desktop.begin(), desktop.end(), m_lookup));
+    const auto& files = m_choice.locations;
+    return desktopReadable || std::any_of(files.begin(), files.end(), isReadable) ? State::granted
+                                                                                  : State::denied;
 }
 
-void CalendarAccess::setLocations(std::vector<std::string> locations)
+void CalendarAccess::setChoice(CalendarChoice choice)
 {
-    if (locations != m_locations) {
-        m_locations = std::move(locations);
-        Q_EMIT locationsChanged();
+    if (choice != m_choice) {
+        m_choice = std::move(choice);
+        Q_EMIT choiceChanged();
     }
     refresh();
 }
@@ -51,12 +57,12 @@ void CalendarAccess::refresh()
 {
     if (m_state == State::requesting)
         return;
-    if (m_locations.empty()) {
+    if (m_choice.empty()) {
         if (m_state == State::granted)
             setState(State::undetermined);
         return;
     }
-    setState(stateFromLocations());
+    setState(stateFromChoice());
 }
 
 void CalendarAccess::requestAccess(const Chooser& chooser)
@@ -77,18 +83,18 @@ void CalendarAccess::runChooser(const Chooser& chooser)
         return;  // the chooser is already open
     const State before = m_state;
     setState(State::requesting);
-    std::optional<std::vector<std::string>> chosen = chooser ? chooser() : std::nullopt;
+    std::optional<CalendarChoice> chosen = chooser ? chooser() : std::nullopt;
     if (!chosen || chosen->empty()) {
         setState(before == State::granted ? State::granted : State::denied);
         return;
     }
-    if (*chosen != m_locations) {
-        m_locations = std::move(*chosen);
+    if (*chosen != m_choice) {
+        m_choice = std::move(*chosen);
         if (m_save)
-            m_save(m_locations);
-        Q_EMIT locationsChanged();
+            m_save(m_choice);
+        Q_EMIT choiceChanged();
     }
-    setState(stateFromLocations());
+    setState(stateFromChoice());
 }
 
 void CalendarAccess::setState(State state)
@@ -99,22 +105,23 @@ void CalendarAccess::setState(State state)
     Q_EMIT stateChanged(state);
 }
 
-std::vector<std::string> CalendarAccess::likelyLocations()
+std::vector<std::string> CalendarAccess::likelyLocations(bool withStoreFiles)
 {
     const char* homeVar = std::getenv("HOME");
     const std::string home = homeVar ? homeVar : "";
     const char* dataVar = std::getenv("XDG_DATA_HOME");
     const std::string dataHome =
         dataVar && *dataVar ? std::string(dataVar) : (home.empty() ? "" : home + "/.local/share");
-    return likelyLocations(dataHome, home);
+    return likelyLocations(dataHome, home, withStoreFiles);
 }
 
 std::vector<std::string> CalendarAccess::likelyLocations(const std::string& dataHome,
-                                                         const std::string& home)
+                                                         const std::string& home,
+                                                         bool withStoreFiles)
 {
     std::vector<std::string> result;
     std::error_code ec;
-    if (!dataHome.empty()) {
+    if (!dataHome.empty() && withStoreFiles) {
         std::vector<std::string> suite;
         const fs::path root = fs::path(dataHome) / "evolution" / "calendar";
         for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {

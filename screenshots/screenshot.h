@@ -33,7 +33,7 @@ public:
         // The calendar locations chosen before; ignored in demo mode.
         std::vector<std::string> locations{};
         // What the calendar chooser answers when it opens; nothing: cancelled.
-        std::optional<std::vector<std::string>> chooserAnswer{};
+        std::optional<CalendarChoice> chooserAnswer{};
     };
 
     ScreenshotContext();

@@ -1,6 +1,7 @@
 // The window's own states: the onboarding pages, refused access, and the window at start.
 #include "screenshot.h"
 
+#include "kit/core/calendar_info.h"
 #include "ui/calendar_chooser.h"
 #include "ui/onboarding_card.h"
 #include "ui/onboarding_view.h"
@@ -65,9 +66,13 @@ NELVO_SCREENSHOT("calendar-chooser")
 {
     MainWindow& window = context.window({.demo = false});
     auto* chooser = new CalendarChooser(&window);
-    chooser->setLocations(
-        {"~/Calendars/work.ics"},
-        {"~/.local/share/evolution/calendar/system/calendar.ics", "~/.calendars/personal"});
+    chooser->setDesktopCalendars(
+        {{"g-work", "Work", "Google (ada@example.com)", "#3B82F6", false},
+         {"g-holidays", "Holidays", "Google (ada@example.com)", "#10B981", true},
+         {"local", "Personal", "On This Computer", "#F97316", false},
+         {"birthdays", "Birthdays", "On This Computer", "#EC4899", true}},
+        {"g-work", "local"});
+    chooser->setLocations({"~/Calendars/team.ics"}, {"~/.calendars/personal"});
     chooser->show();
     ScreenshotContext::settle();
     return chooser;

@@ -1,13 +1,16 @@
 #include "ui/calendar_chooser.h"
 
-#include "app/calendar_access.h"
+#include "kit/core/calendar_info.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -18,8 +21,8 @@ namespace nelvo {
 
 namespace {
 
-constexpr int locationRole = Qt::UserRole + 1;
-constexpr int localSection = 0;
+constexpr int keyRole = Qt::UserRole + 1;
+constexpr int kindRole = Qt::UserRole + 2;
 
 QString shownPath(const std::string& location)
 {
@@ -31,22 +34,36 @@ QString shownPath(const std::string& location)
     return path;
 }
 
+// A round swatch of the calendar's colour, as calendar applications show beside a name.
+QIcon swatch(const std::string& colorHex)
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    const QColor color(QString::fromStdString(colorHex));
+    painter.setBrush(color.isValid() ? color : QColor(0x8E, 0x8E, 0x93));
+    painter.drawEllipse(QRectF(6, 6, 20, 20));
+    return QIcon(pixmap);
+}
+
 }  // namespace
 
 CalendarChooser::CalendarChooser(QWidget* parent)
-    : QDialog(parent), m_list(new QTreeWidget(this)),
+    : QDialog(parent), m_list(new QTreeWidget(this)), m_files(nullptr),
       m_addFile(new QPushButton(tr("Add File…"), this)),
       m_addFolder(new QPushButton(tr("Add Folder…"), this))
 {
     setObjectName(QStringLiteral("calendarChooser"));
     setWindowTitle(tr("Choose Calendars"));
     setModal(true);
-    resize(560, 400);
+    resize(560, 420);
 
-    auto* intro = new QLabel(
-        tr("Check the calendars Nelvo may read: calendar files (.ics) or folders of them. "
-           "Nelvo only ever reads them."),
-        this);
+    auto* intro = new QLabel(tr("Check the calendars Nelvo may read: your desktop's calendars, "
+                                "and calendar files (.ics) or folders of them. Nelvo only ever "
+                                "reads them."),
+                             this);
     intro->setWordWrap(true);
 
     m_list->setObjectName(QStringLiteral("calendarList"));
@@ -62,8 +79,8 @@ CalendarChooser::CalendarChooser(QWidget* parent)
     connect(m_addFile, &QPushButton::clicked, this, &CalendarChooser::addFiles);
     connect(m_addFolder, &QPushButton::clicked, this, &CalendarChooser::addFolder);
 
-    auto* hint = new QLabel(tr("No calendar files were found on this computer. Add a calendar file "
-                               "(.ics) or a folder of them."),
+    auto* hint = new QLabel(tr("No calendars were found. Add an online account in the desktop's "
+                               "settings, or add a calendar file (.ics) or a folder of them."),
                             this);
     hint->setObjectName(QStringLiteral("emptyHint"));
     hint->setWordWrap(true);
@@ -86,43 +103,47 @@ CalendarChooser::CalendarChooser(QWidget* parent)
     layout->addWidget(m_list, 1);
     layout->addWidget(hint);
     layout->addLayout(row);
-    addSection(tr("On this computer"), {});
+    m_files = addSection(tr("Files and folders"), 0);
     updateHint();
 }
 
-int CalendarChooser::addSection(const QString& title, const std::vector<Entry>& entries)
+QTreeWidgetItem* CalendarChooser::addSection(const QString& title, int index)
 {
-    auto* section = new QTreeWidgetItem(m_list, {title});
+    auto* section = new QTreeWidgetItem({title});
+    m_list->insertTopLevelItem(index, section);
     section->setFlags(Qt::ItemIsEnabled);
     QFont bold = m_list->font();
     bold.setWeight(QFont::DemiBold);
     section->setFont(0, bold);
     section->setExpanded(true);
-    const int index = m_list->indexOfTopLevelItem(section);
-    for (const Entry& entry : entries)
-        addEntry(index, entry);
-    return index;
+    return section;
 }
 
-void CalendarChooser::addEntry(int sectionIndex, const Entry& entry)
+void CalendarChooser::addEntry(QTreeWidgetItem* section, const Entry& entry)
 {
-    if (QTreeWidgetItem* existing = findEntry(entry.location)) {
+    if (QTreeWidgetItem* existing = findEntry(entry.key)) {
         if (entry.checked)
             existing->setCheckState(0, Qt::Checked);
         return;
     }
-    QTreeWidgetItem* section = m_list->topLevelItem(sectionIndex);
-    if (!section)
-        return;
     auto* item = new QTreeWidgetItem(section);
-    item->setText(0, entry.label.isEmpty() ? shownPath(entry.location) : entry.label);
-    item->setToolTip(0, entry.detail.isEmpty() ? QString::fromStdString(entry.location)
-                                               : entry.detail);
-    item->setData(0, locationRole, QString::fromStdString(entry.location));
+    item->setText(0, entry.label);
+    item->setToolTip(0, entry.detail);
+    item->setData(0, keyRole, QString::fromStdString(entry.key));
+    item->setData(0, kindRole, static_cast<int>(entry.kind));
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     item->setCheckState(0, entry.checked ? Qt::Checked : Qt::Unchecked);
     section->setExpanded(true);
     updateHint();
+}
+
+void CalendarChooser::addLocation(const std::string& location, bool checked)
+{
+    addEntry(m_files, {.kind = Kind::file,
+                       .key = location,
+                       .label = shownPath(location),
+                       .detail = QString::fromStdString(location),
+                       .checked = checked});
 }
 
 void CalendarChooser::updateHint()
@@ -131,51 +152,85 @@ void CalendarChooser::updateHint()
     for (int s = 0; s < m_list->topLevelItemCount() && empty; ++s)
         empty = m_list->topLevelItem(s)->childCount() == 0;
     m_emptyHint->setVisible(empty);
+    // An empty section heading says nothing; the hint speaks for it.
+    m_files->setHidden(m_files->childCount() == 0 && m_list->topLevelItemCount() > 1);
+}
+
+void CalendarChooser::setDesktopCalendars(const std::vector<CalendarInfo>& calendars,
+                                          const std::vector<std::string>& chosen)
+{
+    QTreeWidgetItem* section = nullptr;
+    std::string account;
+    for (const CalendarInfo& calendar : calendars) {
+        if (!section || calendar.accountTitle != account) {
+            account = calendar.accountTitle;
+            section =
+                addSection(QString::fromStdString(account), m_list->indexOfTopLevelItem(m_files));
+        }
+        const QString title = QString::fromStdString(calendar.title);
+        addEntry(section,
+                 {.kind = Kind::desktop,
+                  .key = calendar.id,
+                  .label = title,
+                  .detail = tr("%1, in %2").arg(title, QString::fromStdString(account)),
+                  .checked = std::find(chosen.begin(), chosen.end(), calendar.id) != chosen.end()});
+        section->child(section->childCount() - 1)->setIcon(0, swatch(calendar.colorHex));
+    }
+    updateHint();
 }
 
 void CalendarChooser::setLocations(const std::vector<std::string>& chosen,
                                    const std::vector<std::string>& likely)
 {
     for (const std::string& location : chosen)
-        addEntry(localSection, {.location = location, .checked = true});
+        addLocation(location, true);
     for (const std::string& location : likely)
-        addEntry(localSection, {.location = location, .checked = false});
+        addLocation(location, false);
 }
 
 int CalendarChooser::sectionCount() const
 {
-    return m_list->topLevelItemCount();
+    int shown = 0;
+    for (int s = 0; s < m_list->topLevelItemCount(); ++s)
+        shown += m_list->topLevelItem(s)->isHidden() ? 0 : 1;
+    return shown;
 }
 
-QTreeWidgetItem* CalendarChooser::findEntry(const std::string& location) const
+QTreeWidgetItem* CalendarChooser::findEntry(const std::string& key) const
 {
-    const QString wanted = QString::fromStdString(location);
+    const QString wanted = QString::fromStdString(key);
     for (int s = 0; s < m_list->topLevelItemCount(); ++s) {
         QTreeWidgetItem* section = m_list->topLevelItem(s);
         for (int i = 0; i < section->childCount(); ++i) {
-            if (section->child(i)->data(0, locationRole).toString() == wanted)
+            if (section->child(i)->data(0, keyRole).toString() == wanted)
                 return section->child(i);
         }
     }
     return nullptr;
 }
 
-std::vector<std::string> CalendarChooser::chosenLocations() const
+CalendarChoice CalendarChooser::choice() const
 {
-    std::vector<std::string> chosen;
+    CalendarChoice chosen;
     for (int s = 0; s < m_list->topLevelItemCount(); ++s) {
         QTreeWidgetItem* section = m_list->topLevelItem(s);
         for (int i = 0; i < section->childCount(); ++i) {
-            if (section->child(i)->checkState(0) == Qt::Checked)
-                chosen.push_back(section->child(i)->data(0, locationRole).toString().toStdString());
+            const QTreeWidgetItem* item = section->child(i);
+            if (item->checkState(0) != Qt::Checked)
+                continue;
+            std::string key = item->data(0, keyRole).toString().toStdString();
+            if (item->data(0, kindRole).toInt() == static_cast<int>(Kind::desktop))
+                chosen.desktopCalendars.push_back(std::move(key));
+            else
+                chosen.locations.push_back(std::move(key));
         }
     }
     return chosen;
 }
 
-bool CalendarChooser::setChecked(const std::string& location, bool checked)
+bool CalendarChooser::setChecked(const std::string& key, bool checked)
 {
-    QTreeWidgetItem* item = findEntry(location);
+    QTreeWidgetItem* item = findEntry(key);
     if (item)
         item->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
     return item != nullptr;
@@ -186,7 +241,7 @@ void CalendarChooser::addFiles()
     const QStringList files = QFileDialog::getOpenFileNames(this, tr("Add File…"), QDir::homePath(),
                                                             tr("Calendars (*.ics);;All files (*)"));
     for (const QString& file : files)
-        addEntry(localSection, {.location = file.toStdString(), .checked = true});
+        addLocation(file.toStdString(), true);
 }
 
 void CalendarChooser::addFolder()
@@ -194,17 +249,26 @@ void CalendarChooser::addFolder()
     const QString folder =
         QFileDialog::getExistingDirectory(this, tr("Add Folder…"), QDir::homePath());
     if (!folder.isEmpty())
-        addEntry(localSection, {.location = folder.toStdString(), .checked = true});
+        addLocation(folder.toStdString(), true);
 }
 
-std::optional<std::vector<std::string>>
-CalendarChooser::choose(QWidget* parent, const std::vector<std::string>& chosen)
+std::optional<CalendarChoice> CalendarChooser::choose(QWidget* parent, const CalendarChoice& chosen,
+                                                      const std::vector<CalendarInfo>& desktop)
 {
     CalendarChooser dialog(parent);
-    dialog.setLocations(chosen, CalendarAccess::likelyLocations());
+    std::vector<std::string> desktopChosen = chosen.desktopCalendars;
+    if (chosen.empty()) {
+        for (const CalendarInfo& calendar : desktop) {
+            if (!calendar.isBirthdayOrSubscription)
+                desktopChosen.push_back(calendar.id);
+        }
+    }
+    dialog.setDesktopCalendars(desktop, desktopChosen);
+    // The store's own files would list the desktop's local calendars a second time.
+    dialog.setLocations(chosen.locations, CalendarAccess::likelyLocations(desktop.empty()));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return dialog.chosenLocations();
+    return dialog.choice();
 }
 
 }  // namespace nelvo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/calendar_access.h"
+
 #include <QDialog>
 
 #include <optional>
@@ -12,51 +14,59 @@ class QTreeWidgetItem;
 
 namespace nelvo {
 
-// The dialog in which the user chooses the calendars Nelvo may read: sections of entries with
-// a check box each ("On this computer": the files and folders found or chosen before, and
-// those added with "Add File…" and "Add Folder…"). Other kinds of calendars come as sections
-// of their own, each entry carrying the location text that is kept for it.
+struct CalendarInfo;
+
+// The dialog in which the user chooses the calendars Nelvo may read, each with a check box:
+// first the desktop's own calendars, one section per account, then "Files and folders": the
+// calendar files and folders found or chosen before, and those added with "Add File…" and
+// "Add Folder…".
 class CalendarChooser : public QDialog {
     Q_OBJECT
 public:
-    struct Entry {
-        std::string location{};  // what is kept when the entry is checked
-        QString label{};         // empty: the location, with the home folder as "~"
-        QString detail{};        // a tooltip; empty: the location
-        bool checked = false;
-    };
-
     explicit CalendarChooser(QWidget* parent = nullptr);
 
-    // Fills "On this computer" with the locations chosen before (checked) and the likely
+    // Lists the desktop's calendars (in the order given, grouped by account) above the
+    // files; those whose identifier is in `chosen` are checked.
+    void setDesktopCalendars(const std::vector<CalendarInfo>& calendars,
+                             const std::vector<std::string>& chosen);
+    // Fills "Files and folders" with the locations chosen before (checked) and the likely
     // ones not among them (unchecked).
     void setLocations(const std::vector<std::string>& chosen,
                       const std::vector<std::string>& likely);
-    // Adds a section below the others; its entries follow the same rules. Returns the
-    // section's index.
-    int addSection(const QString& title, const std::vector<Entry>& entries);
-    // Adds an entry, checked, to a section, unless one with that location is there; then
-    // that one is checked.
-    void addEntry(int section, const Entry& entry);
 
     int sectionCount() const;
-    // The checked locations, section by section, in list order.
-    std::vector<std::string> chosenLocations() const;
-    // Checks or unchecks an entry by its location; false when there is none.
-    bool setChecked(const std::string& location, bool checked);
+    // The checked entries, each kind in list order.
+    CalendarChoice choice() const;
+    // Checks or unchecks an entry by its location or desktop calendar identifier; false
+    // when there is none.
+    bool setChecked(const std::string& key, bool checked);
 
-    // Runs the dialog over the earlier choice and the likely locations: the chosen
-    // locations, or nothing when the user cancelled.
-    static std::optional<std::vector<std::string>> choose(QWidget* parent,
-                                                          const std::vector<std::string>& chosen);
+    // Runs the dialog over the earlier choice, the desktop's calendars and the likely
+    // locations: the choice, or nothing when the user cancelled. With nothing chosen yet,
+    // the desktop's calendars start checked, birthdays and subscriptions aside.
+    static std::optional<CalendarChoice> choose(QWidget* parent, const CalendarChoice& chosen,
+                                                const std::vector<CalendarInfo>& desktop);
 
 private:
+    enum class Kind { desktop, file };
+    struct Entry {
+        Kind kind;
+        std::string key;  // the location, or the desktop calendar's identifier
+        QString label;
+        QString detail;  // the tooltip
+        bool checked;
+    };
+
+    QTreeWidgetItem* addSection(const QString& title, int index);
+    void addEntry(QTreeWidgetItem* section, const Entry& entry);
+    void addLocation(const std::string& location, bool checked);
     void addFiles();
     void addFolder();
-    QTreeWidgetItem* findEntry(const std::string& location) const;
+    QTreeWidgetItem* findEntry(const std::string& key) const;
     void updateHint();
 
     QTreeWidget* m_list;
+    QTreeWidgetItem* m_files;  // the "Files and folders" section, always last
     QPushButton* m_addFile;
     QPushButton* m_addFolder;
     QWidget* m_emptyHint = nullptr;  // shown while no section lists anything

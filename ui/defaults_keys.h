@@ -10,6 +10,8 @@ inline constexpr const char* tourCompleted = "tour.completed";
 inline constexpr const char* pointsPerHour = "canvas.pointsPerHour";
 // The calendar files and folders the user chose (shared with `nelvo calendars`).
 inline constexpr const char* calendarLocations = "calendars.locations";
+// The desktop's calendars the user chose, by identifier (shared with `nelvo calendars`).
+inline constexpr const char* desktopCalendars = "calendars.desktop";
 inline constexpr const char* calendarAddresses = "calendars.addresses";
 // "x y width height" of the window's normal geometry, then " maximized" when it was.
 inline constexpr const char* windowGeometry = "window.geometry";

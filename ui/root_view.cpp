@@ -20,6 +20,8 @@
 #include <QStackedLayout>
 #include <QUndoStack>
 
+#include <algorithm>
+
 namespace nelvo {
 
 struct RootView::Impl {
@@ -27,16 +29,39 @@ struct RootView::Impl {
     Commands& commands;
     QUndoStack* undoStack = nullptr;
     CalendarAccess* access = nullptr;
-    std::shared_ptr<IcsCalendarSource> calendars{};  // normal mode's source, once built
+    std::shared_ptr<IcsCalendarSource> calendars{};  // normal mode's files, once built
+    std::shared_ptr<EdsCalendarSource> desktop{};    // normal mode's desktop calendars
     AvailabilityModel* model = nullptr;
     QStackedLayout* stack = nullptr;
     OnboardingView* onboarding = nullptr;
     CanvasPage* canvas = nullptr;
 
-    std::vector<std::string> storedLocations() const
+    CalendarChoice storedChoice() const
     {
-        return setup.defaults->stringList(DefaultsKeys::calendarLocations)
-            .value_or(std::vector<std::string>{});
+        const UserDefaults& stored = *setup.defaults;
+        return {.locations = stored.stringList(DefaultsKeys::calendarLocations)
+                                 .value_or(std::vector<std::string>{}),
+                .desktopCalendars = stored.stringList(DefaultsKeys::desktopCalendars)
+                                        .value_or(std::vector<std::string>{})};
+    }
+
+    EdsCalendarSource& desktopSource()
+    {
+        if (!desktop) {
+            desktop = std::make_shared<EdsCalendarSource>(
+                setup.defaults->stringList(DefaultsKeys::calendarAddresses)
+                    .value_or(std::vector<std::string>{}));
+            desktop->setChosenCalendars(access ? access->choice().desktopCalendars
+                                               : storedChoice().desktopCalendars);
+        }
+        return *desktop;
+    }
+
+    bool hasDesktopCalendar(const std::string& id)
+    {
+        const auto listed = desktopSource().allCalendars();
+        return std::any_of(listed.begin(), listed.end(),
+                           [&](const CalendarInfo& calendar) { return calendar.id == id; });
     }
 };
 
@@ -67,18 +92,21 @@ RootView::RootView(Setup setup, Commands& commands, QWidget* parent)
     d.undoStack = new QUndoStack(this);
     auto defaults = d.setup.defaults;
     d.access = new CalendarAccess(
-        d.storedLocations(),
-        [defaults](const std::vector<std::string>& locations) {
-            defaults->setStringList(DefaultsKeys::calendarLocations, locations);
+        d.storedChoice(),
+        [defaults](const CalendarChoice& choice) {
+            defaults->setStringList(DefaultsKeys::calendarLocations, choice.locations);
+            defaults->setStringList(DefaultsKeys::desktopCalendars, choice.desktopCalendars);
         },
-        this);
+        [this](const std::string& id) { return m_impl->hasDesktopCalendar(id); }, this);
     connect(d.access, &CalendarAccess::stateChanged, this, &RootView::accessChanged);
-    connect(d.access, &CalendarAccess::locationsChanged, this, [this] {
-        if (m_impl->calendars) {
-            m_impl->calendars->setLocations(m_impl->access->locations());
-            if (m_impl->model)
-                m_impl->model->reload();
-        }
+    connect(d.access, &CalendarAccess::choiceChanged, this, [this] {
+        Impl& impl = *m_impl;
+        if (impl.desktop)
+            impl.desktop->setChosenCalendars(impl.access->choice().desktopCalendars);
+        if (impl.calendars)
+            impl.calendars->setLocations(impl.access->locations());
+        if (impl.model)
+            impl.model->reload();
     });
 
     connect(commands.moreDays, &QAction::triggered, this, [this] {
@@ -143,11 +171,12 @@ CanvasPage* RootView::canvasPage() const
     return m_impl->canvas;
 }
 
-std::optional<std::vector<std::string>> RootView::choose()
+std::optional<CalendarChoice> RootView::choose()
 {
     if (m_impl->setup.chooser)
         return m_impl->setup.chooser();
-    return CalendarChooser::choose(window(), m_impl->access->locations());
+    return CalendarChooser::choose(window(), m_impl->access->choice(),
+                                   m_impl->desktopSource().allCalendars());
 }
 
 void RootView::chooseLocations()
@@ -209,11 +238,11 @@ AvailabilityModel& RootView::ensureModel()
         const auto addresses = d.setup.defaults->stringList(DefaultsKeys::calendarAddresses)
                                    .value_or(std::vector<std::string>{});
         d.calendars = std::make_shared<IcsCalendarSource>(d.access->locations(), addresses);
+        d.desktopSource();
         // The desktop's own calendars first, then the chosen files, as one list.
         source =
             std::make_shared<CompositeCalendarSource>(std::vector<CompositeCalendarSource::Part>{
-                {CompositeCalendarSource::Kind::desktop,
-                 std::make_shared<EdsCalendarSource>(addresses)},
+                {CompositeCalendarSource::Kind::desktop, d.desktop},
                 {CompositeCalendarSource::Kind::file, d.calendars}});
     }
     d.model =
@@ -250,7 +279,7 @@ void RootView::applicationBecameActive()
     Impl& d = *m_impl;
     if (!d.setup.demo) {
         // `nelvo calendars add` may have changed the choice while the window was behind.
-        d.access->setLocations(d.storedLocations());
+        d.access->setChoice(d.storedChoice());
     }
     if (d.model)
         d.model->applicationBecameActive();

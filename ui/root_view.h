@@ -80,7 +80,7 @@ private:
     void showOnboarding(bool accessOnly);
     void showCanvas();
     void accessChanged();
-    std::optional<std::vector<std::string>> choose();
+    std::optional<CalendarChoice> choose();
     AvailabilityModel& ensureModel();
 
     std::unique_ptr<Impl> m_impl;

@@ -8,12 +8,18 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 namespace nelvo {
 namespace {
 
 using State = CalendarAccess::State;
 using Paths = std::vector<std::string>;
+
+CalendarChoice files(Paths paths)
+{
+    return {.locations = std::move(paths)};
+}
 
 class CalendarAccessTest : public testing::Test {
 protected:
@@ -33,11 +39,11 @@ TEST_F(CalendarAccessTest, StateFollowsTheChosenLocations)
 {
     // At once from the locations: none chosen; one readable among them; none readable.
     EXPECT_EQ(CalendarAccess({}).state(), State::undetermined);
-    EXPECT_EQ(CalendarAccess({missing(), file("b.ics")}).state(), State::granted);
-    EXPECT_EQ(CalendarAccess({missing()}).state(), State::denied);
+    EXPECT_EQ(CalendarAccess(files({missing(), file("b.ics")})).state(), State::granted);
+    EXPECT_EQ(CalendarAccess(files({missing()})).state(), State::denied);
 
     const std::string chosen = file("a.ics");
-    CalendarAccess access({chosen});
+    CalendarAccess access(files({chosen}));
     QSignalSpy changes(&access, &CalendarAccess::stateChanged);
     // Unchanged on refresh: no notification.
     access.refresh();
@@ -50,10 +56,10 @@ TEST_F(CalendarAccessTest, StateFollowsTheChosenLocations)
     access.refresh();
     EXPECT_EQ(access.state(), State::granted);
     // Every location removed elsewhere: back to undetermined.
-    access.setLocations({});
+    access.setChoice({});
     EXPECT_EQ(access.state(), State::undetermined);
     // A refusal with nothing chosen stands on refresh.
-    access.requestAccess([] { return std::optional<Paths>(); });
+    access.requestAccess([] { return std::optional<CalendarChoice>(); });
     access.refresh();
     EXPECT_EQ(access.state(), State::denied);
 }
@@ -61,15 +67,16 @@ TEST_F(CalendarAccessTest, StateFollowsTheChosenLocations)
 TEST_F(CalendarAccessTest, RequestOpensTheChooserAndSavesTheChoice)
 {
     std::vector<Paths> saved;
-    CalendarAccess access({}, [&](const Paths& paths) { saved.push_back(paths); });
+    CalendarAccess access({},
+                          [&](const CalendarChoice& choice) { saved.push_back(choice.locations); });
     QSignalSpy changes(&access, &CalendarAccess::stateChanged);
     const std::string chosen = file("work.ics");
     std::vector<State> seenWhileOpen;
     auto chooser = [&](std::optional<Paths> paths) -> CalendarAccess::Chooser {
-        return [&, paths] {
+        return [&, paths]() -> std::optional<CalendarChoice> {
             seenWhileOpen.push_back(access.state());
             access.refresh();  // the window coming to the front while the chooser is open
-            return paths;
+            return paths ? std::optional(files(*paths)) : std::nullopt;
         };
     };
 
@@ -91,18 +98,46 @@ TEST_F(CalendarAccessTest, RequestOpensTheChooserAndSavesTheChoice)
 
 TEST_F(CalendarAccessTest, ChoosingLocationsAgainReopensTheChooser)
 {
-    CalendarAccess access({missing()});
+    CalendarAccess access(files({missing()}));
     const std::string chosen = file("cal/a.ics");
 
     // An unreadable choice stays denied.
-    access.chooseLocations([&] { return std::optional(Paths{missing()}); });
+    access.chooseLocations([&] { return std::optional(files({missing()})); });
     EXPECT_EQ(access.state(), State::denied);
     // A readable one grants; cancelling later keeps the grant.
-    access.chooseLocations([&] { return std::optional(Paths{chosen}); });
+    access.chooseLocations([&] { return std::optional(files({chosen})); });
     EXPECT_EQ(access.state(), State::granted);
-    access.chooseLocations([] { return std::optional<Paths>(); });
+    access.chooseLocations([] { return std::optional<CalendarChoice>(); });
     EXPECT_EQ(access.state(), State::granted);
     EXPECT_EQ(access.locations(), Paths{chosen});
+}
+
+TEST_F(CalendarAccessTest, DesktopCalendarsGrantWhileTheDesktopStillHasThem)
+{
+    std::set<std::string> onDesktop{"work-uid"};
+    auto lookup = [&](const std::string& id) { return onDesktop.contains(id); };
+    std::vector<CalendarChoice> saved;
+    auto save = [&](const CalendarChoice& choice) { saved.push_back(choice); };
+
+    // Desktop calendars alone are enough; no file prompt for a user who has only those.
+    CalendarAccess access({}, save, lookup);
+    const CalendarChoice desktopOnly{.desktopCalendars = {"work-uid"}};
+    access.requestAccess([&] { return std::optional(desktopOnly); });
+    EXPECT_EQ(access.state(), State::granted);
+    EXPECT_EQ(saved, std::vector<CalendarChoice>{desktopOnly});
+
+    // The account was removed from the desktop: denied, and granted again when it is back.
+    onDesktop.clear();
+    access.refresh();
+    EXPECT_EQ(access.state(), State::denied);
+    onDesktop.insert("work-uid");
+    access.refresh();
+    EXPECT_EQ(access.state(), State::granted);
+
+    // A readable file keeps the grant when the desktop calendar goes.
+    onDesktop.clear();
+    access.setChoice({.locations = {file("b.ics")}, .desktopCalendars = {"work-uid"}});
+    EXPECT_EQ(access.state(), State::granted);
 }
 
 TEST_F(CalendarAccessTest, OffersLikelyLocationsThatExist)
@@ -119,6 +154,8 @@ TEST_F(CalendarAccessTest, OffersLikelyLocationsThatExist)
               (Paths{data + "/evolution/calendar/1234abcd/calendar.ics",
                      data + "/evolution/calendar/system/calendar.ics", home + "/.calendars",
                      data + "/khal/calendars"}));
+    EXPECT_EQ(CalendarAccess::likelyLocations(data, home, false),
+              (Paths{home + "/.calendars", data + "/khal/calendars"}));
     EXPECT_TRUE(CalendarAccess::likelyLocations(data + "/none", home + "/none").empty());
 }
 

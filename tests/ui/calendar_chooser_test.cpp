@@ -1,5 +1,7 @@
 #include "ui/calendar_chooser.h"
 
+#include "kit/core/calendar_info.h"
+
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -12,31 +14,47 @@ TEST(CalendarChooser, ChosenLocationsComeFirstCheckedAndLikelyOnesFollowUnchecke
     CalendarChooser chooser;
     chooser.setLocations({"/cal/work.ics", "/cal/home"}, {"/cal/home", "/found/personal.ics"});
     EXPECT_EQ(chooser.sectionCount(), 1);
-    EXPECT_EQ(chooser.chosenLocations(), (std::vector<std::string>{"/cal/work.ics", "/cal/home"}));
+    EXPECT_EQ(chooser.choice().locations, (std::vector<std::string>{"/cal/work.ics", "/cal/home"}));
 
     EXPECT_TRUE(chooser.setChecked("/found/personal.ics", true));
     EXPECT_TRUE(chooser.setChecked("/cal/work.ics", false));
     EXPECT_FALSE(chooser.setChecked("/elsewhere.ics", true));
-    EXPECT_EQ(chooser.chosenLocations(),
-              (std::vector<std::string>{"/cal/home", "/found/personal.ics"}));
+    EXPECT_EQ(chooser.choice(),
+              (CalendarChoice{.locations = {"/cal/home", "/found/personal.ics"}}));
     auto* list = chooser.findChild<QTreeWidget*>(QStringLiteral("calendarList"));
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->topLevelItem(0)->childCount(), 3);
 }
 
-TEST(CalendarChooser, FurtherSectionsAddTheirOwnEntriesWithoutDuplicates)
+TEST(CalendarChooser, DesktopCalendarsComeFirstGroupedByAccount)
 {
     CalendarChooser chooser;
-    chooser.setLocations({}, {"/found/a.ics"});
-    const int accounts = chooser.addSection(
-        QStringLiteral("Accounts"), {{.location = "account:work", .label = QStringLiteral("Work")},
-                                     {.location = "account:home", .checked = true}});
-    EXPECT_EQ(accounts, 1);
+    chooser.setLocations({"/cal/work.ics"}, {});
+    chooser.setDesktopCalendars({{"g1", "Team", "Google", "#FF0000", false},
+                                 {"g2", "Holidays", "Google", "#00FF00", true},
+                                 {"p1", "Personal", "On This Computer", "#0000FF", false}},
+                                {"g1"});
+    auto* list = chooser.findChild<QTreeWidget*>(QStringLiteral("calendarList"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(chooser.sectionCount(), 3);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("Google"));
+    EXPECT_EQ(list->topLevelItem(0)->childCount(), 2);
+    EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("On This Computer"));
+    EXPECT_EQ(list->topLevelItem(2)->child(0)->text(0), QStringLiteral("/cal/work.ics"));
+
+    // Each kind of entry lands in its own list of the choice.
+    EXPECT_TRUE(chooser.setChecked("p1", true));
+    EXPECT_EQ(chooser.choice(),
+              (CalendarChoice{.locations = {"/cal/work.ics"}, .desktopCalendars = {"g1", "p1"}}));
+}
+
+TEST(CalendarChooser, TheFilesHeadingHidesWhileOnlyDesktopCalendarsAreListed)
+{
+    CalendarChooser chooser;
+    chooser.setDesktopCalendars({{"p1", "Personal", "On This Computer", "#0000FF", false}}, {});
+    EXPECT_EQ(chooser.sectionCount(), 1);
+    chooser.setLocations({"/cal/a.ics"}, {});
     EXPECT_EQ(chooser.sectionCount(), 2);
-    // Adding a location that is listed already checks the listed entry instead.
-    chooser.addEntry(accounts, {.location = "/found/a.ics", .checked = true});
-    EXPECT_EQ(chooser.chosenLocations(),
-              (std::vector<std::string>{"/found/a.ics", "account:home"}));
 }
 
 }  // namespace

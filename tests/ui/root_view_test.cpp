@@ -69,7 +69,7 @@ TEST(RootView, FirstRunWalksThreePagesThenChoosesCalendars)
     EXPECT_EQ(buttonTexts(view), QStringList{"Open Privacy Settings"});
     EXPECT_FALSE(s.defaults->boolValue(DefaultsKeys::onboardingCompleted).value_or(false));
 
-    *s.chooserAnswer = std::vector<std::string>{calendar};
+    *s.chooserAnswer = CalendarChoice{.locations = {calendar}};
     clickOnly(view);
     EXPECT_EQ(*s.chooserOpened, 2);
     ASSERT_TRUE(waitUntil([&] { return root.canvasPage() != nullptr; }));
@@ -156,7 +156,7 @@ TEST(RootView, ChoosingOtherCalendarsFromTheCanvasReadsThem)
     EXPECT_NE(root.canvasPage(), nullptr);
 
     const std::string second = s.calendarFile("second.ics");
-    *s.chooserAnswer = std::vector<std::string>{second};
+    *s.chooserAnswer = CalendarChoice{.locations = {second}};
     root.chooseLocations();
     EXPECT_EQ(s.defaults->stringList(DefaultsKeys::calendarLocations),
               std::vector<std::string>{second});

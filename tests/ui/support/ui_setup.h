@@ -29,8 +29,8 @@ struct UiSetup {
     QTemporaryDir folder;
     std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
     // What the chooser answers; nothing: cancelled.
-    std::shared_ptr<std::optional<std::vector<std::string>>> chooserAnswer =
-        std::make_shared<std::optional<std::vector<std::string>>>();
+    std::shared_ptr<std::optional<CalendarChoice>> chooserAnswer =
+        std::make_shared<std::optional<CalendarChoice>>();
     std::shared_ptr<int> chooserOpened = std::make_shared<int>(0);
 };
 
