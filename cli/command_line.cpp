@@ -365,7 +365,8 @@ ParsedCommand parseCalendars(const std::vector<std::string>& arguments, std::siz
         return ParsedCommand{options, {}};
     }
     if (words[0] == "add" || words[0] == "remove")
-        return failure("calendars " + words[0] + " takes one calendar file or folder");
+        return failure("calendars " + words[0] +
+                       " takes one calendar file or folder, or a desktop calendar's identifier");
     return failure("calendars takes list, add PATH or remove PATH, not " + quoted(words[0]));
 }
 
@@ -454,7 +455,8 @@ std::string usageText()
   nelvo [--demo]                      open the window (demo calendar with --demo)
   nelvo print [OPTIONS]               write the availability message to standard output
   nelvo calendars [list|add PATH|remove PATH] [--demo]
-                                      the calendars that are read
+                                      the calendars that are read; PATH is a calendar
+                                      file or folder, or a desktop calendar's identifier
   nelvo zones [QUERY]                 search the time zones: id, name, country, UTC offset
   nelvo --help | --version
 

@@ -3,6 +3,8 @@
 #include "app/availability_model.h"
 #include "app/calendar_location.h"
 #include "app/demo_calendar_source.h"
+#include "app/eds/composite_calendar_source.h"
+#include "app/eds/eds_calendar_source.h"
 #include "app/ics_calendar_source.h"
 #include "cli/output_format.h"
 #include "cli/terminal_text.h"
@@ -34,6 +36,9 @@ namespace fs = std::filesystem;
 
 constexpr const char* locationsKey = "calendars.locations";
 constexpr const char* addressesKey = "calendars.addresses";
+// The desktop's calendars chosen in the window; absent until a choice is made, and then
+// every one of them is read.
+constexpr const char* desktopKey = "calendars.desktop";
 
 fs::path defaultsPath(bool isDemo)
 {
@@ -163,6 +168,15 @@ struct StoredDefaults {
         const auto* list = std::get_if<std::vector<std::string>>(&it->second);
         return list ? *list : std::vector<std::string>{};
     }
+
+    // The desktop's calendars that are read.
+    std::shared_ptr<EdsCalendarSource> desktop(std::vector<std::string> addresses = {}) const
+    {
+        auto source = std::make_shared<EdsCalendarSource>(std::move(addresses));
+        if (values.contains(desktopKey))
+            source->setChosenCalendars(stringList(desktopKey));
+        return source;
+    }
 };
 
 StoredDefaults readDefaults(bool isDemo)
@@ -277,10 +291,20 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
                 return exitBadInput;
             }
         }
-        if (locations.empty())
+        // Named calendars are read alone; otherwise the desktop's beside the chosen files.
+        std::shared_ptr<EdsCalendarSource> desktop;
+        if (options.calendars.empty() && !options.isDemo)
+            desktop = stored.desktop(addresses);
+        if (locations.empty() && (!desktop || desktop->calendars().empty()))
             err << "No calendar is read, so only the working hours count. Add one with "
                    "\"nelvo calendars add PATH\" or --calendar PATH.\n";
         source = std::make_shared<IcsCalendarSource>(std::move(locations), std::move(addresses));
+        if (desktop) {
+            using Part = CompositeCalendarSource::Part;
+            source = std::make_shared<CompositeCalendarSource>(
+                std::vector<Part>{{CompositeCalendarSource::Kind::desktop, desktop},
+                                  {CompositeCalendarSource::Kind::file, source}});
+        }
     }
     source = std::make_shared<UnwatchedSource>(std::move(source));
     if (stored.problem) {
@@ -364,25 +388,98 @@ int listCalendars(bool isDemo, std::ostream& out, std::ostream& err)
     }
     const std::vector<std::string> locations = stored.stringList(locationsKey);
     std::shared_ptr<EventSource> source;
-    if (isDemo)
+    std::shared_ptr<EdsCalendarSource> desktop;
+    std::shared_ptr<CompositeCalendarSource> composite;
+    if (isDemo) {
         source = std::make_shared<DemoCalendarSource>();
-    else
-        source = std::make_shared<IcsCalendarSource>(locations);
+    } else {
+        desktop = stored.desktop();
+        using Part = CompositeCalendarSource::Part;
+        composite = std::make_shared<CompositeCalendarSource>(std::vector<Part>{
+            {CompositeCalendarSource::Kind::desktop, desktop},
+            {CompositeCalendarSource::Kind::file, std::make_shared<IcsCalendarSource>(locations)}});
+        source = composite;
+    }
     const auto calendars = source->calendars();
     const Settings settings = SettingsStore(std::make_shared<InMemoryUserDefaults>(stored.values))
                                   .load(TimeZone::system());
     const auto included = settings.includedCalendars(calendars);
-    if (calendars.empty() && locations.empty())
+    // The desktop's calendars left out of the choice are listed too, so they can be added.
+    std::vector<CalendarInfo> unread;
+    if (desktop) {
+        for (CalendarInfo& calendar : desktop->allCalendars()) {
+            if (!composite->kindOf(calendar.id))
+                unread.push_back(std::move(calendar));
+        }
+    }
+    if (calendars.empty() && unread.empty() && locations.empty())
         out << "No calendars are chosen. Add one with \"nelvo calendars add PATH\".\n";
-    for (const auto& calendar : calendars) {
+    auto row = [&](const CalendarInfo& calendar, const char* use, const char* kind) {
         // Names and paths from the calendar files; a tab in one would shift the columns.
         out << TerminalText::safe(calendar.title) << "\t"
             << TerminalText::safe(calendar.accountTitle) << "\t"
-            << TerminalText::safe(calendar.colorHex) << "\t"
-            << (included.contains(calendar.id) ? "counts" : "does not count") << "\t"
+            << TerminalText::safe(calendar.colorHex) << "\t" << use << "\t" << kind << "\t"
             << TerminalText::safe(calendar.id) << "\n";
+    };
+    for (const auto& calendar : calendars) {
+        const auto kind = composite ? composite->kindOf(calendar.id) : std::nullopt;
+        row(calendar, included.contains(calendar.id) ? "counts" : "does not count",
+            kind ? CompositeCalendarSource::kindName(*kind) : "demo");
     }
+    for (const auto& calendar : unread)
+        row(calendar, "not read",
+            CompositeCalendarSource::kindName(CompositeCalendarSource::Kind::desktop));
     return reportWarnings(source->lastFetchProblems(), err) ? exitBadInput : exitDone;
+}
+
+}  // namespace
+
+namespace {
+
+struct DesktopChange {
+    std::optional<std::string> title;  // nothing: the desktop has no such calendar
+    bool isStored = true;
+};
+
+// Reads the desktop calendar `id` from now on, or no longer.
+DesktopChange chooseDesktopCalendar(FileUserDefaults& defaults, const std::string& id,
+                                    bool isChosen)
+{
+    EdsCalendarSource desktop;
+    const std::vector<CalendarInfo> listed = desktop.allCalendars();
+    const auto found =
+        std::find_if(listed.begin(), listed.end(),
+                     [&](const CalendarInfo& calendar) { return calendar.id == id; });
+    if (found == listed.end())
+        return {};
+    using Value = std::optional<UserDefaults::Value>;
+    const bool isStored = defaults.update(desktopKey, [&](const Value& current) -> Value {
+        std::vector<std::string> ids;
+        if (current) {
+            ids = stringListOf(current);
+        } else {
+            // Nothing chosen yet means every one is read: keep the others.
+            for (const CalendarInfo& calendar : listed)
+                ids.push_back(calendar.id);
+        }
+        std::erase(ids, id);
+        if (isChosen)
+            ids.push_back(id);
+        return UserDefaults::Value{std::move(ids)};
+    });
+    return {.title = found->title + " (" + found->accountTitle + ")", .isStored = isStored};
+}
+
+int reportDesktopChange(const DesktopChange& change, const char* done,
+                        const FileUserDefaults& defaults, std::ostream& out, std::ostream& err)
+{
+    if (!change.isStored) {
+        err << "cannot write " << quotedPath(defaults.path()) << ": "
+            << AtomicFile::reason(defaults.lastError()) << "\n";
+        return exitBadInput;
+    }
+    out << done << " the desktop calendar " << TerminalText::safe(*change.title) << "\n";
+    return exitDone;
 }
 
 }  // namespace
@@ -401,6 +498,9 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
 
     if (options.action == CalendarsAction::add) {
         if (const auto reason = unreadable(options.path)) {
+            if (const DesktopChange change = chooseDesktopCalendar(defaults, options.path, true);
+                change.title)
+                return reportDesktopChange(change, "Added", defaults, out, err);
             err << *reason << "\n";
             return exitBadInput;
         }
@@ -435,6 +535,11 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
             }) > 0;
         return isChosen ? Value{UserDefaults::Value{std::move(locations)}} : current;
     });
+    if (!isChosen && isStored) {
+        if (const DesktopChange change = chooseDesktopCalendar(defaults, options.path, false);
+            change.title)
+            return reportDesktopChange(change, "Removed", defaults, out, err);
+    }
     if (!isChosen) {
         if (const auto reading = defaults.read(); !reading)
             err << "cannot read " << quotedPath(defaults.path()) << ": " << reading.error

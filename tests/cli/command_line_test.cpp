@@ -94,7 +94,8 @@ TEST(CommandLine, BadValuesNameTheOptionAndWhatItTakes)
         {{"print", "--frobnicate"}, "print has no option \"--frobnicate\" (see nelvo --help)"},
         {{"print", "--weekends=yes"}, "--weekends takes no value"},
         {{"frobnicate"}, "unknown command \"frobnicate\" (see nelvo --help)"},
-        {{"calendars", "add"}, "calendars add takes one calendar file or folder"},
+        {{"calendars", "add"},
+         "calendars add takes one calendar file or folder, or a desktop calendar's identifier"},
         {{"calendars", "sync"}, "calendars takes list, add PATH or remove PATH, not \"sync\""},
     };
     for (const auto& [words, message] : cases) {
