@@ -195,7 +195,14 @@ class Nelvo:
         xdotool("key", "--clearmodifiers", *keys)
 
     def click_at(self, x, y):
-        xdotool("mousemove", "--sync", str(int(x)), str(int(y)), "click", "1")
+        x, y = str(int(x)), str(int(y))
+        # "--sync" waits for the pointer to move, which it never does when it is there already
+        # (the next page's button in the same place): xdotool then gives up after 15 s.
+        where = dict(pair.split(":") for pair in xdotool("getmouselocation").split())
+        if (where.get("x"), where.get("y")) == (x, y):
+            xdotool("click", "1")
+        else:
+            xdotool("mousemove", "--sync", x, y, "click", "1")
 
     # --- Accessibility
 
