@@ -259,6 +259,41 @@ TEST_F(EdsCalendarSourceTest, ReadsOnlyTheChosenCalendarsAndListsEveryOne)
     EXPECT_EQ(titled(source.events(from, to), "Out").size(), 1u) << "nothing chosen: every one";
 }
 
+TEST_F(EdsCalendarSourceTest, BadCalendarsAndEventsGiveABoundedAnswerAndNameTheCalendar)
+{
+    const std::string broken = session->createCalendar("No Backend", "#ff0000", true, "nowhere");
+    ASSERT_FALSE(broken.empty());
+    calendarWith("Odd", R"(BEGIN:VCALENDAR
+VERSION:2.0
+BEGIN:VEVENT
+UID:endless@test
+DTSTART:20200101T140000Z
+DTEND:20200101T150000Z
+RRULE:FREQ=DAILY
+SUMMARY:Endless
+END:VEVENT
+BEGIN:VEVENT
+UID:martian@test
+DTSTART;TZID=Mars/Olympus_Mons:20250305T100000
+DTEND;TZID=Mars/Olympus_Mons:20250305T110000
+SUMMARY:Martian
+END:VEVENT
+END:VCALENDAR
+)");
+    const auto events = source.events(at("2025-03-01T00:00:00Z"), at("2025-03-31T00:00:00Z"));
+    EXPECT_EQ(titled(events, "Endless").size(), 30u) << "a rule without end, within the window";
+    EXPECT_LE(titled(events, "Martian").size(), 1u);
+
+    // The calendar that cannot open is named, and the answer says it is incomplete.
+    const auto problems = source.lastFetchProblems();
+    EXPECT_TRUE(std::any_of(problems.begin(), problems.end(), [](const SourceProblem& problem) {
+        return problem.message.find("No Backend") != std::string::npos;
+    }));
+    EXPECT_FALSE(source.isLastFetchComplete());
+    for (const SourceProblem& problem : problems)
+        EXPECT_EQ(problem.message.find("Martian"), std::string::npos) << "never an event's title";
+}
+
 // A bus that takes the connection and never answers: the registry costs the timeout once, and
 // the fetch says it left the desktop's calendars out. In a process of its own, since GLib
 // keeps the session bus it was waiting for.

@@ -284,7 +284,7 @@ void EdsSession::stopAll()
 }
 
 std::string EdsSession::createCalendar(const std::string& title, const std::string& color,
-                                       bool enabled)
+                                       bool enabled, const std::string& backend)
 {
     GError* error = nullptr;
     ESource* source = e_source_new(nullptr, nullptr, &error);
@@ -295,7 +295,7 @@ std::string EdsSession::createCalendar(const std::string& title, const std::stri
     e_source_set_enabled(source, enabled);
     auto* calendar =
         static_cast<ESourceCalendar*>(e_source_get_extension(source, E_SOURCE_EXTENSION_CALENDAR));
-    e_source_backend_set_backend_name(E_SOURCE_BACKEND(calendar), "local");
+    e_source_backend_set_backend_name(E_SOURCE_BACKEND(calendar), backend.c_str());
     e_source_selectable_set_color(E_SOURCE_SELECTABLE(calendar), color.c_str());
     std::string uid = e_source_get_uid(source);
     if (!e_source_registry_commit_source_sync(m_impl->registry, source, nullptr, &error)) {

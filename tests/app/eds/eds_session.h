@@ -18,10 +18,10 @@ public:
     // Ends the bus and every service it activated, and removes the temporary folder.
     static void stopAll();
 
-    // A new local calendar made through the registry; returns its UID, empty when it could
-    // not be made.
+    // A new calendar made through the registry, kept by `backend`; returns its UID, empty
+    // when it could not be made.
     std::string createCalendar(const std::string& title, const std::string& color,
-                               bool enabled = true);
+                               bool enabled = true, const std::string& backend = "local");
     // Adds the events (and time zones) of an iCalendar text through ECalClient.
     // Returns an error text, empty on success.
     std::string addEvents(const std::string& calendarUid, const std::string& icsText);
