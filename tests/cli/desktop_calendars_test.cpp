@@ -84,14 +84,15 @@ TEST_F(DesktopCalendarsCommandTest, ListPrintAddAndRemoveFollowTheChoice)
               std::string::npos);
     const std::string busy = print();
 
-    EXPECT_EQ(calendars(CalendarsAction::remove, team).rfind("Removed the desktop calendar Team", 0),
-              0u);
+    EXPECT_EQ(
+        calendars(CalendarsAction::remove, team).rfind("Removed the desktop calendar Team", 0), 0u);
     EXPECT_NE(calendars(CalendarsAction::list).find("\tnot read\tdesktop\t" + team + "\n"),
               std::string::npos);
     const std::string free = print();
     EXPECT_NE(busy, free) << "the meeting from 10:00 to 12:00 no longer counts";
 
-    EXPECT_EQ(calendars(CalendarsAction::add, team).rfind("Added the desktop calendar Team", 0), 0u);
+    EXPECT_EQ(calendars(CalendarsAction::add, team).rfind("Added the desktop calendar Team", 0),
+              0u);
     EXPECT_EQ(print(), busy);
     // The other calendars stayed in the choice when the first one was made.
     EXPECT_NE(calendars(CalendarsAction::list).find("\tdesktop\tbirthdays\n"), std::string::npos);
