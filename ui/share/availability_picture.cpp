@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace nelvo {
 
@@ -419,17 +420,24 @@ void appendChunk(QByteArray& out, const char* type, const QByteArray& data)
 }
 
 // An opaque picture as an 8-bit RGB PNG. Qt's writer tries every row filter at its default
-// compression, which alone costs more than drawing; mostly white rows with the "Sub" filter
-// are mostly zeros, which the fastest deflate level packs as well.
+// compression, which alone costs more than drawing. Here every row gets the "Sub" filter, so
+// the mostly white rows are mostly zeros, and deflate only packs runs (Z_RLE), which is many
+// times faster than searching for repeats and packs such rows nearly as well. Rows are fed
+// one by one, so no copy of the whole picture is made.
 std::optional<QByteArray> fastPng(const QImage& image)
 {
     const int width = image.width();
     const int height = image.height();
-    const qsizetype rowBytes = 1 + 3 * static_cast<qsizetype>(width);
-    QByteArray raw(rowBytes * height, Qt::Uninitialized);
-    for (int y = 0; y < height; ++y) {
+    z_stream stream{};
+    if (deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return std::nullopt;
+    QByteArray packed;
+    packed.reserve(static_cast<qsizetype>(width) * height / 2);
+    std::vector<unsigned char> row(1 + 3 * static_cast<std::size_t>(width));
+    unsigned char chunk[1 << 16];
+    int status = Z_OK;
+    for (int y = 0; y < height && status == Z_OK; ++y) {
         const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        auto* row = reinterpret_cast<unsigned char*>(raw.data() + rowBytes * y);
         row[0] = 1;  // Sub: each byte minus the one of the pixel to its left
         QRgb left = 0;
         for (int x = 0; x < width; ++x) {
@@ -439,14 +447,23 @@ std::optional<QByteArray> fastPng(const QImage& image)
             row[3 + 3 * x] = static_cast<unsigned char>(qBlue(pixel) - qBlue(left));
             left = pixel;
         }
+        stream.next_in = row.data();
+        stream.avail_in = static_cast<uInt>(row.size());
+        const int flush = y + 1 == height ? Z_FINISH : Z_NO_FLUSH;
+        // Until the row is taken in (room left over says so); at the end, until all is out.
+        do {
+            stream.next_out = chunk;
+            stream.avail_out = sizeof chunk;
+            status = deflate(&stream, flush);
+            if (status == Z_BUF_ERROR)
+                status = Z_OK;  // nothing to do this time, which is no failure
+            packed.append(reinterpret_cast<const char*>(chunk),
+                          static_cast<qsizetype>(sizeof chunk - stream.avail_out));
+        } while (status == Z_OK && (stream.avail_out == 0 || flush == Z_FINISH));
     }
-    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-    QByteArray packed(static_cast<qsizetype>(packedSize), Qt::Uninitialized);
-    if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
-                  reinterpret_cast<const Bytef*>(raw.constData()), static_cast<uLong>(raw.size()),
-                  Z_BEST_SPEED) != Z_OK)
+    deflateEnd(&stream);
+    if (status != Z_STREAM_END)
         return std::nullopt;
-    packed.truncate(static_cast<qsizetype>(packedSize));
 
     QByteArray png("\x89PNG\r\n\x1a\n", 8);
     QByteArray header;
