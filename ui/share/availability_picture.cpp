@@ -7,9 +7,12 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
+#include <QTextLayout>
 
 #include <zlib.h>
 
@@ -52,14 +55,16 @@ QFont systemFont(double points, QFont::Weight weight)
 }
 
 // Text in one font, optionally with every digit as wide as the widest one (tabular figures),
-// so that times line up in their column whatever the font's own figures are.
+// so that times line up in their column whatever the font's own figures are. A grid repeats
+// a few pieces (each digit, ":", " – ", "AM") hundreds of times, so each piece is shaped
+// once and then drawn from its glyphs.
 class TextStyle {
 public:
     TextStyle(double points, QFont::Weight weight, bool tabular)
         : m_font(systemFont(points, weight)), m_metrics(m_font, &pointDevice()), m_tabular(tabular)
     {
         for (char digit = '0'; digit <= '9'; ++digit)
-            m_digitAdvance = std::max(m_digitAdvance, m_metrics.horizontalAdvance(QChar(digit)));
+            m_digitAdvance = std::max(m_digitAdvance, piece(QString(QChar(digit))).advance);
     }
 
     const QFont& font() const { return m_font; }
@@ -72,7 +77,7 @@ public:
             return m_metrics.horizontalAdvance(text);
         double total = 0;
         forEachRun(text, [&](const QString& run, bool isDigit) {
-            total += isDigit ? m_digitAdvance : m_metrics.horizontalAdvance(run);
+            total += isDigit ? m_digitAdvance : piece(run).advance;
         });
         return total;
     }
@@ -80,25 +85,42 @@ public:
     // Draws with the baseline's left end at `origin`.
     void draw(QPainter& painter, QPointF origin, const QString& text) const
     {
-        painter.setFont(m_font);
         if (!m_tabular) {
+            painter.setFont(m_font);
             painter.drawText(origin, text);
             return;
         }
         double x = origin.x();
         forEachRun(text, [&](const QString& run, bool isDigit) {
-            if (isDigit) {
-                const double own = m_metrics.horizontalAdvance(run);
-                painter.drawText(QPointF(x + (m_digitAdvance - own) / 2, origin.y()), run);
-                x += m_digitAdvance;
-            } else {
-                painter.drawText(QPointF(x, origin.y()), run);
-                x += m_metrics.horizontalAdvance(run);
-            }
+            const Piece& shaped = piece(run);
+            const double left = isDigit ? x + (m_digitAdvance - shaped.advance) / 2 : x;
+            for (const QGlyphRun& glyphs : shaped.glyphs)
+                painter.drawGlyphRun(QPointF(left, origin.y() - shaped.ascent), glyphs);
+            x += isDigit ? m_digitAdvance : shaped.advance;
         });
     }
 
 private:
+    struct Piece {
+        double advance = 0;
+        double ascent = 0;  // of the glyphs' baseline below the layout's top
+        QList<QGlyphRun> glyphs;
+    };
+
+    const Piece& piece(const QString& text) const
+    {
+        auto found = m_pieces.constFind(text);
+        if (found != m_pieces.constEnd())
+            return *found;
+        QTextLayout layout(text, m_font, &pointDevice());
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        return *m_pieces.insert(text, Piece{.advance = m_metrics.horizontalAdvance(text),
+                                            .ascent = line.ascent(),
+                                            .glyphs = layout.glyphRuns()});
+    }
+
     // Calls `each` with every single digit and every stretch between digits, in order.
     template <typename Each>
     static void forEachRun(const QString& text, Each each)
@@ -121,6 +143,7 @@ private:
     QFontMetricsF m_metrics;
     bool m_tabular;
     double m_digitAdvance = 0;
+    mutable QHash<QString, Piece> m_pieces;
 };
 
 struct GridStyles {
