@@ -227,14 +227,25 @@ struct EdsSession::Impl {
             error = "no calendar " + uid;
             return nullptr;
         }
-        GError* gerror = nullptr;
-        EClient* client = e_cal_client_connect_sync(source, E_CAL_CLIENT_SOURCE_TYPE_EVENTS, noWait,
-                                                    nullptr, &gerror);
-        g_object_unref(source);
-        if (!client) {
+        // The calendar factory learns of a new calendar from the registry a moment after the
+        // registry made it; until then it answers that there is no such calendar.
+        EClient* client = nullptr;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!client) {
+            GError* gerror = nullptr;
+            client = e_cal_client_connect_sync(source, E_CAL_CLIENT_SOURCE_TYPE_EVENTS, noWait,
+                                               nullptr, &gerror);
+            if (client)
+                break;
             error = message(gerror);
-            return nullptr;
+            if (std::chrono::steady_clock::now() > deadline) {
+                g_object_unref(source);
+                return nullptr;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
+        g_object_unref(source);
+        error.clear();
         clients[uid] = E_CAL_CLIENT(client);
         return E_CAL_CLIENT(client);
     }
