@@ -244,6 +244,7 @@ struct EdsCalendarSource::Impl {
     std::vector<CalendarInfo> everyCalendar;      // the last listing, chosen or not
     std::optional<std::set<std::string>> chosen;  // nothing: every calendar
     std::map<std::string, Client> clients;        // by source UID
+    std::set<std::string> retrying;               // calendars that failed to open, tried again soon
 
     bool isComplete = true;
     SourceProblemList problems;
@@ -534,8 +535,13 @@ struct EdsCalendarSource::Impl {
             else
                 report(SourceProblem::Kind::unreadableCalendar, info.title,
                        name + " cannot be read: " + (error ? error->message : "unknown error"));
+            // A calendar just added reaches the calendar service a moment after the registry
+            // announced it: read once more a little later rather than wait for another change.
+            if (retrying.insert(info.id).second)
+                QTimer::singleShot(1000, &context, [this] { changed(); });
             return nullptr;
         }
+        retrying.erase(info.id);
         Client entry;
         entry.client.reset(E_CAL_CLIENT(connected));
         g_signal_connect(connected, "backend-died", G_CALLBACK(onBackendDied), this);

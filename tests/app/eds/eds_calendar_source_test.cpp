@@ -280,7 +280,15 @@ SUMMARY:Martian
 END:VEVENT
 END:VCALENDAR
 )");
-    const auto events = source.events(at("2025-03-01T00:00:00Z"), at("2025-03-31T00:00:00Z"));
+    // As the model does: read again on every change.
+    const Date from = at("2025-03-01T00:00:00Z");
+    const Date to = at("2025-03-31T00:00:00Z");
+    int rereads = 0;
+    source.observeChanges([&] {
+        ++rereads;
+        source.events(from, to);
+    });
+    const auto events = source.events(from, to);
     EXPECT_EQ(titled(events, "Endless").size(), 30u) << "a rule without end, within the window";
     EXPECT_LE(titled(events, "Martian").size(), 1u);
 
@@ -292,6 +300,13 @@ END:VCALENDAR
     EXPECT_FALSE(source.isLastFetchComplete());
     for (const SourceProblem& problem : problems)
         EXPECT_EQ(problem.message.find("Martian"), std::string::npos) << "never an event's title";
+
+    // A calendar that fails to open is tried once more a little later, not again and again.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rereads > 0; }, 5000));
+    QTest::qWait(1500);
+    const int settled = rereads;
+    QTest::qWait(2500);
+    EXPECT_EQ(rereads, settled);
 }
 
 // A bus that takes the connection and never answers: the registry costs the timeout once, and
