@@ -10,6 +10,7 @@
 #include <QPainterPath>
 #include <QVariantAnimation>
 
+#include <algorithm>
 #include <cmath>
 
 namespace nelvo {
@@ -69,6 +70,14 @@ void CutoffBarView::place(double y, int x, int width, bool animated)
     m_spring->start();
 }
 
+void CutoffBarView::setGaps(std::vector<std::pair<double, double>> gaps)
+{
+    if (gaps == m_gaps)
+        return;
+    m_gaps = std::move(gaps);
+    update();
+}
+
 QColor CutoffBarView::barColour() const
 {
     return m_isOverride ? CanvasStyle::overridingBar(palette())
@@ -86,7 +95,17 @@ void CutoffBarView::paintEvent(QPaintEvent*)
     painter.setPen(Qt::NoPen);
     painter.setBrush(colour);
     const double thickness = strong ? 4 : 3;
-    painter.drawRoundedRect(QRectF(0, mid - thickness / 2, width(), thickness), 1.5, 1.5);
+    constexpr double clearance = 3;
+    double from = 0;
+    for (const auto& [left, right] : m_gaps) {
+        if (left - clearance > from)
+            painter.drawRoundedRect(
+                QRectF(from, mid - thickness / 2, left - clearance - from, thickness), 1.5, 1.5);
+        from = std::max(from, right + clearance);
+    }
+    if (width() > from)
+        painter.drawRoundedRect(QRectF(from, mid - thickness / 2, width() - from, thickness), 1.5,
+                                1.5);
 
     // The label sits in a pill at the trailing end of the bar, clear of the bands' texts and
     // of the rulers' hours.

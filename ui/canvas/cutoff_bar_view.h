@@ -9,6 +9,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QVariantAnimation;
 
@@ -34,6 +36,9 @@ public:
     // springs there.
     void place(double y, int x, int width, bool animated);
     double centreY() const { return m_centreY; }
+    // Stretches, left to right in the bar, that the line leaves out so that text drawn
+    // beneath it stays readable.
+    void setGaps(std::vector<std::pair<double, double>> gaps);
     bool isDragging() const { return m_dragOrigin.has_value(); }
 
     // Keyboard and accessibility adjustments: minutes later (positive) or earlier.
@@ -73,6 +78,7 @@ private:
     double m_pressGlobalY = 0;
     bool m_pressed = false;
     QVariantAnimation* m_spring = nullptr;
+    std::vector<std::pair<double, double>> m_gaps;
 };
 
 }  // namespace nelvo

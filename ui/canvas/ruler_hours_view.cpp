@@ -4,6 +4,7 @@
 #include "ui/canvas/canvas_style.h"
 #include "ui/canvas/canvas_text.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 namespace nelvo {
@@ -43,31 +44,64 @@ void RulerHoursView::setContent(const Content& content)
     update();
 }
 
+struct RulerHoursView::Look {
+    QFont timeFont;
+    QFont dayFont;
+    double lineHeight = 0;
+    int every = 1;  // 2: every other label, where they would overlap
+};
+
+RulerHoursView::Look RulerHoursView::look() const
+{
+    Look look{CanvasStyle::font(font(), -1.5, m_content.isPrimary),
+              CanvasStyle::font(font(), -2.5, true)};
+    look.lineHeight = QFontMetricsF(look.timeFont).height();
+    look.every = m_content.geometry.pointsPerHour < look.lineHeight + 2 ? 2 : 1;
+    return look;
+}
+
+std::optional<double> RulerHoursView::shownTop(std::size_t index, const Look& look) const
+{
+    const auto& label = m_labels[index];
+    if (index % static_cast<std::size_t>(look.every) != 0 && label.weekday.isEmpty())
+        return std::nullopt;
+    // The last label sits above its line so that it is not cut off at the bottom.
+    const bool last = index + 1 == m_labels.size();
+    return last ? label.y - look.lineHeight : label.y - look.lineHeight / 2;
+}
+
+std::optional<std::pair<double, double>> RulerHoursView::labelSpan(double y) const
+{
+    const Look shown = look();
+    for (std::size_t i = 0; i < m_labels.size(); ++i) {
+        const auto top = shownTop(i, shown);
+        if (!top || y < *top || y > *top + shown.lineHeight)
+            continue;
+        const double right = width() - 4;
+        return std::pair(right - QFontMetricsF(shown.timeFont).horizontalAdvance(m_labels[i].time),
+                         right);
+    }
+    return std::nullopt;
+}
+
 void RulerHoursView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const QFont timeFont = CanvasStyle::font(font(), -1.5, m_content.isPrimary);
-    const QFont dayFont = CanvasStyle::font(font(), -2.5, true);
-    const QFontMetricsF metrics(timeFont);
-    const double lineHeight = metrics.height();
-    // Labels closer than a line would overlap: show every other one.
-    const int every = m_content.geometry.pointsPerHour < lineHeight + 2 ? 2 : 1;
+    const Look shown = look();
     for (std::size_t i = 0; i < m_labels.size(); ++i) {
         const auto& label = m_labels[i];
-        const bool last = i + 1 == m_labels.size();
-        if (i % every != 0 && label.weekday.isEmpty())
+        const auto top = shownTop(i, shown);
+        if (!top)
             continue;
-        // The last label sits above its line so that it is not cut off at the bottom.
-        const double top = last ? label.y - lineHeight : label.y - lineHeight / 2;
-        painter.setFont(timeFont);
+        painter.setFont(shown.timeFont);
         painter.setPen(m_content.isPrimary ? palette().color(QPalette::Text)
                                            : CanvasStyle::secondaryText(palette()));
-        painter.drawText(QRectF(0, top, width() - 4, lineHeight), Qt::AlignRight | Qt::AlignVCenter,
-                         label.time);
-        if (!label.weekday.isEmpty() && !last) {
-            painter.setFont(dayFont);
+        painter.drawText(QRectF(0, *top, width() - 4, shown.lineHeight),
+                         Qt::AlignRight | Qt::AlignVCenter, label.time);
+        if (!label.weekday.isEmpty() && i + 1 != m_labels.size()) {
+            painter.setFont(shown.dayFont);
             painter.setPen(palette().color(QPalette::Highlight));
-            painter.drawText(QRectF(0, top + lineHeight - 1, width() - 4, lineHeight),
+            painter.drawText(QRectF(0, *top + shown.lineHeight - 1, width() - 4, shown.lineHeight),
                              Qt::AlignRight | Qt::AlignTop, label.weekday);
         }
     }

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace nelvo {
@@ -39,11 +40,19 @@ public:
         QString weekday;  // set where the zone's date differs from the label above
     };
     const std::vector<Label>& labels() const { return m_labels; }
+    // Where the time drawn across `y` lies, left to right in this view; nothing when no
+    // label is drawn there.
+    std::optional<std::pair<double, double>> labelSpan(double y) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    struct Look;
+    Look look() const;
+    // The label's top, or nothing when it is left out for want of room.
+    std::optional<double> shownTop(std::size_t index, const Look& look) const;
+
     Content m_content;
     std::vector<Label> m_labels;
 };

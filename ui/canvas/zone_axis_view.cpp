@@ -13,6 +13,7 @@
 
 #include <QVariantAnimation>
 
+#include <algorithm>
 #include <cmath>
 
 namespace nelvo {
@@ -187,6 +188,19 @@ void ZoneAxisView::placeHandles()
                           false);
     m_startHandle->place(m_geometry.y(static_cast<double>(start)), 2, width() - 4, false);
     m_endHandle->place(m_geometry.y(static_cast<double>(end)), 2, width() - 4, false);
+    // A handle at an hour would strike through the rulers' labels of that hour.
+    for (SharedCutoffHandle* handle : {m_startHandle, m_endHandle}) {
+        std::vector<std::pair<double, double>> gaps;
+        for (const auto* ruler : m_rulers) {
+            const RulerHoursView* hours = ruler->hours();
+            const QPointF at = hours->mapTo(m_content, QPointF(0, 0));
+            if (const auto span = hours->labelSpan(handle->centreY() - at.y()))
+                gaps.emplace_back(at.x() + span->first - handle->x(),
+                                  at.x() + span->second - handle->x());
+        }
+        std::sort(gaps.begin(), gaps.end());
+        handle->setGaps(std::move(gaps));
+    }
     m_startHandle->raise();
     m_endHandle->raise();
 }
