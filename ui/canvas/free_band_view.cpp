@@ -49,11 +49,15 @@ void FreeBandView::applyGeometry()
         setGeometry(rect);
 }
 
-int FreeBandView::otherLineCount() const
+int FreeBandView::lineRoom() const
 {
     const double h = std::max(4.0, m_dragBottom - m_dragTop);
-    const auto fit = static_cast<int>(std::floor((h - 36) / 15));
-    return std::clamp(fit, 0, static_cast<int>(m_content.otherZones.size()));
+    return std::max(0, static_cast<int>(std::floor((h - 36) / otherLineHeight)));
+}
+
+int FreeBandView::otherLineCount() const
+{
+    return std::min(lineRoom(), static_cast<int>(m_content.otherZones.size()));
 }
 
 std::optional<WindowEdge> FreeBandView::edgeAt(double y) const
@@ -89,11 +93,27 @@ void FreeBandView::paintEvent(QPaintEvent*)
     painter.setFont(small);
     const QFontMetricsF smallMetrics(small);
     double y = text.top() + strongMetrics.height() + 2;
-    for (int i = 0; i < otherLineCount(); ++i) {
-        painter.drawText(
-            QRectF(text.left(), y, text.width(), 15), Qt::AlignLeft | Qt::AlignVCenter,
-            smallMetrics.elidedText(m_content.otherZones[i], Qt::ElideRight, text.width()));
-        y += 15;
+    auto line = [&](const QString& shown) {
+        painter.drawText(QRectF(text.left(), y, text.width(), otherLineHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter,
+                         smallMetrics.elidedText(shown, Qt::ElideRight, text.width()));
+        y += otherLineHeight;
+    };
+    // A zone's line too long for a narrow band goes on two, name above times, where the band
+    // has room: cut short, it would lose the other day's name at its end.
+    int room = lineRoom();
+    for (const QString& zone : m_content.otherZones) {
+        const qsizetype split = zone.indexOf(QLatin1String("  "));
+        if (room >= 2 && split > 0 && smallMetrics.horizontalAdvance(zone) > text.width()) {
+            line(zone.left(split));
+            line(zone.mid(split + 2));
+            room -= 2;
+        } else if (room >= 1) {
+            line(zone);
+            room -= 1;
+        }
+        if (room == 0)
+            break;
     }
 }
 

@@ -44,7 +44,7 @@ public:
 
     void setContent(const Content& content, ReachProvider reach);
     const Content& content() const { return m_content; }
-    // How many of the other zones' lines fit the band's height.
+    // How many of the other zones fit the band's height at a line each.
     int otherLineCount() const;
     bool isHovering() const { return m_isHovering; }
 
@@ -74,6 +74,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    static constexpr double otherLineHeight = 15;
+    // How many lines of the other zones' times the band's height holds.
+    int lineRoom() const;
     std::optional<WindowEdge> edgeAt(double y) const;
     void applyGeometry();
 
