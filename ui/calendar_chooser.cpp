@@ -1,16 +1,14 @@
 #include "ui/calendar_chooser.h"
 
 #include "kit/core/calendar_info.h"
+#include "ui/calendar_swatch.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QIcon>
 #include <QLabel>
-#include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -32,20 +30,6 @@ QString shownPath(const std::string& location)
         (path == home || path.startsWith(home + QLatin1Char('/'))))
         path = QLatin1Char('~') + path.mid(home.size());
     return path;
-}
-
-// A round swatch of the calendar's colour, as calendar applications show beside a name.
-QIcon swatch(const std::string& colorHex)
-{
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    const QColor color(QString::fromStdString(colorHex));
-    painter.setBrush(color.isValid() ? color : QColor(0x8E, 0x8E, 0x93));
-    painter.drawEllipse(QRectF(6, 6, 20, 20));
-    return QIcon(pixmap);
 }
 
 }  // namespace
@@ -174,7 +158,7 @@ void CalendarChooser::setDesktopCalendars(const std::vector<CalendarInfo>& calen
                   .label = title,
                   .detail = tr("%1, in %2").arg(title, QString::fromStdString(account)),
                   .checked = std::find(chosen.begin(), chosen.end(), calendar.id) != chosen.end()});
-        section->child(section->childCount() - 1)->setIcon(0, swatch(calendar.colorHex));
+        section->child(section->childCount() - 1)->setIcon(0, calendarSwatch(calendar.colorHex, 16));
     }
     updateHint();
 }

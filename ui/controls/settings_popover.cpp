@@ -1,6 +1,7 @@
 #include "ui/controls/settings_popover.h"
 
 #include "app/availability_model.h"
+#include "ui/calendar_swatch.h"
 #include "ui/commands.h"
 #include "ui/controls/free_time_choices.h"
 #include "ui/controls/primary_zone_picker.h"
@@ -12,7 +13,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QUrl>
@@ -63,19 +63,6 @@ QFrame* divider(QWidget* parent)
     line->setFrameShadow(QFrame::Plain);
     line->setForegroundRole(QPalette::Mid);
     return line;
-}
-
-QIcon swatch(const std::string& hex)
-{
-    QPixmap pixmap(12, 12);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QColor color(QString::fromStdString(hex));
-    painter.setBrush(color.isValid() ? color : QColor(0x9c, 0xa3, 0xaf));
-    painter.setPen(Qt::NoPen);
-    painter.drawEllipse(QRectF(1, 1, 10, 10));
-    return QIcon(pixmap);
 }
 
 // The marker of a calendar that by default does not count: birthdays and subscriptions.
@@ -289,7 +276,7 @@ void SettingsPopover::rebuildCalendars()
             if (!marker.isEmpty())
                 text += QStringLiteral("  \u2014  ") + marker;
             auto* box = new QCheckBox(text);
-            box->setIcon(swatch(calendar.colorHex));
+            box->setIcon(calendarSwatch(calendar.colorHex, 12));
             box->setProperty("calendarId", QString::fromStdString(calendar.id));
             box->setAccessibleName(QString::fromStdString(calendar.title));
             box->setAccessibleDescription(marker.isEmpty() ? QString::fromStdString(account)
