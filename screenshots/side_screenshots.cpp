@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace nelvo {
 
@@ -56,6 +57,7 @@ NELVO_SCREENSHOT("side-settings-two-accounts")
         [] { return *TimeZone::named("America/New_York"); }, &window);
     model->addZone("Europe/Berlin");
     auto* popover = new SettingsPopover(*model, &window);
+    popover->chooseCalendars()->show();  // as outside the demo
     popover->openAt(page(window).side().settingsButton());
     return &window;
 }

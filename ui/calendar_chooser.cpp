@@ -158,7 +158,8 @@ void CalendarChooser::setDesktopCalendars(const std::vector<CalendarInfo>& calen
                   .label = title,
                   .detail = tr("%1, in %2").arg(title, QString::fromStdString(account)),
                   .checked = std::find(chosen.begin(), chosen.end(), calendar.id) != chosen.end()});
-        section->child(section->childCount() - 1)->setIcon(0, calendarSwatch(calendar.colorHex, 16));
+        section->child(section->childCount() - 1)
+            ->setIcon(0, calendarSwatch(calendar.colorHex, 16));
     }
     updateHint();
 }

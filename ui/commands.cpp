@@ -53,6 +53,8 @@ Commands::Commands(QObject* parent) : QObject(parent)
     for (QAction* action : {copyAvailability, copyTable, copyPicture, savePicture, saveFile})
         action->setEnabled(false);
 
+    chooseCalendars = make(tr("Choose Calendars…"), "chooseCalendars");
+
     quit = make(tr("Quit"), "quit");
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
@@ -86,6 +88,8 @@ void Commands::buildMenus(QMenuBar* bar, QUndoStack* stack)
     redo->setShortcuts(QKeySequence::Redo);
 
     QMenu* file = bar->addMenu(tr("&File"));
+    file->addAction(chooseCalendars);
+    file->addSeparator();
     file->addAction(saveFile);
     file->addAction(savePicture);
     file->addMenu(shareMenu);

@@ -47,6 +47,7 @@ public:
     QAction* copyTable = nullptr;
     QAction* copyPicture = nullptr;
     // File
+    QAction* chooseCalendars = nullptr;  // disabled in demo mode
     QAction* savePicture = nullptr;
     QAction* saveFile = nullptr;
     QAction* quit = nullptr;

@@ -109,6 +109,12 @@ RootView::RootView(Setup setup, Commands& commands, QWidget* parent)
             impl.model->reload();
     });
 
+    // The demo reads its own calendar, never the user's.
+    commands.chooseCalendars->setEnabled(!d.setup.demo);
+    connect(commands.chooseCalendars, &QAction::triggered, this, [this] {
+        if (!m_impl->setup.demo)
+            chooseLocations();
+    });
     connect(commands.moreDays, &QAction::triggered, this, [this] {
         if (AvailabilityModel* model = m_impl->model; model && m_impl->canvas)
             model->setDayCount(model->settings().dayCount + 1);

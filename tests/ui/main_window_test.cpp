@@ -82,6 +82,7 @@ TEST(MainWindow, MenusOfferEveryCommandWithItsShortcut)
         {"Copy as Table", "Ctrl+Alt+Shift+C"},
         {"Copy as Picture", "Ctrl+Alt+C"},
         {"Save as File…", "Ctrl+Shift+S"},
+        {"Choose Calendars…", ""},
         {"Save Picture…", ""},
         {"Share", ""},
         {"Undo", "Ctrl+Z"},

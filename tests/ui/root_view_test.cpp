@@ -3,6 +3,7 @@
 #include "support/ui_setup.h"
 #include "ui/canvas_page.h"
 #include "ui/commands.h"
+#include "ui/controls/settings_popover.h"
 #include "ui/defaults_keys.h"
 #include "ui/main_window.h"
 #include "ui/onboarding_card.h"
@@ -151,13 +152,20 @@ TEST(RootView, ChoosingOtherCalendarsFromTheCanvasReadsThem)
     MainWindow window(s.setup());
     RootView& root = window.rootView();
 
-    root.chooseLocations();  // cancelled: nothing changes
+    // From the settings: cancelled, nothing changes.
+    auto* settings = window.findChild<SettingsPopover*>();
+    ASSERT_NE(settings, nullptr);
+    ASSERT_FALSE(settings->chooseCalendars()->isHidden());
+    settings->chooseCalendars()->click();
+    EXPECT_EQ(*s.chooserOpened, 1);
     EXPECT_EQ(root.access().state(), CalendarAccess::State::granted);
     EXPECT_NE(root.canvasPage(), nullptr);
 
+    // From the File menu.
     const std::string second = s.calendarFile("second.ics");
     *s.chooserAnswer = CalendarChoice{.locations = {second}};
-    root.chooseLocations();
+    window.commands().chooseCalendars->trigger();
+    EXPECT_EQ(*s.chooserOpened, 2);
     EXPECT_EQ(s.defaults->stringList(DefaultsKeys::calendarLocations),
               std::vector<std::string>{second});
     ASSERT_EQ(root.model()->calendars().size(), 1u);
@@ -176,6 +184,8 @@ TEST(RootView, DemoNeedsNoCalendarAccess)
     ASSERT_TRUE(waitUntil([&] { return root.canvasPage() != nullptr; }));
     EXPECT_EQ(*s.chooserOpened, 0);
     EXPECT_TRUE(root.canvasPage()->isDemo());
+    EXPECT_FALSE(window.commands().chooseCalendars->isEnabled()) << "the demo reads its own";
+    EXPECT_TRUE(window.findChild<SettingsPopover*>()->chooseCalendars()->isHidden());
     EXPECT_FALSE(root.model()->events().empty());
 
     // Later launches of the demo open the canvas whatever access says.

@@ -16,6 +16,8 @@ SettingsButton::SettingsButton(AvailabilityModel& model, QWidget* parent)
     connect(this, &QToolButton::clicked, this, &SettingsButton::openSettings);
     connect(m_popover, &SettingsPopover::showTourRequested, this,
             &SettingsButton::showTourRequested);
+    connect(m_popover, &SettingsPopover::chooseCalendarsRequested, this,
+            &SettingsButton::chooseCalendarsRequested);
 }
 
 void SettingsButton::openSettings()

@@ -20,8 +20,9 @@ public Q_SLOTS:
     void openSettings();
 
 Q_SIGNALS:
-    // "Show Me Around" in the settings.
+    // "Show Me Around" and "Choose Calendars…" in the settings.
     void showTourRequested();
+    void chooseCalendarsRequested();
 
 private:
     SettingsPopover* m_popover;

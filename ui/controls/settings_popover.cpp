@@ -98,6 +98,7 @@ SettingsPopover::SettingsPopover(AvailabilityModel& model, QWidget* parent)
       m_weekends(new QCheckBox(QStringLiteral("Skip Weekends"), this)),
       m_sounds(new QCheckBox(QStringLiteral("Sounds"), this)),
       m_tour(new QPushButton(QStringLiteral("Show Me Around"), this)),
+      m_choose(new QPushButton(QStringLiteral("Choose Calendars…"), this)),
       m_calendarScroll(new QScrollArea(this)), m_calendars(new QWidget),
       m_calendarLayout(new QVBoxLayout(m_calendars))
 {
@@ -163,7 +164,11 @@ SettingsPopover::SettingsPopover(AvailabilityModel& model, QWidget* parent)
     layout->addWidget(m_weekends);
     layout->addWidget(m_sounds);
     layout->addWidget(divider(this));
-    layout->addWidget(heading(QStringLiteral("Calendars"), this));
+    auto* calendarsHead = new QHBoxLayout;
+    calendarsHead->addWidget(heading(QStringLiteral("Calendars"), this));
+    calendarsHead->addStretch();
+    calendarsHead->addWidget(m_choose);
+    layout->addLayout(calendarsHead);
     layout->addWidget(scroll);
     layout->addWidget(note(calendarsNote, this));
     layout->addWidget(divider(this));
@@ -192,6 +197,13 @@ SettingsPopover::SettingsPopover(AvailabilityModel& model, QWidget* parent)
     connect(m_tour, &QPushButton::clicked, this, [this] {
         close();
         Q_EMIT showTourRequested();
+    });
+    m_choose->setFlat(true);
+    m_choose->setVisible(false);
+    m_choose->setToolTip(QStringLiteral("Choose which calendars Nelvo reads"));
+    connect(m_choose, &QPushButton::clicked, this, [this] {
+        close();
+        Q_EMIT chooseCalendarsRequested();
     });
     auto open = [](const char* path) {
         QDesktopServices::openUrl(

@@ -29,11 +29,14 @@ public:
     QCheckBox* skipWeekends() const { return m_weekends; }
     QCheckBox* sounds() const { return m_sounds; }
     QPushButton* showMeAround() const { return m_tour; }
+    // "Choose Calendars…", beside the calendars' heading; hidden until a command is given.
+    QPushButton* chooseCalendars() const { return m_choose; }
     // The calendar check boxes, in the order shown.
     QList<QCheckBox*> calendarBoxes() const;
 
 Q_SIGNALS:
     void showTourRequested();
+    void chooseCalendarsRequested();
 
 private:
     void showSettings();
@@ -51,6 +54,7 @@ private:
     QCheckBox* m_weekends;
     QCheckBox* m_sounds;
     QPushButton* m_tour;
+    QPushButton* m_choose;
     QScrollArea* m_calendarScroll;
     QWidget* m_calendars;
     QVBoxLayout* m_calendarLayout;

@@ -4,6 +4,7 @@
 #include "ui/controls/day_count_hud.h"
 #include "ui/controls/day_slider.h"
 #include "ui/controls/settings_button.h"
+#include "ui/controls/settings_popover.h"
 #include "ui/controls/start_day_button.h"
 #include "ui/tour/tips.h"
 #include "ui/tour/tour.h"
@@ -11,6 +12,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -36,7 +38,7 @@ SideControls::SideControls(AvailabilityModel& model, UserDefaults& defaults, boo
 SideControls::~SideControls() = default;
 
 void SideControls::connectCommands(QAction* moreDays, QAction* fewerDays, QAction* goToDate,
-                                   QAction* showTour)
+                                   QAction* showTour, QAction* chooseCalendars)
 {
     if (moreDays)
         connect(moreDays, &QAction::triggered, this,
@@ -48,6 +50,11 @@ void SideControls::connectCommands(QAction* moreDays, QAction* fewerDays, QActio
         connect(goToDate, &QAction::triggered, m_start, &StartDayButton::openCalendar);
     if (showTour)
         connect(showTour, &QAction::triggered, m_tour, &Tour::start);
+    if (chooseCalendars) {
+        connect(m_settings, &SettingsButton::chooseCalendarsRequested, chooseCalendars,
+                &QAction::trigger);
+        m_settings->popover()->chooseCalendars()->setVisible(chooseCalendars->isEnabled());
+    }
 }
 
 bool SideControls::eventFilter(QObject* watched, QEvent* event)
