@@ -444,9 +444,8 @@ void appendChunk(QByteArray& out, const char* type, const QByteArray& data)
 
 // An opaque picture as an 8-bit RGB PNG. Qt's writer tries every row filter at its default
 // compression, which alone costs more than drawing. Here every row gets the "Sub" filter, so
-// the mostly white rows are mostly zeros, and deflate only packs runs (Z_RLE), which is many
-// times faster than searching for repeats and packs such rows nearly as well. Rows are fed
-// one by one, so no copy of the whole picture is made.
+// the mostly white rows are mostly zeros, which the fastest deflate level packs as well. Rows
+// are fed one by one, so no copy of the whole picture is made.
 std::optional<QByteArray> fastPng(const QImage& image)
 {
     const int width = image.width();
