@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace nelvo {
@@ -442,23 +443,28 @@ void appendChunk(QByteArray& out, const char* type, const QByteArray& data)
     appendWord(out, static_cast<std::uint32_t>(crc));
 }
 
-// An opaque picture as an 8-bit RGB PNG. Qt's writer tries every row filter at its default
-// compression, which alone costs more than drawing. Here every row gets the "Sub" filter, so
-// the mostly white rows are mostly zeros, which the fastest deflate level packs as well. Rows
-// are fed one by one, so no copy of the whole picture is made.
-std::optional<QByteArray> fastPng(const QImage& image)
+// Rows [first, end) of an opaque picture, each with the PNG "Sub" filter, as raw deflate
+// data: a part that others follow ends on a byte boundary without closing the stream, so
+// the parts can be joined. The Adler-32 of the filtered rows comes with it.
+struct PackedRows {
+    QByteArray bytes;
+    uLong adler = adler32(0, nullptr, 0);
+    uLong length = 0;
+    bool ok = false;
+};
+
+PackedRows packRows(const QImage& image, int first, int end, bool isLast)
 {
+    PackedRows out;
     const int width = image.width();
-    const int height = image.height();
     z_stream stream{};
-    if (deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        return std::nullopt;
-    QByteArray packed;
-    packed.reserve(static_cast<qsizetype>(width) * height / 2);
+    if (deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return out;
+    out.bytes.reserve(static_cast<qsizetype>(width) * (end - first) / 2);
     std::vector<unsigned char> row(1 + 3 * static_cast<std::size_t>(width));
     unsigned char chunk[1 << 16];
     int status = Z_OK;
-    for (int y = 0; y < height && status == Z_OK; ++y) {
+    for (int y = first; y < end && status == Z_OK; ++y) {
         const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         row[0] = 1;  // Sub: each byte minus the one of the pixel to its left
         QRgb left = 0;
@@ -469,23 +475,65 @@ std::optional<QByteArray> fastPng(const QImage& image)
             row[3 + 3 * x] = static_cast<unsigned char>(qBlue(pixel) - qBlue(left));
             left = pixel;
         }
+        out.adler = adler32(out.adler, row.data(), static_cast<uInt>(row.size()));
+        out.length += row.size();
         stream.next_in = row.data();
         stream.avail_in = static_cast<uInt>(row.size());
-        const int flush = y + 1 == height ? Z_FINISH : Z_NO_FLUSH;
-        // Until the row is taken in (room left over says so); at the end, until all is out.
+        const bool ends = y + 1 == end;
+        const int flush = !ends ? Z_NO_FLUSH : isLast ? Z_FINISH : Z_SYNC_FLUSH;
+        // Until the row is taken in (room left over says so); at a part's end, until all of
+        // it is out.
         do {
             stream.next_out = chunk;
             stream.avail_out = sizeof chunk;
             status = deflate(&stream, flush);
             if (status == Z_BUF_ERROR)
                 status = Z_OK;  // nothing to do this time, which is no failure
-            packed.append(reinterpret_cast<const char*>(chunk),
-                          static_cast<qsizetype>(sizeof chunk - stream.avail_out));
+            out.bytes.append(reinterpret_cast<const char*>(chunk),
+                             static_cast<qsizetype>(sizeof chunk - stream.avail_out));
         } while (status == Z_OK && (stream.avail_out == 0 || flush == Z_FINISH));
     }
     deflateEnd(&stream);
-    if (status != Z_STREAM_END)
-        return std::nullopt;
+    out.ok = isLast ? status == Z_STREAM_END : status == Z_OK;
+    return out;
+}
+
+// An opaque picture as an 8-bit RGB PNG. Qt's writer tries every row filter at its default
+// compression, which alone costs more than drawing. Here every row gets the "Sub" filter, so
+// the mostly white rows are mostly zeros, which the fastest deflate level packs as well. Rows
+// are fed one by one, so no copy of the whole picture is made; a large picture is packed in
+// bands on several cores and the bands joined into one stream.
+std::optional<QByteArray> fastPng(const QImage& image)
+{
+    const int width = image.width();
+    const int height = image.height();
+    constexpr qsizetype pixelsPerBand = 250'000;
+    const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    const auto pixels = static_cast<qsizetype>(width) * height;
+    const int bands = static_cast<int>(
+        std::clamp<qsizetype>(pixels / pixelsPerBand, 1, std::min({cores, 4, height})));
+    std::vector<PackedRows> parts(static_cast<std::size_t>(bands));
+    auto pack = [&](int band) {
+        const int first = height * band / bands;
+        const int end = height * (band + 1) / bands;
+        parts[static_cast<std::size_t>(band)] = packRows(image, first, end, band + 1 == bands);
+    };
+    std::vector<std::thread> helpers;
+    for (int band = 1; band < bands; ++band)
+        helpers.emplace_back(pack, band);
+    pack(0);
+    for (std::thread& helper : helpers)
+        helper.join();
+
+    QByteArray packed("\x78\x01", 2);  // zlib: deflate, 32 KiB window, fastest
+    uLong adler = adler32(0, nullptr, 0);
+    for (const PackedRows& part : parts) {
+        if (!part.ok)
+            return std::nullopt;
+        packed.append(part.bytes);
+        adler = adler32_combine(adler, part.adler, static_cast<z_off_t>(part.length));
+    }
+    appendWord(packed, static_cast<std::uint32_t>(adler));
 
     QByteArray png("\x89PNG\r\n\x1a\n", 8);
     QByteArray header;

@@ -146,5 +146,22 @@ TEST(AvailabilityPicture, ImageHasScalePixelsPerPointAndEncodesAsPng)
     EXPECT_FALSE(picture.png(100));
 }
 
+// Large pictures are packed in bands joined into one stream; every pixel must come back.
+TEST(AvailabilityPicture, EncodedPixelsComeBackWhateverTheSize)
+{
+    for (const QSize size : {QSize(420, 300), QSize(1700, 2300)}) {
+        QImage image(size, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                row[x] = qRgb((x * 7 + y) & 0xFF, (y * 3) & 0xFF, (x ^ y) & 0xFF);
+        }
+        const auto png = AvailabilityPicture::encode(image, "png");
+        ASSERT_TRUE(png) << size.width();
+        EXPECT_EQ(QImage::fromData(*png, "png").convertToFormat(QImage::Format_RGB32), image)
+            << size.width() << "×" << size.height();
+    }
+}
+
 }  // namespace
 }  // namespace nelvo
