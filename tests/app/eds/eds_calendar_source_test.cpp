@@ -309,6 +309,36 @@ END:VCALENDAR
     EXPECT_EQ(rereads, settled);
 }
 
+TEST_F(EdsCalendarSourceTest, ARegistryThatRestartsMidwayGivesABoundedAnswer)
+{
+    const std::string uid = calendarWith("Steady", R"(BEGIN:VCALENDAR
+VERSION:2.0
+BEGIN:VEVENT
+UID:steady@test
+DTSTART:20250304T150000Z
+DTEND:20250304T160000Z
+SUMMARY:Steady
+END:VEVENT
+END:VCALENDAR
+)");
+    const Date from = at("2025-03-04T00:00:00Z");
+    const Date to = at("2025-03-05T00:00:00Z");
+    ASSERT_EQ(titled(source.events(from, to), "Steady").size(), 1u);
+
+    ASSERT_EQ(session->killRegistry(), "");
+    const auto started = std::chrono::steady_clock::now();
+    source.calendars();
+    source.events(from, to);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(6));
+    // Once the bus has started it again, the calendar is listed and read as before.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return find(source.calendars(), uid) &&
+                   titled(source.events(from, to), "Steady").size() == 1;
+        },
+        20'000));
+}
+
 // A bus that takes the connection and never answers: the registry costs the timeout once, and
 // the fetch says it left the desktop's calendars out. In a process of its own, since GLib
 // keeps the session bus it was waiting for.

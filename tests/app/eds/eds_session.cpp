@@ -392,3 +392,29 @@ std::string EdsSession::removeCalendar(const std::string& calendarUid)
 }
 
 }  // namespace nelvo::test
+
+namespace nelvo::test {
+
+std::string EdsSession::killRegistry()
+{
+    GError* error = nullptr;
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
+    if (!bus)
+        return message(error);
+    GVariant* reply = g_dbus_connection_call_sync(
+        bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+        "GetConnectionUnixProcessID",
+        g_variant_new("(s)", "org.gnome.evolution.dataserver.Sources5"), G_VARIANT_TYPE("(u)"),
+        G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, &error);
+    g_object_unref(bus);
+    if (!reply)
+        return message(error);
+    guint32 pid = 0;
+    g_variant_get(reply, "(u)", &pid);
+    g_variant_unref(reply);
+    if (pid == 0 || ::kill(static_cast<pid_t>(pid), SIGKILL) != 0)
+        return "cannot end the registry";
+    return {};
+}
+
+}  // namespace nelvo::test

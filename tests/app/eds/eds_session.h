@@ -31,6 +31,9 @@ public:
     // A source's display name as this process reads it (translated).
     std::string displayName(const std::string& uid);
     std::string removeCalendar(const std::string& calendarUid);
+    // Kills the source registry service, which the bus starts again on the next call to it.
+    // Returns an error text.
+    std::string killRegistry();
 
     ~EdsSession();
 
