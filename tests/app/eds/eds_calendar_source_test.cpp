@@ -45,6 +45,14 @@ std::vector<CalendarEvent> titled(const std::vector<CalendarEvent>& events,
     return out;
 }
 
+// A calendar of one hour-long event on 4 March 2025 at 15:00 UTC, with that title and UID.
+std::string oneEvent(const std::string& title)
+{
+    return "BEGIN:VCALENDAR\nVERSION:2.0\nBEGIN:VEVENT\nUID:" + title +
+           "@test\nDTSTART:20250304T150000Z\nDTEND:20250304T160000Z\nSUMMARY:" + title +
+           "\nEND:VEVENT\nEND:VCALENDAR\n";
+}
+
 // The private bus of these tests ends with the test program.
 class StopEdsAtEnd : public testing::Environment {
 public:
@@ -237,11 +245,6 @@ END:VCALENDAR
 
 TEST_F(EdsCalendarSourceTest, ReadsOnlyTheChosenCalendarsAndListsEveryOne)
 {
-    auto oneEvent = [](const char* title) {
-        return std::string("BEGIN:VCALENDAR\nVERSION:2.0\nBEGIN:VEVENT\nUID:") + title +
-               "@test\nDTSTART:20250304T150000Z\nDTEND:20250304T160000Z\nSUMMARY:" + title +
-               "\nEND:VEVENT\nEND:VCALENDAR\n";
-    };
     const std::string chosen = calendarWith("Chosen", oneEvent("In"));
     const std::string other = calendarWith("Other", oneEvent("Out"));
     const Date from = at("2025-03-04T00:00:00Z");
@@ -311,16 +314,7 @@ END:VCALENDAR
 
 TEST_F(EdsCalendarSourceTest, ARegistryThatRestartsMidwayGivesABoundedAnswer)
 {
-    const std::string uid = calendarWith("Steady", R"(BEGIN:VCALENDAR
-VERSION:2.0
-BEGIN:VEVENT
-UID:steady@test
-DTSTART:20250304T150000Z
-DTEND:20250304T160000Z
-SUMMARY:Steady
-END:VEVENT
-END:VCALENDAR
-)");
+    const std::string uid = calendarWith("Steady", oneEvent("Steady"));
     const Date from = at("2025-03-04T00:00:00Z");
     const Date to = at("2025-03-05T00:00:00Z");
     ASSERT_EQ(titled(source.events(from, to), "Steady").size(), 1u);
