@@ -34,18 +34,16 @@ MessageLayout MessageLayout::build(std::span<const Slot> slots, const RenderOpti
     layout.zoneLine = "All times are in " + SlotFormatter::zoneDescription(
                                                 options.primary, instants, primaryLabel(options));
 
-    SlotDays primaryDays(options.primary);
-    std::optional<Date> currentDay;
-    for (const Slot& slot : slots) {
-        const Date dayStart = primaryDays.startOfDay(slot.start);
-        if (!currentDay || *currentDay != dayStart) {
-            currentDay = dayStart;
+    SlotDays::walk(
+        slots, options.primary,
+        [&](Date dayStart) {
             layout.days.push_back(
                 Day{.label = SlotFormatter::longDayLabel(dayStart, options.primary), .slots = {}});
-        }
-        layout.days.back().slots.push_back(SlotFormatter::text(
-            slot, options.primary, dayStart, options.primary, options.use24Hour, " - ", true));
-    }
+        },
+        [&](const Slot& slot, Date dayStart) {
+            layout.days.back().slots.push_back(SlotFormatter::text(
+                slot, options.primary, dayStart, options.primary, options.use24Hour, " - ", true));
+        });
     return layout;
 }
 

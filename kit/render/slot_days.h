@@ -17,6 +17,23 @@ public:
     // Calendar::startOfDay of the date.
     Date startOfDay(Date date);
 
+    // Walks slots in start order: `newDay(dayStart)` where a slot begins on another day of
+    // `zone` than the slot before it, then `each(slot, dayStart)` for every slot.
+    template <typename Slots, typename NewDay, typename Each>
+    static void walk(const Slots& slots, const TimeZone& zone, NewDay newDay, Each each)
+    {
+        SlotDays days(zone);
+        std::optional<Date> current;
+        for (const auto& slot : slots) {
+            const Date dayStart = days.startOfDay(slot.start);
+            if (!current || *current != dayStart) {
+                current = dayStart;
+                newDay(dayStart);
+            }
+            each(slot, dayStart);
+        }
+    }
+
 private:
     Calendar m_calendar;
     std::optional<Date> m_start;

@@ -31,22 +31,20 @@ RenderedTable build(std::span<const Slot> slots, const RenderOptions& options)
     for (const RenderZone& zone : options.zones)
         table.zoneLabels.push_back(zone.label);
 
-    SlotDays primaryDays(options.primary);
-    std::optional<Date> currentDay;
-    for (const Slot& slot : slots) {
-        const Date dayStart = primaryDays.startOfDay(slot.start);
-        if (!currentDay || *currentDay != dayStart) {
-            currentDay = dayStart;
+    SlotDays::walk(
+        slots, options.primary,
+        [&](Date dayStart) {
             table.days.push_back(
                 DayGroup{.label = SlotFormatter::dayLabel(dayStart, options.primary), .rows = {}});
-        }
-        std::vector<std::string> row;
-        row.reserve(options.zones.size());
-        for (const RenderZone& zone : options.zones)
-            row.push_back(SlotFormatter::text(slot, zone.zone, dayStart, options.primary,
-                                              options.use24Hour, " \u2013 ", false));
-        table.days.back().rows.push_back(std::move(row));
-    }
+        },
+        [&](const Slot& slot, Date dayStart) {
+            std::vector<std::string> row;
+            row.reserve(options.zones.size());
+            for (const RenderZone& zone : options.zones)
+                row.push_back(SlotFormatter::text(slot, zone.zone, dayStart, options.primary,
+                                                  options.use24Hour, " \u2013 ", false));
+            table.days.back().rows.push_back(std::move(row));
+        });
     return table;
 }
 
