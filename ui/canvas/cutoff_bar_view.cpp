@@ -59,11 +59,8 @@ void CutoffBarView::place(double y, int x, int width, bool animated)
         return;
     }
     if (!m_spring) {
-        m_spring = new QVariantAnimation(this);
-        m_spring->setDuration(Motion::durationMilliseconds);
-        m_spring->setEasingCurve(Motion::spring());
-        connect(m_spring, &QVariantAnimation::valueChanged, this,
-                [this](const QVariant& value) { move(value.toPoint()); });
+        m_spring =
+            Motion::makeSpring(this, [this](const QVariant& value) { move(value.toPoint()); });
     }
     m_spring->setStartValue(pos());
     m_spring->setEndValue(target.topLeft());

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEasingCurve>
+#include <QVariantAnimation>
 
 namespace nelvo::Motion {
 
@@ -29,6 +30,15 @@ QEasingCurve spring()
     QEasingCurve curve(QEasingCurve::OutBack);
     curve.setOvershoot(0.9);
     return curve;
+}
+
+QVariantAnimation* makeSpring(QObject* owner, std::function<void(const QVariant&)> onValue)
+{
+    auto* animation = new QVariantAnimation(owner);
+    animation->setDuration(durationMilliseconds);
+    animation->setEasingCurve(spring());
+    QObject::connect(animation, &QVariantAnimation::valueChanged, owner, std::move(onValue));
+    return animation;
 }
 
 }  // namespace nelvo::Motion

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <functional>
+
 class QEasingCurve;
+class QObject;
+class QVariant;
+class QVariantAnimation;
 
 namespace nelvo {
 
@@ -14,6 +19,8 @@ bool isAllowed();
 // Tests and the screenshot program switch motion off so that states are final at once.
 void setForcedOff(bool off);
 QEasingCurve spring();
+// A spring animation owned by `owner`, that hands each value to `onValue`; not started.
+QVariantAnimation* makeSpring(QObject* owner, std::function<void(const QVariant&)> onValue);
 
 }  // namespace Motion
 

@@ -291,11 +291,8 @@ void ZoneAxisView::springBack()
         return;
     }
     if (!m_spring) {
-        m_spring = new QVariantAnimation(this);
-        m_spring->setDuration(Motion::durationMilliseconds);
-        m_spring->setEasingCurve(Motion::spring());
-        connect(m_spring, &QVariantAnimation::valueChanged, this,
-                [this](const QVariant& value) { setTranslation(value.toPointF()); });
+        m_spring = Motion::makeSpring(
+            this, [this](const QVariant& value) { setTranslation(value.toPointF()); });
         connect(m_spring, &QVariantAnimation::finished, this, finish);
     }
     m_spring->setStartValue(from);
