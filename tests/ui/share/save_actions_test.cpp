@@ -58,7 +58,7 @@ TEST(SaveActions, SaveAsFileSuggestsTheStemAndWritesTheMarkdown)
               "My availability · Mar 3 – 4.md");
     EXPECT_EQ(panel->windowModality(), Qt::WindowModal);
 
-    const QString path = f.folder.filePath("week.md");
+    const QString path = f.file("week.md");
     confirm(panel, path);
     // The single-zone Markdown even with two zones.
     EXPECT_EQ(contents(path).toStdString(), model.markdownText());
@@ -78,7 +78,7 @@ TEST(SaveActions, SavePictureWritesThePng)
     EXPECT_EQ(save.panel()->nameFilters(), QStringList{"PNG image (*.png)"});
     EXPECT_EQ(QFileInfo(save.panel()->selectedFiles().value(0)).fileName(),
               "My availability · Mar 3.png");
-    const QString path = f.folder.filePath("week.png");
+    const QString path = f.file("week.png");
     confirm(save.panel(), path);
     const QImage written(path, "png");
     const AvailabilityPicture picture = ClipboardContent::pictureOf(model);
@@ -101,10 +101,10 @@ TEST(SaveActions, CancellingWritesNothing)
 
     save.saveFile();
     ASSERT_NE(save.panel(), nullptr);
-    save.panel()->selectFile(f.folder.filePath("week.md"));
+    save.panel()->selectFile(f.file("week.md"));
     save.panel()->reject();
     QCoreApplication::processEvents();
-    EXPECT_EQ(QDir(f.folder.path()).entryList({"*.md"}, QDir::Files), QStringList{});
+    EXPECT_EQ(QDir(f.file("")).entryList({"*.md"}, QDir::Files), QStringList{});
     EXPECT_EQ(saved.count(), 0);
     EXPECT_EQ(window.findChild<QMessageBox*>(), nullptr);
 }
@@ -118,7 +118,7 @@ TEST(SaveActions, AFailedWriteShowsTheReason)
     QSignalSpy saved(&save, &SaveActions::saved);
 
     // A folder that is not there (as after it was removed while the panel was open).
-    EXPECT_FALSE(save.write(f.folder.filePath("gone/week.md"), "text"));
+    EXPECT_FALSE(save.write(f.file("gone/week.md"), "text"));
     auto* alert = window.findChild<QMessageBox*>("saveErrorAlert");
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->text(), "Couldn't save the file");
@@ -128,7 +128,7 @@ TEST(SaveActions, AFailedWriteShowsTheReason)
     alert->close();
 
     // An existing file is replaced whole.
-    const QString path = f.folder.filePath("week.md");
+    const QString path = f.file("week.md");
     EXPECT_TRUE(save.write(path, "first, a longer text"));
     EXPECT_TRUE(save.write(path, "second"));
     EXPECT_EQ(contents(path), "second");

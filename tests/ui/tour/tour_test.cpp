@@ -3,7 +3,7 @@
 #include "ui/tour/tour_anchor.h"
 #include "ui/tour/tour_callout.h"
 
-#include "ui/controls/side_fixture.h"
+#include "support/model_fixture.h"
 
 #include <QPushButton>
 #include <QScrollArea>
@@ -14,7 +14,7 @@
 namespace nelvo {
 namespace {
 
-using test::SideFixture;
+using test::ModelFixture;
 
 std::vector<TourStep> walk(Tour& tour)
 {
@@ -45,7 +45,7 @@ TEST(Tour, EightStepsInOrderAndDoneSetsCompleted)
 
 TEST(Tour, EventsStepSkippedWithoutAMeetingToFree)
 {
-    SideFixture without;
+    ModelFixture without;
     auto& quiet = without.make();
     Tour tour(*without.defaults);
     tour.setShouldSkip(Tour::eventsNeedAMeeting(quiet));
@@ -59,9 +59,9 @@ TEST(Tour, EventsStepSkippedWithoutAMeetingToFree)
     EXPECT_EQ(tour.step(), TourStep::zones);
     EXPECT_EQ(tour.position(), 5);
 
-    SideFixture with;
+    ModelFixture with;
     with.source->all.push_back(
-        test::meeting("2025-03-03T10:00:00-08:00", "2025-03-03T11:00:00-08:00"));
+        test::meeting("m", "2025-03-03T10:00:00-08:00", "2025-03-03T11:00:00-08:00"));
     auto& busy = with.make();
     Tour full(*with.defaults);
     full.setShouldSkip(Tour::eventsNeedAMeeting(busy));
