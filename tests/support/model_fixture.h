@@ -31,6 +31,7 @@ public:
         {"home", "Family", "Home", "#F97316", false},
     };
     std::vector<CalendarEvent> all;
+    std::vector<SourceProblem> problems;
     int fetches = 0;
     std::vector<std::pair<Date, Date>> windows;
     std::function<void()> changed;
@@ -49,6 +50,7 @@ public:
     }
     void observeChanges(std::function<void()> handler) override { changed = std::move(handler); }
     bool isLastFetchComplete() const override { return complete; }
+    std::vector<SourceProblem> lastFetchProblems() const override { return problems; }
 };
 
 inline CalendarEvent meeting(const char* id, const char* start, const char* end,
