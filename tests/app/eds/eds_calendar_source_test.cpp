@@ -1,6 +1,8 @@
 #include "app/eds/eds_calendar_source.h"
 #include "app/eds/eds_session.h"
 
+#include "support/scoped_env.h"
+
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -341,23 +343,8 @@ TEST(EdsCalendarSourceHungTest, ARegistryThatNeverAnswersCostsTheTimeoutAndAWarn
 // Without a session bus there is no desktop store: nothing, and nothing to say about it.
 TEST(EdsCalendarSourceAbsentTest, WithoutABusTheSourceIsSilentlyEmpty)
 {
-    struct Unset {
-        std::string name;
-        std::optional<std::string> value;
-        explicit Unset(const char* n) : name(n)
-        {
-            if (const char* v = std::getenv(n))
-                value = v;
-            unsetenv(n);
-        }
-        ~Unset()
-        {
-            if (value)
-                setenv(name.c_str(), value->c_str(), 1);
-        }
-    };
-    Unset bus("DBUS_SESSION_BUS_ADDRESS");
-    Unset runtime("XDG_RUNTIME_DIR");
+    const test::ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", std::nullopt);
+    const test::ScopedEnv runtime("XDG_RUNTIME_DIR", std::nullopt);
     EdsCalendarSource source;
     EXPECT_FALSE(source.hasAccess());
     EXPECT_TRUE(source.calendars().empty());
