@@ -10,11 +10,7 @@
 namespace nelvo {
 namespace {
 
-using test::folderNames;
-using test::readText;
-using test::TempFolder;
-using test::writeText;
-using Names = std::vector<std::string>;
+using namespace test;  // the store helpers
 
 mode_t permissions(const std::filesystem::path& path)
 {
@@ -36,8 +32,8 @@ TEST(AtomicFile, KeptFilesAreNeverReplacedAndTheOldestGoesOnlyPastTheBound)
         EXPECT_EQ(kept->filename(), i == 0 ? "adjustments.json.unreadable"
                                            : "adjustments.json.unreadable." + std::to_string(i));
     }
-    EXPECT_EQ(readText(folder / "adjustments.json.unreadable"), "broken 0");
-    EXPECT_EQ(readText(folder / "adjustments.json.unreadable.2"), "broken 2");
+    EXPECT_EQ(readFile(folder / "adjustments.json.unreadable"), "broken 0");
+    EXPECT_EQ(readFile(folder / "adjustments.json.unreadable.2"), "broken 2");
     // A gap the user made is filled first.
     std::filesystem::remove(folder / "adjustments.json.unreadable.1");
     writeText(path, "broken 3");
@@ -52,9 +48,9 @@ TEST(AtomicFile, KeptFilesAreNeverReplacedAndTheOldestGoesOnlyPastTheBound)
     ASSERT_TRUE(last) << error.message();
     EXPECT_EQ(last->filename(),
               "adjustments.json.unreadable." + std::to_string(AtomicFile::maxKeptUnreadable - 1));
-    EXPECT_EQ(readText(*last), "newest");
-    EXPECT_EQ(readText(folder / "adjustments.json.unreadable"), "broken 3");
-    EXPECT_EQ(readText(folder / "adjustments.json.unreadable.1"), "broken 2");
+    EXPECT_EQ(readFile(*last), "newest");
+    EXPECT_EQ(readFile(folder / "adjustments.json.unreadable"), "broken 3");
+    EXPECT_EQ(readFile(folder / "adjustments.json.unreadable.1"), "broken 2");
     EXPECT_EQ(folderNames(folder.path()).size(), std::size_t(AtomicFile::maxKeptUnreadable));
     // Nothing to keep: the error says so.
     EXPECT_FALSE(AtomicFile::setAsideUnreadable(path, error));
@@ -113,14 +109,14 @@ TEST(AtomicFile, WriteReplacesTheFileWholeAndLeavesNothingBehind)
     TempFolder folder;
     const auto path = folder / "file.json";
     EXPECT_FALSE(AtomicFile::write(path, "first"));
-    EXPECT_EQ(readText(path), "first");
+    EXPECT_EQ(readFile(path), "first");
     // A new file takes the usual permissions; a replaced one keeps its own.
     ::chmod(path.c_str(), 0640);
     EXPECT_FALSE(AtomicFile::write(path, "second, longer"));
-    EXPECT_EQ(readText(path), "second, longer");
+    EXPECT_EQ(readFile(path), "second, longer");
     EXPECT_EQ(permissions(path), 0640u);
     EXPECT_FALSE(AtomicFile::write(path, ""));
-    EXPECT_EQ(readText(path), "");
+    EXPECT_EQ(readFile(path), "");
     // No temporary file stays in the folder.
     EXPECT_EQ(folderNames(folder.path()), Names{"file.json"});
 }
@@ -136,7 +132,7 @@ TEST(AtomicFile, FailedWriteKeepsTheOldFile)
     // A disk that fills up part-way: the old content stays and no temporary file is left.
     EXPECT_TRUE(test::withFileSizeLimit(
         1024, [&] { return static_cast<bool>(AtomicFile::write(path, std::string(4096, 'y'))); }));
-    EXPECT_EQ(readText(path), "kept");
+    EXPECT_EQ(readFile(path), "kept");
     EXPECT_EQ(folderNames(folder.path()), Names{"file.json"});
     // A folder where the file should be cannot be replaced.
     std::filesystem::create_directory(folder / "dir");
