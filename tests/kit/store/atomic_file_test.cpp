@@ -57,28 +57,7 @@ TEST(AtomicFile, KeptFilesAreNeverReplacedAndTheOldestGoesOnlyPastTheBound)
     EXPECT_EQ(error, std::errc::no_such_file_or_directory);
 }
 
-TEST(AtomicFile, ReadsOnlyRegularFilesWithinTheBound)
-{
-    TempFolder folder;
-    std::error_code error;
-    writeText(folder / "small", "1234");
-    EXPECT_EQ(AtomicFile::read(folder / "small", error, 4), "1234");
-    EXPECT_FALSE(AtomicFile::read(folder / "small", error, 3));
-    EXPECT_EQ(error, std::errc::file_too_large);
-    EXPECT_FALSE(AtomicFile::read(folder.path(), error));
-    EXPECT_EQ(AtomicFile::reason(error), "a folder, not a file");
-    EXPECT_FALSE(AtomicFile::read("/dev/zero", error));
-    EXPECT_EQ(AtomicFile::reason(error), "not a regular file");
-    std::filesystem::create_symlink(folder / "loop", folder / "loop");
-    EXPECT_FALSE(AtomicFile::read(folder / "loop", error));
-    EXPECT_EQ(AtomicFile::reason(error), "a loop of symbolic links");
-    EXPECT_EQ(AtomicFile::reason(std::make_error_code(std::errc::no_space_on_device)),
-              "no space left on device");
-    EXPECT_EQ(AtomicFile::reason(std::make_error_code(std::errc::read_only_file_system)),
-              "read-only file system");
-}
-
-TEST(AtomicFile, ReadGivesWholeRegularFilesAndOtherwiseAReason)
+TEST(AtomicFile, ReadGivesWholeRegularFilesWithinTheBoundAndOtherwiseAReason)
 {
     TempFolder folder;
     std::error_code error;
@@ -90,11 +69,21 @@ TEST(AtomicFile, ReadGivesWholeRegularFilesAndOtherwiseAReason)
     writeText(folder / "empty", "");
     EXPECT_EQ(AtomicFile::read(folder / "empty", error), "");
     EXPECT_FALSE(error);
+    writeText(folder / "small", "1234");
+    EXPECT_EQ(AtomicFile::read(folder / "small", error, 4), "1234");
+    EXPECT_FALSE(AtomicFile::read(folder / "small", error, 3));
+    EXPECT_EQ(error, std::errc::file_too_large);
 
     EXPECT_FALSE(AtomicFile::read(folder / "missing", error));
     EXPECT_EQ(error, std::errc::no_such_file_or_directory);
     EXPECT_FALSE(AtomicFile::read(folder.path(), error));
     EXPECT_EQ(error, std::errc::is_a_directory);
+    EXPECT_EQ(AtomicFile::reason(error), "a folder, not a file");
+    EXPECT_FALSE(AtomicFile::read("/dev/zero", error));
+    EXPECT_EQ(AtomicFile::reason(error), "not a regular file");
+    std::filesystem::create_symlink(folder / "loop", folder / "loop");
+    EXPECT_FALSE(AtomicFile::read(folder / "loop", error));
+    EXPECT_EQ(AtomicFile::reason(error), "a loop of symbolic links");
     // A pipe with no writer: refused at once instead of blocking.
     ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
     EXPECT_FALSE(AtomicFile::read(folder / "pipe", error));
@@ -102,6 +91,10 @@ TEST(AtomicFile, ReadGivesWholeRegularFilesAndOtherwiseAReason)
     // A later success clears an earlier error.
     EXPECT_TRUE(AtomicFile::read(folder / "empty", error));
     EXPECT_FALSE(error);
+    EXPECT_EQ(AtomicFile::reason(std::make_error_code(std::errc::no_space_on_device)),
+              "no space left on device");
+    EXPECT_EQ(AtomicFile::reason(std::make_error_code(std::errc::read_only_file_system)),
+              "read-only file system");
 }
 
 TEST(AtomicFile, WriteReplacesTheFileWholeAndLeavesNothingBehind)
