@@ -34,11 +34,8 @@ TEST(CopyButton, NamesHintAndMenu)
     EXPECT_EQ(button.toolTip(),
               "Copy your availability to paste anywhere (Ctrl+Shift+C). The arrow "
               "has Copy as Table, Copy as Picture and the saves.");
-    QStringList entries;
-    for (QAction* action : button.menu()->actions())
-        entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    EXPECT_EQ(entries, (QStringList{"Copy as Table", "Copy as Picture", "-", "Save Picture…",
-                                    "Save as File…"}));
+    EXPECT_EQ(test::entries(button.menu()), (QStringList{"Copy as Table", "Copy as Picture", "-",
+                                                         "Save Picture…", "Save as File…"}));
     EXPECT_EQ(button.copyPictureAction()->toolTip(),
               "Copy a picture of your availability, for chats");
     EXPECT_EQ(button.saveFileAction()->toolTip(), "Save your availability as a Markdown file");
@@ -113,14 +110,6 @@ TEST(CopyButton, CopyAsTableIsOfferedWithTwoZones)
     EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->text().contains("| Day |"));
     EXPECT_EQ(button.text(), "Copied");
 }
-
-}  // namespace
-}  // namespace nelvo
-
-namespace nelvo {
-namespace {
-
-using test::ShareFixture;
 
 TEST(CopyButton, RunsTheWindowsCommandsWhileItLives)
 {

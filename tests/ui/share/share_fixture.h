@@ -2,6 +2,9 @@
 
 #include "support/model_fixture.h"
 
+#include <QAction>
+#include <QFile>
+#include <QMenu>
 #include <QString>
 
 #include <initializer_list>
@@ -36,5 +39,20 @@ struct ShareFixture : ModelFixture {
         return QString::fromStdString((folder / name).string());
     }
 };
+
+// A menu's entries by text, "-" for a separator.
+inline QStringList entries(const QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+
+inline QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 }  // namespace nelvo::test
