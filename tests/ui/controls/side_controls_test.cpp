@@ -75,7 +75,6 @@ TEST(DaySlider, BoundToTheDayCountAndHeldWithinOneToFourteen)
     auto& model = f.make();
     DaySlider slider(model);
     EXPECT_EQ(slider.accessibleName(), "Days to show");
-    EXPECT_EQ(slider.width(), 160);
     EXPECT_EQ(slider.value(), 1);
 
     slider.setValue(5);
