@@ -1,16 +1,12 @@
 // One drag movement of a day's end bar on the canvas: 14 days, 6 zones, 1,000 events. Each
 // iteration is a mouse move through the model's recompute to the repainted columns; the
 // median of the iterations is printed as median_ms.
-#include "app/availability_model.h"
-#include "app/event_source.h"
-#include "kit/core/day_key.h"
-#include "kit/store/adjustments_store.h"
-#include "kit/store/in_memory_user_defaults.h"
-#include "kit/store/settings_store.h"
 #include "ui/canvas/cutoff_bar_view.h"
 #include "ui/canvas/day_column_view.h"
 #include "ui/canvas/main_view.h"
 #include "ui/canvas/motion.h"
+
+#include "support/bench_model.h"
 
 #include <QApplication>
 #include <QTest>
@@ -19,76 +15,47 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <random>
 
 namespace {
 
 using namespace nelvo;
 
-class ManyEvents : public EventSource {
-public:
+std::vector<CalendarEvent> meetings()
+{
     std::vector<CalendarEvent> all;
-    bool hasAccess() const override { return true; }
-    std::vector<CalendarInfo> calendars() override
-    {
-        return {{"work", "Work", "", "#3B82F6", false}};
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> quarter(0, 30 * 96);
+    for (int i = 0; i < 1000; ++i) {
+        all.push_back(bench::workEvent("event-" + std::to_string(i),
+                                       bench::firstDay().addingSeconds(quarter(random) * 900.0),
+                                       3600));
+        all.back().title = "Meeting";
     }
-    std::vector<CalendarEvent> events(Date, Date) override { return all; }
-    void observeChanges(std::function<void()>) override {}
-};
+    return all;
+}
 
-struct Canvas {
-    // The model saves the adjustments on every movement of a day's bar; on a memory file
-    // system that costs nothing, so the figure is the canvas's and not the disk's.
-    std::filesystem::path folder =
-        (std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
-                                                   : std::filesystem::temp_directory_path()) /
-        "nelvo-canvas-bench";
-    std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
-    std::unique_ptr<AvailabilityModel> model;
+// The model saves the adjustments on every movement of a day's bar; on a memory file system
+// that costs nothing, so the figure is the canvas's and not the disk's.
+std::filesystem::path memoryFolder()
+{
+    return (std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
+                                                      : std::filesystem::temp_directory_path()) /
+           "nelvo-canvas-bench";
+}
+
+struct Canvas : bench::BenchModel {
     std::unique_ptr<MainView> view;
 
-    Canvas()
+    Canvas() : BenchModel(memoryFolder(), meetings(), std::nullopt, 8)
     {
-        const TimeZone la = *TimeZone::named("America/Los_Angeles");
-        const Date first = *DayKey::date("2025-03-03", la);
-        auto source = std::make_shared<ManyEvents>();
-        std::mt19937 random(7);
-        std::uniform_int_distribution<int> quarter(0, 30 * 96);
-        for (int i = 0; i < 1000; ++i) {
-            CalendarEvent event;
-            event.eventID = "event-" + std::to_string(i);
-            event.title = "Meeting";
-            event.start = first.addingSeconds(quarter(random) * 900.0);
-            event.occurrenceStart = event.start;
-            event.end = event.start.addingSeconds(3600);
-            event.calendarID = "work";
-            source->all.push_back(event);
-        }
-        std::filesystem::remove_all(folder);
-        auto store = std::make_shared<AdjustmentsStore>(folder / "adjustments.json");
-        Settings settings = Settings::initial(la);
-        settings.dayCount = 14;
-        for (const char* id : {"Europe/Berlin", "Asia/Kolkata", "Asia/Tokyo", "America/New_York",
-                               "Australia/Sydney"})
-            settings.addZone(id);
-        SettingsStore(defaults).save(settings);
-        model = std::make_unique<AvailabilityModel>(
-            source, std::make_shared<SettingsStore>(defaults), store,
-            [first] { return first.addingSeconds(8 * 3600); }, [la] { return la; });
         view = std::make_unique<MainView>(*model, *defaults);
         view->resize(1600, 900);
         view->show();
         (void)QTest::qWaitForWindowExposed(view.get());
         QCoreApplication::processEvents();
     }
-    ~Canvas()
-    {
-        view.reset();
-        model.reset();
-        std::filesystem::remove_all(folder);
-    }
+    ~Canvas() { view.reset(); }
 };
 
 void BM_CanvasDragMovement(benchmark::State& state)

@@ -1,13 +1,9 @@
 // What leaves the program on a copy, for 14 included days and 6 zones: the four flavours of
 // Copy availability, the table's flavours, and the picture drawn and encoded as PNG.
-#include "app/availability_model.h"
-#include "app/event_source.h"
-#include "kit/core/day_key.h"
-#include "kit/store/adjustments_store.h"
-#include "kit/store/in_memory_user_defaults.h"
-#include "kit/store/settings_store.h"
 #include "ui/share/availability_picture.h"
 #include "ui/share/clipboard_content.h"
+
+#include "support/bench_model.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -16,7 +12,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <random>
 
 namespace {
@@ -36,60 +31,34 @@ void ensureApplication()
     (void)app;
 }
 
-class BusyWeeks : public EventSource {
-public:
-    std::vector<CalendarEvent> all;
-    bool hasAccess() const override { return true; }
-    std::vector<CalendarInfo> calendars() override
-    {
-        return {{"work", "Work", "", "#3B82F6", false}};
-    }
-    std::vector<CalendarEvent> events(Date, Date) override { return all; }
-    void observeChanges(std::function<void()>) override {}
-};
-
 // 14 days with weekends, 6 zones, meetings scattered so every day has several slots.
-struct Setup {
-    std::filesystem::path folder = std::filesystem::temp_directory_path() / "nelvo-share-bench";
-    std::unique_ptr<AvailabilityModel> model;
-
+struct Setup : bench::BenchModel {
     Setup()
+        : BenchModel(std::filesystem::temp_directory_path() / "nelvo-share-bench", meetings(),
+                     weekendsOn(), 7)
+    {
+    }
+    static std::vector<CalendarEvent> meetings()
     {
         ensureApplication();
-        const TimeZone la = *TimeZone::named("America/Los_Angeles");
-        const Date first = *DayKey::date("2025-03-03", la);
-        auto source = std::make_shared<BusyWeeks>();
+        std::vector<CalendarEvent> all;
         std::mt19937 random(11);
         std::uniform_int_distribution<int> quarter(9 * 4, 16 * 4);
-        for (int day = 0; day < 20; ++day) {
-            for (int i = 0; i < 4; ++i) {
-                CalendarEvent event;
-                event.eventID = "event-" + std::to_string(day) + "-" + std::to_string(i);
-                event.start = first.addingSeconds(day * 86400.0 + quarter(random) * 900.0);
-                event.occurrenceStart = event.start;
-                event.end = event.start.addingSeconds(1800);
-                event.calendarID = "work";
-                source->all.push_back(event);
-            }
-        }
-        std::filesystem::remove_all(folder);
-        Settings settings = Settings::initial(la);
-        settings.dayCount = 14;
-        for (const char* id : {"Europe/Berlin", "Asia/Kolkata", "Asia/Tokyo", "America/New_York",
-                               "Australia/Sydney"})
-            settings.addZone(id);
-        auto defaults = std::make_shared<InMemoryUserDefaults>();
-        SettingsStore(defaults).save(settings);
+        for (int day = 0; day < 20; ++day)
+            for (int i = 0; i < 4; ++i)
+                all.push_back(bench::workEvent(
+                    "event-" + std::to_string(day) + "-" + std::to_string(i),
+                    bench::firstDay().addingSeconds(day * 86400.0 + quarter(random) * 900.0),
+                    1800));
+        return all;
+    }
+    static Adjustments weekendsOn()
+    {
         Adjustments adjustments;
         adjustments.exclusions.saturdaysOff = false;
         adjustments.exclusions.sundaysOff = false;
-        auto store = std::make_shared<AdjustmentsStore>(folder / "adjustments.json");
-        store->save(adjustments);
-        model = std::make_unique<AvailabilityModel>(
-            source, std::make_shared<SettingsStore>(defaults), store,
-            [first] { return first.addingSeconds(7 * 3600); }, [la] { return la; });
+        return adjustments;
     }
-    ~Setup() { std::filesystem::remove_all(folder); }
 };
 
 void BM_CopyAvailabilityFlavours(benchmark::State& state)

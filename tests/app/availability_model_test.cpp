@@ -1,20 +1,9 @@
-#include "app/availability_model.h"
-#include "app/event_source.h"
-#include "kit/core/day_key.h"
-#include "kit/store/adjustments_store.h"
-#include "kit/store/in_memory_user_defaults.h"
-#include "kit/store/settings_store.h"
-
-#include "support/temp_folder.h"
-#include "support/time_helpers.h"
+#include "support/model_fixture.h"
 
 #include <QSignalSpy>
 #include <QTest>
-#include <QUndoStack>
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace nelvo {
 namespace {
@@ -24,81 +13,8 @@ using test::day;
 using test::slotText;
 using test::zone;
 
-// A calendar source that counts its fetches.
-class FakeSource : public EventSource {
-public:
-    bool access = true;
-    bool complete = true;
-    std::vector<CalendarInfo> calendarList{{"work", "Work", "Office", "#3B82F6", false}};
-    std::vector<CalendarEvent> all;
-    int fetches = 0;
-    std::vector<std::pair<Date, Date>> windows;
-
-    bool hasAccess() const override { return access; }
-    std::vector<CalendarInfo> calendars() override { return calendarList; }
-    std::vector<CalendarEvent> events(Date from, Date to) override
-    {
-        ++fetches;
-        windows.emplace_back(from, to);
-        std::vector<CalendarEvent> result;
-        for (const auto& event : all) {
-            if (event.start < to && event.end > from)
-                result.push_back(event);
-        }
-        return result;
-    }
-    void observeChanges(std::function<void()> handler) override { changed = std::move(handler); }
-    bool isLastFetchComplete() const override { return complete; }
-
-    std::function<void()> changed;
-};
-
-CalendarEvent meeting(const char* id, const char* start, const char* end)
-{
-    CalendarEvent event;
-    event.eventID = id;
-    event.occurrenceStart = at(start);
-    event.start = at(start);
-    event.end = at(end);
-    event.title = "Planning";
-    event.calendarID = "work";
-    event.calendarColorHex = "#3B82F6";
-    return event;
-}
-
-// A model over a fake source, in-memory defaults and a temporary adjustments file, in
-// Los Angeles, with a clock the test moves.
-struct Fixture {
-    test::TempFolder folder{"nelvo-model"};
-    std::shared_ptr<FakeSource> source = std::make_shared<FakeSource>();
-    std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
-    std::shared_ptr<AdjustmentsStore> adjustmentsStore;
-    Date now = at("2025-03-03T08:00:00-08:00");  // a Monday morning
-    TimeZone la = zone("America/Los_Angeles");
-    std::unique_ptr<AvailabilityModel> model;
-    std::vector<Sound> sounds;
-    double soundClock = 0;
-    QUndoStack undo;
-
-    Fixture()
-    {
-        adjustmentsStore = std::make_shared<AdjustmentsStore>(folder / "adjustments.json");
-    }
-
-    AvailabilityModel& make()
-    {
-        model = std::make_unique<AvailabilityModel>(
-            source, std::make_shared<SettingsStore>(defaults), adjustmentsStore,
-            [this] { return now; }, [this] { return la; });
-        model->setUndoStack(&undo);
-        model->setSoundOutput(
-            [this](Sound s, std::span<const std::uint8_t>) { sounds.push_back(s); },
-            [this] { return soundClock += 1.0; });
-        return *model;
-    }
-
-    std::string keyOf(Date d) const { return DayKey::string(d, la); }
-};
+using Fixture = test::ModelFixture;
+using test::meeting;
 
 TEST(AvailabilityModel, WithoutAccessTheWindowsMinusReservedTimeAreFree)
 {

@@ -1,9 +1,9 @@
 #include "app/ics_calendar_source.h"
 
+#include "support/scoped_env.h"
 #include "support/time_helpers.h"
 
 #include <QDir>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -157,10 +157,8 @@ TEST_F(IcsCalendarSourceTest, ProblemsHaveKindsAndFoldersAreSummarised)
     for (int i = 0; i < 8; ++i)
         write("vdir/broken" + std::to_string(i) + ".ics", "not a calendar");
     write("vdir/ok.ics", event("v", "Kept", "20250304T150000Z"));
-    const QByteArray home = qgetenv("HOME");
-    qputenv("HOME", QByteArray::fromStdString(path("")));
+    const test::ScopedEnv home("HOME", path(""));
     auto s = source({"~/endless.ics", "~/vdir", "~/gone.ics"});
-    const auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
 
     EXPECT_EQ(march(s).size(), 1u);
     EXPECT_FALSE(s.isLastFetchComplete());

@@ -6,6 +6,7 @@
 #include "kit/model/adjustments.h"
 #include "kit/model/busy_classifier.h"
 
+#include "support/event_text.h"
 #include "support/golden.h"
 #include "support/time_helpers.h"
 
@@ -36,14 +37,10 @@ std::string expansionText(const std::string& file)
     std::stable_sort(events.begin(), events.end(),
                      [](const auto& a, const auto& b) { return a.start < b.start; });
 
-    static const char* const availability[] = {"busy", "free", "tentative", "unavailable", "n/a"};
-    static const char* const answer[] = {"none",      "accepted", "declined",
-                                         "tentative", "pending",  "unknown"};
     std::string text = "# occurrences\n";
     for (const CalendarEvent& e : events)
         text += test::iso(e.start) + " " + test::iso(e.end) + " " + e.title + " | " +
-                availability[int(e.availability)] + " " + answer[int(e.participation)] +
-                (e.isAllDay ? " all-day" : "") + (e.isCanceled ? " cancelled" : "") + "\n";
+                test::traits(e) + "\n";
     text += "# busy\n";
     const auto busy = AvailabilityEngine::normalizedBusy(
         BusyClassifier::busyIntervals(events, {"corpus"}, Adjustments{}));

@@ -1,5 +1,6 @@
 #include "app/ics_document.h"
 
+#include "support/event_text.h"
 #include "support/time_helpers.h"
 
 #include <gtest/gtest.h>
@@ -54,37 +55,28 @@ std::vector<std::string> messages(const SourceProblemList& problems)
     return out;
 }
 
+// The occurrences by start, then title; the expansion's problems into `problems`.
 std::vector<CalendarEvent> expand(const IcsDocument& doc, const char* from, const char* to,
-                                  std::vector<std::string>* warnings = nullptr)
+                                  SourceProblemList* problems = nullptr)
 {
     std::vector<CalendarEvent> out;
-    SourceProblemList problems;
+    SourceProblemList own;
     const IcsDocument* docs[] = {&doc};
     IcsDocument::expand(docs, at(from), at(to), "/cal/work.ics", "#112233", 1'000'000, out,
-                        problems);
-    if (warnings)
-        *warnings = messages(problems);
+                        problems ? *problems : own);
     std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) {
         return a.start != b.start ? a.start < b.start : a.title < b.title;
     });
     return out;
 }
 
-// "title start end" for each occurrence; with traits, then its availability and the user's
-// answer, and "all-day" or "cancelled" when so.
+// "title start end" for each occurrence; with traits, then what it says of the user's time.
 std::vector<std::string> summary(const std::vector<CalendarEvent>& events, bool withTraits = false)
 {
-    static const char* const availability[] = {"busy", "free", "tentative", "unavailable", "n/a"};
-    static const char* const answer[] = {"none",      "accepted", "declined",
-                                         "tentative", "pending",  "unknown"};
     std::vector<std::string> out;
-    for (const auto& e : events) {
-        out.push_back(e.title + " " + iso(e.start) + " " + iso(e.end));
-        if (withTraits)
-            out.back() += " "s + availability[int(e.availability)] + " " +
-                          answer[int(e.participation)] + (e.isAllDay ? " all-day" : "") +
-                          (e.isCanceled ? " cancelled" : "");
-    }
+    for (const auto& e : events)
+        out.push_back(e.title + " " + iso(e.start) + " " + iso(e.end) +
+                      (withTraits ? " " + test::traits(e) : ""));
     return out;
 }
 
@@ -156,11 +148,11 @@ const CalendarEvent* find(const std::vector<CalendarEvent>& events, const std::s
 TEST(IcsDocument, MapsEveryShapeOfARealCalendar)
 {
     const auto doc = IcsDocument::parse(mixedCalendar, options());
-    std::vector<std::string> warnings;
-    const auto march = expand(*doc, "2025-03-01T05:00:00Z", "2025-04-01T04:00:00Z", &warnings);
+    SourceProblemList problems;
+    const auto march = expand(*doc, "2025-03-01T05:00:00Z", "2025-04-01T04:00:00Z", &problems);
 
     EXPECT_EQ(doc->title(), "Work");
-    EXPECT_TRUE(warnings.empty());
+    EXPECT_TRUE(problems.empty());
     EXPECT_TRUE(doc->problems().empty()) << messages(doc->problems()).front();
     // The weekly meeting: EST before the change on the 9th, EDT after, the 17th left out,
     // the 24th moved to the 25th; the folded attendee line is the user's (any case).
@@ -337,14 +329,14 @@ TEST(IcsDocument, BoundsHostileRecurrence)
         vevent({"UID:never-zone", "SUMMARY:In a zone that never changes",
                 "DTSTART;TZID=Never:20250303T041500"}));
     const auto doc = IcsDocument::parse(text, options());
-    std::vector<std::string> warnings;
-    const auto events = expand(*doc, "2025-03-03T09:00:00Z", "2025-03-03T10:00:00Z", &warnings);
+    SourceProblemList problems;
+    const auto events = expand(*doc, "2025-03-03T09:00:00Z", "2025-03-03T10:00:00Z", &problems);
 
     EXPECT_EQ(events.size(), 3600u + 3);
     EXPECT_EQ(iso(find(events, "In a zone that never changes")->start), "2025-03-03T09:15:00Z");
     EXPECT_EQ(iso(find(events, "Count")->start), "2025-03-03T09:00:00Z");
     EXPECT_EQ(iso(find(events, "In a hostile zone")->start), "2025-03-03T09:00:00Z");
-    EXPECT_TRUE(warnings.empty()) << warnings.front();
+    EXPECT_TRUE(problems.empty()) << messages(problems).front();
 }
 
 TEST(IcsDocument, SurvivesBrokenStructure)
@@ -374,20 +366,6 @@ TEST(IcsDocument, SurvivesBrokenStructure)
     EXPECT_EQ(IcsDocument::parse(inputs[2], options())->eventCount(), 1u);
 }
 
-// The problems of an expansion, with their kinds.
-SourceProblemList expansionProblems(const IcsDocument& doc, const char* from, const char* to,
-                                    std::vector<CalendarEvent>* events = nullptr)
-{
-    std::vector<CalendarEvent> out;
-    SourceProblemList problems;
-    const IcsDocument* docs[] = {&doc};
-    IcsDocument::expand(docs, at(from), at(to), "/cal/work.ics", "#112233", 1'000'000, out,
-                        problems);
-    if (events)
-        *events = std::move(out);
-    return problems;
-}
-
 // Small files that once searched for minutes: rules that can never match, sub-daily rules
 // whose next match is months away, and thousands of yearly rules that never match. The
 // ceiling only catches a hang; the figures are the benchmark's.
@@ -403,9 +381,8 @@ TEST(IcsDocument, HostileRulesCostLittle)
         body += vevent({"DTSTART:20250101T090000Z", "RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=30"});
     const auto started = std::chrono::steady_clock::now();
     const auto doc = IcsDocument::parse(vcalendar(body), options());
-    std::vector<CalendarEvent> events;
-    const auto problems =
-        expansionProblems(*doc, "2025-03-01T05:00:00Z", "2025-04-01T04:00:00Z", &events);
+    SourceProblemList problems;
+    const auto events = expand(*doc, "2025-03-01T05:00:00Z", "2025-04-01T04:00:00Z", &problems);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 
     // Nothing in March; each impossible rule said once, past five counted.
@@ -449,12 +426,9 @@ TEST(IcsDocument, LongSeriesReachTheWindowOrAreReported)
                   vevent({"UID:monthly", "SUMMARY:Monthly", "DTSTART:17000103T090000Z",
                           "RRULE:FREQ=MONTHLY;COUNT=100000"})),
         options());
-    std::vector<CalendarEvent> events;
-    auto problems =
-        expansionProblems(*doc, "2025-03-03T00:00:00Z", "2025-03-04T00:00:00Z", &events);
+    SourceProblemList problems;
+    const auto events = expand(*doc, "2025-03-03T00:00:00Z", "2025-03-04T00:00:00Z", &problems);
     EXPECT_TRUE(problems.empty()) << messages(problems).front();
-    std::sort(events.begin(), events.end(),
-              [](const auto& a, const auto& b) { return a.start < b.start; });
     ASSERT_EQ(events.size(), 1u + 1u + 96u);  // the million quarter-hours last until 2028
     EXPECT_EQ(summary({*find(events, "Daily")}),
               std::vector<std::string>{"Daily 2025-03-03T09:00:00Z 2025-03-03T10:00:00Z"});
@@ -466,8 +440,9 @@ TEST(IcsDocument, LongSeriesReachTheWindowOrAreReported)
         vcalendar(vevent({"UID:hours", "SUMMARY:Private title", "DTSTART:16010101T000000Z",
                           "DURATION:PT1H", "RRULE:FREQ=DAILY;BYHOUR=9,10,11,12;COUNT=2000000000"})),
         options());
-    problems = expansionProblems(*hidden, "2025-03-03T00:00:00Z", "2025-03-04T00:00:00Z");
-    const auto listed = problems.list();
+    SourceProblemList hiddenProblems;
+    expand(*hidden, "2025-03-03T00:00:00Z", "2025-03-04T00:00:00Z", &hiddenProblems);
+    const auto listed = hiddenProblems.list();
     ASSERT_EQ(listed.size(), 1u);
     EXPECT_EQ(listed[0].kind, SourceProblem::Kind::incompleteExpansion);
     EXPECT_TRUE(listed[0].hidesBusyTime());

@@ -1,14 +1,14 @@
 // The command line over the desktop's calendars, against a private Evolution Data Server.
 #include "app/eds/eds_session.h"
 #include "cli/commands.h"
+#include "support/scoped_env.h"
 #include "support/temp_folder.h"
 
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
+#include <memory>
 #include <sstream>
 
 namespace nelvo {
@@ -30,20 +30,13 @@ protected:
         if (!session)
             GTEST_SKIP() << "Evolution Data Server cannot run here: " << whyNot;
         // The commands keep their choice in the defaults: a home of the test's own.
-        for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
-            const char* value = std::getenv(variable);
-            saved.emplace_back(variable, value ? std::optional<std::string>(value) : std::nullopt);
-            ::setenv(variable, (home.path() / variable).c_str(), 1);
-        }
+        for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+            homes.push_back(
+                std::make_unique<test::ScopedEnv>(variable, (home.path() / variable).string()));
     }
     void TearDown() override
     {
-        for (const auto& [name, value] : saved) {
-            if (value)
-                ::setenv(name.c_str(), value->c_str(), 1);
-            else
-                ::unsetenv(name.c_str());
-        }
+        homes.clear();
         EdsSession::stopAll();
     }
 
@@ -67,7 +60,7 @@ protected:
 
     EdsSession* session = nullptr;
     test::TempFolder home;
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+    std::vector<std::unique_ptr<test::ScopedEnv>> homes;
 };
 
 TEST_F(DesktopCalendarsCommandTest, ListPrintAddAndRemoveFollowTheChoice)

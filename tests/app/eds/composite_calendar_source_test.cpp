@@ -1,5 +1,7 @@
 #include "app/eds/composite_calendar_source.h"
 
+#include "support/model_fixture.h"
+
 #include <gtest/gtest.h>
 
 namespace nelvo {
@@ -7,26 +9,7 @@ namespace {
 
 using Kind = CompositeCalendarSource::Kind;
 
-struct FakeSource : EventSource {
-    bool access = true;
-    std::vector<CalendarInfo> list;
-    std::vector<CalendarEvent> occurrences;
-    bool complete = true;
-    std::vector<SourceProblem> problems;
-    std::function<void()> handler;
-    int fetches = 0;
-
-    bool hasAccess() const override { return access; }
-    std::vector<CalendarInfo> calendars() override { return list; }
-    std::vector<CalendarEvent> events(Date, Date) override
-    {
-        ++fetches;
-        return occurrences;
-    }
-    void observeChanges(std::function<void()> h) override { handler = std::move(h); }
-    bool isLastFetchComplete() const override { return complete; }
-    std::vector<SourceProblem> lastFetchProblems() const override { return problems; }
-};
+using test::FakeSource;
 
 CalendarEvent event(const std::string& calendar, double start, double end)
 {
@@ -54,8 +37,8 @@ struct CompositeCalendarSourceTest : testing::Test {
 
 TEST_F(CompositeCalendarSourceTest, ListsTheDesktopFirstThenTheFilesAsOneList)
 {
-    desktop->list = {calendar("uid-1", "Work"), calendar("shared", "Twice")};
-    files->list = {calendar("/home/ana/cal.ics", "cal"), calendar("shared", "Again")};
+    desktop->calendarList = {calendar("uid-1", "Work"), calendar("shared", "Twice")};
+    files->calendarList = {calendar("/home/ana/cal.ics", "cal"), calendar("shared", "Again")};
     const auto calendars = source.calendars();
     ASSERT_EQ(calendars.size(), 3u);
     EXPECT_EQ(calendars[0].id, "uid-1");
@@ -64,13 +47,12 @@ TEST_F(CompositeCalendarSourceTest, ListsTheDesktopFirstThenTheFilesAsOneList)
     EXPECT_EQ(source.kindOf("uid-1"), Kind::desktop);
     EXPECT_EQ(source.kindOf("/home/ana/cal.ics"), Kind::file);
     EXPECT_FALSE(source.kindOf("elsewhere"));
-    EXPECT_STREQ(CompositeCalendarSource::kindName(Kind::desktop), "desktop");
 }
 
 TEST_F(CompositeCalendarSourceTest, MergesEventsInTimeOrderAndSkipsPartsWithoutAccess)
 {
-    desktop->occurrences = {event("d", 100, 200), event("d", 300, 400)};
-    files->occurrences = {event("f", 100, 150), event("f", 250, 260)};
+    desktop->all = {event("d", 100, 200), event("d", 300, 400)};
+    files->all = {event("f", 100, 150), event("f", 250, 260)};
     auto events = source.events(Date{0}, Date{1000});
     ASSERT_EQ(events.size(), 4u);
     EXPECT_EQ(events[0].calendarID, "f");  // same start, ends first
@@ -109,8 +91,8 @@ TEST_F(CompositeCalendarSourceTest, ChangesOfEitherPartReachTheHandler)
 {
     int calls = 0;
     source.observeChanges([&calls] { ++calls; });
-    desktop->handler();
-    files->handler();
+    desktop->changed();
+    files->changed();
     EXPECT_EQ(calls, 2);
 }
 

@@ -1,12 +1,11 @@
 #include "kit/core/icu_zone.h"
 #include "kit/core/time_zone.h"
 
+#include "support/scoped_env.h"
 #include "support/time_helpers.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,42 +27,19 @@ TEST(TimeZone, ResolvesAliasesToIanaNamesAndRejectsUnknownOnes)
     EXPECT_EQ(zone("Asia/Kolkata").offsetSeconds(at("2025-06-01T00:00:00Z")), 19800);
 }
 
-// Sets TZ for its lifetime, then puts the runner's value back.
-class ScopedTz {
-public:
-    explicit ScopedTz(const char* value)
-    {
-        if (const char* old = std::getenv("TZ"))
-            m_old = old;
-        ::setenv("TZ", value, 1);
-    }
-    ~ScopedTz()
-    {
-        if (m_old)
-            ::setenv("TZ", m_old->c_str(), 1);
-        else
-            ::unsetenv("TZ");
-    }
-    ScopedTz(const ScopedTz&) = delete;
-    ScopedTz& operator=(const ScopedTz&) = delete;
-
-private:
-    std::optional<std::string> m_old;
-};
-
 TEST(TimeZone, SystemZoneFollowsTheEnvironment)
 {
     // Two zones in turn, neither of them the zone of either test run: each call looks anew.
     {
-        const ScopedTz tz("Asia/Tokyo");
+        const test::ScopedEnv tz("TZ", "Asia/Tokyo");
         EXPECT_EQ(TimeZone::system().id(), "Asia/Tokyo");
     }
     {
-        const ScopedTz tz("America/Sao_Paulo");
+        const test::ScopedEnv tz("TZ", "America/Sao_Paulo");
         EXPECT_EQ(TimeZone::system().id(), "America/Sao_Paulo");
     }
     // An alias resolves as a named zone does.
-    const ScopedTz tz("US/Pacific");
+    const test::ScopedEnv tz("TZ", "US/Pacific");
     EXPECT_EQ(TimeZone::system().id(), "America/Los_Angeles");
 }
 

@@ -9,12 +9,7 @@
 namespace nelvo {
 namespace {
 
-using test::at;
-using test::folderNames;
-using test::readText;
-using test::TempFolder;
-using test::writeText;
-using Names = std::vector<std::string>;
+using namespace test;  // the store helpers
 
 constexpr const char* blockA = "E621E1F8-C36C-495A-93FC-0C247A3E6E5F";
 constexpr const char* blockB = "0F3A2B1C-1111-4222-8333-444455556666";
@@ -42,7 +37,7 @@ TEST(AdjustmentsStore, SavedFileHasStableFormAndReadsBackEqual)
     EXPECT_EQ(store.load(), Adjustments::empty());
     // The first save creates the folder.
     ASSERT_FALSE(store.save(sample()));
-    EXPECT_GOLDEN("store/adjustments.json", readText(store.fileURL()));
+    EXPECT_GOLDEN("store/adjustments.json", readFile(store.fileURL()));
     EXPECT_EQ(store.load(), sample());
     // No temporary file stays behind.
     ASSERT_FALSE(store.save(sample()));
@@ -96,11 +91,11 @@ TEST(AdjustmentsStore, UnreadableFileIsKeptAsideBeforeTheNextSave)
     EXPECT_EQ(store.load(), Adjustments::empty());
     EXPECT_FALSE(store.read());
     EXPECT_FALSE(store.read().error.empty());
-    EXPECT_EQ(readText(store.fileURL()), "{\"movable\": [ oops");
+    EXPECT_EQ(readFile(store.fileURL()), "{\"movable\": [ oops");
     // The save keeps it beside the older one, never over it, and says where.
     ASSERT_FALSE(store.save(sample()));
-    EXPECT_EQ(readText(aside), "an older unreadable file");
-    EXPECT_EQ(readText(folder / "adjustments.json.unreadable.1"), "{\"movable\": [ oops");
+    EXPECT_EQ(readFile(aside), "an older unreadable file");
+    EXPECT_EQ(readFile(folder / "adjustments.json.unreadable.1"), "{\"movable\": [ oops");
     ASSERT_EQ(reported.size(), 1u);
     EXPECT_NE(reported[0].find("kept as \"" + aside.string() + ".1\""), std::string::npos)
         << reported[0];
@@ -108,7 +103,7 @@ TEST(AdjustmentsStore, UnreadableFileIsKeptAsideBeforeTheNextSave)
     // A readable file is simply replaced; what was kept aside stays.
     ASSERT_FALSE(store.save(Adjustments::empty()));
     EXPECT_EQ(reported.size(), 1u);
-    EXPECT_EQ(readText(folder / "adjustments.json.unreadable.1"), "{\"movable\": [ oops");
+    EXPECT_EQ(readFile(folder / "adjustments.json.unreadable.1"), "{\"movable\": [ oops");
     // A file past the bound is not read whole.
     writeText(store.fileURL(), "{}");
     std::filesystem::resize_file(store.fileURL(), AtomicFile::maxStoredBytes + 1);
@@ -120,14 +115,14 @@ TEST(AdjustmentsStore, FailedSaveLeavesThePreviousFileWhole)
     TempFolder folder;
     const AdjustmentsStore store(folder / "adjustments.json");
     ASSERT_FALSE(store.save(sample()));
-    const std::string before = readText(store.fileURL());
+    const std::string before = readFile(store.fileURL());
     Adjustments large = sample();
     for (int i = 0; i < 2000; ++i)
         large.movable.insert({"event-" + std::to_string(i), at("2025-03-07T14:30:00Z")});
     // The disk fills up halfway through the new file.
     EXPECT_TRUE(test::withFileSizeLimit(
         before.size() + 100, [&] { return store.save(large) == std::errc::file_too_large; }));
-    EXPECT_EQ(readText(store.fileURL()), before);
+    EXPECT_EQ(readFile(store.fileURL()), before);
     EXPECT_EQ(folderNames(folder.path()), Names{"adjustments.json"});
     // The folder cannot be made: a file stands in its way.
     writeText(folder / "blocked", "");

@@ -10,11 +10,7 @@
 namespace nelvo {
 namespace {
 
-using test::folderNames;
-using test::readText;
-using test::TempFolder;
-using test::writeText;
-using Names = std::vector<std::string>;
+using namespace test;  // the store helpers
 
 mode_t permissions(const std::filesystem::path& path)
 {
@@ -36,8 +32,8 @@ TEST(AtomicFile, KeptFilesAreNeverReplacedAndTheOldestGoesOnlyPastTheBound)
         EXPECT_EQ(kept->filename(), i == 0 ? "adjustments.json.unreadable"
                                            : "adjustments.json.unreadable." + std::to_string(i));
     }
-    EXPECT_EQ(readText(folder / "adjustments.json.unreadable"), "broken 0");
-    EXPECT_EQ(readText(folder / "adjustments.json.unreadable.2"), "broken 2");
+    EXPECT_EQ(readFile(folder / "adjustments.json.unreadable"), "broken 0");
+    EXPECT_EQ(readFile(folder / "adjustments.json.unreadable.2"), "broken 2");
     // A gap the user made is filled first.
     std::filesystem::remove(folder / "adjustments.json.unreadable.1");
     writeText(path, "broken 3");
@@ -52,37 +48,16 @@ TEST(AtomicFile, KeptFilesAreNeverReplacedAndTheOldestGoesOnlyPastTheBound)
     ASSERT_TRUE(last) << error.message();
     EXPECT_EQ(last->filename(),
               "adjustments.json.unreadable." + std::to_string(AtomicFile::maxKeptUnreadable - 1));
-    EXPECT_EQ(readText(*last), "newest");
-    EXPECT_EQ(readText(folder / "adjustments.json.unreadable"), "broken 3");
-    EXPECT_EQ(readText(folder / "adjustments.json.unreadable.1"), "broken 2");
+    EXPECT_EQ(readFile(*last), "newest");
+    EXPECT_EQ(readFile(folder / "adjustments.json.unreadable"), "broken 3");
+    EXPECT_EQ(readFile(folder / "adjustments.json.unreadable.1"), "broken 2");
     EXPECT_EQ(folderNames(folder.path()).size(), std::size_t(AtomicFile::maxKeptUnreadable));
     // Nothing to keep: the error says so.
     EXPECT_FALSE(AtomicFile::setAsideUnreadable(path, error));
     EXPECT_EQ(error, std::errc::no_such_file_or_directory);
 }
 
-TEST(AtomicFile, ReadsOnlyRegularFilesWithinTheBound)
-{
-    TempFolder folder;
-    std::error_code error;
-    writeText(folder / "small", "1234");
-    EXPECT_EQ(AtomicFile::read(folder / "small", error, 4), "1234");
-    EXPECT_FALSE(AtomicFile::read(folder / "small", error, 3));
-    EXPECT_EQ(error, std::errc::file_too_large);
-    EXPECT_FALSE(AtomicFile::read(folder.path(), error));
-    EXPECT_EQ(AtomicFile::reason(error), "a folder, not a file");
-    EXPECT_FALSE(AtomicFile::read("/dev/zero", error));
-    EXPECT_EQ(AtomicFile::reason(error), "not a regular file");
-    std::filesystem::create_symlink(folder / "loop", folder / "loop");
-    EXPECT_FALSE(AtomicFile::read(folder / "loop", error));
-    EXPECT_EQ(AtomicFile::reason(error), "a loop of symbolic links");
-    EXPECT_EQ(AtomicFile::reason(std::make_error_code(std::errc::no_space_on_device)),
-              "no space left on device");
-    EXPECT_EQ(AtomicFile::reason(std::make_error_code(std::errc::read_only_file_system)),
-              "read-only file system");
-}
-
-TEST(AtomicFile, ReadGivesWholeRegularFilesAndOtherwiseAReason)
+TEST(AtomicFile, ReadGivesWholeRegularFilesWithinTheBoundAndOtherwiseAReason)
 {
     TempFolder folder;
     std::error_code error;
@@ -94,11 +69,21 @@ TEST(AtomicFile, ReadGivesWholeRegularFilesAndOtherwiseAReason)
     writeText(folder / "empty", "");
     EXPECT_EQ(AtomicFile::read(folder / "empty", error), "");
     EXPECT_FALSE(error);
+    writeText(folder / "small", "1234");
+    EXPECT_EQ(AtomicFile::read(folder / "small", error, 4), "1234");
+    EXPECT_FALSE(AtomicFile::read(folder / "small", error, 3));
+    EXPECT_EQ(error, std::errc::file_too_large);
 
     EXPECT_FALSE(AtomicFile::read(folder / "missing", error));
     EXPECT_EQ(error, std::errc::no_such_file_or_directory);
     EXPECT_FALSE(AtomicFile::read(folder.path(), error));
     EXPECT_EQ(error, std::errc::is_a_directory);
+    EXPECT_EQ(AtomicFile::reason(error), "a folder, not a file");
+    EXPECT_FALSE(AtomicFile::read("/dev/zero", error));
+    EXPECT_EQ(AtomicFile::reason(error), "not a regular file");
+    std::filesystem::create_symlink(folder / "loop", folder / "loop");
+    EXPECT_FALSE(AtomicFile::read(folder / "loop", error));
+    EXPECT_EQ(AtomicFile::reason(error), "a loop of symbolic links");
     // A pipe with no writer: refused at once instead of blocking.
     ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
     EXPECT_FALSE(AtomicFile::read(folder / "pipe", error));
@@ -106,6 +91,10 @@ TEST(AtomicFile, ReadGivesWholeRegularFilesAndOtherwiseAReason)
     // A later success clears an earlier error.
     EXPECT_TRUE(AtomicFile::read(folder / "empty", error));
     EXPECT_FALSE(error);
+    EXPECT_EQ(AtomicFile::reason(std::make_error_code(std::errc::no_space_on_device)),
+              "no space left on device");
+    EXPECT_EQ(AtomicFile::reason(std::make_error_code(std::errc::read_only_file_system)),
+              "read-only file system");
 }
 
 TEST(AtomicFile, WriteReplacesTheFileWholeAndLeavesNothingBehind)
@@ -113,14 +102,14 @@ TEST(AtomicFile, WriteReplacesTheFileWholeAndLeavesNothingBehind)
     TempFolder folder;
     const auto path = folder / "file.json";
     EXPECT_FALSE(AtomicFile::write(path, "first"));
-    EXPECT_EQ(readText(path), "first");
+    EXPECT_EQ(readFile(path), "first");
     // A new file takes the usual permissions; a replaced one keeps its own.
     ::chmod(path.c_str(), 0640);
     EXPECT_FALSE(AtomicFile::write(path, "second, longer"));
-    EXPECT_EQ(readText(path), "second, longer");
+    EXPECT_EQ(readFile(path), "second, longer");
     EXPECT_EQ(permissions(path), 0640u);
     EXPECT_FALSE(AtomicFile::write(path, ""));
-    EXPECT_EQ(readText(path), "");
+    EXPECT_EQ(readFile(path), "");
     // No temporary file stays in the folder.
     EXPECT_EQ(folderNames(folder.path()), Names{"file.json"});
 }
@@ -136,7 +125,7 @@ TEST(AtomicFile, FailedWriteKeepsTheOldFile)
     // A disk that fills up part-way: the old content stays and no temporary file is left.
     EXPECT_TRUE(test::withFileSizeLimit(
         1024, [&] { return static_cast<bool>(AtomicFile::write(path, std::string(4096, 'y'))); }));
-    EXPECT_EQ(readText(path), "kept");
+    EXPECT_EQ(readFile(path), "kept");
     EXPECT_EQ(folderNames(folder.path()), Names{"file.json"});
     // A folder where the file should be cannot be replaced.
     std::filesystem::create_directory(folder / "dir");

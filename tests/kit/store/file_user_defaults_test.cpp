@@ -7,11 +7,7 @@
 namespace nelvo {
 namespace {
 
-using test::folderNames;
-using test::readText;
-using test::TempFolder;
-using test::writeText;
-using Names = std::vector<std::string>;
+using namespace test;  // the store helpers
 
 TEST(FileUserDefaults, ValuesReadBackByKindAndHandWrittenFilesAsDocumented)
 {
@@ -32,7 +28,7 @@ TEST(FileUserDefaults, ValuesReadBackByKindAndHandWrittenFilesAsDocumented)
     EXPECT_EQ(other.boolValue("onboarding.completed"), std::nullopt);
     // Another kind than the one stored gives nothing.
     EXPECT_EQ(other.boolValue("canvas.pointsPerHour"), std::nullopt);
-    EXPECT_EQ(readText(defaults.path()), "{\n"
+    EXPECT_EQ(readFile(defaults.path()), "{\n"
                                          "  \"calendars.addresses\": [\n"
                                          "    \"ana@example.com\"\n"
                                          "  ],\n"
@@ -62,7 +58,7 @@ TEST(FileUserDefaults, WritesKeepOtherValuesAndUnreadableFiles)
     // Values of shapes this version does not read survive a write.
     writeText(defaults.path(), R"({"future.setting": {"nested": [1, "x"]}})");
     ASSERT_TRUE(defaults.setBool("tour.completed", true));
-    EXPECT_NE(readText(defaults.path()).find("\"future.setting\": {\n    \"nested\": ["),
+    EXPECT_NE(readFile(defaults.path()).find("\"future.setting\": {\n    \"nested\": ["),
               std::string::npos);
     // A broken file reads as empty and stays as it is...
     std::vector<std::string> reported;
@@ -72,26 +68,26 @@ TEST(FileUserDefaults, WritesKeepOtherValuesAndUnreadableFiles)
     writeText(defaults.path(), "{\"tour.completed\": tru");
     EXPECT_EQ(watched.boolValue("tour.completed"), std::nullopt);
     EXPECT_EQ(watched.read().error, "not valid JSON");
-    EXPECT_EQ(readText(defaults.path()), "{\"tour.completed\": tru");
+    EXPECT_EQ(readFile(defaults.path()), "{\"tour.completed\": tru");
     // ... until the next write keeps it aside, beside the older one, says where, and starts
     // anew.
     ASSERT_TRUE(watched.setBool("onboarding.completed", true));
-    EXPECT_EQ(readText(folder / "defaults.json.unreadable"), "older");
-    EXPECT_EQ(readText(folder / "defaults.json.unreadable.1"), "{\"tour.completed\": tru");
+    EXPECT_EQ(readFile(folder / "defaults.json.unreadable"), "older");
+    EXPECT_EQ(readFile(folder / "defaults.json.unreadable.1"), "{\"tour.completed\": tru");
     EXPECT_EQ(reported, std::vector<std::string>{
                             "\"" + defaults.path().string() +
                             "\" could not be read (not valid JSON); it is kept as \"" +
                             defaults.path().string() + ".unreadable.1\" and a new one is started"});
-    EXPECT_EQ(FileUserDefaults::decode(readText(defaults.path()))->size(), 1u);
+    EXPECT_EQ(FileUserDefaults::decode(readFile(defaults.path()))->size(), 1u);
     // A file of another shape is unreadable too, and kept under the next free name.
     writeText(defaults.path(), "[1, 2]");
     EXPECT_EQ(watched.read().error, "not a JSON object");
     ASSERT_TRUE(watched.setBool("onboarding.completed", true));
-    EXPECT_EQ(readText(folder / "defaults.json.unreadable.2"), "[1, 2]");
+    EXPECT_EQ(readFile(folder / "defaults.json.unreadable.2"), "[1, 2]");
     // A change that changes nothing writes nothing, not even over a broken file.
     writeText(defaults.path(), "{");
     EXPECT_TRUE(watched.remove("no.such.key"));
-    EXPECT_EQ(readText(defaults.path()), "{");
+    EXPECT_EQ(readFile(defaults.path()), "{");
     EXPECT_EQ(reported.size(), 2u);
 }
 
@@ -157,7 +153,7 @@ TEST(FileUserDefaults, TwoProcessesWritingDifferentKeysLoseNeither)
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(written && WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(FileUserDefaults::decode(readText(defaults.path()))->size(), 2u * rounds);
+    EXPECT_EQ(FileUserDefaults::decode(readFile(defaults.path()))->size(), 2u * rounds);
 }
 
 TEST(FileUserDefaults, FailedWriteKeepsTheEarlierFile)
@@ -165,12 +161,12 @@ TEST(FileUserDefaults, FailedWriteKeepsTheEarlierFile)
     TempFolder folder;
     FileUserDefaults defaults(folder / "defaults.json");
     ASSERT_TRUE(defaults.setBool("tour.completed", true));
-    const std::string before = readText(defaults.path());
+    const std::string before = readFile(defaults.path());
     // The disk fills up while the new file is written.
     EXPECT_TRUE(test::withFileSizeLimit(before.size() + 10, [&] {
         return !defaults.setData("settings.v1", std::string(4096, 'x'));
     }));
-    EXPECT_EQ(readText(defaults.path()), before);
+    EXPECT_EQ(readFile(defaults.path()), before);
     EXPECT_EQ(folderNames(folder.path()), (Names{"defaults.json", "defaults.json.lock"}));
     // The folder cannot be made.
     writeText(folder / "file", "");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/golden.h"
 #include "support/temp_folder.h"
 
 #include <algorithm>
@@ -7,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -21,12 +21,7 @@ inline void writeText(const std::filesystem::path& path, const std::string& text
     std::ofstream(path, std::ios::binary) << text;
 }
 
-inline std::string readText(const std::filesystem::path& path)
-{
-    std::ostringstream out;
-    out << std::ifstream(path, std::ios::binary).rdbuf();
-    return out.str();
-}
+using Names = std::vector<std::string>;
 
 // The names in a folder, sorted.
 inline std::vector<std::string> folderNames(const std::filesystem::path& folder)

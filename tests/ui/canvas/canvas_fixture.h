@@ -1,95 +1,29 @@
 #pragma once
 
-#include "app/availability_model.h"
-#include "app/event_source.h"
-#include "kit/store/adjustments_store.h"
-#include "kit/store/in_memory_user_defaults.h"
-#include "kit/store/settings_store.h"
 #include "ui/canvas/day_column_view.h"
 #include "ui/canvas/main_view.h"
 #include "ui/canvas/motion.h"
 
-#include "support/time_helpers.h"
+#include "support/model_fixture.h"
 
 #include <QTest>
-#include <QUndoStack>
 
-#include <filesystem>
 #include <memory>
 
 namespace nelvo::test {
 
-// A fixed calendar: what the test puts in `all`.
-class FixedSource : public EventSource {
-public:
-    std::vector<CalendarInfo> calendarList{{"work", "Work", "Office", "#3B82F6", false},
-                                           {"home", "Home", "Me", "#F59E0B", false}};
-    std::vector<CalendarEvent> all;
-
-    bool hasAccess() const override { return true; }
-    std::vector<CalendarInfo> calendars() override { return calendarList; }
-    std::vector<CalendarEvent> events(Date from, Date to) override
-    {
-        std::vector<CalendarEvent> result;
-        for (const auto& event : all)
-            if (event.start < to && event.end > from)
-                result.push_back(event);
-        return result;
-    }
-    void observeChanges(std::function<void()>) override {}
-};
-
-inline CalendarEvent meeting(const char* id, const char* start, const char* end,
-                             const char* title = "Planning", const char* calendar = "work")
-{
-    CalendarEvent event;
-    event.eventID = id;
-    event.occurrenceStart = at(start);
-    event.start = at(start);
-    event.end = at(end);
-    event.title = title;
-    event.calendarID = calendar;
-    event.calendarColorHex = "#3B82F6";
-    return event;
-}
-
-// A canvas over a model in Los Angeles on Monday 2025-03-03 at 08:00, with in-memory defaults,
-// a temporary adjustments file and an undo stack. `make()` builds the model and the view at
-// 900 × (52 + 600), so the hours 8 to 18 fit at 59.2 points per hour.
-struct CanvasFixture {
-    std::filesystem::path folder;
-    std::shared_ptr<FixedSource> source = std::make_shared<FixedSource>();
-    std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
-    std::shared_ptr<AdjustmentsStore> adjustmentsStore;
-    Date now = at("2025-03-03T08:00:00-08:00");
-    TimeZone la = zone("America/Los_Angeles");
+// A canvas over the shared model fixture. `make()` saves `settings`, then builds the model and
+// the view at 900 × (52 + 600), so the hours 8 to 18 fit at 59.2 points per hour.
+struct CanvasFixture : ModelFixture {
     Settings settings = Settings::initial(zone("America/Los_Angeles"));
-    QUndoStack undo;
-    std::unique_ptr<AvailabilityModel> model;
     std::unique_ptr<MainView> view;
 
-    CanvasFixture()
-    {
-        Motion::setForcedOff(true);
-        folder = std::filesystem::temp_directory_path() /
-                 ("nelvo-canvas-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-        std::filesystem::remove_all(folder);
-        adjustmentsStore = std::make_shared<AdjustmentsStore>(folder / "adjustments.json");
-    }
-    ~CanvasFixture()
-    {
-        view.reset();
-        model.reset();
-        std::filesystem::remove_all(folder);
-    }
+    CanvasFixture() { Motion::setForcedOff(true); }
 
     MainView& make(QSize size = {900, 652})
     {
         SettingsStore(defaults).save(settings);
-        model = std::make_unique<AvailabilityModel>(
-            source, std::make_shared<SettingsStore>(defaults), adjustmentsStore,
-            [this] { return now; }, [this] { return la; });
-        model->setUndoStack(&undo);
+        ModelFixture::make();
         view = std::make_unique<MainView>(*model, *defaults);
         view->resize(size);
         view->show();

@@ -11,7 +11,7 @@
 #include "ui/controls/zone_search_results.h"
 #include "ui/tour/tour.h"
 
-#include "ui/controls/side_fixture.h"
+#include "support/model_fixture.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -29,7 +29,7 @@
 namespace nelvo {
 namespace {
 
-using test::SideFixture;
+using test::ModelFixture;
 
 QStringList itemTexts(const QComboBox* box)
 {
@@ -71,11 +71,10 @@ TEST(FreeTimeChoices, ValuesOutsideTheListsAreAddedInOrder)
 
 TEST(DaySlider, BoundToTheDayCountAndHeldWithinOneToFourteen)
 {
-    SideFixture f;
+    ModelFixture f;
     auto& model = f.make();
     DaySlider slider(model);
     EXPECT_EQ(slider.accessibleName(), "Days to show");
-    EXPECT_EQ(slider.width(), 160);
     EXPECT_EQ(slider.value(), 1);
 
     slider.setValue(5);
@@ -102,7 +101,7 @@ TEST(DaySlider, BoundToTheDayCountAndHeldWithinOneToFourteen)
 
 TEST(DayCountHUD, ShowsWhileAdjustingAndHidesOnTime)
 {
-    SideFixture f;
+    ModelFixture f;
     auto& model = f.make();
     QWidget host;
     host.resize(600, 400);
@@ -144,7 +143,7 @@ TEST(DayCountHUD, ShowsWhileAdjustingAndHidesOnTime)
 
 TEST(StartDayButton, PicksAndClearsTheStartDay)
 {
-    SideFixture f;
+    ModelFixture f;
     auto& model = f.make();
     QWidget window;
     StartDayButton button(model, &window);
@@ -187,7 +186,7 @@ TEST(StartDayButton, PicksAndClearsTheStartDay)
 
 TEST(SettingsPopover, EveryRowChangesTheModel)
 {
-    SideFixture f;
+    ModelFixture f;
     Settings stored = Settings::initial(f.la);
     stored.minimumMinutes = 20;
     f.defaults->setData("settings.v1", stored.toJson());
@@ -229,7 +228,7 @@ TEST(SettingsPopover, EveryRowChangesTheModel)
 
 TEST(SettingsPopover, CalendarsInOneSectionPerAccount)
 {
-    SideFixture f;
+    ModelFixture f;
     auto& model = f.make();
     SettingsPopover popover(model);
     const auto boxes = popover.calendarBoxes();
@@ -258,7 +257,7 @@ TEST(SettingsPopover, CalendarsInOneSectionPerAccount)
 
 TEST(PrimaryZonePicker, TheComputerTheRulersAndTheSearch)
 {
-    SideFixture f;
+    ModelFixture f;
     auto& model = f.make();
     model.addZone("Asia/Tokyo");
     PrimaryZonePicker picker(model);
@@ -284,7 +283,7 @@ TEST(PrimaryZonePicker, TheComputerTheRulersAndTheSearch)
 
 TEST(AddZonePopover, SearchAsYouTypeAndPickWithTheKeyboard)
 {
-    SideFixture f;
+    ModelFixture f;
     auto& model = f.make();
     QWidget window;
     window.show();
@@ -332,7 +331,7 @@ TEST(AddZonePopover, SearchAsYouTypeAndPickWithTheKeyboard)
 
 TEST(SideControls, MenuCommandsAndTheTourOnFirstShow)
 {
-    SideFixture f;
+    ModelFixture f;
     auto& model = f.make();
     QWidget page;
     page.resize(800, 600);
@@ -366,7 +365,7 @@ TEST(SideControls, MenuCommandsAndTheTourOnFirstShow)
 
 TEST(SideControls, NoTourOnItsOwnInDemoMode)
 {
-    SideFixture f;
+    ModelFixture f;
     auto& model = f.make();
     QWidget page;
     SideControls side(model, *f.defaults, true, &page);

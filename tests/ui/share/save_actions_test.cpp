@@ -6,7 +6,6 @@
 #include "share_fixture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QImage>
 #include <QMessageBox>
@@ -18,13 +17,21 @@
 namespace nelvo {
 namespace {
 
+using test::contents;
 using test::ShareFixture;
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+// Save actions over the fixture's model, showing `days` days and these zones, in a window at
+// `ratio` pixels per point.
+struct Saving : ShareFixture {
+    QWidget window;
+    SaveActions save;
+    QSignalSpy saved{&save, &SaveActions::saved};
+
+    explicit Saving(double ratio = 1.0, int days = 1, std::initializer_list<const char*> zones = {})
+        : save(make(days, zones), &window, [ratio] { return ratio; })
+    {
+    }
+};
 
 // Confirms the open panel with `path`, as a user typing it would.
 void confirm(QFileDialog* panel, const QString& path)
@@ -43,14 +50,9 @@ TEST(SaveActions, FileNameStemReplacesSlashesAndColons)
 
 TEST(SaveActions, SaveAsFileSuggestsTheStemAndWritesTheMarkdown)
 {
-    ShareFixture f;
-    auto& model = f.make(2, {"Europe/London"});
-    QWidget window;
-    SaveActions save(model, &window, [] { return 1.0; });
-    QSignalSpy saved(&save, &SaveActions::saved);
-
-    save.saveFile();
-    QFileDialog* panel = save.panel();
+    Saving f(1.0, 2, {"Europe/London"});
+    f.save.saveFile();
+    QFileDialog* panel = f.save.panel();
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->acceptMode(), QFileDialog::AcceptSave);
     EXPECT_EQ(panel->nameFilters(), QStringList{"Markdown (*.md)"});
@@ -58,79 +60,65 @@ TEST(SaveActions, SaveAsFileSuggestsTheStemAndWritesTheMarkdown)
               "My availability · Mar 3 – 4.md");
     EXPECT_EQ(panel->windowModality(), Qt::WindowModal);
 
-    const QString path = f.folder.filePath("week.md");
+    const QString path = f.file("week.md");
     confirm(panel, path);
     // The single-zone Markdown even with two zones.
-    EXPECT_EQ(contents(path).toStdString(), model.markdownText());
-    EXPECT_EQ(saved.count(), 1);
+    EXPECT_EQ(contents(path).toStdString(), f.model->markdownText());
+    EXPECT_EQ(f.saved.count(), 1);
     EXPECT_EQ(f.sounds, std::vector<Sound>{});
 }
 
 TEST(SaveActions, SavePictureWritesThePng)
 {
-    ShareFixture f;
-    auto& model = f.make(1, {"Europe/London", "Asia/Kolkata"});
-    QWidget window;
-    SaveActions save(model, &window, [] { return 2.0; });
-
-    save.savePicture();
-    ASSERT_NE(save.panel(), nullptr);
-    EXPECT_EQ(save.panel()->nameFilters(), QStringList{"PNG image (*.png)"});
-    EXPECT_EQ(QFileInfo(save.panel()->selectedFiles().value(0)).fileName(),
+    Saving f(2.0, 1, {"Europe/London", "Asia/Kolkata"});
+    f.save.savePicture();
+    ASSERT_NE(f.save.panel(), nullptr);
+    EXPECT_EQ(f.save.panel()->nameFilters(), QStringList{"PNG image (*.png)"});
+    EXPECT_EQ(QFileInfo(f.save.panel()->selectedFiles().value(0)).fileName(),
               "My availability · Mar 3.png");
-    const QString path = f.folder.filePath("week.png");
-    confirm(save.panel(), path);
+    const QString path = f.file("week.png");
+    confirm(f.save.panel(), path);
     const QImage written(path, "png");
-    const AvailabilityPicture picture = ClipboardContent::pictureOf(model);
+    const AvailabilityPicture picture = ClipboardContent::pictureOf(*f.model);
     EXPECT_EQ(written.width(), static_cast<int>(2 * picture.width()));
     EXPECT_EQ(written.height(), static_cast<int>(2 * picture.height()));
 
     // A picture that cannot be drawn opens no panel.
-    SaveActions broken(model, &window, [] { return 0.0; });
+    SaveActions broken(*f.model, &f.window, [] { return 0.0; });
     broken.savePicture();
     EXPECT_EQ(broken.panel(), nullptr);
 }
 
 TEST(SaveActions, CancellingWritesNothing)
 {
-    ShareFixture f;
-    auto& model = f.make();
-    QWidget window;
-    SaveActions save(model, &window, [] { return 1.0; });
-    QSignalSpy saved(&save, &SaveActions::saved);
-
-    save.saveFile();
-    ASSERT_NE(save.panel(), nullptr);
-    save.panel()->selectFile(f.folder.filePath("week.md"));
-    save.panel()->reject();
+    Saving f;
+    f.save.saveFile();
+    ASSERT_NE(f.save.panel(), nullptr);
+    f.save.panel()->selectFile(f.file("week.md"));
+    f.save.panel()->reject();
     QCoreApplication::processEvents();
-    EXPECT_EQ(QDir(f.folder.path()).entryList({"*.md"}, QDir::Files), QStringList{});
-    EXPECT_EQ(saved.count(), 0);
-    EXPECT_EQ(window.findChild<QMessageBox*>(), nullptr);
+    EXPECT_EQ(QDir(f.file("")).entryList({"*.md"}, QDir::Files), QStringList{});
+    EXPECT_EQ(f.saved.count(), 0);
+    EXPECT_EQ(f.window.findChild<QMessageBox*>(), nullptr);
 }
 
 TEST(SaveActions, AFailedWriteShowsTheReason)
 {
-    ShareFixture f;
-    auto& model = f.make();
-    QWidget window;
-    SaveActions save(model, &window, [] { return 1.0; });
-    QSignalSpy saved(&save, &SaveActions::saved);
-
+    Saving f;
     // A folder that is not there (as after it was removed while the panel was open).
-    EXPECT_FALSE(save.write(f.folder.filePath("gone/week.md"), "text"));
-    auto* alert = window.findChild<QMessageBox*>("saveErrorAlert");
+    EXPECT_FALSE(f.save.write(f.file("gone/week.md"), "text"));
+    auto* alert = f.window.findChild<QMessageBox*>("saveErrorAlert");
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->text(), "Couldn't save the file");
     EXPECT_EQ(alert->informativeText(), "No such file or directory");
     EXPECT_EQ(alert->buttons().size(), 1);
-    EXPECT_EQ(saved.count(), 0);
+    EXPECT_EQ(f.saved.count(), 0);
     alert->close();
 
     // An existing file is replaced whole.
-    const QString path = f.folder.filePath("week.md");
-    EXPECT_TRUE(save.write(path, "first, a longer text"));
-    EXPECT_TRUE(save.write(path, "second"));
+    const QString path = f.file("week.md");
+    EXPECT_TRUE(f.save.write(path, "first, a longer text"));
+    EXPECT_TRUE(f.save.write(path, "second"));
     EXPECT_EQ(contents(path), "second");
 }
 

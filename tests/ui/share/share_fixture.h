@@ -1,88 +1,27 @@
 #pragma once
 
-// A model for the copy, save and share tests: two meetings on Monday 2025-03-03 in Los
-// Angeles, in-memory defaults, a private adjustments file, a fixed clock and zone, and a
-// record of the sounds played.
+#include "support/model_fixture.h"
 
-#include "app/availability_model.h"
-#include "app/event_source.h"
-#include "kit/store/adjustments_store.h"
-#include "kit/store/in_memory_user_defaults.h"
-#include "kit/store/settings_store.h"
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QString>
 
-#include "support/time_helpers.h"
-
-#include <QTemporaryDir>
-
-#include <memory>
-#include <vector>
+#include <initializer_list>
 
 namespace nelvo::test {
 
-class ShareSource : public EventSource {
-public:
-    bool hasAccess() const override { return true; }
-    std::vector<CalendarInfo> calendars() override
-    {
-        return {{"work", "Work", "Office", "#3B82F6", false}};
-    }
-    std::vector<CalendarEvent> events(Date from, Date to) override
-    {
-        std::vector<CalendarEvent> result;
-        for (const auto& event : all) {
-            if (event.start < to && event.end > from)
-                result.push_back(event);
-        }
-        return result;
-    }
-    void observeChanges(std::function<void()>) override {}
-
-    std::vector<CalendarEvent> all;
-};
-
-inline CalendarEvent meeting(const char* id, const char* title, const char* start, const char* end)
-{
-    CalendarEvent event;
-    event.eventID = id;
-    event.occurrenceStart = at(start);
-    event.start = at(start);
-    event.end = at(end);
-    event.title = title;
-    event.calendarID = "work";
-    event.calendarColorHex = "#3B82F6";
-    return event;
-}
-
-struct ShareFixture {
-    QTemporaryDir folder;
-    std::shared_ptr<ShareSource> source = std::make_shared<ShareSource>();
-    std::shared_ptr<InMemoryUserDefaults> defaults = std::make_shared<InMemoryUserDefaults>();
-    Date now = at("2025-03-03T08:00:00-08:00");  // a Monday morning
-    TimeZone la = zone("America/Los_Angeles");
-    std::unique_ptr<AvailabilityModel> model;
-    std::vector<Sound> sounds;
-    double soundClock = 0;
-
+// The shared model fixture with two meetings: Monday 10:00 and Tuesday 13:00 in Los Angeles.
+struct ShareFixture : ModelFixture {
     ShareFixture()
     {
         source->all = {
-            meeting("a", "Secret launch review", "2025-03-03T10:00:00-08:00",
-                    "2025-03-03T11:00:00-08:00"),
-            meeting("b", "Dentist", "2025-03-04T13:00:00-08:00", "2025-03-04T14:30:00-08:00")};
+            meeting("a", "2025-03-03T10:00:00-08:00", "2025-03-03T11:00:00-08:00",
+                    "Secret launch review"),
+            meeting("b", "2025-03-04T13:00:00-08:00", "2025-03-04T14:30:00-08:00", "Dentist")};
     }
 
-    AvailabilityModel& make()
-    {
-        model = std::make_unique<AvailabilityModel>(
-            source, std::make_shared<SettingsStore>(defaults),
-            std::make_shared<AdjustmentsStore>((folder.path() + "/adjustments.json").toStdString()),
-            [this] { return now; }, [this] { return la; });
-        model->setSoundOutput(
-            [this](Sound s, std::span<const std::uint8_t>) { sounds.push_back(s); },
-            [this] { return soundClock += 1.0; });
-        return *model;
-    }
-
+    using ModelFixture::make;
     // A model showing `days` days with rulers for these zones after the primary one.
     AvailabilityModel& make(int days, std::initializer_list<const char*> zones)
     {
@@ -93,6 +32,27 @@ struct ShareFixture {
         sounds.clear();
         return m;
     }
+
+    // A path in the private folder.
+    QString file(const char* name) const
+    {
+        return QString::fromStdString((folder / name).string());
+    }
 };
+
+// A menu's entries by text, "-" for a separator.
+inline QStringList entries(const QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+
+inline QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 }  // namespace nelvo::test

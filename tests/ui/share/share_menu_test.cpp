@@ -24,6 +24,8 @@
 namespace nelvo {
 namespace {
 
+using test::contents;
+using test::entries;
 using test::ShareFixture;
 
 // A PATH holding only the fake programs a test writes, and a private runtime folder; both
@@ -75,14 +77,6 @@ struct FakeDesktop {
     }
 };
 
-QStringList entries(QMenu* menu)
-{
-    QStringList texts;
-    for (QAction* action : menu->actions())
-        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    return texts;
-}
-
 QAction* entry(QMenu* menu, const QString& text)
 {
     for (QAction* action : menu->actions()) {
@@ -90,12 +84,6 @@ QAction* entry(QMenu* menu, const QString& text)
             return action;
     }
     return nullptr;
-}
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 TEST(ShareMenu, ParsesReachableDevices)
