@@ -135,7 +135,13 @@ RootView::RootView(Setup setup, Commands& commands, QWidget* parent)
         showCanvas();
 }
 
-RootView::~RootView() = default;
+RootView::~RootView()
+{
+    // Children go in the order they were made, and the model is made before the canvas page
+    // that uses it: the pages go first.
+    delete m_impl->canvas;
+    delete m_impl->onboarding;
+}
 
 bool RootView::isDemo() const
 {
