@@ -80,13 +80,19 @@ void DayColumnView::setDay(const DayData& day, const ColumnContext& context, boo
         return;
     if (!m_hasDay || !(context.zone == m_context.zone))
         m_calendar = std::make_unique<Calendar>(context.zone);
+    // The column's own drawing (background, hour lines, message) follows these alone; a
+    // drag moves only its children, which repaint what they leave and enter.
+    const bool looksDifferent =
+        !m_hasDay || !(context == m_context) || day.isExcluded != m_day.isExcluded ||
+        day.isToday != m_day.isToday || day.slots.empty() != m_day.slots.empty();
     m_hasDay = true;
     m_day = day;
     m_context = context;
     setAccessibleName(CanvasText::dayTitle(day.date, context.zone) +
                       (day.isExcluded ? QStringLiteral(", left out") : QString()));
     layoutChildren(animated);
-    update();
+    if (looksDifferent)
+        update();
 }
 
 void DayColumnView::resizeEvent(QResizeEvent*)

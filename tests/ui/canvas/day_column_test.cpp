@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QScreen>
 #include <QToolButton>
 
 namespace nelvo {
@@ -251,6 +252,13 @@ TEST(DayColumns, OnlyTheDraggedDayRepaints)
         EXPECT_EQ(paints[i], 0) << "column " << i;
     QTest::mouseRelease(end, Qt::LeftButton, Qt::NoModifier,
                         end->mapFromGlobal(origin + QPoint(0, 60)));
+    QCoreApplication::processEvents();
+    // What the screen shows after those partial repaints is what a whole repaint draws.
+    const QImage shown = view.screen()->grabWindow(view.winId()).toImage();
+    const QImage whole = view.grab().toImage();
+    ASSERT_EQ(shown.size(), whole.size());
+    EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32),
+              whole.convertToFormat(QImage::Format_RGB32));
 }
 
 TEST(DayHeaders, ToggleTheDayAndLeaveANarrowColumn)
