@@ -7,6 +7,8 @@
 #include "ui/canvas/events_popover.h"
 #include "ui/canvas/main_view.h"
 #include "ui/canvas_page.h"
+#include "ui/controls/day_count_hud.h"
+#include "ui/controls/side_controls.h"
 #include "ui/root_view.h"
 
 #include <QLabel>
@@ -24,6 +26,9 @@ MainWindow& demoWeek(ScreenshotContext& context)
         model->setDayCount(5);
         model->addZone("Asia/Tokyo");
     }
+    // The count shows briefly after a change; a user opening this week would not see it.
+    if (CanvasPage* page = window.rootView().canvasPage())
+        page->side().dayCountHud()->hide();
     ScreenshotContext::settle();
     return window;
 }
