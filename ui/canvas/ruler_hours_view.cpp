@@ -4,6 +4,7 @@
 #include "ui/canvas/canvas_style.h"
 #include "ui/canvas/canvas_text.h"
 
+#include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -19,6 +20,7 @@ void RulerHoursView::setContent(const Content& content)
     if (content == m_content && !m_labels.empty())
         return;
     m_content = content;
+    m_look.reset();
     m_labels.clear();
     if (content.zone) {
         const Calendar primary(content.primary);
@@ -44,20 +46,23 @@ void RulerHoursView::setContent(const Content& content)
     update();
 }
 
-struct RulerHoursView::Look {
-    QFont timeFont;
-    QFont dayFont;
-    double lineHeight = 0;
-    int every = 1;  // 2: every other label, where they would overlap
-};
-
-RulerHoursView::Look RulerHoursView::look() const
+const RulerHoursView::Look& RulerHoursView::look() const
 {
-    Look look{CanvasStyle::font(font(), -1.5, m_content.isPrimary),
-              CanvasStyle::font(font(), -2.5, true)};
-    look.lineHeight = QFontMetricsF(look.timeFont).height();
-    look.every = m_content.geometry.pointsPerHour < look.lineHeight + 2 ? 2 : 1;
-    return look;
+    if (!m_look) {
+        Look look{CanvasStyle::font(font(), -1.5, m_content.isPrimary),
+                  CanvasStyle::font(font(), -2.5, true)};
+        look.lineHeight = QFontMetricsF(look.timeFont).height();
+        look.every = m_content.geometry.pointsPerHour < look.lineHeight + 2 ? 2 : 1;
+        m_look = std::move(look);
+    }
+    return *m_look;
+}
+
+void RulerHoursView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        m_look.reset();
+    QWidget::changeEvent(event);
 }
 
 std::optional<double> RulerHoursView::shownTop(std::size_t index, const Look& look) const
@@ -72,7 +77,7 @@ std::optional<double> RulerHoursView::shownTop(std::size_t index, const Look& lo
 
 std::optional<std::pair<double, double>> RulerHoursView::labelSpan(double y) const
 {
-    const Look shown = look();
+    const Look& shown = look();
     for (std::size_t i = 0; i < m_labels.size(); ++i) {
         const auto top = shownTop(i, shown);
         if (!top || y < *top || y > *top + shown.lineHeight)
@@ -87,7 +92,7 @@ std::optional<std::pair<double, double>> RulerHoursView::labelSpan(double y) con
 void RulerHoursView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const Look shown = look();
+    const Look& shown = look();
     for (std::size_t i = 0; i < m_labels.size(); ++i) {
         const auto& label = m_labels[i];
         const auto top = shownTop(i, shown);

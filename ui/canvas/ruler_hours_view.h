@@ -46,15 +46,24 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
-    struct Look;
-    Look look() const;
+    // The fonts and spacing of the labels; kept, since the shared handles ask where the
+    // labels lie on every scroll.
+    struct Look {
+        QFont timeFont;
+        QFont dayFont;
+        double lineHeight = 0;
+        int every = 1;  // 2: every other label, where they would overlap
+    };
+    const Look& look() const;
     // The label's top, or nothing when it is left out for want of room.
     std::optional<double> shownTop(std::size_t index, const Look& look) const;
 
     Content m_content;
     std::vector<Label> m_labels;
+    mutable std::optional<Look> m_look;
 };
 
 }  // namespace nelvo
