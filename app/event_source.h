@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/calendar_state.h"
 #include "app/source_problem.h"
 #include "kit/core/calendar_event.h"
 #include "kit/core/calendar_info.h"
@@ -34,6 +35,9 @@ public:
     // and a line such as
     // cannot read calendar "/home/ana/cal/work.ics": permission denied
     virtual std::vector<SourceProblem> lastFetchProblems() const { return {}; }
+    // The state of each calendar the last calendars() or events() was asked to read, in the
+    // order of calendars(); a location that could not be read is there too.
+    virtual std::vector<CalendarState> lastFetchStates() const { return {}; }
 
 protected:
     // The order every source returns its events in: by start, then by end, ties kept as read.
