@@ -307,7 +307,37 @@ struct IcsCalendarSource::Impl {
             for (auto& [sub, inner] : vdirs)
                 add(folderCalendar(sub, inner, account));
         }
+        dropFilesOfFolders(calendarsFound);
         return calendarsFound;
+    }
+
+    // A file chosen on its own that is also an event file of a chosen folder belongs to the
+    // folder: read apart as well, its events would count twice.
+    static void dropFilesOfFolders(std::vector<FoundCalendar>& calendarsFound)
+    {
+        std::map<std::string, const FoundCalendar*> folders;
+        for (const FoundCalendar& found : calendarsFound)
+            if (found.isFolder)
+                folders.emplace(found.id, &found);
+        if (folders.empty())
+            return;
+        auto isInFolder = [&](const FoundCalendar& found) {
+            if (found.isFolder)
+                return false;
+            const auto folder = folders.find(fs::path(found.id).parent_path().string());
+            if (folder == folders.end())
+                return false;
+            const auto& files = folder->second->files;
+            return std::any_of(files.begin(), files.end(), [&](const std::string& file) {
+                return canonical(file) == found.id;
+            });
+        };
+        std::set<std::string> covered;
+        for (const FoundCalendar& found : calendarsFound)
+            if (isInFolder(found))
+                covered.insert(found.id);
+        std::erase_if(calendarsFound,
+                      [&](const FoundCalendar& found) { return covered.count(found.id) > 0; });
     }
 
     std::shared_ptr<const IcsDocument> document(const std::string& path,

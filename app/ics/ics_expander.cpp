@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <limits>
 #include <memory>
 
 namespace nelvo {
@@ -51,6 +52,13 @@ std::size_t IcsExpander::OverrideKeyHash::operator()(const OverrideKey& k) const
     return seed;
 }
 
+// An event's series (no occurrence) or one overridden occurrence of it.
+IcsExpander::OverrideKey IcsExpander::readerKey(const Item& item)
+{
+    return {item.eventID, item.recurrenceId ? item.recurrenceId->seconds
+                                            : -std::numeric_limits<double>::infinity()};
+}
+
 // One rule of one series being expanded.
 struct IcsExpander::RuleRun {
     const Item& item;
@@ -80,6 +88,8 @@ bool IcsExpander::run(std::span<const IcsDocument::Data* const> documents)
         m_outOfBudget = false;
         m_cpuStart = cpuSeconds();
         for (const Item& item : data->items) {
+            if (isRepeated(item))
+                continue;
             if (item.recurrenceId)
                 replacement(item);
             else
@@ -95,10 +105,13 @@ bool IcsExpander::run(std::span<const IcsDocument::Data* const> documents)
 
 void IcsExpander::index(std::span<const IcsDocument::Data* const> documents)
 {
+    const bool isFolder = documents.size() > 1;
     for (const IcsDocument::Data* data : documents) {
         for (const Item& item : data->items) {
             if (!item.hasUid)
                 continue;
+            if (isFolder)
+                m_firstReader.emplace(readerKey(item), data);
             if (item.recurrenceId) {
                 m_overridden.insert({item.eventID, item.recurrenceId->seconds});
                 if (item.isThisAndFuture)
@@ -112,6 +125,14 @@ void IcsExpander::index(std::span<const IcsDocument::Data* const> documents)
         std::sort(changes.begin(), changes.end(), [](const Item* a, const Item* b) {
             return a->recurrenceId->seconds < b->recurrenceId->seconds;
         });
+}
+
+bool IcsExpander::isRepeated(const Item& item) const
+{
+    if (!item.hasUid || m_firstReader.empty())
+        return false;
+    const auto it = m_firstReader.find(readerKey(item));
+    return it != m_firstReader.end() && it->second != m_data;
 }
 
 void IcsExpander::replacement(const Item& item)

@@ -33,6 +33,7 @@ private:
     struct RuleRun;
 
     void index(std::span<const IcsDocument::Data* const> documents);
+    bool isRepeated(const Item& item) const;
     void replacement(const Item& item);
     void occurrences(const Item& item);
     void expandRule(const Item& item, const IcsZone& zone, const std::string& text);
@@ -67,8 +68,12 @@ private:
     struct OverrideKeyHash {
         std::size_t operator()(const OverrideKey& k) const noexcept;
     };
+    static OverrideKey readerKey(const Item& item);
     std::unordered_set<OverrideKey, OverrideKeyHash> m_overridden;  // every override's own
     std::unordered_map<std::string_view, const Item*> m_masters;
+    // Where several documents make one calendar (a folder), the document each event or
+    // override was first read from: a sync tool's conflict copy repeats a file's events.
+    std::unordered_map<OverrideKey, const IcsDocument::Data*, OverrideKeyHash> m_firstReader;
     // RANGE=THISANDFUTURE overrides of each series, by the occurrence they start from.
     std::unordered_map<std::string_view, std::vector<const Item*>> m_futureChanges;
     std::unordered_set<double> m_seen;

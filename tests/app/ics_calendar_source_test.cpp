@@ -106,6 +106,36 @@ TEST_F(IcsCalendarSourceTest, ReadsFilesFolderCalendarsAndAccounts)
     EXPECT_EQ(events.back().participation, Participation::tentative);
 }
 
+TEST_F(IcsCalendarSourceTest, ReadsEachCalendarAndEventOnce)
+{
+    // A file chosen before the folder that holds it, also through a link; a vdir chosen
+    // beside its account; a sync tool's conflict copy of a series and its moved occurrence.
+    const std::string series =
+        event("p1", "Gym", "20250304T220000Z", "RRULE:FREQ=DAILY;COUNT=2\r\n");
+    const std::string moved = "BEGIN:VEVENT\r\nUID:p1\r\nRECURRENCE-ID:20250305T220000Z\r\n"
+                              "DTSTART:20250305T230000Z\r\nDURATION:PT1H\r\nEND:VEVENT\r\n";
+    const std::string withMove = series.substr(0, series.size() - 15) + moved + "END:VCALENDAR\r\n";
+    const std::string gym = write("personal/a.ics", withMove);
+    write("personal/a (conflict).ics", withMove);
+    write("personal/b.ics", event("p2", "Dinner", "20250306T230000Z"));
+    write("acme/team/t.ics", event("t1", "Retro", "20250306T150000Z"));
+    std::filesystem::create_directory_symlink(path("personal"), path("link"));
+    auto s = source({path("link/a.ics"), gym, path("personal"), path("acme/team"), path("acme")});
+    const std::string root = std::filesystem::canonical(m_dir.path().toStdString()).string();
+
+    std::vector<std::string> ids;
+    for (const CalendarInfo& info : s.calendars())
+        ids.push_back(info.id.substr(root.size()));
+    EXPECT_EQ(ids, (std::vector<std::string>{"/personal", "/acme/team"}));
+    std::vector<std::string> seen;
+    for (const auto& e : march(s))
+        seen.push_back(e.title + " " + iso(e.start) + " " + e.calendarID.substr(root.size()));
+    EXPECT_EQ(seen, (std::vector<std::string>{"Gym 2025-03-04T22:00:00Z /personal",
+                                              "Gym 2025-03-05T23:00:00Z /personal",
+                                              "Retro 2025-03-06T15:00:00Z /acme/team",
+                                              "Dinner 2025-03-06T23:00:00Z /personal"}));
+}
+
 TEST_F(IcsCalendarSourceTest, ReportsWhatCannotBeReadAndReadsTheRest)
 {
     const std::string good = write("good.ics", event("g", "Good", "20250303T150000Z"));
