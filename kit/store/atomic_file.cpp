@@ -107,7 +107,11 @@ std::optional<std::string> read(const std::filesystem::path& path, std::error_co
     }
 }
 
-std::error_code write(const std::filesystem::path& path, std::string_view bytes)
+namespace {
+
+// `mode`: the new file's permissions; nothing keeps the old file's.
+std::error_code replace(const std::filesystem::path& path, std::string_view bytes,
+                        std::optional<mode_t> mode)
 {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     // Hidden, and unique per attempt so that concurrent writers never share one.
@@ -125,7 +129,8 @@ std::error_code write(const std::filesystem::path& path, std::string_view bytes)
         ::unlink(temporary.c_str());
         return error;
     };
-    if (hasExisting && ::fchmod(file.fd, existing.st_mode & 0777) != 0)
+    if (mode ? ::fchmod(file.fd, *mode) != 0
+             : hasExisting && ::fchmod(file.fd, existing.st_mode & 0777) != 0)
         return fail(lastError());
     if (auto error = writeAll(file.fd, bytes))
         return fail(error);
@@ -146,6 +151,18 @@ std::error_code write(const std::filesystem::path& path, std::string_view bytes)
     if (dir.fd >= 0)
         ::fsync(dir.fd);
     return {};
+}
+
+}  // namespace
+
+std::error_code write(const std::filesystem::path& path, std::string_view bytes)
+{
+    return replace(path, bytes, std::nullopt);
+}
+
+std::error_code writePrivate(const std::filesystem::path& path, std::string_view bytes)
+{
+    return replace(path, bytes, 0600);
 }
 
 namespace {

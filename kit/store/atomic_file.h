@@ -36,6 +36,9 @@ std::optional<std::string> read(const std::filesystem::path& path, std::error_co
 // over `path`. On failure `path` is left as it was and the new file is removed. An
 // existing file's permissions carry over. The folder must exist.
 std::error_code write(const std::filesystem::path& path, std::string_view bytes);
+// As write(), but only the owner may read or write the new file (mode 0600), whatever the old
+// one allowed: for files that hold secrets (a private calendar address, a calendar's events).
+std::error_code writePrivate(const std::filesystem::path& path, std::string_view bytes);
 
 // Renames `path` to the first free name of "<path>.unreadable", "<path>.unreadable.1", ...,
 // so that a file the system could not decode survives the save that replaces it. A kept

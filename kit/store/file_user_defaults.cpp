@@ -278,7 +278,8 @@ bool FileUserDefaults::update(std::string_view key, const Change& change)
         (*object.value)[std::string(key)] = toJson(*next);
     else
         object.value->erase(std::string(key));
-    error = AtomicFile::write(
+    // The defaults may hold private calendar addresses: only the user reads them.
+    error = AtomicFile::writePrivate(
         m_path, object.value->dump(2, ' ', false, json::error_handler_t::replace) + "\n");
     return !error;
 }

@@ -29,13 +29,15 @@ std::optional<std::string_view> variable(const char* name)
 
 XdgFolders XdgFolders::from(std::optional<std::string_view> home,
                             std::optional<std::string_view> configHome,
-                            std::optional<std::string_view> dataHome)
+                            std::optional<std::string_view> dataHome,
+                            std::optional<std::string_view> cacheHome)
 {
     const std::filesystem::path homeFolder =
         home && !home->empty() ? std::filesystem::path(*home) : std::filesystem::path(".");
     return XdgFolders{
         .configHome = absolute(configHome).value_or(homeFolder / ".config"),
         .dataHome = absolute(dataHome).value_or(homeFolder / ".local" / "share"),
+        .cacheHome = absolute(cacheHome).value_or(homeFolder / ".cache"),
     };
 }
 
@@ -53,7 +55,8 @@ XdgFolders XdgFolders::fromEnvironment()
             home = fromDatabase;
         }
     }
-    return from(home, variable("XDG_CONFIG_HOME"), variable("XDG_DATA_HOME"));
+    return from(home, variable("XDG_CONFIG_HOME"), variable("XDG_DATA_HOME"),
+                variable("XDG_CACHE_HOME"));
 }
 
 }  // namespace nelvo

@@ -108,6 +108,9 @@ TEST(AtomicFile, WriteReplacesTheFileWholeAndLeavesNothingBehind)
     EXPECT_FALSE(AtomicFile::write(path, "second, longer"));
     EXPECT_EQ(readFile(path), "second, longer");
     EXPECT_EQ(permissions(path), 0640u);
+    // A private file is the owner's alone, whatever the old one allowed.
+    EXPECT_FALSE(AtomicFile::writePrivate(path, "secret"));
+    EXPECT_EQ(permissions(path), 0600u);
     EXPECT_FALSE(AtomicFile::write(path, ""));
     EXPECT_EQ(readFile(path), "");
     // No temporary file stays in the folder.

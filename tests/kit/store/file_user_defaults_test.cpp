@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace nelvo {
 namespace {
 
@@ -60,6 +62,10 @@ TEST(FileUserDefaults, WritesKeepOtherValuesAndUnreadableFiles)
     ASSERT_TRUE(defaults.setBool("tour.completed", true));
     EXPECT_NE(readFile(defaults.path()).find("\"future.setting\": {\n    \"nested\": ["),
               std::string::npos);
+    // The file may hold private calendar addresses: only the user reads it.
+    struct stat info {};
+    ::stat(defaults.path().c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
     // A broken file reads as empty and stays as it is...
     std::vector<std::string> reported;
     FileUserDefaults watched(defaults.path(),
