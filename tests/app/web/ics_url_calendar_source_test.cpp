@@ -1,0 +1,255 @@
+#include "app/web/calendar_address.h"
+#include "app/web/ics_url_calendar_source.h"
+
+#include "support/calendar_server.h"
+#include "support/scoped_env.h"
+#include "support/temp_folder.h"
+#include "support/time_helpers.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace nelvo {
+namespace {
+
+using test::at;
+using Kind = CalendarState::Kind;
+using namespace std::chrono_literals;
+
+std::string calendar(const std::string& name, const std::string& title)
+{
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nX-WR-CALNAME:" + name +
+           "\r\nBEGIN:VEVENT\r\nUID:" + title + "\r\nSUMMARY:" + title +
+           "\r\nDTSTART:20250310T150000Z\r\nDURATION:PT1H\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+}
+
+// A socket that takes connections and never says a word.
+class SilentServer {
+public:
+    SilentServer()
+    {
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(m_fd, 8);
+        socklen_t length = sizeof address;
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+    }
+    ~SilentServer() { ::close(m_fd); }
+    std::string address() const
+    {
+        return "https://127.0.0.1:" + std::to_string(m_port) + "/cal/team.ics";
+    }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+};
+
+class IcsUrlCalendarSourceTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { s_certificates = new test::TestCertificates; }
+    static void TearDownTestSuite() { delete s_certificates; }
+
+    std::unique_ptr<IcsUrlCalendarSource> source(std::vector<std::string> addresses,
+                                                 std::chrono::milliseconds timeout = 10s)
+    {
+        IcsUrlCalendarSource::Options options{.copyFolder = m_copies.path(),
+                                              .timeout = timeout,
+                                              .refreshInterval = 15min,
+                                              .now = [this] { return m_now; }};
+        return std::make_unique<IcsUrlCalendarSource>(std::move(addresses),
+                                                      std::vector<std::string>{}, options);
+    }
+
+    static std::vector<CalendarEvent> march(IcsUrlCalendarSource& s)
+    {
+        return s.events(at("2025-03-01T00:00:00Z"), at("2025-04-01T00:00:00Z"));
+    }
+
+    static inline test::TestCertificates* s_certificates = nullptr;
+    test::ScopedEnv m_trust{"SSL_CERT_FILE", s_certificates->bundle()};
+    test::TempFolder m_copies{"nelvo-copies"};
+    Date m_now = at("2025-03-03T09:00:00Z");
+};
+
+TEST_F(IcsUrlCalendarSourceTest, FetchesKeepsACopyAndAsksAgainOnlyForChanges)
+{
+    test::CalendarServer server(s_certificates);
+    server.serve("team.ics", calendar("Team", "Planning"));
+    auto s = source({server.calendar("team.ics")});
+
+    s->waitForRefresh(10s);
+    auto events = march(*s);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].title, "Planning");
+    ASSERT_EQ(s->lastFetchStates().size(), 1u);
+    EXPECT_EQ(s->lastFetchStates()[0].kind, Kind::upToDate);
+    EXPECT_EQ(s->lastFetchStates()[0].name, "Team (127.0.0.1)");
+    EXPECT_TRUE(s->isLastFetchComplete());
+    // The copy is the user's alone.
+    int copies = 0;
+    for (const auto& file : std::filesystem::directory_iterator(m_copies.path())) {
+        struct stat st {};
+        ::stat(file.path().c_str(), &st);
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << file.path();
+        ++copies;
+    }
+    EXPECT_EQ(copies, 2);
+
+    // Unchanged: the server answers 304 and the calendar stays.
+    s->waitForRefresh(10s);
+    EXPECT_EQ(march(*s).size(), 1u);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return server.log().find("GET /cal/team.ics 304") != std::string::npos; }));
+
+    // Changed: the new calendar replaces the old.
+    server.serve("team.ics", calendar("Team", "Review"));
+    s->waitForRefresh(10s);
+    events = march(*s);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].title, "Review");
+}
+
+TEST_F(IcsUrlCalendarSourceTest, UsesTheSavedCopyWhileTheServerIsGone)
+{
+    test::CalendarServer server(s_certificates);
+    server.serve("team.ics", calendar("Team", "Planning"));
+    const std::string address = server.calendar("team.ics");
+    source({address})->waitForRefresh(10s);
+    server.stop();
+
+    // The next run, two hours later: the copy stands in, and says how old it is.
+    m_now = Date{m_now.seconds + 2 * 3600};
+    auto s = source({address, server.calendar("never-fetched.ics")});
+    s->waitForRefresh(10s);
+    EXPECT_EQ(march(*s).size(), 1u);
+    const auto states = s->lastFetchStates();
+    ASSERT_EQ(states.size(), 2u);
+    EXPECT_EQ(states[0].kind, Kind::savedCopy);
+    EXPECT_EQ(states[0].asOf->seconds, m_now.seconds - 2 * 3600);
+    EXPECT_NE(states[0].line(m_now).find("as of 2 hours ago"), std::string::npos)
+        << states[0].line(m_now);
+    EXPECT_NE(states[0].cause.find("refused the connection"), std::string::npos);
+    EXPECT_EQ(states[1].kind, Kind::unreadable);
+    EXPECT_FALSE(s->isLastFetchComplete());
+}
+
+TEST_F(IcsUrlCalendarSourceTest, NamesEachFailureWithoutTheAddress)
+{
+    test::CalendarServer server(s_certificates);
+    test::CalendarServer otherName(s_certificates, "other");
+    otherName.serve("team.ics", calendar("Team", "Planning"));
+    SilentServer silent;
+    struct Case {
+        std::string address;
+        Kind kind;
+        std::string cause;
+    };
+    const std::vector<Case> cases{
+        {server.address("/refused"), Kind::unreadable, "the address may have been reset"},
+        {server.address("/missing"), Kind::unreadable, "no calendar at this address"},
+        {server.address("/loop"), Kind::unreadable, "redirected more than 5 times"},
+        {server.address("/huge"), Kind::unreadable, "larger than 20 MB"},
+        {server.address("/page"), Kind::unreadable, "not a calendar (the server sent a web page)"},
+        {otherName.calendar("team.ics"), Kind::unreadable, "certificate was refused"},
+        {silent.address(), Kind::noAnswer, "did not answer in 1 s"},
+    };
+    std::vector<std::string> addresses;
+    for (const Case& c : cases)
+        addresses.push_back(c.address);
+    auto s = source(addresses, 10s);
+    s->waitForRefresh(1s);
+    EXPECT_TRUE(march(*s).empty());
+    const auto states = s->lastFetchStates();
+    ASSERT_EQ(states.size(), cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].address);
+        EXPECT_EQ(states[i].kind, cases[i].kind);
+        EXPECT_NE(states[i].cause.find(cases[i].cause), std::string::npos) << states[i].cause;
+        EXPECT_EQ(states[i].name, "127.0.0.1");
+        EXPECT_TRUE(states[i].hidesBusyTime());
+    }
+    EXPECT_FALSE(s->isLastFetchComplete());
+}
+
+TEST_F(IcsUrlCalendarSourceTest, NeverShowsTheSecretPath)
+{
+    const std::string marker = "q7Zsecretmarker";
+    test::CalendarServer server(s_certificates);
+    server.serve(marker + ".ics", calendar("Team", "Planning") + "BEGIN:VEVENT\r\nbroken");
+    const std::string found = server.calendar(marker + ".ics");
+    const std::string missing = server.calendar(marker + "-gone.ics");
+    auto s = source({found, missing});
+    s->waitForRefresh(10s);
+    std::string shown;
+    for (const CalendarInfo& info : s->calendars())
+        shown += info.id + info.title + info.accountTitle + "\n";
+    march(*s);
+    for (const CalendarState& state : s->lastFetchStates())
+        shown += state.calendarID + state.name + state.line(m_now) + state.cause + "\n";
+    for (const SourceProblem& problem : s->lastFetchProblems())
+        shown += problem.path + problem.message + "\n";
+    for (const auto& file : std::filesystem::directory_iterator(m_copies.path()))
+        shown += file.path().string() + "\n";
+    EXPECT_NE(shown.find("Team (127.0.0.1)"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find(marker), std::string::npos) << shown;
+}
+
+TEST_F(IcsUrlCalendarSourceTest, InTheWindowReadsAtOnceAndTellsWhenTheFetchEnds)
+{
+    test::CalendarServer server(s_certificates);
+    server.serve("team.ics", calendar("Team", "Planning"));
+    auto s = source({server.calendar("team.ics")});
+    int changes = 0;
+    s->observeChanges([&] { ++changes; });
+
+    // The first read answers from what is there (nothing yet) and starts the fetch.
+    EXPECT_TRUE(march(*s).empty());
+    EXPECT_EQ(s->lastFetchStates()[0].kind, Kind::firstSync);
+    EXPECT_TRUE(s->isRefreshing());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 1; }, 10'000));
+    EXPECT_EQ(march(*s).size(), 1u);
+    EXPECT_EQ(s->lastFetchStates()[0].kind, Kind::upToDate);
+
+    // A refresh that finds the calendar unchanged tells nobody.
+    s->refresh();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !s->isRefreshing(); }, 10'000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 1);
+}
+
+TEST(CalendarAddressTest, TakesOnlyEncryptedAddressesAndHidesThem)
+{
+    EXPECT_EQ(*CalendarAddress::normalized(" webcal://calendar.example.com/a/b.ics ").value,
+              "https://calendar.example.com/a/b.ics");
+    EXPECT_EQ(*CalendarAddress::normalized("http://127.0.0.1:8080/x.ics").value,
+              "http://127.0.0.1:8080/x.ics");
+    for (const char* refused : {"http://calendar.example.com/b.ics", "ftp://example.com/b.ics",
+                                "https://ana:pw@example.com/b.ics", "https:///b.ics"}) {
+        const auto checked = CalendarAddress::normalized(refused);
+        EXPECT_FALSE(checked) << refused;
+        EXPECT_EQ(checked.error.find("example"), std::string::npos) << checked.error;
+    }
+    EXPECT_TRUE(CalendarAddress::looksLikeAddress("WEBCAL://x"));
+    EXPECT_FALSE(CalendarAddress::looksLikeAddress("/home/ana/https.ics"));
+    const std::string address = "https://calendar.example.com/private-abc/basic.ics";
+    EXPECT_EQ(CalendarAddress::host(address), "calendar.example.com");
+    EXPECT_EQ(CalendarAddress::calendarID(address).find("private"), std::string::npos);
+    EXPECT_NE(CalendarAddress::calendarID(address),
+              CalendarAddress::calendarID(address + "?other"));
+}
+
+}  // namespace
+}  // namespace nelvo

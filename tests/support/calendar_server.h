@@ -1,0 +1,108 @@
+#pragma once
+
+#include "support/temp_folder.h"
+
+#include <QProcess>
+#include <QStringList>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace nelvo::test {
+
+// Certificates made for one test run with openssl: one for 127.0.0.1 and localhost, one for
+// another name, and a bundle of both to trust through SSL_CERT_FILE.
+class TestCertificates {
+public:
+    TestCertificates()
+    {
+        make("local", "IP:127.0.0.1,DNS:localhost");
+        make("other", "DNS:other.example");
+        std::ofstream bundle(m_folder / "trusted.pem");
+        for (const char* name : {"local", "other"})
+            bundle << std::ifstream(m_folder / (std::string(name) + ".pem")).rdbuf();
+    }
+
+    std::string certificate(const std::string& name) const
+    {
+        return (m_folder / (name + ".pem")).string();
+    }
+    std::string key(const std::string& name) const { return (m_folder / (name + ".key")).string(); }
+    std::string bundle() const { return (m_folder / "trusted.pem").string(); }
+
+private:
+    void make(const std::string& name, const std::string& names)
+    {
+        QProcess openssl;
+        openssl.start("openssl",
+                      {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                       "-nodes", "-days", "2", "-subj", QString::fromStdString("/CN=" + name),
+                       "-addext", QString::fromStdString("subjectAltName=" + names), "-keyout",
+                       QString::fromStdString(key(name)), "-out",
+                       QString::fromStdString(certificate(name))});
+        openssl.waitForFinished(20'000);
+    }
+
+    TempFolder m_folder{"nelvo-certificates"};
+};
+
+// The tests' calendar server (support/calendar_server.py) on 127.0.0.1, serving the files of
+// its own folder under /cal/: HTTPS with the named certificate, or plain HTTP without one.
+class CalendarServer {
+public:
+    explicit CalendarServer(const TestCertificates* certificates = nullptr,
+                            const std::string& certificate = "local")
+    {
+        QStringList arguments{QStringLiteral(NELVO_TEST_DATA "/../support/calendar_server.py"),
+                              QString::fromStdString(m_folder.path().string())};
+        if (certificates)
+            arguments << QString::fromStdString(certificates->certificate(certificate))
+                      << QString::fromStdString(certificates->key(certificate));
+        m_process.start("python3", arguments);
+        m_process.waitForReadyRead(20'000);
+        m_port = m_process.readLine().trimmed().toInt();
+        m_scheme = certificates ? "https" : "http";
+    }
+    ~CalendarServer() { stop(); }
+    CalendarServer(const CalendarServer&) = delete;
+    CalendarServer& operator=(const CalendarServer&) = delete;
+
+    int port() const { return m_port; }
+    // "https://127.0.0.1:PORT/cal/NAME", or another path of the server.
+    std::string address(const std::string& path) const
+    {
+        return m_scheme + "://127.0.0.1:" + std::to_string(m_port) + path;
+    }
+    std::string calendar(const std::string& name) const { return address("/cal/" + name); }
+
+    // Puts a calendar on the server (replacing one of that name).
+    void serve(const std::string& name, const std::string& text) const
+    {
+        std::ofstream(m_folder / name, std::ios::binary) << text;
+    }
+
+    // The requests answered so far, one "GET /cal/work.ics 304" line each.
+    std::string log()
+    {
+        m_log += m_process.readAllStandardOutput().toStdString();
+        return m_log;
+    }
+
+    void stop()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+
+private:
+    TempFolder m_folder{"nelvo-served"};
+    QProcess m_process;
+    int m_port = 0;
+    std::string m_scheme;
+    std::string m_log;
+};
+
+}  // namespace nelvo::test
