@@ -21,11 +21,12 @@ struct CalendarState {
         noAnswer,     // left out: it did not answer in time
     };
 
-    std::string calendarID;  // the calendar's identity; a location's path when it has none
-    std::string name;        // as the user knows it: "Work (Google)", "/home/ana/work.ics"
+    // Every member has an initializer, so that a designated initializer may leave any out.
+    std::string calendarID{};  // the calendar's identity; a location's path when it has none
+    std::string name{};        // as the user knows it: "Work (Google)", "/home/ana/work.ics"
     Kind kind = Kind::upToDate;
-    std::string cause;         // plain words, lower case: "no such file or folder"
-    std::optional<Date> asOf;  // savedCopy: when the copy was last brought up to date
+    std::string cause{};         // plain words, lower case: "no such file or folder"
+    std::optional<Date> asOf{};  // savedCopy: when the copy was last brought up to date
 
     // Whether busy time may be missing and no usable copy stands in for it, so that free time
     // computed without this calendar cannot be offered as free.
