@@ -366,7 +366,8 @@ ParsedCommand parseCalendars(const std::vector<std::string>& arguments, std::siz
     }
     if (words[0] == "add" || words[0] == "remove")
         return failure("calendars " + words[0] +
-                       " takes one calendar file or folder, or a desktop calendar's identifier");
+                       " takes one calendar file or folder, a calendar address, or a desktop "
+                       "calendar's identifier");
     return failure("calendars takes list, add PATH or remove PATH, not " + quoted(words[0]));
 }
 
@@ -456,7 +457,8 @@ std::string usageText()
   nelvo print [OPTIONS]               write the availability message to standard output
   nelvo calendars [list|add PATH|remove PATH] [--demo]
                                       the calendars that are read; PATH is a calendar
-                                      file or folder, or a desktop calendar's identifier
+                                      file or folder, a calendar's https:// or webcal://
+                                      address, or a desktop calendar's identifier
   nelvo zones [QUERY]                 search the time zones: id, name, country, UTC offset
   nelvo --help | --version
 

@@ -6,6 +6,9 @@
 #include "app/eds/composite_calendar_source.h"
 #include "app/eds/eds_calendar_source.h"
 #include "app/ics_calendar_source.h"
+#include "app/web/calendar_address.h"
+#include "app/web/ics_url_calendar_source.h"
+#include "app/web/web_calendar_copy.h"
 #include "cli/output_format.h"
 #include "cli/terminal_text.h"
 #include "kit/core/day_key.h"
@@ -39,6 +42,10 @@ constexpr const char* addressesKey = "calendars.addresses";
 // The desktop's calendars chosen in the window; absent until a choice is made, and then
 // every one of them is read.
 constexpr const char* desktopKey = "calendars.desktop";
+// The calendar addresses chosen (secrets: never printed whole).
+constexpr const char* webKey = "calendars.web";
+// How long a command waits for the calendar addresses before it uses their saved copies.
+constexpr std::chrono::milliseconds webBound{5000};
 
 fs::path defaultsPath(bool isDemo)
 {
@@ -169,6 +176,18 @@ struct StoredDefaults {
         return list ? *list : std::vector<std::string>{};
     }
 
+    // The chosen calendar addresses, fetched (at most webBound); nothing when none is chosen.
+    std::shared_ptr<IcsUrlCalendarSource> web(std::vector<std::string> addresses = {}) const
+    {
+        std::vector<std::string> chosen = stringList(webKey);
+        if (chosen.empty())
+            return nullptr;
+        auto source =
+            std::make_shared<IcsUrlCalendarSource>(std::move(chosen), std::move(addresses));
+        source->waitForRefresh(webBound);
+        return source;
+    }
+
     // The desktop's calendars that are read.
     std::shared_ptr<EdsCalendarSource> desktop(std::vector<std::string> addresses = {}) const
     {
@@ -291,11 +310,15 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
                 return exitBadInput;
             }
         }
-        // Named calendars are read alone; otherwise the desktop's beside the chosen files.
+        // Named calendars are read alone; otherwise the desktop's and the addresses' beside
+        // the chosen files.
         std::shared_ptr<EdsCalendarSource> desktop;
-        if (options.calendars.empty() && !options.isDemo)
+        std::shared_ptr<IcsUrlCalendarSource> web;
+        if (options.calendars.empty() && !options.isDemo) {
+            web = stored.web(addresses);
             desktop = stored.desktop(addresses);
-        if (locations.empty() && (!desktop || desktop->calendars().empty()))
+        }
+        if (locations.empty() && !web && (!desktop || desktop->calendars().empty()))
             err << "No calendar is read, so only the working hours count. Add one with "
                    "\"nelvo calendars add PATH\" or --calendar PATH.\n";
         source = std::make_shared<IcsCalendarSource>(std::move(locations), std::move(addresses));
@@ -303,7 +326,8 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
             using Part = CompositeCalendarSource::Part;
             source = std::make_shared<CompositeCalendarSource>(
                 std::vector<Part>{{CompositeCalendarSource::Kind::desktop, desktop},
-                                  {CompositeCalendarSource::Kind::file, source}});
+                                  {CompositeCalendarSource::Kind::file, source},
+                                  {CompositeCalendarSource::Kind::web, web}});
         }
     }
     source = std::make_shared<UnwatchedSource>(std::move(source));
@@ -397,7 +421,8 @@ int listCalendars(bool isDemo, std::ostream& out, std::ostream& err)
         using Part = CompositeCalendarSource::Part;
         composite = std::make_shared<CompositeCalendarSource>(std::vector<Part>{
             {CompositeCalendarSource::Kind::desktop, desktop},
-            {CompositeCalendarSource::Kind::file, std::make_shared<IcsCalendarSource>(locations)}});
+            {CompositeCalendarSource::Kind::file, std::make_shared<IcsCalendarSource>(locations)},
+            {CompositeCalendarSource::Kind::web, stored.web()}});
         source = composite;
     }
     const auto calendars = source->calendars();
@@ -412,7 +437,8 @@ int listCalendars(bool isDemo, std::ostream& out, std::ostream& err)
                 unread.push_back(std::move(calendar));
         }
     }
-    if (calendars.empty() && unread.empty() && locations.empty())
+    if (calendars.empty() && unread.empty() && locations.empty() &&
+        stored.stringList(webKey).empty())
         out << "No calendars are chosen. Add one with \"nelvo calendars add PATH\".\n";
     auto row = [&](const CalendarInfo& calendar, const char* use, const char* kind) {
         // Names and paths from the calendar files; a tab in one would shift the columns.
@@ -470,6 +496,91 @@ DesktopChange chooseDesktopCalendar(FileUserDefaults& defaults, const std::strin
     return {.title = found->title + " (" + found->accountTitle + ")", .isStored = isStored};
 }
 
+// The stored address `text` names: itself, or its calendar's identity ("web:…").
+std::optional<std::string> chosenAddress(const std::vector<std::string>& chosen,
+                                         const std::string& text)
+{
+    const auto normal = CalendarAddress::normalized(text);
+    for (const std::string& address : chosen) {
+        if ((normal && address == *normal.value) || CalendarAddress::calendarID(address) == text)
+            return address;
+    }
+    return std::nullopt;
+}
+
+// The calendar of an address as messages name it: "Team (calendar.example.com)".
+std::string shownAddress(const std::string& address)
+{
+    const auto copy = WebCalendarCopy::load(WebCalendarCopy::standardFolder(), address);
+    const std::string host = CalendarAddress::host(address);
+    return TerminalText::safe(copy && !copy->name.empty() ? copy->name + " (" + host + ")" : host);
+}
+
+// Reads the calendar at `text` from now on, once it has been fetched.
+int addAddress(FileUserDefaults& defaults, const std::string& text, std::ostream& out,
+               std::ostream& err)
+{
+    const auto normal = CalendarAddress::normalized(text);
+    if (!normal) {
+        err << "cannot add the address: " << normal.error << "\n";
+        return exitBadInput;
+    }
+    const std::string& address = *normal.value;
+    IcsUrlCalendarSource source({address});
+    source.waitForRefresh(webBound);
+    source.calendars();
+    const auto states = source.lastFetchStates();
+    if (states.empty() || !states.front().isUpToDate()) {
+        const std::string cause = states.empty()
+                                      ? std::string("not fetched")
+                                      : states.front().shortCause(AvailabilityModel::systemNow());
+        err << "cannot add " << TerminalText::quoted(CalendarAddress::host(address)) << ": "
+            << TerminalText::safe(cause) << "\n";
+        return exitBadInput;
+    }
+    using Value = std::optional<UserDefaults::Value>;
+    const bool isStored = defaults.update(webKey, [&](const Value& current) -> Value {
+        std::vector<std::string> chosen = stringListOf(current);
+        if (std::find(chosen.begin(), chosen.end(), address) != chosen.end())
+            return current;
+        chosen.push_back(address);
+        return UserDefaults::Value{std::move(chosen)};
+    });
+    if (!isStored) {
+        err << "cannot write " << quotedPath(defaults.path()) << ": "
+            << AtomicFile::reason(defaults.lastError()) << "\n";
+        return exitBadInput;
+    }
+    out << "Added " << TerminalText::safe(states.front().name) << "\n";
+    return exitDone;
+}
+
+// Stops reading the address `text` (or the calendar "web:…"); false when it is not chosen.
+std::optional<int> removeAddress(FileUserDefaults& defaults, const std::string& text,
+                                 std::ostream& out, std::ostream& err)
+{
+    using Value = std::optional<UserDefaults::Value>;
+    std::optional<std::string> removed;
+    const bool isStored = defaults.update(webKey, [&](const Value& current) -> Value {
+        std::vector<std::string> chosen = stringListOf(current);
+        removed = chosenAddress(chosen, text);
+        if (!removed)
+            return current;
+        std::erase(chosen, *removed);
+        return UserDefaults::Value{std::move(chosen)};
+    });
+    if (!removed)
+        return std::nullopt;
+    if (!isStored) {
+        err << "cannot write " << quotedPath(defaults.path()) << ": "
+            << AtomicFile::reason(defaults.lastError()) << "\n";
+        return exitBadInput;
+    }
+    out << "Removed " << shownAddress(*removed) << "\n";
+    WebCalendarCopy::remove(WebCalendarCopy::standardFolder(), *removed);
+    return exitDone;
+}
+
 int reportDesktopChange(const DesktopChange& change, const char* done,
                         const FileUserDefaults& defaults, std::ostream& out, std::ostream& err)
 {
@@ -497,6 +608,8 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
     using Value = std::optional<UserDefaults::Value>;
 
     if (options.action == CalendarsAction::add) {
+        if (CalendarAddress::looksLikeAddress(options.path))
+            return addAddress(defaults, options.path, out, err);
         if (const auto reason = unreadable(options.path)) {
             if (const DesktopChange change = chooseDesktopCalendar(defaults, options.path, true);
                 change.title)
@@ -523,6 +636,12 @@ int runCalendars(const CalendarsOptions& options, std::ostream& out, std::ostrea
         return exitDone;
     }
 
+    if (CalendarAddress::looksLikeAddress(options.path) || options.path.rfind("web:", 0) == 0) {
+        if (const auto done = removeAddress(defaults, options.path, out, err))
+            return *done;
+        err << "the address is not among the chosen calendars\n";
+        return exitBadInput;
+    }
     std::error_code error;
     const fs::path canonical =
         fs::weakly_canonical(CalendarLocation::expanded(options.path), error);

@@ -13,7 +13,15 @@ CompositeCalendarSource::CompositeCalendarSource(std::vector<Part> parts)
 
 const char* CompositeCalendarSource::kindName(Kind kind)
 {
-    return kind == Kind::desktop ? "desktop" : "file";
+    switch (kind) {
+    case Kind::desktop:
+        return "desktop";
+    case Kind::file:
+        break;
+    case Kind::web:
+        return "web";
+    }
+    return "file";
 }
 
 bool CompositeCalendarSource::hasAccess() const

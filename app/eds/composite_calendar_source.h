@@ -15,7 +15,7 @@ namespace nelvo {
 // covers all of them alike.
 class CompositeCalendarSource : public EventSource {
 public:
-    enum class Kind { desktop, file };
+    enum class Kind { desktop, file, web };
     struct Part {
         Kind kind;
         std::shared_ptr<EventSource> source;
@@ -24,7 +24,7 @@ public:
     // The parts in the order their calendars are listed.
     explicit CompositeCalendarSource(std::vector<Part> parts);
 
-    // "desktop" or "file".
+    // "desktop", "file" or "web" (a calendar address).
     static const char* kindName(Kind kind);
 
     // Whether any part may be read.

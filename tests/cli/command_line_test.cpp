@@ -95,7 +95,8 @@ TEST(CommandLine, BadValuesNameTheOptionAndWhatItTakes)
         {{"print", "--weekends=yes"}, "--weekends takes no value"},
         {{"frobnicate"}, "unknown command \"frobnicate\" (see nelvo --help)"},
         {{"calendars", "add"},
-         "calendars add takes one calendar file or folder, or a desktop calendar's identifier"},
+         "calendars add takes one calendar file or folder, a calendar address, or a desktop "
+         "calendar's identifier"},
         {{"calendars", "sync"}, "calendars takes list, add PATH or remove PATH, not \"sync\""},
     };
     for (const auto& [words, message] : cases) {

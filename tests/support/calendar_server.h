@@ -5,6 +5,10 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -88,6 +92,15 @@ public:
         m_log += m_process.readAllStandardOutput().toStdString();
         return m_log;
     }
+    // Whether the server wrote `text` in its log, waiting for it as long as the server runs.
+    bool hasLogged(const std::string& text)
+    {
+        while (log().find(text) == std::string::npos) {
+            if (!m_process.waitForReadyRead(10'000))
+                return false;
+        }
+        return true;
+    }
 
     void stop()
     {
@@ -103,6 +116,32 @@ private:
     int m_port = 0;
     std::string m_scheme;
     std::string m_log;
+};
+
+// A socket that takes connections and never says a word.
+class SilentServer {
+public:
+    SilentServer()
+    {
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(m_fd, 8);
+        socklen_t length = sizeof address;
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+    }
+    ~SilentServer() { ::close(m_fd); }
+    std::string address() const
+    {
+        return "https://127.0.0.1:" + std::to_string(m_port) + "/cal/team.ics";
+    }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
 };
 
 }  // namespace nelvo::test

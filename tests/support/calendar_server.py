@@ -18,6 +18,7 @@ import http.server
 import os
 import ssl
 import sys
+import urllib.parse
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -31,8 +32,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def do_GET(self):
         folder = self.server.folder
-        if self.path.startswith("/cal/"):
-            path = os.path.join(folder, os.path.basename(self.path))
+        route = urllib.parse.urlsplit(self.path).path
+        if route.startswith("/cal/"):
+            path = os.path.join(folder, os.path.basename(route))
             if not os.path.isfile(path):
                 return self.status(404)
             with open(path, "rb") as f:
@@ -50,7 +52,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.end_headers()
             self.wfile.write(body)
             return self.answered(200)
-        if self.path == "/page":
+        if route == "/page":
             body = b"<!DOCTYPE html><html><body>Sign in</body></html>"
             self.send_response(200)
             self.send_header("Content-Type", "text/html")
@@ -58,7 +60,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.end_headers()
             self.wfile.write(body)
             return self.answered(200)
-        if self.path == "/huge":
+        if route == "/huge":
             self.send_response(200)
             self.send_header("Content-Type", "text/calendar")
             self.end_headers()
@@ -69,9 +71,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             except OSError:
                 pass
             return self.answered(200)
-        if self.path == "/refused":
+        if route == "/refused":
             return self.status(401)
-        if self.path == "/loop":
+        if route == "/loop":
             self.send_response(302)
             self.send_header("Location", "/loop")
             self.send_header("Content-Length", "0")

@@ -10,10 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -30,32 +27,6 @@ std::string calendar(const std::string& name, const std::string& title)
            "\r\nBEGIN:VEVENT\r\nUID:" + title + "\r\nSUMMARY:" + title +
            "\r\nDTSTART:20250310T150000Z\r\nDURATION:PT1H\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
 }
-
-// A socket that takes connections and never says a word.
-class SilentServer {
-public:
-    SilentServer()
-    {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(m_fd, 8);
-        socklen_t length = sizeof address;
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
-        m_port = ntohs(address.sin_port);
-    }
-    ~SilentServer() { ::close(m_fd); }
-    std::string address() const
-    {
-        return "https://127.0.0.1:" + std::to_string(m_port) + "/cal/team.ics";
-    }
-
-private:
-    int m_fd = -1;
-    int m_port = 0;
-};
 
 class IcsUrlCalendarSourceTest : public testing::Test {
 protected:
@@ -111,8 +82,7 @@ TEST_F(IcsUrlCalendarSourceTest, FetchesKeepsACopyAndAsksAgainOnlyForChanges)
     // Unchanged: the server answers 304 and the calendar stays.
     s->waitForRefresh(10s);
     EXPECT_EQ(march(*s).size(), 1u);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return server.log().find("GET /cal/team.ics 304") != std::string::npos; }));
+    EXPECT_TRUE(server.hasLogged("GET /cal/team.ics 304"));
 
     // Changed: the new calendar replaces the old.
     server.serve("team.ics", calendar("Team", "Review"));
@@ -151,7 +121,7 @@ TEST_F(IcsUrlCalendarSourceTest, NamesEachFailureWithoutTheAddress)
     test::CalendarServer server(s_certificates);
     test::CalendarServer otherName(s_certificates, "other");
     otherName.serve("team.ics", calendar("Team", "Planning"));
-    SilentServer silent;
+    test::SilentServer silent;
     struct Case {
         std::string address;
         Kind kind;

@@ -1,0 +1,175 @@
+// Calendar addresses through the built `nelvo` binary: added, listed, printed, offline and
+// removed, against the tests' HTTPS server on 127.0.0.1; the address's path never shown.
+#include "support/calendar_server.h"
+#include "support/temp_folder.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace nelvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+const std::string marker = "q7Zsecretmarker";
+
+std::string team(const std::string& title)
+{
+    // A meeting over the whole working day of 2025-03-03 in New York.
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nX-WR-CALNAME:Team\r\nBEGIN:VEVENT\r\nUID:" + title +
+           "\r\nSUMMARY:" + title +
+           "\r\nDTSTART:20250303T120000Z\r\nDTEND:20250303T230000Z\r\nEND:VEVENT\r\nEND:"
+           "VCALENDAR\r\n";
+}
+
+class WebCalendarsCommandTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static int argc = 1;
+        static char name[] = "nelvo_cli_tests";
+        static char* argv[] = {name, nullptr};
+        if (!QCoreApplication::instance())
+            static QCoreApplication app(argc, argv);
+        s_certificates = new test::TestCertificates;
+    }
+    static void TearDownTestSuite() { delete s_certificates; }
+
+    Outcome run(const QStringList& arguments)
+    {
+        QProcess nelvo;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", QString::fromStdString(m_home.path().string()));
+        for (const char* unset :
+             {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "DBUS_SESSION_BUS_ADDRESS"})
+            environment.remove(unset);
+        environment.insert("SSL_CERT_FILE", QString::fromStdString(s_certificates->bundle()));
+        environment.insert("TZ", "America/New_York");
+        nelvo.setProcessEnvironment(environment);
+        nelvo.start(NELVO_BINARY, arguments);
+        nelvo.waitForFinished(60'000);
+        Outcome outcome{nelvo.exitCode(), nelvo.readAllStandardOutput().toStdString(),
+                        nelvo.readAllStandardError().toStdString()};
+        m_shown += outcome.out + outcome.err;
+        return outcome;
+    }
+
+    Outcome print()
+    {
+        return run({"print", "--now", "2025-03-03T08:00:00-05:00", "--zone", "America/New_York",
+                    "--days", "1"});
+    }
+
+    fs::path defaults() const { return m_home.path() / ".config/nelvo/defaults.json"; }
+
+    // Chooses an address by writing the defaults as an older run would have left them.
+    void choose(const std::vector<std::string>& addresses) const
+    {
+        fs::create_directories(defaults().parent_path());
+        std::ofstream file(defaults());
+        file << R"({"calendars.desktop": [], "calendars.web": [)";
+        for (std::size_t i = 0; i < addresses.size(); ++i)
+            file << (i ? ", \"" : "\"") << addresses[i] << "\"";
+        file << "]}\n";
+    }
+
+    static inline test::TestCertificates* s_certificates = nullptr;
+    test::TempFolder m_home{"nelvo-home"};
+    std::string m_shown;  // every output of every run
+};
+
+TEST_F(WebCalendarsCommandTest, AddedAddressIsReadListedKeptAndRemovedWithoutItsPath)
+{
+    test::CalendarServer server(s_certificates);
+    choose({});
+    const Outcome nothing = print();
+    server.serve(marker + ".ics", team("Planning"));
+    std::string webcal = server.calendar(marker + ".ics");
+    webcal.replace(0, 5, "webcal");
+
+    const Outcome added = run({"calendars", "add", QString::fromStdString(webcal)});
+    EXPECT_EQ(added.status, 0) << added.err;
+    EXPECT_EQ(added.out, "Added Team (127.0.0.1)\n");
+    struct stat st {};
+    ::stat(defaults().c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    const Outcome listed = run({"calendars", "list"});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_NE(listed.out.find("Team\t127.0.0.1\t#8E8E93\tcounts\tweb\tweb:"), std::string::npos)
+        << listed.out;
+
+    // The meeting fills the day; the second run costs the server a 304.
+    const Outcome busy = print();
+    EXPECT_EQ(busy.status, 0) << busy.err;
+    EXPECT_EQ(busy.err, "");
+    EXPECT_NE(busy.out, nothing.out);
+    EXPECT_TRUE(server.hasLogged(" 304\n")) << server.log();
+
+    // Offline: the saved copy is used, with a warning that says how old it is.
+    server.stop();
+    const Outcome offline = print();
+    EXPECT_EQ(offline.status, 0);
+    EXPECT_EQ(offline.out, busy.out);
+    EXPECT_EQ(offline.err, "\"Team (127.0.0.1)\" is not reachable (the server refused the "
+                           "connection); its events as of just now are used\n");
+
+    const Outcome removed = run({"calendars", "remove", QString::fromStdString(webcal)});
+    EXPECT_EQ(removed.status, 0) << removed.err;
+    EXPECT_EQ(removed.out, "Removed Team (127.0.0.1)\n");
+    EXPECT_TRUE(fs::is_empty(m_home.path() / ".cache/nelvo"));
+    EXPECT_EQ(print().out, nothing.out);
+
+    EXPECT_EQ(m_shown.find(marker), std::string::npos) << m_shown;
+}
+
+TEST_F(WebCalendarsCommandTest, CalendarsThatCannotBeReadStopPrintAndAreNotAdded)
+{
+    test::CalendarServer server(s_certificates);
+    // Never fetched, and its server gone: nothing stands in for its busy time.
+    choose({server.address("/cal/" + marker + ".ics")});
+    const Outcome missing = print();
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "cannot read calendar \"127.0.0.1\": the server has no calendar at "
+                           "this address (it may have been removed)\n");
+
+    // A server that takes the connection and never answers costs the bound, then stops print.
+    test::SilentServer silent;
+    choose({silent.address()});
+    const Outcome hung = print();
+    EXPECT_EQ(hung.status, 1);
+    EXPECT_EQ(hung.err, "\"127.0.0.1\" did not answer in 5 s; it is left out\n");
+
+    const Outcome refused =
+        run({"calendars", "add", QString::fromStdString(server.address("/refused?" + marker))});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "cannot add \"127.0.0.1\": the server refused the address (the "
+                           "address may have been reset)\n");
+    const Outcome page = run({"calendars", "add", QString::fromStdString(server.address("/page"))});
+    EXPECT_EQ(page.status, 1);
+    EXPECT_EQ(page.err, "cannot add \"127.0.0.1\": not a calendar (the server sent a web page)\n");
+    const Outcome plain =
+        run({"calendars", "add", QString::fromStdString("http://calendar.example.com/" + marker)});
+    EXPECT_EQ(plain.status, 1);
+    EXPECT_EQ(plain.err, "cannot add the address: an http:// address would send the calendar "
+                         "unencrypted; use its https:// address\n");
+    EXPECT_EQ(m_shown.find(marker), std::string::npos) << m_shown;
+}
+
+}  // namespace
+}  // namespace nelvo
