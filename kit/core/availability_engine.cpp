@@ -156,13 +156,8 @@ std::vector<Slot> slots(std::span<const BusyInterval> busy, const AvailabilityRe
         if (!shifted)
             continue;
         const Date midnight = calendar.startOfDay(*shifted);
-        const auto parts = calendar.parts(midnight);
         const std::string key = DayKey::string(midnight, calendar);
-
-        const bool weekendFlag = parts.weekday == 1   ? request.exclusions.sundaysOff
-                                 : parts.weekday == 7 ? request.exclusions.saturdaysOff
-                                                      : false;
-        if (weekendFlag != request.exclusions.toggled.contains(key))
+        if (request.exclusions.isExcluded(key, calendar.weekday(midnight)))
             continue;
 
         const DailyWindow window = request.overrides.effectiveWindow(key, request.window);

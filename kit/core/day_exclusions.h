@@ -18,7 +18,8 @@ struct DayExclusions {
     bool weekendsOff() const { return saturdaysOff && sundaysOff; }
     void setWeekendsFlags(bool off) { saturdaysOff = sundaysOff = off; }
 
-    // `weekday`: 1 = Sunday ... 7 = Saturday.
+    // The one weekend rule: the engine and the included days both ask here. `weekday`:
+    // 1 = Sunday ... 7 = Saturday.
     bool isExcluded(std::string_view dayKey, int weekday) const;
     // Flips the day: removes the key when present, inserts it otherwise.
     void toggleOnce(const std::string& dayKey);

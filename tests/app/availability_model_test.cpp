@@ -1,3 +1,5 @@
+#include "kit/core/lead_time.h"
+
 #include "support/model_fixture.h"
 
 #include <QSignalSpy>
@@ -140,6 +142,24 @@ TEST(AvailabilityModel, MeetingsAreBusyUntilFreed)
     EXPECT_EQ(slotText(model.slots(), f.la), "03-03 09:00-17:00");
     // Nothing of the event reaches the texts.
     EXPECT_EQ(model.chatText().find("Planning"), std::string::npos);
+
+    // At noon, "next day" notice is not 24 hours: tomorrow's 10:00 meeting can be freed, the
+    // earliest start is midnight, and a band trimmed to 10:00 may grow back to 09:00.
+    Fixture noon;
+    noon.now = at("2025-03-03T12:00:00-08:00");
+    noon.source->all = {meeting("early", "2025-03-04T10:00:00-08:00", "2025-03-04T11:00:00-08:00")};
+    auto& next = noon.make();
+    Settings notice = next.settings();
+    notice.leadTimeMinutes = LeadTime::nextDay;
+    notice.dayCount = 2;
+    next.setSettings(notice);
+    EXPECT_EQ(next.earliestStart(), day("2025-03-04", noon.la));
+    ASSERT_EQ(next.days().back().id, "2025-03-04");
+    EXPECT_TRUE(next.hasMeetingToFree(next.days().back()));
+    next.toggleMovable(noon.source->all[0]);
+    next.trimBand(next.slots().at(0), WindowEdge::start, at("2025-03-04T10:00:00-08:00"));
+    EXPECT_EQ(next.bandReach(next.slots().at(0), "2025-03-04").top,
+              at("2025-03-04T09:00:00-08:00"));
 }
 
 TEST(AvailabilityModel, ADragIsOneUndoStepAndFreezesTheHourRange)

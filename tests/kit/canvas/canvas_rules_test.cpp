@@ -34,10 +34,13 @@ TEST(CanvasRules, DraggedEdgesSnapAndKeepTheWindowOpen)
 {
     const DailyWindow nineToFive = hours(540, 1020);
     using enum WindowEdge;
-    // A start dragged to 17:20 stops a quarter hour before the end: 16:45.
+    // A start dragged to 17:20, or exactly onto the end, stops a quarter hour before it:
+    // 16:45. Equal edges would be the whole day.
     EXPECT_EQ(CanvasRules::window(nineToFive, start, 1040), hours(1005, 1020));
-    // An end dragged to 08:00 lands a quarter hour after the start: 09:15.
+    EXPECT_EQ(CanvasRules::window(nineToFive, start, 1020), hours(1005, 1020));
+    // An end dragged to 08:00, or exactly onto the start, lands a quarter hour after it.
     EXPECT_EQ(CanvasRules::window(nineToFive, end, 480), hours(540, 555));
+    EXPECT_EQ(CanvasRules::window(nineToFive, end, 540), hours(540, 555));
     // An end dragged to 25:00 is 01:00 of the next day; to 33:00, the start (24 hours).
     EXPECT_EQ(CanvasRules::window(nineToFive, end, 1500), hours(540, 60));
     EXPECT_EQ(CanvasRules::window(nineToFive, end, 1980), hours(540, 540));

@@ -141,6 +141,10 @@ TEST(AvailabilityEngine, ExclusionsAndOverrides)
     // A toggled Saturday comes back; a toggled Friday goes.
     r.exclusions.toggled = {"2025-03-08", "2025-03-07"};
     EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc), "03-08 09:00-17:00");
+    // Saturday and Sunday off apart: each switch keeps to its own day.
+    r.exclusions = DayExclusions{.saturdaysOff = true, .sundaysOff = false, .toggled = {}};
+    EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc),
+              "03-07 09:00-17:00 03-09 09:00-17:00");
     // An override with only an end keeps the shared start.
     r.exclusions = DayExclusions{.saturdaysOff = false, .sundaysOff = false, .toggled = {}};
     r.overrides.set(WindowEdge::end, 12 * 60, "2025-03-08");

@@ -25,6 +25,10 @@ TEST(IncludedDays, CountsIncludedDaysWithinTheCap)
     toggled.toggled = {"2025-03-08", "2025-03-11"};
     EXPECT_EQ(IncludedDays::span(day("2025-03-07", berlin), 3, toggled, berlin),
               (IncludedSpan{4, {"2025-03-07", "2025-03-08", "2025-03-10"}}));
+    // Only Sundays off: Saturday counts.
+    const DayExclusions sundaysOff{.saturdaysOff = false, .sundaysOff = true, .toggled = {}};
+    EXPECT_EQ(IncludedDays::span(day("2025-03-08", berlin), 2, sundaysOff, berlin),
+              (IncludedSpan{3, {"2025-03-08", "2025-03-10"}}));
     // A day the zone skipped counts as a calendar day and is never included.
     const TimeZone apia = zone("Pacific/Apia");
     EXPECT_EQ(IncludedDays::span(day("2011-12-28", apia), 4, DayExclusions{false, false, {}}, apia),

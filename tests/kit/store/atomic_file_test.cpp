@@ -130,10 +130,11 @@ TEST(AtomicFile, FailedWriteKeepsTheOldFile)
         1024, [&] { return static_cast<bool>(AtomicFile::write(path, std::string(4096, 'y'))); }));
     EXPECT_EQ(readFile(path), "kept");
     EXPECT_EQ(folderNames(folder.path()), Names{"file.json"});
-    // A folder where the file should be cannot be replaced.
+    // A folder where the file should be: the rename fails, and its temporary file goes too.
     std::filesystem::create_directory(folder / "dir");
     EXPECT_TRUE(AtomicFile::write(folder / "dir", "x"));
     EXPECT_TRUE(std::filesystem::is_directory(folder / "dir"));
+    EXPECT_EQ(folderNames(folder.path()), (Names{"dir", "file.json"}));
 }
 
 }  // namespace
