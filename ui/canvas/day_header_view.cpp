@@ -3,6 +3,7 @@
 #include "app/availability_model.h"
 #include "ui/canvas/canvas_style.h"
 #include "ui/canvas/canvas_text.h"
+#include "ui/canvas/context_menu.h"
 #include "ui/canvas/events_popover.h"
 
 #include <QContextMenuEvent>
@@ -90,12 +91,12 @@ EventsPopover* DayHeaderView::showEvents()
 
 void DayHeaderView::contextMenuEvent(QContextMenuEvent* event)
 {
-    QMenu menu(this);
+    QMenu* menu = ContextMenu::make(this);
     const std::string key = m_day.id;
-    menu.addAction(
+    menu->addAction(
         QString::fromLatin1(m_day.isExcluded ? CanvasText::includeDay : CanvasText::leaveDayOut),
         this, [this, key] { m_model.toggleDay(key); });
-    menu.exec(event->globalPos());
+    ContextMenu::open(menu, this, *event, m_date->geometry().bottomLeft());
 }
 
 }  // namespace nelvo

@@ -227,10 +227,15 @@ void MainView::updateColumns()
     m_context = makeContext(effectiveZoom());
     const int contentHeight = static_cast<int>(std::ceil(m_context.geometry.contentHeight()));
 
+    // A column or header may be dropped from inside its own menu or gesture: it goes once
+    // that returns.
     while (m_columns.size() > days.size()) {
-        delete m_columns.back();
+        for (QWidget* dropped :
+             {static_cast<QWidget*>(m_columns.back()), static_cast<QWidget*>(m_headers.back())}) {
+            dropped->hide();
+            dropped->deleteLater();
+        }
         m_columns.pop_back();
-        delete m_headers.back();
         m_headers.pop_back();
     }
     while (m_columns.size() < days.size()) {

@@ -2,6 +2,7 @@
 
 #include "ui/canvas/canvas_style.h"
 #include "ui/canvas/canvas_text.h"
+#include "ui/canvas/context_menu.h"
 #include "ui/canvas/ruler_hours_view.h"
 
 #include <QContextMenuEvent>
@@ -118,13 +119,13 @@ void RulerChrome::mouseReleaseEvent(QMouseEvent* event)
 
 void RulerChrome::contextMenuEvent(QContextMenuEvent* event)
 {
-    QMenu menu(this);
-    menu.addAction(QString::fromLatin1(CanvasText::makeFirst), this,
-                   &RulerChrome::makeFirstRequested);
-    QAction* remove = menu.addAction(QString::fromLatin1(CanvasText::remove), this,
-                                     &RulerChrome::removeRequested);
+    QMenu* menu = ContextMenu::make(this);
+    menu->addAction(QString::fromLatin1(CanvasText::makeFirst), this,
+                    &RulerChrome::makeFirstRequested);
+    QAction* remove = menu->addAction(QString::fromLatin1(CanvasText::remove), this,
+                                      &RulerChrome::removeRequested);
     remove->setEnabled(!m_isPrimary);
-    menu.exec(event->globalPos());
+    ContextMenu::open(menu, this, *event, QPoint(width() / 2, m_visibleTop + 20));
 }
 
 }  // namespace nelvo

@@ -70,8 +70,10 @@ void ZoneAxisView::rebuild()
 {
     const auto& zones = m_model.settings().zones;
     const int count = static_cast<int>(zones.size());
+    // A ruler may be dropped from inside its own menu or gesture: it goes once that returns.
     while (static_cast<int>(m_rulers.size()) > count) {
-        delete m_rulers.back();
+        m_rulers.back()->hide();
+        m_rulers.back()->deleteLater();
         m_rulers.pop_back();
     }
     while (static_cast<int>(m_rulers.size()) < count) {

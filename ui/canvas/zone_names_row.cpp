@@ -24,8 +24,10 @@ ZoneNamesRow::ZoneNamesRow(QWidget* parent) : QWidget(parent), m_add(new QToolBu
 
 void ZoneNamesRow::setCount(int count)
 {
+    // A name may be dropped from inside its own gesture: it goes once that returns.
     while (static_cast<int>(m_names.size()) > count) {
-        delete m_names.back();
+        m_names.back()->hide();
+        m_names.back()->deleteLater();
         m_names.pop_back();
     }
     while (static_cast<int>(m_names.size()) < count) {

@@ -5,8 +5,13 @@
 #include "ui/canvas/motion.h"
 
 #include "support/model_fixture.h"
+#include "ui/support/ui_setup.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -44,6 +49,54 @@ inline void drag(QWidget* widget, QPoint from, QPoint by, int steps = 4)
     for (int i = 1; i <= steps; ++i)
         QTest::mouseMove(widget, widget->mapFromGlobal(origin + by * i / steps));
     QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, widget->mapFromGlobal(origin + by));
+}
+
+// The first object named `name` in the accessibility tree under `root`, depth first, as a
+// screen reader finds it: only what the tree exposes is reachable.
+inline QAccessibleInterface* findAccessible(QAccessibleInterface* root, const QString& name)
+{
+    if (!root)
+        return nullptr;
+    if (root->text(QAccessible::Name) == name)
+        return root;
+    for (int i = 0; i < root->childCount(); ++i)
+        if (QAccessibleInterface* found = findAccessible(root->child(i), name))
+            return found;
+    return nullptr;
+}
+
+inline QAccessibleInterface* findAccessible(QWidget* window, const QString& name)
+{
+    return findAccessible(QAccessible::queryAccessibleInterface(window), name);
+}
+
+// Opens `widget`'s context menu with a right-click at `at` through its window, as the
+// pointer does, and clicks the item named `item` in the menu that opens. Whether the menu
+// offered that item enabled; the menu is closed either way.
+inline bool chooseFromContextMenu(QWidget* widget, QPoint at, const QString& item)
+{
+    bool looked = false;
+    bool picked = false;
+    // The menu may run a loop of its own: look once it is up, from inside that loop.
+    QTimer::singleShot(0, [&] {
+        looked = true;
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* action : menu->actions()) {
+            if (action->text() == item && action->isEnabled()) {
+                picked = true;
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+                return;
+            }
+        }
+        menu->close();
+    });
+    QWindow* window = widget->window()->windowHandle();
+    QTest::mouseClick(window, Qt::RightButton, {}, widget->mapTo(widget->window(), at));
+    waitUntil([&] { return looked; });
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return picked;
 }
 
 }  // namespace nelvo::test
