@@ -85,7 +85,7 @@ EventsPopover* DayHeaderView::showEvents()
 {
     auto* popover = new EventsPopover(m_model, m_day.id, this);
     popover->setAttribute(Qt::WA_DeleteOnClose);
-    popover->showBelow(m_events);
+    popover->openAt(m_events);
     return popover;
 }
 

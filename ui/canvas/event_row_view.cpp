@@ -33,18 +33,32 @@ EventRowView::EventRowView(const Content& content, QWidget* parent)
     row->setSpacing(8);
     auto* text = new QVBoxLayout;
     text->setSpacing(1);
+    // Titles are for the eyes of the user at the screen; no accessible name carries one.
     auto* title = label(QString::fromStdString(content.event.title),
                         CanvasStyle::font(font(), 0, true), this);
+    title->setAccessibleName(content.time);
     text->addWidget(title);
     auto* time = label(content.time + QStringLiteral(" · ") + content.calendarName,
                        CanvasStyle::font(font(), -1), this);
     text->addWidget(time);
-    if (!content.overlaps.isEmpty())
-        text->addWidget(
+    if (!content.overlaps.isEmpty()) {
+        auto* overlaps =
             label(QStringLiteral("Overlaps ") + content.overlaps.join(QStringLiteral(", ")),
-                  CanvasStyle::font(font(), -1.5), this));
+                  CanvasStyle::font(font(), -1.5), this);
+        overlaps->setAccessibleName(QStringLiteral("Overlaps ") +
+                                    CanvasText::eventCount(content.overlaps.size()));
+        text->addWidget(overlaps);
+    }
     row->addLayout(text, 1);
 
+    // The row as a screen reader says it: time, calendar and state, never the title.
+    QString description = content.time;
+    if (!content.calendarName.isEmpty())
+        description += QStringLiteral(", ") + content.calendarName;
+    if (content.state != State::busy)
+        description += QStringLiteral(", ") + QString::fromLatin1(content.state == State::movable
+                                                                      ? CanvasText::freedTag
+                                                                      : CanvasText::notCountedTag);
     if (content.state != State::busy) {
         auto* tag = new QLabel(QString::fromLatin1(content.state == State::movable
                                                        ? CanvasText::freedTag
@@ -66,6 +80,11 @@ EventRowView::EventRowView(const Content& content, QWidget* parent)
             QString::fromLatin1(freed ? CanvasText::makeBusyAgain : CanvasText::freeThisTime);
         m_action->setToolTip(name);
         m_action->setAccessibleName(name);
+        m_action->setAccessibleDescription(description);
+        m_action->setFocusPolicy(Qt::StrongFocus);
+        // The focus is drawn plainly: auto-raised tool buttons show none of their own.
+        m_action->setStyleSheet(QStringLiteral(
+            "QToolButton:focus { border: 2px solid palette(highlight); border-radius: 4px; }"));
         const QIcon icon = freed
                                ? QIcon::fromTheme(QStringLiteral("edit-undo-symbolic"),
                                                   QIcon::fromTheme(QStringLiteral("edit-undo")))
@@ -79,7 +98,7 @@ EventRowView::EventRowView(const Content& content, QWidget* parent)
                 [this] { Q_EMIT actionTriggered(m_content.event); });
         row->addWidget(m_action, 0, Qt::AlignTop);
     }
-    setAccessibleName(title->text() + QStringLiteral(", ") + content.time);
+    setAccessibleName(description);
 }
 
 void EventRowView::paintEvent(QPaintEvent*)

@@ -1,10 +1,13 @@
 #include "ui/canvas/events_list_view.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QScrollBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 
 namespace nelvo {
 
@@ -13,10 +16,18 @@ EventsListView::EventsListView(QWidget* parent) : QScrollArea(parent)
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The rows' buttons take the keyboard; the list scrolls to the focused one.
+    setFocusPolicy(Qt::NoFocus);
 }
 
 void EventsListView::setRows(const std::vector<EventRowView::Content>& rows)
 {
+    // The keyboard stays on the row it was on: a screen-reader user who freed a meeting
+    // hears the row's new action, not the start of the window.
+    std::optional<std::size_t> focusedRow;
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        if (m_rows[i]->isAncestorOf(QApplication::focusWidget()))
+            focusedRow = i;
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(0, 0, 0, 0);
@@ -39,6 +50,11 @@ void EventsListView::setRows(const std::vector<EventRowView::Content>& rows)
     if (QWidget* old = takeWidget())
         old->deleteLater();
     setWidget(content);
+    if (focusedRow && !m_rows.empty()) {
+        const std::size_t row = std::min(*focusedRow, m_rows.size() - 1);
+        if (QToolButton* action = m_rows[row]->actionButton())
+            action->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 QSize EventsListView::sizeHint() const

@@ -7,9 +7,10 @@
 #include "ui/canvas/canvas_text.h"
 #include "ui/canvas/events_list_view.h"
 
-#include <QGuiApplication>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -17,11 +18,10 @@
 namespace nelvo {
 
 EventsPopover::EventsPopover(AvailabilityModel& model, std::string dayKey, QWidget* parent)
-    : QFrame(parent, Qt::Popup), m_model(model), m_dayKey(std::move(dayKey)),
-      m_title(new QLabel(this)), m_list(new EventsListView(this))
+    : Popover(parent), m_model(model), m_dayKey(std::move(dayKey)), m_title(new QLabel(this)),
+      m_list(new EventsListView(this))
 {
-    setFrameShape(QFrame::StyledPanel);
-    setAutoFillBackground(true);
+    setObjectName(QStringLiteral("eventsPopover"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(10, 10, 10, 10);
     column->setSpacing(6);
@@ -35,7 +35,6 @@ EventsPopover::EventsPopover(AvailabilityModel& model, std::string dayKey, QWidg
     footerPalette.setColor(QPalette::WindowText, CanvasStyle::secondaryText(palette()));
     footer->setPalette(footerPalette);
     column->addWidget(footer);
-    setAccessibleName(QString::fromLatin1(CanvasText::showEvents));
 
     connect(m_list, &EventsListView::actionTriggered, this,
             [this](const CalendarEvent& event) { m_model.toggleMovable(event); });
@@ -76,21 +75,21 @@ void EventsPopover::refresh()
         rows.push_back(std::move(row));
     }
     m_list->setRows(rows);
+    setAccessibleName(m_title->text());
 }
 
-void EventsPopover::showBelow(QWidget* anchor)
+void EventsPopover::keyPressEvent(QKeyEvent* event)
 {
-    adjustSize();
-    resize(std::max(width(), 340), height());
-    QPoint at =
-        anchor->mapToGlobal(QPoint(anchor->width() / 2 - width() / 2, anchor->height() + 4));
-    if (const QScreen* screen = anchor->screen()) {
-        const QRect area = screen->availableGeometry();
-        at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - width())));
-        at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - height())));
+    // A row's action is a tool button, which takes only Space; Enter runs it too.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        auto* button = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+        if (button && isAncestorOf(button) && button->isEnabled()) {
+            button->click();
+            event->accept();
+            return;
+        }
     }
-    move(at);
-    show();
+    Popover::keyPressEvent(event);
 }
 
 }  // namespace nelvo

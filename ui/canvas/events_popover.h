@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QFrame>
+#include "ui/controls/popover.h"
 
 #include <string>
 
@@ -12,16 +12,19 @@ class AvailabilityModel;
 class EventsListView;
 
 // A day's events in a popover under its header: what is booked, on which calendar, what it
-// overlaps, and the action that frees a meeting or makes it busy again. Follows the model
-// while it is open.
-class EventsPopover : public QFrame {
+// overlaps, and the action that frees a meeting or makes it busy again. It lives in the
+// window, so screen readers reach its rows; Tab moves between the rows' actions and Enter or
+// Space runs the focused one. Follows the model while it is open.
+class EventsPopover : public Popover {
     Q_OBJECT
 
 public:
     EventsPopover(AvailabilityModel& model, std::string dayKey, QWidget* parent);
 
-    void showBelow(QWidget* anchor);
     EventsListView* list() const { return m_list; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void refresh();

@@ -12,6 +12,7 @@
 #include "ui/canvas/zone_names_row.h"
 #include "ui/controls/add_zone_popover.h"
 
+#include <QAccessibleActionInterface>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -115,7 +116,7 @@ TEST(ZoneRulers, AZoneThatNoLongerResolvesStillHasARuler)
     EXPECT_EQ(f.column(0).bands().at(0)->content().otherZones.size(), 0u);
 }
 
-TEST(EventsPopover, ListsRowsInTheirThreeStatesAndFreesAMeeting)
+TEST(EventsPopover, ListsRowsInTheirThreeStatesAndFreesAMeetingFromTheKeyboard)
 {
     CanvasFixture f;
     f.source->all.push_back(
@@ -126,25 +127,43 @@ TEST(EventsPopover, ListsRowsInTheirThreeStatesAndFreesAMeeting)
     lunchOff.availability = CalendarEvent::Availability::free;
     f.source->all.push_back(lunchOff);
     auto& view = f.make();
-    auto* popover = view.headers()[0]->showEvents();
+    QToolButton* button = view.headers()[0]->eventsButton();
+    QTest::mouseClick(button, Qt::LeftButton);
+    auto* popover = view.findChild<EventsPopover*>();
+    ASSERT_TRUE(popover && popover->isVisible());
+    EXPECT_FALSE(popover->isWindow());  // in the window, where screen readers look
     const auto& rows = popover->list()->rows();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0]->content().time, "12:00pm – 1:00pm");
     EXPECT_EQ(rows[0]->content().calendarName, "Work");
     EXPECT_EQ(rows[0]->content().overlaps, QStringList{"Lunch"});
-    EXPECT_EQ(rows[0]->actionButton()->accessibleName(), "Free this time");
     EXPECT_EQ(rows[2]->content().state, BusyClassifier::EventState::ignored);
     EXPECT_EQ(rows[2]->actionButton(), nullptr);
 
-    rows[0]->actionButton()->click();
+    // A screen reader finds the first row's action in the window's tree; no name carries a title.
+    QAccessibleInterface* free = test::findAccessible(&view, "Free this time");
+    ASSERT_TRUE(free);
+    EXPECT_EQ(free->text(QAccessible::Description), "12:00pm – 1:00pm, Work");
+    EXPECT_FALSE(test::findAccessible(&view, "Review"));
+    EXPECT_FALSE(test::findAccessible(&view, "Overlaps Lunch"));
+
+    // The keyboard is in the popover; Enter frees the focused row's meeting and stays there.
+    ASSERT_EQ(QApplication::focusWidget(), rows[0]->actionButton());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     ASSERT_EQ(f.model->adjustments().movable.size(), 1u);
     EXPECT_EQ(f.undo.count(), 1);
     const auto& after = popover->list()->rows();
     EXPECT_EQ(after[0]->content().state, BusyClassifier::EventState::movable);
+    EXPECT_EQ(QApplication::focusWidget(), after[0]->actionButton());
     EXPECT_EQ(after[0]->actionButton()->accessibleName(), "Make it busy again");
-    after[0]->actionButton()->click();
+    QAccessibleInterface* again = test::findAccessible(&view, "Make it busy again");
+    ASSERT_TRUE(again && again->actionInterface());
+    again->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_TRUE(f.model->adjustments().movable.empty());
-    popover->close();
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(popover->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), button);
 }
 
 }  // namespace
