@@ -40,8 +40,10 @@ CalendarAccess::State CalendarAccess::stateFromChoice() const
     const bool desktopReadable =
         !desktop.empty() && (!m_lookup || std::any_of(desktop.begin(), desktop.end(), m_lookup));
     const auto& files = m_choice.locations;
-    return desktopReadable || std::any_of(files.begin(), files.end(), isReadable) ? State::granted
-                                                                                  : State::denied;
+    return desktopReadable || !m_choice.webCalendars.empty() ||
+                   std::any_of(files.begin(), files.end(), isReadable)
+               ? State::granted
+               : State::denied;
 }
 
 void CalendarAccess::setChoice(CalendarChoice choice)

@@ -13,8 +13,12 @@ namespace nelvo {
 struct CalendarChoice {
     std::vector<std::string> locations{};         // calendar files and folders
     std::vector<std::string> desktopCalendars{};  // identifiers of the desktop's calendars
+    std::vector<std::string> webCalendars{};      // calendar addresses (secrets)
 
-    bool empty() const { return locations.empty() && desktopCalendars.empty(); }
+    bool empty() const
+    {
+        return locations.empty() && desktopCalendars.empty() && webCalendars.empty();
+    }
     bool operator==(const CalendarChoice&) const = default;
 };
 
@@ -22,7 +26,8 @@ struct CalendarChoice {
 // the desktop's own, and calendar files or folders.
 // - undetermined: none chosen yet;
 // - requesting: the chooser is open;
-// - granted: a chosen desktop calendar is still there, or a chosen location can be read;
+// - granted: a chosen desktop calendar is still there, a chosen location can be read, or a
+//   calendar address is chosen (its state says whether it could be fetched);
 // - denied: the chooser was cancelled, or nothing chosen can be read.
 class CalendarAccess : public QObject {
     Q_OBJECT
@@ -32,7 +37,8 @@ public:
 
     // The window's chooser: the choice, or nothing when the user cancelled.
     using Chooser = std::function<std::optional<CalendarChoice>()>;
-    // Keeps the choice (in the defaults, under "calendars.locations" and "calendars.desktop").
+    // Keeps the choice (in the defaults, under "calendars.locations", "calendars.desktop" and
+    // "calendars.web").
     using Saver = std::function<void(const CalendarChoice&)>;
     // Whether the desktop still has the calendar with this identifier.
     using DesktopLookup = std::function<bool(const std::string& id)>;

@@ -1,5 +1,9 @@
 #include "ui/calendar_chooser.h"
 
+#include "app/availability_model.h"
+#include "app/web/calendar_address.h"
+#include "app/web/ics_url_calendar_source.h"
+#include "app/web/web_calendar_copy.h"
 #include "kit/core/calendar_info.h"
 #include "ui/calendar_swatch.h"
 
@@ -8,7 +12,9 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -37,7 +43,8 @@ QString shownPath(const std::string& location)
 CalendarChooser::CalendarChooser(QWidget* parent)
     : QDialog(parent), m_list(new QTreeWidget(this)), m_files(nullptr),
       m_addFile(new QPushButton(tr("Add File…"), this)),
-      m_addFolder(new QPushButton(tr("Add Folder…"), this))
+      m_addFolder(new QPushButton(tr("Add Folder…"), this)),
+      m_addAddress(new QPushButton(tr("Add Address…"), this))
 {
     setObjectName(QStringLiteral("calendarChooser"));
     setWindowTitle(tr("Choose Calendars"));
@@ -45,8 +52,8 @@ CalendarChooser::CalendarChooser(QWidget* parent)
     resize(560, 420);
 
     auto* intro = new QLabel(tr("Check the calendars Nelvo may read: your desktop's calendars, "
-                                "and calendar files (.ics) or folders of them. Nelvo only ever "
-                                "reads them."),
+                                "calendar files (.ics) or folders of them, and the private "
+                                "addresses calendar services give. Nelvo only ever reads them."),
                              this);
     intro->setWordWrap(true);
 
@@ -62,6 +69,8 @@ CalendarChooser::CalendarChooser(QWidget* parent)
     m_addFolder->setObjectName(QStringLiteral("addFolder"));
     connect(m_addFile, &QPushButton::clicked, this, &CalendarChooser::addFiles);
     connect(m_addFolder, &QPushButton::clicked, this, &CalendarChooser::addFolder);
+    m_addAddress->setObjectName(QStringLiteral("addAddress"));
+    connect(m_addAddress, &QPushButton::clicked, this, &CalendarChooser::addAddress);
 
     auto* hint = new QLabel(tr("No calendars were found. Add an online account in the desktop's "
                                "settings, or add a calendar file (.ics) or a folder of them."),
@@ -77,6 +86,7 @@ CalendarChooser::CalendarChooser(QWidget* parent)
     auto* row = new QHBoxLayout;
     row->addWidget(m_addFile);
     row->addWidget(m_addFolder);
+    row->addWidget(m_addAddress);
     row->addStretch(1);
     row->addWidget(buttons);
 
@@ -204,8 +214,11 @@ CalendarChoice CalendarChooser::choice() const
             if (item->checkState(0) != Qt::Checked)
                 continue;
             std::string key = item->data(0, keyRole).toString().toStdString();
-            if (item->data(0, kindRole).toInt() == static_cast<int>(Kind::desktop))
+            const int kind = item->data(0, kindRole).toInt();
+            if (kind == static_cast<int>(Kind::desktop))
                 chosen.desktopCalendars.push_back(std::move(key));
+            else if (kind == static_cast<int>(Kind::web))
+                chosen.webCalendars.push_back(std::move(key));
             else
                 chosen.locations.push_back(std::move(key));
         }
@@ -237,6 +250,69 @@ void CalendarChooser::addFolder()
         addLocation(folder.toStdString(), true);
 }
 
+void CalendarChooser::setWebCalendars(const std::vector<std::string>& chosen)
+{
+    for (const std::string& address : chosen) {
+        const auto copy = WebCalendarCopy::load(WebCalendarCopy::standardFolder(), address);
+        const QString host = QString::fromStdString(CalendarAddress::host(address));
+        addEntry(m_files,
+                 {.kind = Kind::web,
+                  .key = address,
+                  .label = copy && !copy->name.empty()
+                               ? tr("%1 (%2)").arg(QString::fromStdString(copy->name), host)
+                               : host,
+                  .detail = tr("A calendar at %1").arg(host),
+                  .checked = true});
+    }
+}
+
+void CalendarChooser::addAddress()
+{
+    bool isGiven = false;
+    const QString text = QInputDialog::getText(
+        this, tr("Add Address…"),
+        tr("The calendar's private address (https:// or webcal://), as its calendar service "
+           "gives it:"),
+        QLineEdit::Normal, QString(), &isGiven);
+    if (!isGiven || text.trimmed().isEmpty())
+        return;
+    const auto address = CalendarAddress::normalized(text.toStdString());
+    if (!address) {
+        QMessageBox::warning(
+            this, tr("Add Address…"),
+            tr("This address cannot be read: %1.").arg(QString::fromStdString(address.error)));
+        return;
+    }
+    addWebCalendar(*address.value, QString::fromStdString(CalendarAddress::host(*address.value)));
+}
+
+void CalendarChooser::addWebCalendar(const std::string& address, const QString& label)
+{
+    addEntry(m_files, {.kind = Kind::web,
+                       .key = address,
+                       .label = tr("%1 (fetching…)").arg(label),
+                       .detail = tr("A calendar at %1").arg(label),
+                       .checked = true});
+    // The fetch keeps a copy, so the model finds the calendar at once, and names the entry.
+    auto source = std::make_shared<IcsUrlCalendarSource>(std::vector<std::string>{address});
+    IcsUrlCalendarSource* fetch = source.get();
+    source->observeChanges([this, fetch, address] {
+        fetch->calendars();
+        const auto states = fetch->lastFetchStates();
+        QTreeWidgetItem* item = findEntry(address);
+        if (states.empty() || !item)
+            return;
+        const CalendarState& state = states.front();
+        item->setText(0, state.isUpToDate()
+                             ? QString::fromStdString(state.name)
+                             : tr("%1: %2").arg(QString::fromStdString(state.name),
+                                                QString::fromStdString(state.shortCause(
+                                                    AvailabilityModel::systemNow()))));
+    });
+    source->calendars();  // starts the fetch
+    m_fetches.push_back(std::move(source));
+}
+
 std::optional<CalendarChoice> CalendarChooser::choose(QWidget* parent, const CalendarChoice& chosen,
                                                       const std::vector<CalendarInfo>& desktop)
 {
@@ -251,6 +327,7 @@ std::optional<CalendarChoice> CalendarChooser::choose(QWidget* parent, const Cal
     dialog.setDesktopCalendars(desktop, desktopChosen);
     // The store's own files would list the desktop's local calendars a second time.
     dialog.setLocations(chosen.locations, CalendarAccess::likelyLocations(desktop.empty()));
+    dialog.setWebCalendars(chosen.webCalendars);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,11 +16,13 @@ class QTreeWidgetItem;
 namespace nelvo {
 
 struct CalendarInfo;
+class IcsUrlCalendarSource;
 
 // The dialog in which the user chooses the calendars Nelvo may read, each with a check box:
 // first the desktop's own calendars, one section per account, then "Files and folders": the
 // calendar files and folders found or chosen before, and those added with "Add File…" and
-// "Add Folder…".
+// "Add Folder…", and the calendar addresses chosen before or added with "Add Address…". An
+// address is shown by its calendar's name and host only: it is a secret.
 class CalendarChooser : public QDialog {
     Q_OBJECT
 public:
@@ -33,6 +36,8 @@ public:
     // ones not among them (unchecked).
     void setLocations(const std::vector<std::string>& chosen,
                       const std::vector<std::string>& likely);
+    // Lists the calendar addresses chosen before, checked, by their saved copies' names.
+    void setWebCalendars(const std::vector<std::string>& chosen);
 
     int sectionCount() const;
     // The checked entries, each kind in list order.
@@ -48,7 +53,7 @@ public:
                                                 const std::vector<CalendarInfo>& desktop);
 
 private:
-    enum class Kind { desktop, file };
+    enum class Kind { desktop, file, web };
     struct Entry {
         Kind kind;
         std::string key;  // the location, or the desktop calendar's identifier
@@ -62,6 +67,9 @@ private:
     void addLocation(const std::string& location, bool checked);
     void addFiles();
     void addFolder();
+    void addAddress();
+    // Adds an address, checked, and fetches it to learn its calendar's name.
+    void addWebCalendar(const std::string& address, const QString& label);
     QTreeWidgetItem* findEntry(const std::string& key) const;
     void updateHint();
 
@@ -69,6 +77,9 @@ private:
     QTreeWidgetItem* m_files;  // the "Files and folders" section, always last
     QPushButton* m_addFile;
     QPushButton* m_addFolder;
+    QPushButton* m_addAddress;
+    // The fetches of addresses added here, which name their entries once they end.
+    std::vector<std::shared_ptr<IcsUrlCalendarSource>> m_fetches;
     QWidget* m_emptyHint = nullptr;  // shown while no section lists anything
 };
 

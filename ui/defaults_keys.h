@@ -12,6 +12,8 @@ inline constexpr const char* pointsPerHour = "canvas.pointsPerHour";
 inline constexpr const char* calendarLocations = "calendars.locations";
 // The desktop's calendars the user chose, by identifier (shared with `nelvo calendars`).
 inline constexpr const char* desktopCalendars = "calendars.desktop";
+// The calendar addresses the user chose (secrets; shared with `nelvo calendars`).
+inline constexpr const char* webCalendars = "calendars.web";
 inline constexpr const char* calendarAddresses = "calendars.addresses";
 // "x y width height" of the window's normal geometry, then " maximized" when it was.
 inline constexpr const char* windowGeometry = "window.geometry";

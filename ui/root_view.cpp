@@ -5,6 +5,7 @@
 #include "app/eds/composite_calendar_source.h"
 #include "app/eds/eds_calendar_source.h"
 #include "app/ics_calendar_source.h"
+#include "app/web/ics_url_calendar_source.h"
 #include "kit/store/adjustments_store.h"
 #include "kit/store/file_user_defaults.h"
 #include "kit/store/settings_store.h"
@@ -31,6 +32,7 @@ struct RootView::Impl {
     CalendarAccess* access = nullptr;
     std::shared_ptr<IcsCalendarSource> calendars{};  // normal mode's files, once built
     std::shared_ptr<EdsCalendarSource> desktop{};    // normal mode's desktop calendars
+    std::shared_ptr<IcsUrlCalendarSource> web{};     // normal mode's calendar addresses
     AvailabilityModel* model = nullptr;
     QStackedLayout* stack = nullptr;
     OnboardingView* onboarding = nullptr;
@@ -39,10 +41,13 @@ struct RootView::Impl {
     CalendarChoice storedChoice() const
     {
         const UserDefaults& stored = *setup.defaults;
-        return {.locations = stored.stringList(DefaultsKeys::calendarLocations)
-                                 .value_or(std::vector<std::string>{}),
-                .desktopCalendars = stored.stringList(DefaultsKeys::desktopCalendars)
-                                        .value_or(std::vector<std::string>{})};
+        return {
+            .locations = stored.stringList(DefaultsKeys::calendarLocations)
+                             .value_or(std::vector<std::string>{}),
+            .desktopCalendars = stored.stringList(DefaultsKeys::desktopCalendars)
+                                    .value_or(std::vector<std::string>{}),
+            .webCalendars =
+                stored.stringList(DefaultsKeys::webCalendars).value_or(std::vector<std::string>{})};
     }
 
     EdsCalendarSource& desktopSource()
@@ -96,6 +101,7 @@ RootView::RootView(Setup setup, Commands& commands, QWidget* parent)
         [defaults](const CalendarChoice& choice) {
             defaults->setStringList(DefaultsKeys::calendarLocations, choice.locations);
             defaults->setStringList(DefaultsKeys::desktopCalendars, choice.desktopCalendars);
+            defaults->setStringList(DefaultsKeys::webCalendars, choice.webCalendars);
         },
         [this](const std::string& id) { return m_impl->hasDesktopCalendar(id); }, this);
     connect(d.access, &CalendarAccess::stateChanged, this, &RootView::accessChanged);
@@ -105,6 +111,8 @@ RootView::RootView(Setup setup, Commands& commands, QWidget* parent)
             impl.desktop->setChosenCalendars(impl.access->choice().desktopCalendars);
         if (impl.calendars)
             impl.calendars->setLocations(impl.access->locations());
+        if (impl.web)
+            impl.web->setCalendarAddresses(impl.access->choice().webCalendars);
         if (impl.model)
             impl.model->reload();
     });
@@ -250,12 +258,14 @@ AvailabilityModel& RootView::ensureModel()
         const auto addresses = d.setup.defaults->stringList(DefaultsKeys::calendarAddresses)
                                    .value_or(std::vector<std::string>{});
         d.calendars = std::make_shared<IcsCalendarSource>(d.access->locations(), addresses);
+        d.web = std::make_shared<IcsUrlCalendarSource>(d.access->choice().webCalendars, addresses);
         d.desktopSource();
-        // The desktop's own calendars first, then the chosen files, as one list.
+        // The desktop's own calendars first, then the chosen files and addresses, as one list.
         source =
             std::make_shared<CompositeCalendarSource>(std::vector<CompositeCalendarSource::Part>{
                 {CompositeCalendarSource::Kind::desktop, d.desktop},
-                {CompositeCalendarSource::Kind::file, d.calendars}});
+                {CompositeCalendarSource::Kind::file, d.calendars},
+                {CompositeCalendarSource::Kind::web, d.web}});
     }
     d.model =
         new AvailabilityModel(std::move(source), std::make_shared<SettingsStore>(d.setup.defaults),
