@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -58,7 +59,19 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::restoreFrame()
 {
-    resize(WindowGeometry::defaultWidth, WindowGeometry::defaultHeight);
+    // A new window opens where the pointer is; on a small screen, no larger than it.
+    QScreen* here = QGuiApplication::screenAt(QCursor::pos());
+    if (!here)
+        here = QGuiApplication::primaryScreen();
+    const QSize wanted(WindowGeometry::defaultWidth, WindowGeometry::defaultHeight);
+    resize(wanted);
+    if (here) {
+        setScreen(here);
+        const QRect area = here->availableGeometry();
+        QRect centred(QPoint(), wanted);
+        centred.moveCenter(area.center());
+        setGeometry(WindowGeometry::fitted(centred, {area}));
+    }
     const auto stored = m_root->defaults().data(DefaultsKeys::windowGeometry);
     if (!stored)
         return;
@@ -68,7 +81,7 @@ void MainWindow::restoreFrame()
     const auto frame = WindowGeometry::usable(QString::fromStdString(*stored), screens);
     if (!frame)
         return;
-    setGeometry(frame->rect);
+    setGeometry(WindowGeometry::fitted(frame->rect, screens));
     if (frame->maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
 }

@@ -49,4 +49,21 @@ std::optional<Frame> usable(const QString& text, const QList<QRect>& screens)
     return std::nullopt;
 }
 
+QRect fitted(const QRect& rect, const QList<QRect>& screens)
+{
+    if (screens.isEmpty())
+        return rect;
+    auto shownOn = [&](const QRect& screen) {
+        const QRect shown = screen.intersected(rect);
+        return shown.isEmpty() ? 0LL : static_cast<long long>(shown.width()) * shown.height();
+    };
+    const QRect area =
+        *std::max_element(screens.begin(), screens.end(),
+                          [&](const QRect& a, const QRect& b) { return shownOn(a) < shownOn(b); });
+    QRect out(rect.topLeft(), rect.size().boundedTo(area.size()));
+    out.moveLeft(std::clamp(out.left(), area.left(), area.right() + 1 - out.width()));
+    out.moveTop(std::clamp(out.top(), area.top(), area.bottom() + 1 - out.height()));
+    return out;
+}
+
 }  // namespace nelvo::WindowGeometry

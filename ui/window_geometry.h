@@ -31,6 +31,9 @@ std::optional<Frame> decode(const QString& text);
 // that was unplugged, a resolution that shrank); otherwise nothing, and the window opens at
 // its default size.
 std::optional<Frame> usable(const QString& text, const QList<QRect>& screens);
+// `rect` made no larger than the available area of the screen it shows most on, and moved
+// inside that area; as it is when there are no screens.
+QRect fitted(const QRect& rect, const QList<QRect>& screens);
 
 }  // namespace WindowGeometry
 

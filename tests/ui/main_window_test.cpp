@@ -1,12 +1,21 @@
 #include "support/ui_setup.h"
+#include "ui/canvas_page.h"
 #include "ui/commands.h"
+#include "ui/controls/settings_button.h"
+#include "ui/controls/settings_popover.h"
+#include "ui/controls/side_controls.h"
 #include "ui/defaults_keys.h"
 #include "ui/main_window.h"
 #include "ui/window_geometry.h"
 
 #include <QAction>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -32,6 +41,11 @@ TEST(WindowGeometry, KeptFramesRoundTripAndOffScreenOnesAreIgnored)
     EXPECT_FALSE(WindowGeometry::usable(QStringLiteral("3190 100 800 600"), screens));
     EXPECT_FALSE(WindowGeometry::usable(QStringLiteral("-5000 -5000 1040 720"), screens));
     EXPECT_FALSE(WindowGeometry::usable(QStringLiteral("0 0 1040 720"), {}));
+
+    // A frame kept from a larger screen shrinks to the one it shows most on.
+    EXPECT_EQ(WindowGeometry::fitted(QRect(2500, 300, 1600, 1000), screens),
+              QRect(1920, 24, 1280, 1000));
+    EXPECT_EQ(WindowGeometry::fitted(QRect(-40, 900, 800, 600), screens), QRect(0, 480, 800, 600));
 }
 
 TEST(MainWindow, KeepsItsFrameAcrossLaunchesUnlessOffScreen)
@@ -50,6 +64,32 @@ TEST(MainWindow, KeepsItsFrameAcrossLaunchesUnlessOffScreen)
     s.defaults->setData(DefaultsKeys::windowGeometry, "-90000 -90000 900 650");
     MainWindow window(s.setup());
     EXPECT_EQ(window.size(), QSize(1040, 720));
+}
+
+TEST(MainWindow, OnASmallScreenFitsItAndKeepsTheSettingsOnIt)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    ASSERT_EQ(screens.size(), 2) << "the test main sets up a desk and a laptop screen";
+    QScreen* laptop = screens[1];
+    ASSERT_EQ(laptop->availableGeometry().size(), QSize(1024, 700));
+    QCursor::setPos(laptop->geometry().center());
+    const auto back = qScopeGuard([&] { QCursor::setPos(screens[0]->geometry().center()); });
+
+    UiSetup s;
+    s.returningUser({s.calendarFile()});
+    MainWindow window(s.setup());
+    window.show();
+    EXPECT_EQ(window.screen(), laptop);
+    EXPECT_LE(window.width(), 1024);
+    EXPECT_LE(window.height(), 700);
+
+    SettingsButton* gear = window.rootView().canvasPage()->side().settingsButton();
+    const QRect shown = window.rect();
+    EXPECT_TRUE(shown.contains(QRect(gear->mapTo(&window, QPoint()), gear->size())));
+    QTest::mouseClick(gear, Qt::LeftButton);
+    ASSERT_TRUE(gear->popover()->isVisible());
+    EXPECT_TRUE(shown.contains(gear->popover()->geometry()))
+        << gear->popover()->geometry().height() << " tall in " << shown.height();
 }
 
 TEST(MainWindow, MenusOfferEveryCommandWithItsShortcut)
