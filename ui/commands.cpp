@@ -69,6 +69,12 @@ Commands::~Commands()
     delete shareMenu;
 }
 
+void Commands::setCanvasShown(bool shown)
+{
+    for (QAction* action : {zoomIn, zoomOut, zoomReset, moreDays, fewerDays, goToDate, showTour})
+        action->setEnabled(shown);
+}
+
 QAction* Commands::make(const QString& text, const char* objectName)
 {
     auto* action = new QAction(text, this);

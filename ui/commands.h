@@ -22,6 +22,10 @@ public:
     // Builds the File, Edit, View and Help menus on `bar`. Undo and Redo come from `undo`.
     void buildMenus(QMenuBar* bar, QUndoStack* undo);
 
+    // The commands that act on the canvas (zoom, days, go to date, the tour) are offered
+    // only while it is shown: during onboarding they would do nothing.
+    void setCanvasShown(bool shown);
+
     // The maker's web site; the privacy and support pages lie below it. The one place
     // that names it.
     static constexpr const char* makerSite = "https://nelvo.app";

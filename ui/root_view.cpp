@@ -221,6 +221,7 @@ void RootView::showOnboarding(bool accessOnly)
     if (d.onboarding)
         d.onboarding->deleteLater();
     d.onboarding = view;
+    d.commands.setCanvasShown(false);
     if (d.canvas) {
         d.stack->removeWidget(d.canvas);
         d.canvas->deleteLater();
@@ -238,6 +239,7 @@ void RootView::showCanvas()
         new CanvasPage(model, *d.setup.defaults, d.commands, *d.undoStack, d.setup.demo, this);
     d.stack->addWidget(d.canvas);
     d.stack->setCurrentWidget(d.canvas);
+    d.commands.setCanvasShown(true);
     if (d.onboarding) {
         d.stack->removeWidget(d.onboarding);
         d.onboarding->deleteLater();

@@ -10,6 +10,8 @@
 #include "ui/onboarding_view.h"
 
 #include <QAction>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QUndoStack>
@@ -39,6 +41,27 @@ void clickOnly(const OnboardingView& view)
     QTest::mouseClick(buttons.front(), Qt::LeftButton);
 }
 
+// The items of a menu that can be chosen, the menu opened from the menu bar as a user does.
+QStringList choosable(MainWindow& window, const QString& title)
+{
+    QMenuBar* bar = window.menuBar();
+    for (QAction* entry : bar->actions()) {
+        if (entry->text() != title)
+            continue;
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(entry).center());
+        QMenu* menu = entry->menu();
+        EXPECT_TRUE(waitUntil([&] { return menu->isVisible(); })) << title.toStdString();
+        QStringList items;
+        for (QAction* item : menu->actions())
+            if (!item->isSeparator() && item->isEnabled())
+                items.append(item->text());
+        QTest::keyClick(menu, Qt::Key_Escape);
+        return items;
+    }
+    ADD_FAILURE() << "no menu " << title.toStdString();
+    return {};
+}
+
 TEST(RootView, FirstRunWalksThreePagesThenChoosesCalendars)
 {
     UiSetup s;
@@ -49,6 +72,9 @@ TEST(RootView, FirstRunWalksThreePagesThenChoosesCalendars)
     ASSERT_NE(root.onboarding(), nullptr);
     EXPECT_EQ(root.canvasPage(), nullptr);
     EXPECT_EQ(root.model(), nullptr);
+    // Nothing to zoom, count or tour yet.
+    EXPECT_EQ(choosable(window, "&View"), QStringList{});
+    EXPECT_EQ(choosable(window, "&Help"), (QStringList{"Privacy", "Support", "About Nelvo"}));
 
     const OnboardingView& view = *root.onboarding();
     EXPECT_FALSE(view.isAccessOnly());
@@ -79,6 +105,9 @@ TEST(RootView, FirstRunWalksThreePagesThenChoosesCalendars)
     EXPECT_TRUE(s.defaults->boolValue(DefaultsKeys::onboardingCompleted).value_or(false));
     EXPECT_EQ(s.defaults->stringList(DefaultsKeys::calendarLocations),
               std::vector<std::string>{calendar});
+    EXPECT_EQ(choosable(window, "&View"), (QStringList{"Zoom In", "Zoom Out", "Actual Size",
+                                                       "More Days", "Fewer Days", "Go to Date…"}));
+    EXPECT_EQ(choosable(window, "&Help").size(), 4);
 }
 
 TEST(RootView, ReturningUserGoesStraightToTheCanvas)
@@ -134,6 +163,8 @@ TEST(RootView, RevokedAccessIsNoticedWhenTheWindowComesToTheFront)
     EXPECT_TRUE(root.onboarding()->isAccessOnly());
     EXPECT_EQ(root.onboarding()->card()->note(), OnboardingView::deniedText());
     EXPECT_EQ(buttonTexts(*root.onboarding()), QStringList{"Open Privacy Settings"});
+    EXPECT_FALSE(window.commands().moreDays->isEnabled());
+    EXPECT_FALSE(window.commands().showTour->isEnabled());
 
     // The file comes back (or the command line chose another): the canvas returns, with the
     // same model.
