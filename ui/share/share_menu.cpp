@@ -7,12 +7,14 @@
 #include "ui/share/share_symbols.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusUnixFileDescriptor>
 #include <QFile>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
@@ -22,6 +24,7 @@ namespace nelvo {
 namespace {
 
 constexpr const char* composer = "xdg-email";
+constexpr const char* mimeTool = "xdg-mime";
 constexpr const char* deviceTool = "kdeconnect-cli";
 // A device list that takes longer than this is given up; the menu shows what it had.
 constexpr int listingTimeoutMilliseconds = 5000;
@@ -53,6 +56,14 @@ ShareMenu::~ShareMenu()
     // The entries are children of this object: deleting them takes them out of the menu.
     if (m_listing)
         m_listing->kill();
+    if (m_handlerQuery)
+        m_handlerQuery->kill();
+    // A composer still running may be the mail program itself: it outlives the menu.
+    for (QProcess* running : findChildren<QProcess*>(QStringLiteral("composer"))) {
+        running->disconnect(this);
+        running->setParent(nullptr);
+        connect(running, &QProcess::finished, running, &QObject::deleteLater);
+    }
     if (m_menu)
         m_menu->setEnabled(false);
 }
@@ -81,13 +92,63 @@ std::vector<ShareMenu::Device> ShareMenu::parseDevices(const QByteArray& listing
     return devices;
 }
 
+QString ShareMenu::composerFailure(int exitCode, const QByteArray& errors)
+{
+    const QList<QByteArray> lines = errors.trimmed().split('\n');
+    const QString said = QString::fromUtf8(lines.last()).trimmed().left(300);
+    if (!said.isEmpty())
+        return said;
+    switch (exitCode) {
+    case 1:
+        return tr("xdg-email did not understand the message it was given.");
+    case 2:
+        return tr("An attachment could not be found.");
+    case 3:
+        return tr("No program to write e-mail was found.");
+    case 5:
+        return tr("Permission to open the e-mail program was denied.");
+    default:
+        return tr("The e-mail program failed to start (xdg-email ended with %1).").arg(exitCode);
+    }
+}
+
 void ShareMenu::refresh()
 {
-    m_hasComposer = isSandboxed() || isInstalled(composer);
+    if (!isInstalled(mimeTool))
+        m_hasMailHandler = false;
+    m_hasComposer = isSandboxed() || (isInstalled(composer) && m_hasMailHandler);
     if (!isInstalled(deviceTool))
         m_devices.clear();
     rebuild();
+    findMailHandler();
     listDevices();
+}
+
+void ShareMenu::findMailHandler()
+{
+    // The portal reaches the composer the sandbox allows; outside one, xdg-email opens
+    // whatever handles mailto: links, and without one it can only fail.
+    if (m_handlerQuery || isSandboxed() || !isInstalled(composer) || !isInstalled(mimeTool))
+        return;
+    auto* query = new QProcess(this);
+    m_handlerQuery = query;
+    connect(query, &QProcess::finished, this, [this, query](int code, QProcess::ExitStatus status) {
+        query->deleteLater();
+        const bool found = status == QProcess::NormalExit && code == 0 &&
+                           !query->readAllStandardOutput().trimmed().isEmpty();
+        if (found != m_hasMailHandler) {
+            m_hasMailHandler = found;
+            m_hasComposer = found && isInstalled(composer);
+            rebuild();
+        }
+    });
+    connect(query, &QProcess::errorOccurred, this, [query](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            query->deleteLater();
+    });
+    QTimer::singleShot(listingTimeoutMilliseconds, query, [query] { query->kill(); });
+    query->start(QString::fromLatin1(mimeTool), {QStringLiteral("query"), QStringLiteral("default"),
+                                                 QStringLiteral("x-scheme-handler/mailto")});
 }
 
 void ShareMenu::listDevices()
@@ -175,7 +236,36 @@ void ShareMenu::shareByEmail()
                           QStringLiteral("--body"), qs(shared.text)};
     for (const QString& file : files)
         arguments << QStringLiteral("--attach") << file;
-    QProcess::startDetached(QString::fromLatin1(composer), arguments);
+    auto* process = new QProcess(this);
+    process->setObjectName(QStringLiteral("composer"));
+    process->setProcessChannelMode(QProcess::SeparateChannels);
+    process->setStandardOutputFile(QProcess::nullDevice());
+    connect(process, &QProcess::finished, this,
+            [this, process](int code, QProcess::ExitStatus status) {
+                process->deleteLater();
+                if (status != QProcess::NormalExit)
+                    composerFailed(tr("xdg-email stopped unexpectedly."));
+                else if (code != 0)
+                    composerFailed(composerFailure(code, process->readAllStandardError()));
+            });
+    connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        process->deleteLater();
+        composerFailed(tr("xdg-email could not be started: %1").arg(process->errorString()));
+    });
+    process->start(QString::fromLatin1(composer), arguments);
+}
+
+void ShareMenu::composerFailed(const QString& cause)
+{
+    QWidget* window = QApplication::activeWindow();
+    auto* box = new QMessageBox(QMessageBox::Warning, tr("Couldn't write the e-mail"),
+                                tr("Couldn't write the e-mail"), QMessageBox::Ok, window);
+    box->setObjectName(QStringLiteral("share.emailFailed"));
+    box->setInformativeText(cause);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 bool ShareMenu::composeWithPortal(const ShareContent& shared, const std::vector<QString>& files)

@@ -20,8 +20,9 @@ class ShareAttachments;
 struct ShareContent;
 
 // Fills the Share menu with the destinations this desktop offers, each getting the content
-// of its kind: E-mail (the desktop's composer through xdg-email, or the desktop portal when
-// sandboxed) with the subject, the chat text and the picture and e-mail card attached; each
+// of its kind: E-mail (the desktop's composer through xdg-email where a program handles
+// mailto: links, or the desktop portal when sandboxed) with the subject, the chat text and
+// the picture and e-mail card attached, and an alert saying why when that fails; each
 // phone or other device KDE Connect can reach, with the picture (or the text without one);
 // and Copy, the chat text and the picture, for any other program. Destinations that are not
 // there are not shown.
@@ -37,8 +38,9 @@ public:
     ~ShareMenu() override;
 
     QMenu* menu() const;
-    // Looks again for the e-mail composer and asks KDE Connect for reachable devices (the
-    // answer arrives later); the menu does this itself each time it opens.
+    // Looks again for the e-mail composer and asks xdg-mime for the mailto: handler and KDE
+    // Connect for reachable devices (the answers arrive later); the menu does this itself
+    // each time it opens.
     void refresh();
 
     void shareByEmail();
@@ -49,6 +51,9 @@ public:
     static bool isSandboxed();
     // "ID NAME" lines of `kdeconnect-cli --list-available --id-name-only`.
     static std::vector<Device> parseDevices(const QByteArray& listing);
+    // Why xdg-email failed, for the alert: the last line it wrote to its error output, else
+    // what its exit code means.
+    static QString composerFailure(int exitCode, const QByteArray& errors);
 
 Q_SIGNALS:
     // The menu's entries changed (after refresh() and after the device list arrived).
@@ -57,6 +62,8 @@ Q_SIGNALS:
 private:
     void rebuild();
     void listDevices();
+    void findMailHandler();
+    void composerFailed(const QString& cause);
     ShareContent content() const;
     bool composeWithPortal(const ShareContent& content, const std::vector<QString>& files);
 
@@ -66,6 +73,8 @@ private:
     Scale m_scale;
     std::unique_ptr<ShareAttachments> m_attachments;
     QPointer<QProcess> m_listing;
+    QPointer<QProcess> m_handlerQuery;
+    bool m_hasMailHandler = false;
     bool m_hasComposer = false;
     std::vector<Device> m_devices;
     std::vector<QAction*> m_entries;  // ours, in the menu

@@ -5,15 +5,19 @@
 #include "ui/share/share_button.h"
 
 #include "share_fixture.h"
+#include "ui/support/ui_setup.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -27,6 +31,7 @@ namespace {
 using test::contents;
 using test::entries;
 using test::ShareFixture;
+using test::waitUntil;
 
 // A PATH holding only the fake programs a test writes, and a private runtime folder; both
 // restored afterwards.
@@ -67,13 +72,19 @@ struct FakeDesktop {
     {
         const QString path = bin.filePath(name + ".args");
         QStringList lines;
-        for (int i = 0; i < 100 && lines.isEmpty(); ++i) {
-            QTest::qWait(50);
+        test::waitUntil([&] {
             QFile file(path);
             if (file.open(QIODevice::ReadOnly))
                 lines = QString::fromUtf8(file.readAll()).split("\n--end--\n", Qt::SkipEmptyParts);
-        }
+            return !lines.isEmpty();
+        });
         return lines;
+    }
+
+    // An xdg-mime that names `handler` as the program for mailto: links (none when empty).
+    void mailHandler(const QString& handler)
+    {
+        program("xdg-mime", handler.isEmpty() ? QString() : "echo '" + handler + "'");
     }
 };
 
@@ -116,12 +127,13 @@ TEST(ShareMenu, EmailGetsSubjectTextAndBothAttachments)
 {
     FakeDesktop desktop;
     desktop.program("xdg-email");
+    desktop.mailHandler("mail.desktop");
     ShareFixture f;
     auto& model = f.make(2, {"Europe/London"});
     CopyActions copy(model, [] { return 1.0; });
     ShareButton button(model, copy);
     QMenu* menu = button.menu();
-    EXPECT_EQ(entries(menu), (QStringList{"E-mail…", "-", "Copy"}));
+    ASSERT_TRUE(waitUntil([&] { return entries(menu) == QStringList{"E-mail…", "-", "Copy"}; }));
 
     entry(menu, "E-mail…")->trigger();
     const QStringList arguments = desktop.arguments("xdg-email");
@@ -143,6 +155,40 @@ TEST(ShareMenu, EmailGetsSubjectTextAndBothAttachments)
     EXPECT_EQ(QFileInfo(QFileInfo(png).absolutePath()).permissions() & 0x0077, 0);
     // Only times leave: no event title in either attachment.
     EXPECT_FALSE(contents(html).contains("Secret"));
+}
+
+TEST(ShareMenu, EmailOnlyWithAMailProgramAndAFailureIsSaid)
+{
+    FakeDesktop desktop;
+    desktop.program("xdg-email", "echo 'xdg-email: no method available for opening' >&2; exit 3");
+    desktop.mailHandler({});
+    ShareFixture f;
+    auto& model = f.make();
+    CopyActions copy(model, [] { return 1.0; });
+    QMenu menu;
+    ShareMenu share(model, &menu, copy, [] { return 1.0; });
+    ASSERT_FALSE(desktop.arguments("xdg-mime").isEmpty());
+    ASSERT_TRUE(waitUntil([&] { return share.findChildren<QProcess*>().isEmpty(); }));
+    EXPECT_EQ(entries(&menu), QStringList{"Copy"});
+
+    // A mail program is installed: the menu finds it when it next opens.
+    desktop.mailHandler("mail.desktop");
+    menu.popup(QPoint());
+    ASSERT_TRUE(waitUntil([&] { return entries(&menu).first() == "E-mail…"; }));
+    menu.close();
+
+    // xdg-email fails: an alert gives its reason.
+    entry(&menu, "E-mail…")->trigger();
+    QMessageBox* box = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        return box != nullptr;
+    }));
+    EXPECT_EQ(box->objectName(), "share.emailFailed");
+    EXPECT_EQ(box->text(), "Couldn't write the e-mail");
+    EXPECT_EQ(box->informativeText(), "xdg-email: no method available for opening");
+    box->close();
+    EXPECT_EQ(ShareMenu::composerFailure(3, ""), "No program to write e-mail was found.");
 }
 
 TEST(ShareMenu, DevicesGetThePicture)
