@@ -167,16 +167,24 @@ std::string sourceDisplayName(ESource* source)
     return out;
 }
 
-bool isBirthdayOrSubscription(ESource* source)
+std::string_view backendName(ESource* source)
 {
     auto* extension =
         static_cast<ESourceBackend*>(e_source_get_extension(source, E_SOURCE_EXTENSION_CALENDAR));
     const char* backend = e_source_backend_get_backend_name(extension);
-    if (!backend)
-        return false;
-    const std::string_view name(backend);
-    // "contacts": the birthdays and anniversaries of the address books; the others are
-    // published feeds the user subscribed to.
+    return backend ? std::string_view(backend) : std::string_view();
+}
+
+// "contacts": the birthdays and anniversaries of the address books.
+bool isBirthdays(ESource* source)
+{
+    return backendName(source) == "contacts";
+}
+
+// Birthdays, or published feeds the user subscribed to.
+bool isBirthdayOrSubscription(ESource* source)
+{
+    const std::string_view name = backendName(source);
     return name == "contacts" || name == "webcal" || name == "weather";
 }
 
@@ -435,6 +443,7 @@ struct EdsCalendarSource::Impl {
             }
             calendar.info.colorHex = colorHex(source);
             calendar.info.isBirthdayOrSubscription = isBirthdayOrSubscription(source);
+            calendar.info.isBirthdays = isBirthdays(source);
             calendar.source.reset(static_cast<ESource*>(g_object_ref(source)));
             calendars.push_back(std::move(calendar));
         }

@@ -13,6 +13,9 @@ struct CalendarInfo {
     std::string accountTitle;
     std::string colorHex;  // "#3B82F6"
     bool isBirthdayOrSubscription = false;
+    // The address book's birthdays and anniversaries, as the source knows them (the title is
+    // translated); such a calendar is also isBirthdayOrSubscription.
+    bool isBirthdays = false;
 
     bool operator==(const CalendarInfo&) const = default;
 };
@@ -28,6 +31,7 @@ struct std::hash<nelvo::CalendarInfo> {
         nelvo::hashCombine(seed, std::hash<std::string>{}(c.accountTitle));
         nelvo::hashCombine(seed, std::hash<std::string>{}(c.colorHex));
         nelvo::hashCombine(seed, std::hash<bool>{}(c.isBirthdayOrSubscription));
+        nelvo::hashCombine(seed, std::hash<bool>{}(c.isBirthdays));
         return seed;
     }
 };

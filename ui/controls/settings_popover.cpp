@@ -70,10 +70,7 @@ QString kindMarker(const CalendarInfo& calendar)
 {
     if (!calendar.isBirthdayOrSubscription)
         return {};
-    return QString::fromStdString(calendar.title)
-                   .contains(QStringLiteral("birthday"), Qt::CaseInsensitive)
-               ? QStringLiteral("Birthdays")
-               : QStringLiteral("Subscribed");
+    return calendar.isBirthdays ? QStringLiteral("Birthdays") : QStringLiteral("Subscribed");
 }
 
 void fill(QComboBox* box, const std::vector<FreeTimeChoices::Duration>& choices,

@@ -26,6 +26,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace nelvo {
 namespace {
 
@@ -253,6 +255,18 @@ TEST(SettingsPopover, CalendarsInOneSectionPerAccount)
     f.source->calendarList.pop_back();
     model.reload();
     EXPECT_EQ(popover.calendarBoxes().size(), 2);
+
+    // The kind is the source's, not words in a title the desktop translates.
+    f.source->calendarList = {{"bd", "Geburtstage", "Home", "#F59E0B", true, true},
+                              {"feed", "Team birthday feed", "Office", "#10B981", true}};
+    model.reload();
+    std::map<QString, QString> marked;
+    for (QCheckBox* box : popover.calendarBoxes())
+        marked[box->accessibleName()] = box->text();
+    ASSERT_EQ(marked.size(), 2u);
+    EXPECT_TRUE(marked["Geburtstage"].contains("Birthdays")) << marked["Geburtstage"].toStdString();
+    EXPECT_TRUE(marked["Team birthday feed"].contains("Subscribed"))
+        << marked["Team birthday feed"].toStdString();
 }
 
 TEST(PrimaryZonePicker, TheComputerTheRulersAndTheSearch)
