@@ -104,6 +104,8 @@ public:
     const Adjustments& adjustments() const { return m_adjustments; }
     const TimeZone& zone() const { return m_zone; }
     Date today() const { return m_today; }
+    // The model's clock: everything that needs the time asks it, never the system.
+    Date now() const { return m_now(); }
     const std::vector<CalendarInfo>& calendars() const { return m_calendars; }
     const std::vector<CalendarEvent>& events() const { return m_events; }
     const std::vector<Slot>& slots() const { return m_slots; }

@@ -80,8 +80,8 @@ public:
 
 AddZonePopover::AddZonePopover(AvailabilityModel& model, QWidget* parent)
     : Popover(parent), m_model(model), m_search(new QLineEdit(this)), m_list(new QListView(this)),
-      m_empty(new QLabel(this)),
-      m_results(new ZoneSearchResults(catalog(), &AvailabilityModel::systemNow, this))
+      m_empty(new QLabel(this)), m_results(new ZoneSearchResults(
+                                     catalog(), [&model] { return model.now(); }, this))
 {
     setObjectName(QStringLiteral("addZonePopover"));
     setAccessibleName(QStringLiteral("Add a time zone"));

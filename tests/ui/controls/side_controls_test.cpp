@@ -341,6 +341,15 @@ TEST(AddZonePopover, SearchAsYouTypeAndPickWithTheKeyboard)
     QTest::keyClick(popover.searchField(), Qt::Key_Escape);
     EXPECT_FALSE(popover.isVisible());
     EXPECT_EQ(picked.count(), 2);
+
+    // Offsets are at the model's time, as everything else is: Berlin in its summer.
+    f.now = test::at("2025-07-01T12:00:00Z");
+    popover.openAt(&window);
+    QTest::keyClicks(popover.searchField(), "berlin");
+    ASSERT_GT(results->rowCount(), 0);
+    EXPECT_EQ(results->idAt(0), "Europe/Berlin");
+    EXPECT_EQ(results->data(results->index(0), ZoneSearchResults::OffsetRole).toString(),
+              "UTC+2:00");
 }
 
 TEST(SideControls, MenuCommandsAndTheTourOnFirstShow)
