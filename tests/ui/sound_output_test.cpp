@@ -1,6 +1,10 @@
 #include "app/sound/sound_player.h"
 #include "ui/sound_output.h"
 
+#include <QCoreApplication>
+#include <QStringList>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace nelvo {
@@ -22,12 +26,28 @@ TEST(SoundOutput, FindsTheSamplesOfEverySynthesisedSound)
     EXPECT_TRUE(SoundOutput::pcmData({}).empty());
 }
 
+QStringList said;
+
 TEST(SoundOutput, PlaysSilentlyWithoutAnAudioDevice)
 {
-    // The test machine has no sound server: playing must neither fail nor block.
+    // No sound server: playing neither fails nor complains on the terminal.
+    QTemporaryDir runtime;
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray oldServer = qgetenv("PULSE_SERVER");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    qunsetenv("PULSE_SERVER");
+    said.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { said.append(text); });
     SoundPlayer player({}, SoundOutput::desktop(), [] { return 0.0; });
     player.play(Sound::copy);
-    SUCCEED();
+    player.play(Sound::remove);
+    QCoreApplication::processEvents();
+    qInstallMessageHandler(previous);
+    qputenv("XDG_RUNTIME_DIR", oldRuntime);
+    if (!oldServer.isEmpty())
+        qputenv("PULSE_SERVER", oldServer);
+    EXPECT_EQ(said, QStringList{});
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "ui/tour/tour.h"
 
 #include "support/model_fixture.h"
+#include "ui/support/ui_setup.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -22,7 +23,10 @@
 #include <QListView>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -101,6 +105,20 @@ TEST(DaySlider, BoundToTheDayCountAndHeldWithinOneToFourteen)
     EXPECT_EQ(model.settings().dayCount, 40);
 }
 
+QPoint handleCentre(const QSlider& slider)
+{
+    QStyleOptionSlider option;
+    option.initFrom(&slider);
+    option.orientation = slider.orientation();
+    option.minimum = slider.minimum();
+    option.maximum = slider.maximum();
+    option.sliderPosition = slider.sliderPosition();
+    option.sliderValue = slider.value();
+    return slider.style()
+        ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &slider)
+        .center();
+}
+
 TEST(DayCountHUD, ShowsWhileAdjustingAndHidesOnTime)
 {
     ModelFixture f;
@@ -113,31 +131,33 @@ TEST(DayCountHUD, ShowsWhileAdjustingAndHidesOnTime)
     host.show();
     EXPECT_FALSE(hud.isVisible());
 
-    // Held: shown with the count, and kept while the handle is down.
-    Q_EMIT slider.sliderPressed();
+    QTimer* hide = hud.findChild<QTimer*>();
+    ASSERT_NE(hide, nullptr);
+
+    // Held: shown with the count, and kept while the handle is down (nothing to hide it).
+    QTest::mousePress(&slider, Qt::LeftButton, {}, handleCentre(slider));
     slider.setValue(3);
     EXPECT_TRUE(hud.isVisible());
     EXPECT_EQ(hud.text(), "3 days");
     EXPECT_FALSE(hud.isHidePending());
-    QTest::qWait(800);
-    EXPECT_TRUE(hud.isVisible());
     // Let go: gone 0.65 s later.
-    Q_EMIT slider.sliderReleased();
+    QTest::mouseRelease(&slider, Qt::LeftButton, {}, handleCentre(slider));
     EXPECT_TRUE(hud.isHidePending());
-    QTest::qWait(400);
+    EXPECT_EQ(hide->interval(), DayCountHUD::hideAfterAdjustingMilliseconds);
     EXPECT_TRUE(hud.isVisible());
-    QTest::qWait(450);
+    ASSERT_TRUE(test::fire(hide));
     EXPECT_FALSE(hud.isVisible());
 
     // A menu command: shown, then hidden 0.9 s later; a new change restarts the wait.
     model.setDayCount(1);
     EXPECT_TRUE(hud.isVisible());
     EXPECT_EQ(hud.text(), "1 day");
-    QTest::qWait(600);
+    EXPECT_EQ(hide->interval(), DayCountHUD::hideAfterChangeMilliseconds);
+    hide->start(1);  // nearly due
     model.setDayCount(2);
-    QTest::qWait(600);
+    EXPECT_GT(hide->remainingTime(), DayCountHUD::hideAfterAdjustingMilliseconds);
     EXPECT_TRUE(hud.isVisible());
-    QTest::qWait(500);
+    ASSERT_TRUE(test::fire(hide));
     EXPECT_FALSE(hud.isVisible());
     // Inside the host, centred.
     EXPECT_EQ(hud.geometry().center().x(), host.rect().center().x());
@@ -373,9 +393,12 @@ TEST(SideControls, MenuCommandsAndTheTourOnFirstShow)
     side.startDayButton()->popover()->close();
 
     // The tour comes 0.7 s after the page is first shown.
+    QTimer* autoStart = side.tour().findChild<QTimer*>();
+    ASSERT_NE(autoStart, nullptr);
     page.show();
     EXPECT_FALSE(side.tour().isRunning());
-    QTest::qWait(Tour::autoStartDelayMilliseconds + 300);
+    EXPECT_TRUE(autoStart->isActive());
+    ASSERT_TRUE(test::fire(autoStart));
     ASSERT_TRUE(side.tour().isRunning());
     side.tour().skip();
     // "Show Me Around" brings it back, completed or not; so does the settings' button.
@@ -393,7 +416,7 @@ TEST(SideControls, NoTourOnItsOwnInDemoMode)
     QWidget page;
     SideControls side(model, *f.defaults, true, &page);
     page.show();
-    QTest::qWait(Tour::autoStartDelayMilliseconds + 300);
+    EXPECT_FALSE(side.tour().findChild<QTimer*>()->isActive());
     EXPECT_FALSE(side.tour().isRunning());
 }
 

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QTimer>
 
 #include <fstream>
 
@@ -58,6 +59,15 @@ bool waitUntil(const std::function<bool()>& done, int milliseconds)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     return true;
+}
+
+bool fire(QTimer* timer)
+{
+    if (!timer || !timer->isActive())
+        return false;
+    if (timer->isSingleShot())
+        timer->stop();
+    return QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
 }
 
 }  // namespace nelvo::test

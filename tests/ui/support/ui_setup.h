@@ -5,6 +5,8 @@
 
 #include <QTemporaryDir>
 
+class QTimer;
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -40,5 +42,9 @@ namespace nelvo::test {
 
 // Runs the event loop until `done` holds or `milliseconds` pass; whether it held.
 bool waitUntil(const std::function<bool()>& done, int milliseconds = 3000);
+
+// Runs at once what a running timer runs when it comes due, as if its time had passed, so
+// that no test waits on the clock; false when the timer was not running.
+bool fire(QTimer* timer);
 
 }  // namespace nelvo::test

@@ -1,3 +1,4 @@
+#include "ui/support/ui_setup.h"
 #include "ui/tour/tips.h"
 #include "ui/tour/tour.h"
 #include "ui/tour/tour_anchor.h"
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -86,22 +88,25 @@ TEST(Tour, StartsOnItsOwnOnceAfterTheDelay)
 {
     InMemoryUserDefaults defaults;
     Tour tour(defaults);
+    auto delay = [](const Tour& t) { return t.findChild<QTimer*>(); };
     tour.scheduleAutoStart(false);
-    QTest::qWait(Tour::autoStartDelayMilliseconds / 2);
     EXPECT_FALSE(tour.isRunning());
-    QTest::qWait(Tour::autoStartDelayMilliseconds);
+    EXPECT_EQ(delay(tour)->interval(), Tour::autoStartDelayMilliseconds);
+    ASSERT_TRUE(test::fire(delay(tour)));
     EXPECT_TRUE(tour.isRunning());
     tour.skip();
 
     // Not again once completed, never in demo mode, and not when completed meanwhile.
     tour.scheduleAutoStart(false);
+    EXPECT_FALSE(delay(tour)->isActive());
     InMemoryUserDefaults fresh;
     Tour demo(fresh);
     demo.scheduleAutoStart(true);
+    EXPECT_FALSE(delay(demo)->isActive());
     Tour later(fresh);
     later.scheduleAutoStart(false);
     fresh.setBool(Tour::completedKey, true);
-    QTest::qWait(Tour::autoStartDelayMilliseconds + 200);
+    ASSERT_TRUE(test::fire(delay(later)));
     EXPECT_FALSE(tour.isRunning());
     EXPECT_FALSE(demo.isRunning());
     EXPECT_FALSE(later.isRunning());
