@@ -24,7 +24,7 @@ import base64
 
 SKIP = 77
 INSIDE = "NELVO_E2E_INSIDE"
-TOOLS = ["xvfb-run", "Xvfb", "xdotool", "xclip", "dbus-run-session"]
+TOOLS = ["xvfb-run", "Xvfb", "xdotool", "xclip", "xprop", "dbus-run-session"]
 
 
 def binary():

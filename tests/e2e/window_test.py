@@ -1,6 +1,7 @@
 """The window as a user meets it: first launch, a later launch, and quitting."""
 
 import os
+import subprocess
 import sys
 import unittest
 
@@ -57,6 +58,21 @@ class LaterLaunch(unittest.TestCase):
             nelvo.key("ctrl+bracketright", "ctrl+q")
             self.assertEqual(nelvo.wait(), 0)
         self.assertEqual(desktop.stored_settings().get("dayCount"), before + 1)
+
+
+class DesktopEntry(unittest.TestCase):
+    def test_the_taskbar_can_tie_the_window_to_its_desktop_file(self):
+        here = os.path.dirname(os.path.abspath(__file__))
+        entry = os.path.join(here, "..", "..", "data", "app.nelvo.Nelvo.desktop")
+        with open(entry, encoding="utf-8") as f:
+            keys = dict(line.strip().split("=", 1) for line in f if "=" in line)
+        desktop.write_defaults({})
+        with Nelvo() as nelvo:
+            shown = subprocess.run(["xprop", "-id", nelvo.window, "WM_CLASS"],
+                                   capture_output=True, text=True, check=True).stdout
+        # WM_CLASS(STRING) = "instance", "Class"
+        names = [part.strip().strip('"') for part in shown.split("=", 1)[1].split(",")]
+        self.assertIn(keys.get("StartupWMClass"), names)
 
 
 if __name__ == "__main__":
