@@ -153,6 +153,10 @@ class Privacy(unittest.TestCase):
             script.write("#!/bin/sh\nfor a in \"$@\"; do printf '%%s\\n--end--\\n' \"$a\"; done > '%s/args'\n"
                          % self.bin)
         os.chmod(os.path.join(self.bin, "xdg-email"), 0o700)
+        # A program for mailto: links, without which E-mail is not offered.
+        with open(os.path.join(self.bin, "xdg-mime"), "w") as script:
+            script.write("#!/bin/sh\necho mail.desktop\n")
+        os.chmod(os.path.join(self.bin, "xdg-mime"), 0o700)
 
     def tearDown(self):
         shutil.rmtree(self.bin, ignore_errors=True)
