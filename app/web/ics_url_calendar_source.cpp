@@ -254,8 +254,16 @@ struct IcsUrlCalendarSource::Impl {
     std::vector<Entry*> survey()
     {
         arrange();
-        if (isWatching && !lastRefresh && !entries.empty())
-            refreshAll(options.timeout);
+        if (isWatching) {
+            // In the window, a calendar not yet fetched in this run (the first read, an
+            // address chosen since) is fetched now; its copy serves meanwhile.
+            for (const auto& entry : entries) {
+                if (!entry->fetch && !entry->isConfirmed && !entry->failure) {
+                    lastRefresh = now();
+                    start(*entry, options.timeout);
+                }
+            }
+        }
         isComplete = true;
         problems.clear();
         states.clear();

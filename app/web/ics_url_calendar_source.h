@@ -18,9 +18,10 @@ namespace nelvo {
 // is; an unchanged calendar costs the server a 304 and this program no reading.
 //
 // events() and calendars() never wait: they give what the last fetches brought. In the window
-// (once observeChanges() is called) the first read starts a refresh, and so do the window
-// coming to the front (at most once a minute) and every `refreshInterval`; a finished fetch
-// that changed anything calls the change handler. A command refreshes with waitForRefresh().
+// (once observeChanges() is called) a read fetches every address not yet fetched in this run,
+// and the window coming to the front (at most once a minute) and every `refreshInterval`
+// fetch them all again; a finished fetch that changed anything calls the change handler. A
+// command refreshes with waitForRefresh().
 class IcsUrlCalendarSource : public EventSource {
 public:
     struct Options {

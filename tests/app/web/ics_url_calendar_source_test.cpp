@@ -198,6 +198,14 @@ TEST_F(IcsUrlCalendarSourceTest, InTheWindowReadsAtOnceAndTellsWhenTheFetchEnds)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !s->isRefreshing(); }, 10'000));
     QCoreApplication::processEvents();
     EXPECT_EQ(changes, 1);
+
+    // An address chosen while the window is open is fetched at its first read.
+    server.serve("home.ics", calendar("Home", "Dentist"));
+    s->setCalendarAddresses({server.calendar("team.ics"), server.calendar("home.ics")});
+    EXPECT_EQ(march(*s).size(), 1u);
+    EXPECT_EQ(s->lastFetchStates()[1].kind, Kind::firstSync);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 2; }, 10'000));
+    EXPECT_EQ(march(*s).size(), 2u);
 }
 
 TEST(CalendarAddressTest, TakesOnlyEncryptedAddressesAndHidesThem)
