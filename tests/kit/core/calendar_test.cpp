@@ -57,13 +57,9 @@ TEST(Calendar, DayArithmeticFollowsWallClockTime)
     EXPECT_EQ(la.minutesBetween(before, before.addingSeconds(-119.5)), -1);
     EXPECT_EQ(iso(la.startOfDay(at("2025-11-02T23:00:00-08:00"))), "2025-11-02T07:00:00Z");
 
-    const auto parts = la.parts(at("2025-03-08T23:30:00-08:00"));
-    EXPECT_EQ(parts.year, 2025);
-    EXPECT_EQ(parts.month, 3);
-    EXPECT_EQ(parts.day, 8);
-    EXPECT_EQ(parts.hour, 23);
-    EXPECT_EQ(parts.minute, 30);
-    EXPECT_EQ(parts.weekday, 7);
+    // 2025-03-08 23:30:00, a Saturday.
+    EXPECT_EQ(la.parts(at("2025-03-08T23:30:00-08:00")),
+              (Calendar::Parts{2025, 3, 8, 23, 30, 0, 7}));
 }
 
 TEST(Calendar, ADayTheZoneSkippedCannotBeFormed)

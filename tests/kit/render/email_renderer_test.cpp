@@ -1,11 +1,6 @@
-// The whole card's golden file is checked by render_environment_test.cpp.
+// The whole card's golden file, its head included, is checked by render_environment_test.cpp.
 
 #include "kit/render/email_renderer.h"
-
-#include "kit/render/table_builder.h"
-
-#include "kit/render/render_samples.h"
-#include "support/golden.h"
 
 #include <gtest/gtest.h>
 
@@ -30,11 +25,6 @@ std::string card(std::optional<std::string> heading, std::vector<std::string> zo
 
 TEST(EmailRenderer, HeadTitleDatesAndColumnHeads)
 {
-    // The head (styles, dark mode) stays byte for byte.
-    EXPECT_GOLDEN(
-        "render/email/head.html",
-        EmailRenderer::render(TableBuilder::build(test::twoZoneSlots(), test::twoZoneOptions()))
-            .substr(0, 640));
     // Split at the first separator, the dates keeping the second; one zone: Day, Times (label).
     const std::string two = card("A \u00b7 B \u00b7 C", {"Pacific"});
     for (const char* piece : {"color:#1d1d1f\">A</div>", "margin-top:2px\">B \u00b7 C</div>",
@@ -56,29 +46,17 @@ TEST(EmailRenderer, EmptyRangeAndEmptyCells)
     // No days: only the note; no slot table.
     const std::string empty = EmailRenderer::render(
         RenderedTable{.heading = "My availability", .zoneLabels = {}, .days = {}});
-    EXPECT_NE(empty.find("<tr><td style=\"padding:16px 24px 22px\"><div class=\"nv-note\" "
-                         "style=\"font-size:15px;line-height:20px;color:#6e6e73\">"
-                         "No availability in this range.</div></td></tr>"),
-              std::string::npos);
+    EXPECT_EQ(count(empty, ">No availability in this range.</div>"), 1u);
     EXPECT_EQ(count(empty, "<thead>"), 0u);
-
+    // Seven texts make seven chips: the empty text leaves its cell without one. The day group
+    // after the first is ruled off.
     const std::string sparse = EmailRenderer::render(RenderedTable{
         .heading = {},
         .zoneLabels = {"A", "B"},
         .days = {DayGroup{.label = "Mon", .rows = {{"9:00am", ""}}},
                  DayGroup{.label = "Tue", .rows = {{"1", "2"}, {"3", "4"}, {"5", "6"}}}}});
-    for (const auto& [piece, n] : std::vector<std::pair<std::string, std::size_t>>{
-             // A row of one day is first and last; an empty text leaves its cell without a chip.
-             {"<td valign=\"top\" style=\"padding:12px 12px 10px 0;white-space:nowrap\"></td>", 1},
-             {"nv-chip\"", 7},
-             // Later groups: the ruled first row, a middle row, a last row.
-             {"<td class=\"nv-day nv-rule\" valign=\"top\" style=\"padding:10px 12px 3px "
-              "0;border-top:1px solid #e5e5ea;font-size:15px",
-              1},
-             {"class=\"nv-rule\"", 2},
-             {"padding:3px 12px 3px 0;", 3},
-             {"padding:3px 12px 10px 0;", 3}})
-        EXPECT_EQ(count(sparse, piece), n) << piece;
+    EXPECT_EQ(count(sparse, "nv-chip\""), 7u);
+    EXPECT_EQ(count(sparse, "class=\"nv-day nv-rule\""), 1u);
 }
 
 }  // namespace

@@ -144,24 +144,6 @@ TEST(FileUserDefaults, ProcessesChangingOneListAtOnceLoseNothing)
               std::size_t{writers * rounds});
 }
 
-TEST(FileUserDefaults, TwoProcessesWritingDifferentKeysLoseNeither)
-{
-    TempFolder folder;
-    constexpr int rounds = 40;
-    // This process and a child write at the same time, each its own keys.
-    const pid_t child = ::fork();
-    FileUserDefaults defaults(folder / "defaults.json");
-    bool written = true;
-    for (int i = 0; i < rounds; ++i)
-        written &= defaults.setDouble((child == 0 ? "cli." : "window.") + std::to_string(i), i);
-    if (child == 0)
-        ::_exit(written ? 0 : 1);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(written && WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(FileUserDefaults::decode(readFile(defaults.path()))->size(), 2u * rounds);
-}
-
 TEST(FileUserDefaults, FailedWriteKeepsTheEarlierFile)
 {
     TempFolder folder;
