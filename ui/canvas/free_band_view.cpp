@@ -91,30 +91,27 @@ void FreeBandView::paintEvent(QPaintEvent*)
                      Qt::AlignLeft | Qt::AlignVCenter,
                      strongMetrics.elidedText(m_content.range, Qt::ElideRight, text.width()));
     painter.setFont(small);
-    const QFontMetricsF smallMetrics(small);
     double y = text.top() + strongMetrics.height() + 2;
     auto line = [&](const QString& shown) {
         painter.drawText(QRectF(text.left(), y, text.width(), otherLineHeight),
-                         Qt::AlignLeft | Qt::AlignVCenter,
-                         smallMetrics.elidedText(shown, Qt::ElideRight, text.width()));
+                         Qt::AlignLeft | Qt::AlignVCenter, shown);
         y += otherLineHeight;
     };
-    // A zone's line too long for a narrow band goes on two, name above times, where the band
-    // has room: cut short, it would lose the other day's name at its end.
-    int room = lineRoom();
-    for (const QString& zone : m_content.otherZones) {
-        const qsizetype split = zone.indexOf(QLatin1String("  "));
-        if (room >= 2 && split > 0 && smallMetrics.horizontalAdvance(zone) > text.width()) {
-            line(zone.left(split));
-            line(zone.mid(split + 2));
-            room -= 2;
-        } else if (room >= 1) {
-            line(zone);
-            room -= 1;
-        }
-        if (room == 0)
-            break;
-    }
+    for (const QString& shown : shownOtherLines())
+        line(shown);
+}
+
+QStringList FreeBandView::shownOtherLines() const
+{
+    // One line per zone, in ruler order, as many as the height holds; a line too long for
+    // the band is cut short rather than wrapped, which would push the next zone out.
+    const QFontMetricsF metrics(CanvasStyle::font(font(), -1.5));
+    const double width =
+        QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5).adjusted(7, 3, -6, -3).width();
+    QStringList lines;
+    for (int i = 0; i < otherLineCount(); ++i)
+        lines << metrics.elidedText(m_content.otherZones[i], Qt::ElideRight, width);
+    return lines;
 }
 
 void FreeBandView::enterEvent(QEnterEvent*)

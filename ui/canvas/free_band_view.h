@@ -46,6 +46,8 @@ public:
     const Content& content() const { return m_content; }
     // How many of the other zones fit the band's height at a line each.
     int otherLineCount() const;
+    // The other zones' lines as drawn: one per zone that fits, elided to the band's width.
+    QStringList shownOtherLines() const;
     bool isHovering() const { return m_isHovering; }
 
     // The actions of the band, for the keyboard and assistive technologies.

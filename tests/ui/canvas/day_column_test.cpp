@@ -165,6 +165,24 @@ TEST(FreeBands, ShowTheirRangeAndTheOtherZonesThatFit)
     EXPECT_EQ(band->objectName(), "tour.freeTime");
 }
 
+TEST(FreeBands, ALongZoneLineIsCutShortAndKeepsTheNextZone)
+{
+    CanvasFixture f;
+    f.settings.addZone("Asia/Tokyo");
+    f.settings.zones.back().label = "Tokyo office and the whole team there";
+    f.settings.addZone("Europe/Berlin");
+    f.source->all.push_back(
+        meeting("m1", "2025-03-03T10:15:00-08:00", "2025-03-03T17:00:00-08:00"));
+    f.make();
+    auto* band = f.column(0).bands().at(0);
+    // 75 minutes at 59.2 points per hour, 74 points: room for two lines.
+    ASSERT_NEAR(band->height(), 74, 1);
+    const QStringList lines = band->shownOtherLines();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("Tokyo office") && lines[0].endsWith("…"));
+    EXPECT_EQ(lines[1], "Berlin  6:00pm – 7:15pm");
+}
+
 TEST(FreeBands, DraggingAnEdgeTrimsAndDoubleClickRestores)
 {
     BandFixture f;
