@@ -3,6 +3,7 @@
 #include "ui/canvas/canvas_text.h"
 #include "ui/canvas/cutoff_bar_view.h"
 #include "ui/canvas/free_band_view.h"
+#include "ui/canvas/ruler_chrome.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -26,10 +27,11 @@ public:
         return QAccessibleWidget::interface_cast(type);
     }
 
+    // Said as a time of day ("9:00 AM"); the number underneath is the minute of the day.
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Value)
-            return bar()->timeLabel();
+            return CanvasText::spokenTime(bar()->timeLabel());
         return QAccessibleWidget::text(t);
     }
 
@@ -48,9 +50,18 @@ public:
 
     QStringList actionNames() const override
     {
-        return {QAccessibleActionInterface::increaseAction(),
-                QAccessibleActionInterface::decreaseAction(),
-                QAccessibleActionInterface::setFocusAction()};
+        QStringList names{QAccessibleActionInterface::increaseAction(),
+                          QAccessibleActionInterface::decreaseAction(),
+                          QAccessibleActionInterface::setFocusAction()};
+        if (bar()->isOverride())
+            names << QString::fromLatin1(CanvasText::followSharedAction);
+        return names;
+    }
+    QString localizedActionDescription(const QString& name) const override
+    {
+        if (name == QLatin1String(CanvasText::followSharedAction))
+            return name;
+        return QAccessibleWidget::localizedActionDescription(name);
     }
     void doAction(const QString& name) override
     {
@@ -58,6 +69,53 @@ public:
             bar()->nudge(15);
         else if (name == QAccessibleActionInterface::decreaseAction())
             bar()->nudge(-15);
+        else if (name == QLatin1String(CanvasText::followSharedAction))
+            bar()->followShared();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+};
+
+// A zone's ruler: an item of the ordered list of rulers, with the edits of its menu, its
+// badge and its drag as named actions.
+class RulerInterface : public QAccessibleWidget {
+public:
+    explicit RulerInterface(RulerChrome* ruler) : QAccessibleWidget(ruler, QAccessible::ListItem) {}
+
+    RulerChrome* ruler() const { return static_cast<RulerChrome*>(widget()); }
+
+    QStringList actionNames() const override
+    {
+        QStringList names;
+        if (ruler()->canMove(-1))
+            names << QString::fromLatin1(CanvasText::makeFirst)
+                  << QString::fromLatin1(CanvasText::moveLeft);
+        if (ruler()->canMove(1))
+            names << QString::fromLatin1(CanvasText::moveRight);
+        if (!ruler()->isPrimary())
+            names << QString::fromLatin1(CanvasText::remove);
+        names << QString::fromLatin1(CanvasText::rename)
+              << QAccessibleActionInterface::setFocusAction();
+        return names;
+    }
+    QString localizedActionDescription(const QString& name) const override
+    {
+        if (name == QAccessibleActionInterface::setFocusAction())
+            return QAccessibleWidget::localizedActionDescription(name);
+        return name;
+    }
+    void doAction(const QString& name) override
+    {
+        if (name == QLatin1String(CanvasText::makeFirst))
+            ruler()->requestMakeFirst();
+        else if (name == QLatin1String(CanvasText::moveLeft))
+            ruler()->requestMove(-1);
+        else if (name == QLatin1String(CanvasText::moveRight))
+            ruler()->requestMove(1);
+        else if (name == QLatin1String(CanvasText::remove))
+            ruler()->requestRemove();
+        else if (name == QLatin1String(CanvasText::rename))
+            ruler()->requestRename();
         else
             QAccessibleWidget::doAction(name);
     }
@@ -93,6 +151,8 @@ QAccessibleInterface* factory(const QString&, QObject* object)
         return new BarInterface(bar);
     if (auto* band = qobject_cast<FreeBandView*>(object))
         return new BandInterface(band);
+    if (auto* ruler = qobject_cast<RulerChrome*>(object))
+        return new RulerInterface(ruler);
     return nullptr;
 }
 

@@ -59,6 +59,25 @@ QString bandName(const QString& range)
     return QStringLiteral("Free ") + range;
 }
 
+QString spokenTime(const QString& timeLabel)
+{
+    for (const char* half : {"am", "pm"})
+        if (timeLabel.endsWith(QLatin1String(half)))
+            return timeLabel.chopped(2) + QLatin1Char(' ') + QString::fromLatin1(half).toUpper();
+    return timeLabel;
+}
+
+QString busyName(std::int64_t startMinutes, std::int64_t endMinutes, bool use24Hour)
+{
+    const auto label = [use24Hour](std::int64_t m) { return timeLabel(m % 1440, use24Hour); };
+    QString start = spokenTime(label(startMinutes));
+    const QString end = spokenTime(label(endMinutes));
+    // The half of the day is said once when both times share it.
+    if (!use24Hour && start.right(2) == end.right(2))
+        start.chop(3);
+    return QStringLiteral("Busy, ") + start + QStringLiteral(" to ") + end;
+}
+
 QString eventCount(std::size_t count)
 {
     return QString::number(count) + QStringLiteral(" events");

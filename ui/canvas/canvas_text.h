@@ -32,6 +32,11 @@ QString weekday(Date day, const TimeZone& zone);
 QString barName(WindowEdge edge, bool isOverride);
 QString sharedHandleName(WindowEdge edge);
 QString bandName(const QString& range);
+// A time label as a screen reader says it: "9:00am" becomes "9:00 AM"; 24-hour labels stay.
+QString spokenTime(const QString& timeLabel);
+// "Busy, 9:30 to 10:00 AM", "Busy, 11:30 AM to 12:30 PM" or "Busy, 09:30 to 10:00", from
+// minutes of the day (an end past midnight is said as the next day's time).
+QString busyName(std::int64_t startMinutes, std::int64_t endMinutes, bool use24Hour);
 QString eventCount(std::size_t count);
 
 inline constexpr const char* bandHelp =
@@ -39,6 +44,7 @@ inline constexpr const char* bandHelp =
 inline constexpr const char* trimStartAction = "Trim start";
 inline constexpr const char* trimEndAction = "Trim end";
 inline constexpr const char* restoreAction = "Restore";
+inline constexpr const char* followSharedAction = "Follow the shared bar";
 inline constexpr const char* leftOutText =
     "This day is left out of your availability. Click its date to include it.";
 inline constexpr const char* leftOutTag = "Left out";
@@ -56,9 +62,17 @@ inline constexpr const char* notCountedTag = "Not counted";
 inline constexpr const char* removeZone = "Remove this time zone";
 inline constexpr const char* makeFirst = "Make First";
 inline constexpr const char* remove = "Remove";
+inline constexpr const char* rename = "Rename";
+inline constexpr const char* moveLeft = "Move Left";
+inline constexpr const char* moveRight = "Move Right";
 inline constexpr const char* addZone = "Add a time zone";
 inline constexpr const char* rulerHint =
     ". Click × to remove, drag to reorder or off the axis, double-click the name to rename.";
+// The same for the keyboard and screen readers, which have the ruler's actions by name too.
+inline constexpr const char* rulerKeys =
+    ". Left and Right arrows move it, Home makes it first, Delete removes it, F2 renames it.";
+inline constexpr const char* primaryRulerKeys =
+    ". Left and Right arrows move it, Home makes it first, F2 renames it.";
 
 }  // namespace CanvasText
 

@@ -20,6 +20,10 @@ QMenu* make(QWidget* view);
 // in the view's coordinates.
 void open(QMenu* menu, QWidget* view, const QContextMenuEvent& event, QPoint keyboardAt);
 
+// Makes Shift+F10 open the focused control's context menu, as the Menu key does, in every
+// window of the application. Once per process; later calls do nothing.
+void installKeyboardTrigger();
+
 }  // namespace ContextMenu
 
 }  // namespace nelvo

@@ -1,9 +1,11 @@
 #include "ui/canvas/cutoff_bar_view.h"
 
+#include "ui/canvas/canvas_accessibility.h"
 #include "ui/canvas/canvas_style.h"
 #include "ui/canvas/canvas_text.h"
 #include "ui/canvas/motion.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,6 +19,7 @@ namespace nelvo {
 
 CutoffBarView::CutoffBarView(WindowEdge edge, QWidget* parent) : QWidget(parent), m_edge(edge)
 {
+    CanvasAccessibility::install();
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::SizeVerCursor);
     setAttribute(Qt::WA_Hover);
@@ -27,11 +30,23 @@ void CutoffBarView::setState(std::int64_t minutes, const QString& timeLabel, boo
 {
     if (minutes == m_minutes && timeLabel == m_timeLabel && isOverride == m_isOverride)
         return;
+    const bool moved = minutes != m_minutes || timeLabel != m_timeLabel;
     m_minutes = minutes;
     m_timeLabel = timeLabel;
     m_isOverride = isOverride;
     updateName();
     update();
+    // A screen reader says the new time as the bar moves.
+    if (moved) {
+        QAccessibleValueChangeEvent changed(this, static_cast<int>(minutes));
+        QAccessible::updateAccessibility(&changed);
+    }
+}
+
+void CutoffBarView::followShared()
+{
+    if (m_isOverride)
+        Q_EMIT doubleClicked();
 }
 
 void CutoffBarView::setFixedName(const QString& name)
@@ -165,8 +180,8 @@ void CutoffBarView::mouseReleaseEvent(QMouseEvent* event)
 
 void CutoffBarView::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && m_isOverride)
-        Q_EMIT doubleClicked();
+    if (event->button() == Qt::LeftButton)
+        followShared();
 }
 
 void CutoffBarView::keyPressEvent(QKeyEvent* event)
@@ -177,6 +192,10 @@ void CutoffBarView::keyPressEvent(QKeyEvent* event)
         break;
     case Qt::Key_Down:
         nudge(15);
+        break;
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+        followShared();
         break;
     default:
         QWidget::keyPressEvent(event);

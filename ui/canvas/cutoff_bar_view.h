@@ -18,7 +18,9 @@ namespace nelvo {
 
 // One day's start or end of availability: a horizontal bar with its time label. Orange when
 // it follows the shared window, blue when the day overrides it. The parent places it (its
-// vertical centre is the edge's y) and turns what it reports into model operations.
+// vertical centre is the edge's y) and turns what it reports into model operations. Focused,
+// the arrow keys move it a quarter hour and Delete makes a day's own bar follow the shared
+// one again.
 class CutoffBarView : public QWidget {
     Q_OBJECT
 
@@ -43,6 +45,9 @@ public:
 
     // Keyboard and accessibility adjustments: minutes later (positive) or earlier.
     void nudge(int deltaMinutes) { Q_EMIT nudged(deltaMinutes); }
+    // A day's own bar follows the shared one again, as a double-click does; nothing for a
+    // bar that already follows it.
+    void followShared();
 
 Q_SIGNALS:
     // The bar's new centre y in the parent: where the drag began plus the pointer's travel.

@@ -143,6 +143,12 @@ void DayColumnView::layoutChildren(bool animated)
                          std::max(2, static_cast<int>(std::lround(bottom - top))));
         if (block->geometry() != rect)
             block->setGeometry(rect);
+        const auto minuteOfDay = [this](Date date) {
+            const auto parts = m_calendar->parts(date);
+            return static_cast<std::int64_t>(parts.hour) * 60 + parts.minute;
+        };
+        block->setAccessibleName(CanvasText::busyName(
+            minuteOfDay(m_day.busy[i].start), minuteOfDay(m_day.busy[i].end), m_context.use24Hour));
         block->show();
     }
 

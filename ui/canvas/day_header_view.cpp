@@ -1,6 +1,7 @@
 #include "ui/canvas/day_header_view.h"
 
 #include "app/availability_model.h"
+#include "kit/render/slot_formatter.h"
 #include "ui/canvas/canvas_style.h"
 #include "ui/canvas/canvas_text.h"
 #include "ui/canvas/context_menu.h"
@@ -59,8 +60,11 @@ void DayHeaderView::setDay(const DayData& day, const TimeZone& zone)
     m_date->setPalette(datePalette);
     m_tag->setVisible(day.isExcluded);
     m_events->setText(CanvasText::eventCount(day.events.size()));
-    m_events->setAccessibleName(QString::fromLatin1(CanvasText::showEvents) + QStringLiteral(", ") +
-                                CanvasText::eventCount(day.events.size()));
+    // The name is the same on every day; which day, and how many events, is the description.
+    m_events->setAccessibleName(QString::fromLatin1(CanvasText::showEvents));
+    m_events->setAccessibleDescription(
+        QString::fromStdString(SlotFormatter::longDayLabel(day.date, zone)) + QStringLiteral(", ") +
+        CanvasText::eventCount(day.events.size()));
     m_events->setEnabled(!day.events.empty());
     m_events->setVisible(!day.isExcluded);
     layoutChildren();

@@ -1,6 +1,7 @@
 #include "ui/canvas/free_band_view.h"
 
 #include "kit/canvas/edge_touch.h"
+#include "ui/canvas/canvas_accessibility.h"
 #include "ui/canvas/canvas_style.h"
 #include "ui/canvas/canvas_text.h"
 
@@ -20,6 +21,7 @@ constexpr double minimumDragHeight = 4;
 
 FreeBandView::FreeBandView(QWidget* parent) : QWidget(parent)
 {
+    CanvasAccessibility::install();
     setAttribute(Qt::WA_Hover);
     setMouseTracking(true);
     setFocusPolicy(Qt::TabFocus);

@@ -5,10 +5,14 @@
 #include "kit/store/user_defaults.h"
 #include "ui/canvas/canvas_accessibility.h"
 #include "ui/canvas/canvas_style.h"
+#include "ui/canvas/context_menu.h"
+#include "ui/canvas/cutoff_bar_view.h"
 #include "ui/canvas/day_column_view.h"
 #include "ui/canvas/day_header_view.h"
 #include "ui/canvas/edge_fade_view.h"
 #include "ui/canvas/free_band_view.h"
+#include "ui/canvas/ruler_chrome.h"
+#include "ui/canvas/shared_cutoff_handle.h"
 #include "ui/canvas/zone_axis_view.h"
 #include "ui/canvas/zone_names_row.h"
 #include "ui/controls/add_zone_popover.h"
@@ -45,9 +49,12 @@ MainView::MainView(AvailabilityModel& model, UserDefaults& defaults, QWidget* pa
     if (!std::isfinite(m_pointsPerHour) || m_pointsPerHour <= 0)
         m_pointsPerHour = CanvasZoom::defaultPointsPerHour;
     CanvasAccessibility::install();
+    ContextMenu::installKeyboardTrigger();
     setAccessibleName(QStringLiteral("Canvas"));
     m_scroll->setFrameShape(QFrame::NoFrame);
-    // The scroll area takes focus so the keys can scroll; a screen reader needs its name.
+    // The keyboard stops on the canvas's controls, never on the scroll area around them; it
+    // scrolls to show whichever has the focus.
+    m_scroll->setFocusPolicy(Qt::NoFocus);
     m_scroll->setAccessibleName(QStringLiteral("Days"));
     m_scroll->setWidget(m_canvas);
     m_scroll->setWidgetResizable(false);
@@ -266,8 +273,33 @@ void MainView::updateColumns()
     m_inLayout = false;
     updateScrollState();
     // The anchors settle once the drag ends; during it every movement counts.
-    if (!m_model.isDraggingCutoff())
+    if (!m_model.isDraggingCutoff()) {
         updateTourAnchors();
+        updateTabOrder();
+    }
+}
+
+void MainView::updateTabOrder()
+{
+    // The keyboard goes the way the eye reads: the rulers, the add button and the shared
+    // handles, then day by day its header, its bars and its bands from top to bottom.
+    std::vector<QWidget*> chain(m_axis->rulers().begin(), m_axis->rulers().end());
+    chain.push_back(m_names->addButton());
+    chain.push_back(m_axis->handle(WindowEdge::start));
+    chain.push_back(m_axis->handle(WindowEdge::end));
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        chain.push_back(m_headers[i]->dateButton());
+        chain.push_back(m_headers[i]->eventsButton());
+        chain.push_back(m_columns[i]->bar(WindowEdge::start));
+        chain.push_back(m_columns[i]->bar(WindowEdge::end));
+        for (FreeBandView* band : m_columns[i]->bands())
+            chain.push_back(band);
+    }
+    if (chain == m_tabChain)
+        return;
+    m_tabChain = chain;
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 void MainView::updateScrollState()

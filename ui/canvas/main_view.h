@@ -77,6 +77,7 @@ private:
     void updateColumns();
     void updateScrollState();
     void updateTourAnchors();
+    void updateTabOrder();
     ColumnContext makeContext(double pointsPerHour) const;
     double zoomForHeight(double height) const;
 
@@ -94,6 +95,8 @@ private:
     EdgeFadeView* m_fades;
     std::vector<DayColumnView*> m_columns;
     std::vector<DayHeaderView*> m_headers;
+    // The focus order last set, to set it again only when the controls change.
+    std::vector<QWidget*> m_tabChain;
     bool m_animateNext = false;
     bool m_hooksInstalled = false;
     bool m_inLayout = false;

@@ -133,11 +133,15 @@ void RulerNameView::finishRename(bool commit)
         return;
     QLineEdit* editor = m_editor;
     m_editor = nullptr;
+    // Return or Escape in the field: the keyboard goes back where the rename began.
+    const bool fromKeyboard = editor->hasFocus();
     editor->removeEventFilter(this);
-    editor->hide();
-    editor->deleteLater();
     if (commit && editor->text() != (m_label.isEmpty() ? m_name : m_label))
         Q_EMIT renamed(editor->text());
+    if (fromKeyboard)
+        Q_EMIT renameFinished();
+    editor->hide();
+    editor->deleteLater();
 }
 
 }  // namespace nelvo

@@ -24,6 +24,8 @@ public:
 
 Q_SIGNALS:
     void renamed(const QString& label);
+    // A rename ended from the keyboard (Return or Escape).
+    void renameFinished();
     void pressed(QPointF global);
     void moved(QPointF global);
     void released(QPointF global);

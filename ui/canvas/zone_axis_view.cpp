@@ -83,13 +83,28 @@ void ZoneAxisView::rebuild()
                 [this, index](QPointF g) { pressRuler(index, g); });
         connect(ruler, &RulerChrome::moved, this, &ZoneAxisView::moveRuler);
         connect(ruler, &RulerChrome::released, this, &ZoneAxisView::releaseRuler);
-        connect(ruler, &RulerChrome::removeRequested, this, [this, ruler] {
+        connect(ruler, &RulerChrome::removeRequested, this, [this, ruler, index] {
             const std::string id = ruler->id();
+            const bool keyboard = ruler->hasFocus();
             m_model.removeZone(id);
+            if (keyboard)
+                focusRuler(index);
         });
         connect(ruler, &RulerChrome::makeFirstRequested, this, [this, ruler] {
             const std::string id = ruler->id();
+            const bool keyboard = ruler->hasFocus();
             m_model.moveZone(id, 0);
+            if (keyboard)
+                focusRuler(0);
+        });
+        connect(ruler, &RulerChrome::moveRequested, this, [this, ruler, index](int delta) {
+            const std::string id = ruler->id();
+            m_model.moveZone(id, index + delta);
+            focusRuler(index + delta);
+        });
+        connect(ruler, &RulerChrome::renameRequested, this, [this, index] {
+            if (index < static_cast<int>(m_names.names().size()))
+                m_names.names()[static_cast<std::size_t>(index)]->beginRename();
         });
         connect(ruler, &RulerChrome::hovered, this, [this, ruler](bool inside) {
             if (inside)
@@ -105,7 +120,7 @@ void ZoneAxisView::rebuild()
         const auto& entry = zones[static_cast<std::size_t>(i)];
         const QString name = QString::fromStdString(entry.displayName());
         const bool isPrimary = Settings::zonesMatch(entry.id, m_model.zone().id());
-        m_rulers[static_cast<std::size_t>(i)]->setRuler(entry.id, name, isPrimary);
+        m_rulers[static_cast<std::size_t>(i)]->setRuler(entry.id, name, isPrimary, i, count);
         auto* nameView = m_names.names()[static_cast<std::size_t>(i)];
         nameView->setRuler(entry.id, name,
                            QString::fromStdString(entry.label.value_or(std::string())), isPrimary);
@@ -118,6 +133,7 @@ void ZoneAxisView::rebuild()
             const std::string id = nameView->id();
             m_model.renameZone(id, label.toStdString());
         });
+        connect(nameView, &RulerNameView::renameFinished, this, [this, i] { focusRuler(i); });
     }
     m_interaction.count = count;
     m_interaction.drag.reset();
@@ -126,6 +142,15 @@ void ZoneAxisView::rebuild()
     updateHours();
     placeHandles();
     Q_EMIT rulerCountChanged(count);
+}
+
+void ZoneAxisView::focusRuler(int index)
+{
+    // After a removal the keyboard goes to the ruler that took the place, else the last one.
+    if (m_rulers.empty())
+        return;
+    const int at = std::clamp(index, 0, static_cast<int>(m_rulers.size()) - 1);
+    m_rulers[static_cast<std::size_t>(at)]->setFocus(Qt::OtherFocusReason);
 }
 
 void ZoneAxisView::setGeometryState(const ColumnGeometry& geometry, Date firstDay, double offset)
@@ -271,6 +296,9 @@ void ZoneAxisView::releaseRuler(QPointF global)
     case Kind::remove:
         m_interaction.drag.reset();
         m_names.setDragOffset(-1, 0);
+        // The model removes quietly (the badge and the menu make no sound); a ruler pulled
+        // off the axis is heard going.
+        m_model.play(Sound::remove);
         m_model.removeZone(drag.id);
         layoutRulers();
         break;

@@ -54,6 +54,7 @@ private:
     void moveRuler(QPointF global);
     void releaseRuler(QPointF global);
     void springBack();
+    void focusRuler(int index);
     void dragSharedEdge(WindowEdge edge, double y);
     void setTranslation(QPointF translation);
 

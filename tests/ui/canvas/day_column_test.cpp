@@ -138,6 +138,55 @@ TEST(SharedHandles, MoveEveryDayWithOneUndoStep)
     EXPECT_EQ(f.model->settings().window.startMinutes, 9 * 60);
 }
 
+TEST(ScreenReader, HearsTimesAndReachesEveryBarAction)
+{
+    CanvasFixture f;
+    f.source->all.push_back(
+        meeting("m1", "2025-03-03T09:30:00-08:00", "2025-03-03T10:00:00-08:00", "Standup"));
+    f.source->all.push_back(
+        meeting("m2", "2025-03-03T11:30:00-08:00", "2025-03-03T12:30:00-08:00", "Lunch"));
+    auto& view = f.make();
+
+    // The shared handles are adjustable like the day bars, and say a time of day.
+    QAccessibleInterface* shared =
+        QAccessible::queryAccessibleInterface(view.zoneAxis()->handle(WindowEdge::start));
+    ASSERT_TRUE(shared && shared->valueInterface() && shared->actionInterface());
+    EXPECT_EQ(shared->text(QAccessible::Value), "9:00 AM");
+    shared->actionInterface()->doAction(QAccessibleActionInterface::increaseAction());
+    EXPECT_EQ(f.model->settings().window.startMinutes, 9 * 60 + 15);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(view.zoneAxis()->handle(WindowEdge::start))
+                  ->text(QAccessible::Value),
+              "9:15 AM");
+
+    // A day's own end: Down overrides, Delete (or the named action) follows the shared bar.
+    auto* end = f.column(0).bar(WindowEdge::end);
+    end->setFocus();
+    QTest::keyClick(end, Qt::Key_Down);
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 17 * 60 + 15);
+    QAccessibleInterface* bar =
+        QAccessible::queryAccessibleInterface(f.column(0).bar(WindowEdge::end));
+    EXPECT_EQ(bar->text(QAccessible::Value), "5:15 PM");
+    EXPECT_TRUE(bar->actionInterface()->actionNames().contains("Follow the shared bar"));
+    QTest::keyClick(f.column(0).bar(WindowEdge::end), Qt::Key_Delete);
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 17 * 60);
+    f.model->setDayEdge(WindowEdge::end, 18 * 60, f.key(0));
+    QAccessible::queryAccessibleInterface(f.column(0).bar(WindowEdge::end))
+        ->actionInterface()
+        ->doAction("Follow the shared bar");
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 17 * 60);
+    EXPECT_EQ(f.undo.count(), 5);
+
+    // Busy time has a name with its times and never a title.
+    EXPECT_TRUE(test::findAccessible(&view, "Busy, 9:30 to 10:00 AM"));
+    EXPECT_TRUE(test::findAccessible(&view, "Busy, 11:30 AM to 12:30 PM"));
+    EXPECT_FALSE(test::findAccessible(&view, "Standup"));
+
+    // The events button keeps its name; the day and the count are its description.
+    QToolButton* eventsButton = view.headers()[0]->eventsButton();
+    EXPECT_EQ(eventsButton->accessibleName(), "Show this day's events");
+    EXPECT_EQ(eventsButton->accessibleDescription(), "Monday, March 3, 2025, 2 events");
+}
+
 // Monday 9–12 and 13–17 around a meeting at noon.
 struct BandFixture : CanvasFixture {
     BandFixture()

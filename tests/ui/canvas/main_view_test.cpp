@@ -1,7 +1,15 @@
 #include "canvas_fixture.h"
 
 #include "ui/canvas/canvas_text.h"
+#include "ui/canvas/cutoff_bar_view.h"
+#include "ui/canvas/day_header_view.h"
+#include "ui/canvas/free_band_view.h"
+#include "ui/canvas/ruler_chrome.h"
+#include "ui/canvas/shared_cutoff_handle.h"
 #include "ui/canvas/zone_axis_view.h"
+#include "ui/canvas/zone_names_row.h"
+
+#include <QToolButton>
 
 #include <QScrollArea>
 #include <QScrollBar>
@@ -84,6 +92,57 @@ TEST(MainViewLayout, ColumnsHeadersAndFadesFollowTheDays)
         view.scrollArea()->horizontalScrollBar()->maximum());
     EXPECT_TRUE(view.moreLeading());
     EXPECT_FALSE(view.moreTrailing());
+}
+
+TEST(MainViewKeyboard, TabGoesTheWayTheEyeReadsAndShiftF10OpensMenus)
+{
+    CanvasFixture f;
+    f.settings.dayCount = 2;
+    f.settings.addZone("Asia/Tokyo");
+    f.source->all.push_back(
+        test::meeting("m1", "2025-03-03T12:00:00-08:00", "2025-03-03T13:00:00-08:00"));
+    auto& view = f.make();
+    const auto* axis = view.zoneAxis();
+    std::vector<QWidget*> expected{axis->rulers()[0], axis->rulers()[1],
+                                   view.namesRow()->addButton(), axis->handle(WindowEdge::start),
+                                   axis->handle(WindowEdge::end)};
+    for (std::size_t i = 0; i < 2; ++i) {
+        expected.push_back(view.headers()[i]->dateButton());
+        if (view.headers()[i]->eventsButton()->isEnabled())  // Tuesday has no events
+            expected.push_back(view.headers()[i]->eventsButton());
+        expected.push_back(f.column(i).bar(WindowEdge::start));
+        expected.push_back(f.column(i).bar(WindowEdge::end));
+        for (FreeBandView* band : f.column(i).bands())
+            expected.push_back(band);
+    }
+    ASSERT_EQ(expected.size(), 15u);
+    expected.front()->setFocus(Qt::TabFocusReason);
+    std::vector<QWidget*> visited{QApplication::focusWidget()};
+    while (visited.size() < expected.size()) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.push_back(QApplication::focusWidget());
+    }
+    EXPECT_EQ(visited, expected);
+
+    // Shift+F10 opens the focused ruler's menu, the keyboard picks in it.
+    axis->rulers()[1]->setFocus(Qt::TabFocusReason);
+    bool looked = false;
+    bool picked = false;
+    QTimer::singleShot(0, [&] {
+        looked = true;
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (int i = 0; i < menu->actions().size() && !picked; ++i) {
+            QTest::keyClick(menu, Qt::Key_Down);
+            picked = menu->activeAction() && menu->activeAction()->text() == "Remove";
+        }
+        QTest::keyClick(menu, picked ? Qt::Key_Return : Qt::Key_Escape);
+    });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
+    test::waitUntil([&] { return looked; });
+    EXPECT_TRUE(picked);
+    EXPECT_EQ(f.model->settings().zones.size(), 1u);
 }
 
 TEST(CanvasText, TimeLabelsAndNames)

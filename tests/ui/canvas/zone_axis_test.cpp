@@ -48,7 +48,6 @@ TEST(ZoneRulers, ShowTheirZonesHoursAndNames)
     EXPECT_EQ(f.ruler(0)->accessibleName(), "Pacific Time, primary");
     EXPECT_TRUE(f.ruler(0)->accessibleDescription().startsWith(
         "Pacific Time: the zone the canvas is drawn in."));
-    EXPECT_TRUE(f.ruler(1)->accessibleDescription().endsWith("double-click the name to rename."));
     const auto& tokyo = f.ruler(2)->hours()->labels();
     ASSERT_EQ(tokyo.size(), 11u);  // 8:00 to 18:00
     // 08:00 Monday in Los Angeles is 01:00 Tuesday in Tokyo.
@@ -73,6 +72,8 @@ TEST(ZoneRulers, DragReordersRemovesOrSpringsBack)
     drag(f.ruler(1), {30, 100}, {30, 0});  // lands on itself
     EXPECT_EQ(f.order(), "America/Los_Angeles Europe/Berlin");
     EXPECT_EQ(f.undo.count(), 0);
+    // Only the ruler pulled off the axis was heard going.
+    EXPECT_EQ(f.sounds, std::vector<Sound>{Sound::remove});
 }
 
 TEST(ZoneRulers, MenuBadgeRenameAndAdd)
@@ -87,6 +88,7 @@ TEST(ZoneRulers, MenuBadgeRenameAndAdd)
     EXPECT_EQ(f.order(), "Asia/Tokyo America/Los_Angeles Europe/Berlin");
     f.ruler(2)->removeBadge()->click();
     EXPECT_EQ(f.order(), "Asia/Tokyo America/Los_Angeles");
+    EXPECT_TRUE(f.sounds.empty());  // the badge and the menu remove quietly
 
     auto* name = f.view->namesRow()->names()[0];
     name->beginRename();
@@ -102,6 +104,54 @@ TEST(ZoneRulers, MenuBadgeRenameAndAdd)
     QTest::keyClick(search->searchField(), Qt::Key_Return);
     EXPECT_EQ(f.order(), "Asia/Tokyo America/Los_Angeles Asia/Kolkata");
     EXPECT_EQ(f.view->namesRow()->addButton()->accessibleName(), "Add a time zone");
+}
+
+TEST(ZoneRulers, TheKeyboardAndAScreenReaderDoEveryEdit)
+{
+    RulerFixture f;
+    // The pointer's hint stays with the pointer; the keyboard is told its keys.
+    EXPECT_TRUE(f.ruler(1)->toolTip().endsWith("double-click the name to rename."));
+    EXPECT_FALSE(f.ruler(1)->accessibleDescription().contains("lick"));
+    EXPECT_TRUE(f.ruler(1)->accessibleDescription().endsWith("F2 renames it."));
+
+    f.ruler(1)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(f.order(), "America/Los_Angeles Asia/Tokyo Europe/Berlin");
+    EXPECT_EQ(QApplication::focusWidget(), f.ruler(2));  // the keyboard moves with Berlin
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+    EXPECT_EQ(f.order(), "Europe/Berlin America/Los_Angeles Asia/Tokyo");
+    EXPECT_EQ(QApplication::focusWidget(), f.ruler(0));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    EXPECT_EQ(f.order(), "America/Los_Angeles Asia/Tokyo");
+    EXPECT_EQ(QApplication::focusWidget(), f.ruler(0));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);  // the primary zone stays
+    EXPECT_EQ(f.order(), "America/Los_Angeles Asia/Tokyo");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    auto* name = f.view->namesRow()->names()[0];
+    ASSERT_TRUE(name->editor() && name->editor()->hasFocus());
+    QTest::keyClick(name->editor(), Qt::Key_Escape);
+    EXPECT_EQ(QApplication::focusWidget(), f.ruler(0));
+
+    // What a screen reader offers for each ruler, and doing it.
+    QAccessibleInterface* tokyo = QAccessible::queryAccessibleInterface(f.ruler(1));
+    ASSERT_TRUE(tokyo && tokyo->actionInterface());
+    EXPECT_EQ(tokyo->role(), QAccessible::ListItem);
+    EXPECT_EQ(tokyo->actionInterface()->actionNames(),
+              (QStringList{"Make First", "Move Left", "Remove", "Rename",
+                           QAccessibleActionInterface::setFocusAction()}));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(f.ruler(0))->actionInterface()->actionNames(),
+              (QStringList{"Move Right", "Rename", QAccessibleActionInterface::setFocusAction()}));
+    tokyo->actionInterface()->doAction("Rename");
+    name = f.view->namesRow()->names()[1];
+    ASSERT_TRUE(name->editor());
+    name->editor()->setText("Office");
+    QTest::keyClick(name->editor(), Qt::Key_Return);
+    EXPECT_EQ(f.model->settings().zones[1].label, "Office");
+    QAccessible::queryAccessibleInterface(f.ruler(1))->actionInterface()->doAction("Move Left");
+    EXPECT_EQ(f.order(), "Asia/Tokyo America/Los_Angeles");
+    QAccessible::queryAccessibleInterface(f.ruler(0))->actionInterface()->doAction("Remove");
+    EXPECT_EQ(f.order(), "America/Los_Angeles");
+    EXPECT_EQ(f.undo.count(), 0);
 }
 
 TEST(ZoneRulers, AZoneThatNoLongerResolvesStillHasARuler)

@@ -15,6 +15,7 @@
 #include "ui/support/ui_setup.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
@@ -191,10 +192,15 @@ TEST(StartDayButton, PicksAndClearsTheStartDay)
     EXPECT_EQ(button.text().toStdString(), "Starts " + model.startDayLabel());
     EXPECT_NE(button.text(), "Starts Today");
 
-    // Opening again shows the pinned day; "Today" clears the pin.
+    // Opening again shows the pinned day; "Today", reached with Tab, clears the pin.
     button.openCalendar();
     EXPECT_EQ(calendar->selectedDate(), QDate(2025, 3, 5));
-    popover->todayButton()->click();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    for (int i = 0; i < 10 && QApplication::focusWidget() != popover->todayButton(); ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), popover->todayButton());
+    QTest::keyClick(popover->todayButton(), Qt::Key_Space);
     EXPECT_EQ(model.startDayKey(), std::nullopt);
     EXPECT_EQ(button.text(), "Starts Today");
     EXPECT_FALSE(popover->isVisible());
