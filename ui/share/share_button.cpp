@@ -14,7 +14,7 @@ ShareButton::ShareButton(AvailabilityModel& model, CopyActions& copy, QMenu* men
     setText(tr("Share"));
     setIcon(ShareSymbols::icon("square.and.arrow.up"));
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    setToolTip(tr("Send your availability with e-mail, a phone, another app"));
+    setToolTip(tr("Send your availability with e-mail, a phone, or another app"));
     setAccessibleName(tr("Share"));
     setAccessibleDescription(tr("Opens the share menu"));
     if (!menu) {
