@@ -1,24 +1,80 @@
 #include "ui/share/copy_button.h"
 
 #include "app/availability_model.h"
+#include "ui/canvas/motion.h"
 #include "ui/commands.h"
 #include "ui/share/copy_actions.h"
 #include "ui/share/save_actions.h"
 #include "ui/share/share_symbols.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionToolButton>
+#include <QStylePainter>
 #include <QTimer>
+#include <QVariantAnimation>
+
+#include <algorithm>
 
 namespace nelvo {
 
-CopyButton::CopyButton(AvailabilityModel& model, QWidget* parent)
-    : QToolButton(parent), m_model(model), m_reset(new QTimer(this)), m_longPress(new QTimer(this))
+namespace {
+
+// The button as a screen reader uses it: its first (default) action copies, as a click does;
+// the menu is the second.
+class CopyButtonInterface : public QAccessibleWidget {
+public:
+    explicit CopyButtonInterface(CopyButton* button)
+        : QAccessibleWidget(button, QAccessible::ButtonMenu)
+    {
+    }
+
+    CopyButton* button() const { return static_cast<CopyButton*>(widget()); }
+
+    QStringList actionNames() const override { return {pressAction(), showMenuAction()}; }
+    void doAction(const QString& name) override
+    {
+        if (!button()->isEnabled())
+            return;
+        if (name == pressAction())
+            button()->click();
+        else if (name == showMenuAction())
+            button()->showMenu();
+    }
+};
+
+QAccessibleInterface* accessibleFactory(const QString&, QObject* object)
 {
+    if (auto* button = qobject_cast<CopyButton*>(object))
+        return new CopyButtonInterface(button);
+    return nullptr;
+}
+
+}  // namespace
+
+CopyButton::CopyButton(AvailabilityModel& model, QWidget* parent)
+    : QToolButton(parent), m_model(model), m_reset(new QTimer(this)), m_longPress(new QTimer(this)),
+      m_change(Motion::makeSpring(this, [this](const QVariant& value) {
+          m_changeProgress = value.toDouble();
+          update();
+      }))
+{
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
+    m_change->setStartValue(0.0);
+    m_change->setEndValue(1.0);
+    connect(m_change, &QVariantAnimation::finished, this, [this] {
+        m_changeProgress = 1;
+        update();
+    });
     setObjectName(QStringLiteral("tour.copy"));
     const auto scale = [this] { return devicePixelRatioF(); };
     m_copy = new CopyActions(model, scale, {}, this);
@@ -115,16 +171,51 @@ void CopyButton::updateToolTip()
 void CopyButton::showCopied()
 {
     m_showingCopied = true;
-    setText(tr("Copied"));
-    setIcon(ShareSymbols::icon("checkmark"));
+    showText(tr("Copied"), "checkmark");
     m_reset->start();  // a new copy restarts the wait
 }
 
 void CopyButton::showResting()
 {
     m_showingCopied = false;
-    setText(tr("Copy availability"));
-    setIcon(ShareSymbols::icon("doc.on.doc"));
+    showText(tr("Copy availability"), "doc.on.doc");
+}
+
+void CopyButton::showText(const QString& text, const char* symbol)
+{
+    if (text == this->text())
+        return;
+    // The first text comes without motion: there is nothing yet to change from.
+    const bool animate = !this->text().isEmpty() && Motion::isAllowed();
+    setText(text);
+    setIcon(ShareSymbols::icon(symbol));
+    m_change->stop();
+    m_changeProgress = 1;
+    if (animate)
+        m_change->start();
+}
+
+void CopyButton::paintEvent(QPaintEvent* event)
+{
+    if (m_changeProgress >= 1) {
+        QToolButton::paintEvent(event);
+        return;
+    }
+    // The new text and symbol rise into place and fade in; the frame stays put.
+    QStylePainter painter(this);
+    QStyleOptionToolButton option;
+    initStyleOption(&option);
+    QStyleOptionToolButton frame = option;
+    frame.text.clear();
+    frame.icon = QIcon();
+    painter.drawComplexControl(QStyle::CC_ToolButton, frame);
+    QStyleOptionToolButton label = option;
+    label.rect =
+        style()->subControlRect(QStyle::CC_ToolButton, &option, QStyle::SC_ToolButton, this);
+    painter.setClipRect(label.rect);
+    painter.setOpacity(std::clamp(m_changeProgress, 0.0, 1.0));
+    painter.translate(0, (1 - m_changeProgress) * height() * 0.5);
+    painter.drawControl(QStyle::CE_ToolButtonLabel, label);
 }
 
 void CopyButton::updateTableAvailability()

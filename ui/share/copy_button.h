@@ -5,6 +5,7 @@
 #include <QPointer>
 
 class QTimer;
+class QVariantAnimation;
 
 namespace nelvo {
 
@@ -15,7 +16,8 @@ class SaveActions;
 
 // The copy button: a click copies availability; a long press or the arrow opens Copy as
 // Table, Copy as Picture, Save Picture… and Save as File…. After any copy it reads "Copied"
-// for 1.2 seconds; a new copy starts the wait again.
+// for 1.2 seconds; a new copy starts the wait again. Both changes come in with a spring
+// unless the desktop turns animations off. Its default accessible action copies.
 class CopyButton : public QToolButton {
     Q_OBJECT
 public:
@@ -31,6 +33,8 @@ public:
     CopyActions& copyActions() const { return *m_copy; }
     SaveActions& saveActions() const { return *m_save; }
     bool isShowingCopied() const { return m_showingCopied; }
+    // The spring that brings a new text in; stopped when there is none to run.
+    QVariantAnimation* textChange() const { return m_change; }
 
     // The menu's entries, for the window's commands to share their state.
     QAction* copyTableAction() const { return m_copyTable; }
@@ -43,11 +47,13 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void showCopied();
     void updateToolTip();
     void showResting();
+    void showText(const QString& text, const char* symbol);
     void updateTableAvailability();
     bool isOnArrow(const QPoint& position) const;
 
@@ -60,6 +66,8 @@ private:
     QAction* m_saveFile;
     QTimer* m_reset;
     QTimer* m_longPress;
+    QVariantAnimation* m_change;
+    double m_changeProgress = 1;  // 0: the new text just came, 1: it is in place
     QPointer<Commands> m_commands;
     bool m_showingCopied = false;
     bool m_openedByLongPress = false;

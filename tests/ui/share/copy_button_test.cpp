@@ -1,13 +1,19 @@
 #include "ui/share/copy_button.h"
 
+#include "ui/canvas/motion.h"
 #include "ui/commands.h"
 #include "ui/share/copy_actions.h"
 #include "ui/share/save_actions.h"
+#include "ui/share/share_button.h"
+#include "ui/tour/tour_step.h"
 
 #include "share_fixture.h"
 #include "ui/support/ui_setup.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -15,6 +21,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
+#include <QVariantAnimation>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +73,45 @@ TEST(CopyButton, ClickCopiesAndSaysCopiedForAWhile)
     ASSERT_TRUE(test::fire(*reset));
     EXPECT_EQ(button.text(), "Copy availability");
     EXPECT_FALSE(button.isShowingCopied());
+}
+
+TEST(CopyButton, AScreenReadersDefaultActionCopiesAndTheTextSpringsIn)
+{
+    ShareFixture f;
+    auto& model = f.make(1, {});
+    Motion::setForcedOff(false);
+    QApplication::setEffectEnabled(Qt::UI_General, true);
+    CopyButton button(model);
+    QAccessibleInterface* copy = QAccessible::queryAccessibleInterface(&button);
+    ASSERT_TRUE(copy && copy->actionInterface());
+    const QStringList actions = copy->actionInterface()->actionNames();
+    ASSERT_FALSE(actions.isEmpty());
+    EXPECT_EQ(actions.front(), QAccessibleActionInterface::pressAction());
+    QGuiApplication::clipboard()->setText("before");
+    copy->actionInterface()->doAction(actions.front());
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), model.chatText());
+    EXPECT_EQ(button.text(), "Copied");
+    EXPECT_EQ(button.textChange()->state(), QAbstractAnimation::Running);
+    EXPECT_EQ(button.textChange()->easingCurve(), Motion::spring());
+
+    // A desktop without animations changes the text at once.
+    QApplication::setEffectEnabled(Qt::UI_General, false);
+    QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);
+    CopyButton still(model);
+    QTest::mouseClick(&still, Qt::LeftButton, {}, QPoint(10, still.height() / 2));
+    EXPECT_EQ(still.text(), "Copied");
+    EXPECT_NE(still.textChange()->state(), QAbstractAnimation::Running);
+    Motion::setForcedOff(true);
+}
+
+TEST(ShareButton, ItsTipEndsLikeTheTour)
+{
+    ShareFixture f;
+    auto& model = f.make(1, {});
+    CopyButton copy(model);
+    ShareButton share(model, copy.copyActions(), nullptr);
+    EXPECT_TRUE(share.toolTip().endsWith(", or another app"));
+    EXPECT_TRUE(QString::fromUtf8(TourSteps::body(TourStep::copy)).contains(", or another app"));
 }
 
 TEST(CopyButton, LongPressOpensTheMenuWithoutCopying)
