@@ -270,7 +270,7 @@ AvailabilityPicture::AvailabilityPicture(std::string title, RenderedTable table)
         y += styles.head.lineHeight() + rowSpacing + headRuleThickness + rowSpacing;
         for (std::size_t d = 0; d < m_table.days.size(); ++d) {
             if (d > 0)
-                y += dayRulePadding + dayRuleThickness + dayRulePadding + rowSpacing;
+                y += dayRuleSpace() + dayRuleThickness + dayRuleSpace();
             const auto rows = static_cast<double>(m_table.days[d].rows.size());
             y += rows * rowHeight + std::max(0.0, rows - 1) * rowSpacing;
         }
@@ -373,9 +373,9 @@ void AvailabilityPicture::paint(QPainter& painter) const
     for (std::size_t d = 0; d < m_table.days.size(); ++d) {
         const DayGroup& day = m_table.days[d];
         if (d > 0) {
-            y += dayRulePadding;
+            y += dayRuleSpace();
             painter.fillRect(QRectF(padding, y, contentWidth, dayRuleThickness), dayRule);
-            y += dayRuleThickness + dayRulePadding + rowSpacing;
+            y += dayRuleThickness + dayRuleSpace();
         }
         for (std::size_t r = 0; r < day.rows.size(); ++r) {
             const double baseline = y + ascent;

@@ -34,6 +34,9 @@ public:
     static constexpr double headRuleThickness = 1.5;
     static constexpr double dayRuleThickness = 1;
     static constexpr double dayRulePadding = 4;
+    // A day's rule is a row of the grid of its own: the rows' spacing and its padding on
+    // each side, the same above as below.
+    static constexpr double dayRuleSpace() { return rowSpacing + dayRulePadding; }
     // Largest scale drawn; beyond it the image would be absurdly large.
     static constexpr double largestScale = 8;
 

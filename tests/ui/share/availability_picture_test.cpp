@@ -1,10 +1,15 @@
 #include "ui/share/availability_picture.h"
 
 #include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QTextItem>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
+#include <optional>
 
 namespace nelvo {
 namespace {
@@ -113,6 +118,95 @@ TEST(AvailabilityPicture, AWideTableShrinksToNinePointsThenWidens)
     EXPECT_GT(fitted.bodySize(), 9);
     EXPECT_EQ(fitted.width(), 600);
     EXPECT_LE(naturalWidth(fitted), 600 - 56);
+}
+
+// A device that keeps where the picture puts its rectangles and its text, in points.
+class Recorder : public QPaintDevice, public QPaintEngine {
+public:
+    struct Text {
+        QString text;
+        double baseline, ascent, descent;
+    };
+    struct Rect {
+        QRectF rect;
+        QColor colour;
+    };
+    std::vector<Text> texts;
+    std::vector<Rect> rects;
+
+    Recorder() : QPaintEngine(QPaintEngine::AllFeatures) {}
+    QPaintEngine* paintEngine() const override { return const_cast<Recorder*>(this); }
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    Type type() const override { return QPaintEngine::User; }
+    void updateState(const QPaintEngineState& changed) override
+    {
+        if (changed.state() & QPaintEngine::DirtyTransform)
+            m_transform = changed.transform();
+        if (changed.state() & QPaintEngine::DirtyBrush)
+            m_brush = changed.brush().color();
+    }
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawRects(const QRectF* list, int count) override
+    {
+        for (int i = 0; i < count; ++i)
+            rects.push_back({m_transform.mapRect(list[i]), m_brush});
+    }
+    void drawTextItem(const QPointF& at, const QTextItem& item) override
+    {
+        texts.push_back({item.text(), m_transform.map(at).y(), item.ascent(), item.descent()});
+    }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth:
+        case PdmHeight:
+            return 2000;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 72;
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatioScaled:
+            return static_cast<int>(devicePixelRatioFScale());
+        default:
+            return 1;
+        }
+    }
+
+private:
+    QTransform m_transform;
+    QColor m_brush;
+};
+
+TEST(AvailabilityPicture, ADaysRuleHasEqualSpaceAboveAndBelow)
+{
+    const AvailabilityPicture picture(
+        "t", tableOf({"A"}, {{"Mon, Mar 3", {{"9:00am"}}}, {"Tue, Mar 4", {{"9:00am"}}}}));
+    Recorder recorder;
+    {
+        QPainter painter(&recorder);
+        picture.paint(painter);
+    }
+    const auto label = [&](const QString& text) {
+        const auto found = std::find_if(recorder.texts.begin(), recorder.texts.end(),
+                                        [&](const auto& t) { return t.text == text; });
+        return found == recorder.texts.end() ? std::optional<Recorder::Text>() : *found;
+    };
+    const auto monday = label("Mon, Mar 3");
+    const auto tuesday = label("Tue, Mar 4");
+    const auto rule = std::find_if(recorder.rects.begin(), recorder.rects.end(), [](const auto& r) {
+        return r.colour == QColor::fromRgbF(0.88f, 0.88f, 0.88f);
+    });
+    ASSERT_TRUE(monday && tuesday);
+    ASSERT_NE(rule, recorder.rects.end());
+    const double above = rule->rect.top() - (monday->baseline + monday->descent);
+    const double below = (tuesday->baseline - tuesday->ascent) - rule->rect.bottom();
+    EXPECT_NEAR(above, below, 0.5);
 }
 
 TEST(AvailabilityPicture, ImageHasScalePixelsPerPointAndEncodesAsPng)
