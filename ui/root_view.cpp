@@ -75,8 +75,10 @@ RootView::Setup RootView::Setup::standard(bool demo)
     const XdgFolders folders = XdgFolders::fromEnvironment();
     Setup setup;
     setup.demo = demo;
-    setup.defaults = std::make_shared<FileUserDefaults>(
-        demo ? FileUserDefaults::demoPath(folders) : FileUserDefaults::standardPath(folders));
+    setup.defaults = std::make_shared<FileUserDefaults>(FileUserDefaults::standardPath(folders));
+    if (demo)
+        setup.settingsDefaults =
+            std::make_shared<FileUserDefaults>(FileUserDefaults::demoPath(folders));
     setup.adjustmentsPath =
         demo ? std::filesystem::temp_directory_path() / "nelvo-demo-adjustments.json"
              : AdjustmentsStore::defaultURL(folders);
@@ -269,10 +271,12 @@ AvailabilityModel& RootView::ensureModel()
                 {CompositeCalendarSource::Kind::file, d.calendars},
                 {CompositeCalendarSource::Kind::web, d.web}});
     }
-    d.model =
-        new AvailabilityModel(std::move(source), std::make_shared<SettingsStore>(d.setup.defaults),
-                              std::make_shared<AdjustmentsStore>(d.setup.adjustmentsPath),
-                              d.setup.now, d.setup.zone, this);
+    d.model = new AvailabilityModel(std::move(source),
+                                    std::make_shared<SettingsStore>(d.setup.settingsDefaults
+                                                                        ? d.setup.settingsDefaults
+                                                                        : d.setup.defaults),
+                                    std::make_shared<AdjustmentsStore>(d.setup.adjustmentsPath),
+                                    d.setup.now, d.setup.zone, this);
     d.model->setUndoStack(d.undoStack);
     if (d.setup.soundOutput)
         d.model->setSoundOutput(d.setup.soundOutput);

@@ -31,8 +31,11 @@ public:
     // What differs between the real program, demo mode, the tests and the screenshots.
     struct Setup {
         bool demo = false;
-        // Settings ("settings.v1") and the window's keys, in one domain.
+        // The window's keys (onboarding, tour, zoom, frame, calendar choice) and, unless
+        // `settingsDefaults` is given, the settings ("settings.v1").
         std::shared_ptr<UserDefaults> defaults;
+        // The settings' own domain: the demo's, which keeps its settings apart from the user's.
+        std::shared_ptr<UserDefaults> settingsDefaults;
         std::filesystem::path adjustmentsPath;
         // Empty: the system clock and the system zone.
         std::function<Date()> now;
@@ -42,7 +45,8 @@ public:
         // Where sounds go; empty: nowhere.
         SoundPlayer::Output soundOutput;
 
-        // The user's own stores (demo: the demo domain and the temporary adjustments file),
+        // The user's own stores (demo: the demo domain for the settings and the temporary
+        // adjustments file; onboarding and the window's other keys stay the user's),
         // the system clock and zone, the dialog, and the desktop's audio output.
         static Setup standard(bool demo);
     };

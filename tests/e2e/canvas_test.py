@@ -42,9 +42,8 @@ def do_action(node, wanted):
 
 class Canvas(unittest.TestCase):
     def setUp(self):
-        values = {"onboarding.completed": True, "tour.completed": True}
-        desktop.write_defaults(values)
-        desktop.write_defaults(values, demo=True)
+        desktop.write_defaults({"onboarding.completed": True, "tour.completed": True})
+        desktop.write_defaults({}, demo=True)
         path = os.path.join(os.environ.get("TMPDIR", "/tmp"), "nelvo-demo-adjustments.json")
         if os.path.exists(path):
             os.remove(path)

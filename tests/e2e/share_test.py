@@ -78,8 +78,8 @@ def marker_calendar(path):
 
 class DemoClipboard(unittest.TestCase):
     def setUp(self):
-        desktop.write_defaults({"onboarding.completed": True, "tour.completed": True,
-                                "settings.v1": settings_value(THREE_ZONES)}, demo=True)
+        desktop.write_defaults({"onboarding.completed": True, "tour.completed": True})
+        desktop.write_defaults({"settings.v1": settings_value(THREE_ZONES)}, demo=True)
 
     def test_every_flavour_matches_print_in_the_same_format(self):
         with Nelvo("--demo", env={"TZ": ZONE}) as nelvo:

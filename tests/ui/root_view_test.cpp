@@ -224,6 +224,38 @@ TEST(RootView, DemoNeedsNoCalendarAccess)
     EXPECT_NE(again.rootView().canvasPage(), nullptr);
 }
 
+TEST(RootView, TheDemoKeepsOnlyItsSettingsApart)
+{
+    // The standard stores, in a private home.
+    UiSetup s;
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", s.folder.filePath(QStringLiteral("config")).toUtf8());
+    const auto standard = [&s](bool demo) {
+        RootView::Setup setup = RootView::Setup::standard(demo);
+        const RootView::Setup test = s.setup(demo);
+        setup.adjustmentsPath = test.adjustmentsPath;
+        setup.now = test.now;
+        setup.zone = test.zone;
+        setup.soundOutput = {};
+        return setup;
+    };
+    // A user who finished onboarding opens the demo: no onboarding again.
+    standard(false).defaults->setBool(DefaultsKeys::onboardingCompleted, true);
+    {
+        MainWindow demo(standard(true));
+        ASSERT_NE(demo.rootView().canvasPage(), nullptr);
+        demo.rootView().model()->setDayCount(9);
+        demo.rootView().saveNow();
+    }
+    // The demo's settings stay the demo's.
+    const auto userSettings =
+        SettingsStore(standard(false).defaults).load(*TimeZone::named("America/New_York"));
+    EXPECT_NE(userSettings.dayCount, 9);
+    MainWindow again(standard(true));
+    EXPECT_EQ(again.rootView().model()->settings().dayCount, 9);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+}
+
 TEST(RootView, QuittingRightAfterASettingsChangeKeepsIt)
 {
     UiSetup s;
