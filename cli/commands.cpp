@@ -192,6 +192,7 @@ struct StoredDefaults {
     std::shared_ptr<EdsCalendarSource> desktop(std::vector<std::string> addresses = {}) const
     {
         auto source = std::make_shared<EdsCalendarSource>(std::move(addresses));
+        source->setWaitForFetch(true);
         if (values.contains(desktopKey))
             source->setChosenCalendars(stringList(desktopKey));
         return source;

@@ -70,6 +70,7 @@ protected:
         if (!session)
             GTEST_SKIP() << "Evolution Data Server cannot run here: " << whyNot;
         source.setPrimaryZone(*TimeZone::named("America/New_York"));
+        source.setWaitForFetch(true);
     }
 
     std::string calendarWith(const std::string& title, const std::string& ics)
@@ -281,14 +282,19 @@ END:VCALENDAR
     EXPECT_EQ(titled(events, "Endless").size(), 30u) << "a rule without end, within the window";
     EXPECT_LE(titled(events, "Martian").size(), 1u);
 
-    // The calendar that cannot open is named, and the answer says it is incomplete.
-    const auto problems = source.lastFetchProblems();
-    EXPECT_TRUE(std::any_of(problems.begin(), problems.end(), [](const SourceProblem& problem) {
-        return problem.message.find("No Backend") != std::string::npos;
-    }));
+    // The calendar that cannot open has its state, and the answer says it is incomplete.
+    const auto states = source.lastFetchStates();
+    const auto cannotOpen =
+        std::find_if(states.begin(), states.end(),
+                     [&](const CalendarState& state) { return state.calendarID == broken; });
+    ASSERT_NE(cannotOpen, states.end());
+    EXPECT_EQ(cannotOpen->kind, CalendarState::Kind::unreadable);
+    EXPECT_EQ(cannotOpen->name.rfind("No Backend (", 0), 0u) << cannotOpen->name;
     EXPECT_FALSE(source.isLastFetchComplete());
-    for (const SourceProblem& problem : problems)
+    for (const SourceProblem& problem : source.lastFetchProblems())
         EXPECT_EQ(problem.message.find("Martian"), std::string::npos) << "never an event's title";
+    for (const CalendarState& state : states)
+        EXPECT_EQ(state.line(at("2025-03-01T00:00:00Z")).find("Martian"), std::string::npos);
 
     // A calendar that fails to open is tried once more a little later, not again and again.
     EXPECT_TRUE(QTest::qWaitFor([&] { return rereads > 0; }, 5000));
@@ -340,19 +346,20 @@ TEST(EdsCalendarSourceHungTest, ARegistryThatNeverAnswersCostsTheTimeoutAndAWarn
         ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + socketPath).c_str(), 1);
 
         EdsCalendarSource source;
+        source.setWaitForFetch(true);
         source.setAnswerTimeout(std::chrono::milliseconds(300));
         const auto started = std::chrono::steady_clock::now();
         const bool listed = !source.calendars().empty();
         const bool read =
             !source.events(at("2025-03-03T00:00:00Z"), at("2025-03-05T00:00:00Z")).empty();
         const auto took = std::chrono::steady_clock::now() - started;
-        const auto problems = source.lastFetchProblems();
-        std::fprintf(stderr, "took %lld ms, %zu problems\n",
+        const auto states = source.lastFetchStates();
+        std::fprintf(stderr, "took %lld ms, %zu states\n",
                      static_cast<long long>(
                          std::chrono::duration_cast<std::chrono::milliseconds>(took).count()),
-                     problems.size());
-        const bool named =
-            problems.size() == 1 && problems[0].message.find("did not answer") != std::string::npos;
+                     states.size());
+        const bool named = states.size() == 1 && states[0].kind == CalendarState::Kind::noAnswer &&
+                           states[0].cause.find("did not answer") != std::string::npos;
         ::unlink(socketPath.c_str());
         ::rmdir(folder);
         std::_Exit(!listed && !read && named && !source.isLastFetchComplete() &&

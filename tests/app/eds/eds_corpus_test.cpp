@@ -104,6 +104,7 @@ TEST(EdsCorpusTest, TheDesktopAndTheFileGiveTheSameBusyTimeInTwoZones)
     ASSERT_EQ(session->addEvents(uid, text), "");
 
     EdsCalendarSource desktop({owner});
+    desktop.setWaitForFetch(true);
     desktop.setAnswerTimeout(std::chrono::seconds(30));  // the first read of a large calendar
     IcsCalendarSource file({path.toStdString()}, {owner});
     // Inside the generated five years from 2021-07-05.
