@@ -22,6 +22,11 @@ public:
     // when it could not be made.
     std::string createCalendar(const std::string& title, const std::string& color,
                                bool enabled = true, const std::string& backend = "local");
+    // A new CalDAV calendar at `address` ("http://127.0.0.1:PORT/ana/work/"), its account
+    // a collection of its own titled `account`; `user` signs in when not empty. Returns its
+    // UID, empty when it could not be made.
+    std::string createCaldavCalendar(const std::string& title, const std::string& address,
+                                     const std::string& user = {});
     // Adds the events (and time zones) of an iCalendar text through ECalClient.
     // Returns an error text, empty on success.
     std::string addEvents(const std::string& calendarUid, const std::string& icsText);

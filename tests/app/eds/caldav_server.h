@@ -1,0 +1,53 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace nelvo::test {
+
+// A real CalDAV server for the tests: Radicale on 127.0.0.1 at a free port, its collections
+// in a temporary folder, started by the test and stopped with it. With `password`, user
+// "ana" must give it; without, anyone may read and write.
+class CaldavServer {
+public:
+    explicit CaldavServer(std::string password = {});
+    ~CaldavServer();
+    CaldavServer(const CaldavServer&) = delete;
+    CaldavServer& operator=(const CaldavServer&) = delete;
+
+    // Empty when the server runs, else why not.
+    const std::string& whyNot() const { return m_whyNot; }
+    int port() const { return m_port; }
+    // The calendar collection "/ana/<name>/", made on first use; its address.
+    std::string calendar(const std::string& name);
+    // Stores an iCalendar object as "<name>.ics" in the calendar; returns an error text.
+    std::string put(const std::string& calendar, const std::string& name, const std::string& ics);
+    // Stops the server, keeping its collections; start() runs it again on the same port.
+    void stop();
+    std::string start();
+
+private:
+    std::filesystem::path m_root;
+    std::string m_password;
+    int m_port = 0;
+    int m_pid = -1;
+    std::string m_whyNot;
+
+    int request(const std::string& method, const std::string& path, const std::string& body);
+};
+
+// A server that takes connections and never answers them.
+class SilentServer {
+public:
+    SilentServer();
+    ~SilentServer();
+    SilentServer(const SilentServer&) = delete;
+    SilentServer& operator=(const SilentServer&) = delete;
+    int port() const { return m_port; }
+
+private:
+    int m_socket = -1;
+    int m_port = 0;
+};
+
+}  // namespace nelvo::test
