@@ -230,6 +230,40 @@ END:VCALENDAR
     EXPECT_FALSE(find(source.calendars(), added));
 }
 
+// As the window reads: never waiting, told by the change handler when the fetch is done.
+TEST_F(EdsCalendarSourceTest, TheWindowIsAnsweredAtOnceAndToldWhenTheFetchIsDone)
+{
+    const std::string uid = calendarWith("Quick", oneEvent("Quick"));
+    const Date from = at("2025-03-04T00:00:00Z");
+    const Date to = at("2025-03-05T00:00:00Z");
+    EdsCalendarSource window;
+    window.setChosenCalendars(std::vector<std::string>{uid});
+    int reloads = 0;
+    std::vector<CalendarEvent> shown;
+    // As the model does: read again on every change.
+    window.observeChanges([&] {
+        ++reloads;
+        shown = window.events(from, to);
+    });
+
+    EXPECT_TRUE(window.events(from, to).empty());
+    const auto before = window.lastFetchStates();
+    ASSERT_EQ(before.size(), 1u);
+    EXPECT_EQ(before[0].kind, CalendarState::Kind::noAnswer);
+    EXPECT_EQ(before[0].cause, "still being read") << "nothing is shown as free meanwhile";
+    EXPECT_FALSE(window.isLastFetchComplete());
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return titled(shown, "Quick").size() == 1; }, 10'000));
+    ASSERT_EQ(window.lastFetchStates().size(), 1u);
+    EXPECT_EQ(window.lastFetchStates()[0].kind, CalendarState::Kind::upToDate);
+    EXPECT_TRUE(window.isLastFetchComplete());
+
+    // The same answer again is not announced: no reload loop.
+    const int settled = reloads;
+    QTest::qWait(600);
+    EXPECT_EQ(reloads, settled);
+}
+
 TEST_F(EdsCalendarSourceTest, ReadsOnlyTheChosenCalendarsAndListsEveryOne)
 {
     const std::string chosen = calendarWith("Chosen", oneEvent("In"));
