@@ -82,5 +82,95 @@ class Canvas(unittest.TestCase):
         self.assertTrue(any(day["window"]["startMinutes"] == 9 * 60 + 15 for day in days))
 
 
+def focused(nelvo):
+    """The accessible that has the keyboard focus, or None."""
+    import pyatspi
+    for node in nelvo.accessibles():
+        try:
+            if node.getState().contains(pyatspi.STATE_FOCUSED):
+                return node
+        except Exception:
+            continue
+    return None
+
+
+def tab_to(nelvo, wanted, what, presses=120):
+    """Presses Tab until the focused accessible satisfies `wanted`; that accessible."""
+    for _ in range(presses):
+        node = focused(nelvo)
+        if node is not None and wanted(node):
+            return node
+        nelvo.key("Tab")
+    raise AssertionError("Tab never reached " + what)
+
+
+def zone_ids():
+    return [zone["id"] for zone in desktop.stored_settings(demo=True).get("zones", [])]
+
+
+class KeyboardOnly(unittest.TestCase):
+    """Every edit of the canvas with the keyboard alone, as a screen reader user makes it."""
+
+    def setUp(self):
+        desktop.write_defaults({"onboarding.completed": True, "tour.completed": True})
+        desktop.write_defaults({}, demo=True)
+        path = os.path.join(os.environ.get("TMPDIR", "/tmp"), "nelvo-demo-adjustments.json")
+        if os.path.exists(path):
+            os.remove(path)
+
+    def test_free_a_meeting_shape_zones_trim_a_band_and_clear_an_override(self):
+        import pyatspi
+        with Nelvo("--demo") as nelvo:
+            nelvo.focus()
+            # The shared handles have a value, as the day bars do: a minute of the day.
+            handle = nelvo.find("Start of availability, every day")
+            self.assertEqual(handle.queryValue().currentValue % 15, 0)
+            self.assertGreater(handle.queryValue().currentValue, 0)
+            # Free a meeting from a day's events, in the window's own tree.
+            tab_to(nelvo, lambda n: n.name == "Show this day's events"
+                   and n.getState().contains(pyatspi.STATE_ENABLED), "a day's events")
+            nelvo.key("space")
+            wait_for(lambda: (focused(nelvo) or nelvo).name == "Free this time",
+                     what="the keyboard on the first meeting")
+            nelvo.key("Return")
+            wait_for(lambda: (focused(nelvo) or nelvo).name == "Make it busy again",
+                     what="the freed meeting")
+            nelvo.key("Escape")
+
+            # Add a zone, move it left, remove it.
+            tab_to(nelvo, lambda n: n.name == "Add a time zone", "the add button")
+            nelvo.key("space")
+            wait_for(lambda: (focused(nelvo) or nelvo).getRoleName() == "text",
+                     what="the zone search")
+            xdotool("type", "--delay", "50", "Tokyo")
+            nelvo.key("Return")
+            wait_for(lambda: "Asia/Tokyo" in zone_ids(), what="Tokyo added")
+            before = zone_ids().index("Asia/Tokyo")
+            nelvo.key("shift+Tab")
+            wait_for(lambda: (focused(nelvo) or nelvo).name == "Tokyo", what="Tokyo's ruler")
+            nelvo.key("Left")
+            wait_for(lambda: zone_ids().index("Asia/Tokyo") == before - 1, what="Tokyo moved")
+            nelvo.key("Delete")
+            wait_for(lambda: "Asia/Tokyo" not in zone_ids(), what="Tokyo removed")
+
+            # Trim a free band's start by a quarter hour.
+            band = tab_to(nelvo, lambda n: (n.name or "").startswith("Free "), "a free band")
+            name = band.name
+            nelvo.key("shift+Down")
+            wait_for(lambda: not nelvo.shows(name), what="the trimmed band")
+
+            # A day's own end, then back to the shared one.
+            tab_to(nelvo, lambda n: n.name == FOLLOWING_END, "a day's end bar")
+            nelvo.key("Down")
+            wait_for(lambda: (focused(nelvo) or nelvo).name == OVERRIDING_END,
+                     what="the day's own end")
+            nelvo.key("Delete")
+            wait_for(lambda: (focused(nelvo) or nelvo).name == FOLLOWING_END,
+                     what="the shared end again")
+
+        # Every day ends with the shared window again.
+        self.assertEqual(len({day["window"]["endMinutes"] for day in printed_days()}), 1)
+
+
 if __name__ == "__main__":
     desktop.main()
