@@ -22,8 +22,6 @@
 
 #include <QDateTime>
 #include <QTimer>
-#include <QUndoCommand>
-#include <QUndoStack>
 
 #include <algorithm>
 #include <unordered_set>
@@ -55,45 +53,6 @@ bool overlaps(const T& interval, const std::pair<Date, Date>& range)
 }
 
 }  // namespace
-
-// One undo step: the shared window and the adjustments before and after an edit. The edit
-// has already happened when the step is pushed, so the first redo does nothing.
-class AvailabilityModel::ChangeAvailability : public QUndoCommand {
-public:
-    ChangeAvailability(AvailabilityModel* model, UndoState before, UndoState after)
-        : QUndoCommand(QString::fromUtf8(undoActionName)), m_model(model),
-          m_before(std::move(before)), m_after(std::move(after))
-    {
-    }
-
-    // Each direction remembers the state it leaves, so that a quiet prune in between (past
-    // time dropped, a vanished meeting forgotten) is not brought back by the other.
-    void undo() override
-    {
-        if (!m_model)
-            return;
-        m_after = m_model->undoState();
-        m_model->applyUndoState(m_before);
-    }
-
-    void redo() override
-    {
-        if (m_isFirstRedo) {
-            m_isFirstRedo = false;
-            return;
-        }
-        if (!m_model)
-            return;
-        m_before = m_model->undoState();
-        m_model->applyUndoState(m_after);
-    }
-
-private:
-    QPointer<AvailabilityModel> m_model;
-    UndoState m_before;
-    UndoState m_after;
-    bool m_isFirstRedo = true;
-};
 
 Date AvailabilityModel::systemNow()
 {
@@ -153,9 +112,9 @@ void AvailabilityModel::publish(T& field, T value, void (AvailabilityModel::*cha
     Q_EMIT(this->*changed)();
 }
 
-void AvailabilityModel::setUndoStack(QUndoStack* stack)
+void AvailabilityModel::setUndoHistory(std::shared_ptr<UndoHistory> history)
 {
-    m_undoStack = stack;
+    m_undoHistory = std::move(history);
 }
 
 void AvailabilityModel::setSoundOutput(SoundPlayer::Output output, SoundPlayer::Clock clock)
@@ -559,12 +518,32 @@ void AvailabilityModel::saveAdjustmentsNow()
 
 void AvailabilityModel::registerUndo(const DailyWindow& window, const Adjustments& adjustments)
 {
-    if (!m_undoStack)
+    if (!m_undoHistory)
         return;
     if (window == m_settings.window && adjustments == m_adjustments)
         return;  // an edit that changed nothing records nothing
-    m_undoStack->push(new ChangeAvailability(this, UndoState{window, adjustments},
-                                             UndoState{m_settings.window, m_adjustments}));
+    // Each direction remembers the state it leaves, so that a quiet prune in between (past
+    // time dropped, a vanished meeting forgotten) is not brought back by the other.
+    struct States {
+        UndoState before;
+        UndoState after;
+    };
+    auto states = std::make_shared<States>(States{{window, adjustments}, undoState()});
+    QPointer<AvailabilityModel> model(this);
+    m_undoHistory->push(
+        undoActionName,
+        [model, states] {
+            if (!model)
+                return;
+            states->after = model->undoState();
+            model->applyUndoState(states->before);
+        },
+        [model, states] {
+            if (!model)
+                return;
+            states->before = model->undoState();
+            model->applyUndoState(states->after);
+        });
 }
 
 void AvailabilityModel::applyUndoState(const UndoState& state)

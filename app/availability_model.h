@@ -6,6 +6,7 @@
 #include "app/sound/sound_player.h"
 #include "app/source_problem_list.h"
 #include "app/text_format.h"
+#include "app/undo_history.h"
 #include "kit/canvas/band_reach.h"
 #include "kit/canvas/canvas_rules.h"
 #include "kit/core/calendar_event.h"
@@ -31,7 +32,6 @@
 #endif
 
 class QTimer;
-class QUndoStack;
 
 namespace nelvo {
 
@@ -126,7 +126,7 @@ public:
     std::vector<SourceProblem> fetchProblems() const { return m_fetchProblems.list(); }
 
     // --- Wiring, by the window
-    void setUndoStack(QUndoStack* stack);
+    void setUndoHistory(std::shared_ptr<UndoHistory> history);
     void setAnimateUndo(AnimateUndo animate) { m_animateUndo = std::move(animate); }
     // Where sounds go; none by default. The player checks settings.soundsEnabled itself.
     void setSoundOutput(SoundPlayer::Output output,
@@ -229,7 +229,6 @@ private:
         DailyWindow window;
         Adjustments adjustments;
     };
-    class ChangeAvailability;
 
     template <typename T>
     void publish(T& field, T value, void (AvailabilityModel::*changed)());
@@ -270,7 +269,7 @@ private:
     Settings m_settings;
     Adjustments m_adjustments;
     QTimer* m_pendingSave = nullptr;
-    QPointer<QUndoStack> m_undoStack;
+    std::shared_ptr<UndoHistory> m_undoHistory;
     AnimateUndo m_animateUndo;
     bool m_suppressUndo = false;
     std::optional<UndoState> m_dragSnapshot;

@@ -4,9 +4,7 @@
 #include "app/ics/ics_internal.h"
 #include "app/ics/ics_parser.h"
 #include "app/ics/ics_text.h"
-
-#include <QColor>
-#include <QString>
+#include "kit/core/css_color.h"
 
 #include <algorithm>
 
@@ -108,11 +106,10 @@ std::string IcsDocument::normalizedColorHex(std::string_view text)
                 return std::isalpha(static_cast<unsigned char>(c));
             }))
             return {};
-        const QColor color = QColor::fromString(
-            QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
-        if (!color.isValid())
+        const auto named = CssColor::hex(text);
+        if (!named)
             return {};
-        hex = color.name(QColor::HexRgb).mid(1).toStdString();
+        hex = named->substr(1);
     }
     for (char& c : hex)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

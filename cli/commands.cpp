@@ -3,12 +3,12 @@
 #include "app/availability_model.h"
 #include "app/calendar_location.h"
 #include "app/demo_calendar_source.h"
+#include "app/desktop_calendar_source.h"
 #include "app/eds/composite_calendar_source.h"
-#include "app/eds/eds_calendar_source.h"
 #include "app/ics_calendar_source.h"
 #include "app/web/calendar_address.h"
-#include "app/web/ics_url_calendar_source.h"
 #include "app/web/web_calendar_copy.h"
+#include "app/web_calendar_source.h"
 #include "cli/output_format.h"
 #include "cli/terminal_text.h"
 #include "kit/core/day_key.h"
@@ -177,21 +177,20 @@ struct StoredDefaults {
     }
 
     // The chosen calendar addresses, fetched (at most webBound); nothing when none is chosen.
-    std::shared_ptr<IcsUrlCalendarSource> web(std::vector<std::string> addresses = {}) const
+    std::shared_ptr<WebCalendarSource> web(std::vector<std::string> addresses = {}) const
     {
         std::vector<std::string> chosen = stringList(webKey);
         if (chosen.empty())
             return nullptr;
-        auto source =
-            std::make_shared<IcsUrlCalendarSource>(std::move(chosen), std::move(addresses));
+        auto source = WebCalendarSource::make(std::move(chosen), std::move(addresses));
         source->waitForRefresh(webBound);
         return source;
     }
 
     // The desktop's calendars that are read.
-    std::shared_ptr<EdsCalendarSource> desktop(std::vector<std::string> addresses = {}) const
+    std::shared_ptr<DesktopCalendarSource> desktop(std::vector<std::string> addresses = {}) const
     {
-        auto source = std::make_shared<EdsCalendarSource>(std::move(addresses));
+        auto source = DesktopCalendarSource::make(std::move(addresses));
         source->setWaitForFetch(true);
         if (values.contains(desktopKey))
             source->setChosenCalendars(stringList(desktopKey));
@@ -313,8 +312,8 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
         }
         // Named calendars are read alone; otherwise the desktop's and the addresses' beside
         // the chosen files.
-        std::shared_ptr<EdsCalendarSource> desktop;
-        std::shared_ptr<IcsUrlCalendarSource> web;
+        std::shared_ptr<DesktopCalendarSource> desktop;
+        std::shared_ptr<WebCalendarSource> web;
         if (options.calendars.empty() && !options.isDemo) {
             web = stored.web(addresses);
             desktop = stored.desktop(addresses);
@@ -413,7 +412,7 @@ int listCalendars(bool isDemo, std::ostream& out, std::ostream& err)
     }
     const std::vector<std::string> locations = stored.stringList(locationsKey);
     std::shared_ptr<EventSource> source;
-    std::shared_ptr<EdsCalendarSource> desktop;
+    std::shared_ptr<DesktopCalendarSource> desktop;
     std::shared_ptr<CompositeCalendarSource> composite;
     if (isDemo) {
         source = std::make_shared<DemoCalendarSource>();
@@ -472,8 +471,7 @@ struct DesktopChange {
 DesktopChange chooseDesktopCalendar(FileUserDefaults& defaults, const std::string& id,
                                     bool isChosen)
 {
-    EdsCalendarSource desktop;
-    const std::vector<CalendarInfo> listed = desktop.allCalendars();
+    const std::vector<CalendarInfo> listed = DesktopCalendarSource::make()->allCalendars();
     const auto found =
         std::find_if(listed.begin(), listed.end(),
                      [&](const CalendarInfo& calendar) { return calendar.id == id; });
@@ -527,10 +525,10 @@ int addAddress(FileUserDefaults& defaults, const std::string& text, std::ostream
         return exitBadInput;
     }
     const std::string& address = *normal.value;
-    IcsUrlCalendarSource source({address});
-    source.waitForRefresh(webBound);
-    source.calendars();
-    const auto states = source.lastFetchStates();
+    const auto source = WebCalendarSource::make({address});
+    source->waitForRefresh(webBound);
+    source->calendars();
+    const auto states = source->lastFetchStates();
     if (states.empty() || !states.front().isUpToDate()) {
         const std::string cause = states.empty()
                                       ? std::string("not fetched")
@@ -694,6 +692,11 @@ void useZoneRulesBeside(const std::filesystem::path& executable)
         if (ZoneRules::useFolder(candidate.lexically_normal()))
             return;
     }
+}
+
+fs::path modulesBeside(const std::filesystem::path& executable)
+{
+    return (executable.parent_path() / NELVO_MODULES_RELATIVE).lexically_normal();
 }
 
 int runZones(const ZonesOptions& options, std::ostream& out)

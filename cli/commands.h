@@ -23,4 +23,8 @@ int runVersion(std::ostream& out);
 // before the first zone is made; ICU_TIMEZONE_FILES_DIR, when set, still wins.
 void useZoneRulesBeside(const std::filesystem::path& executable);
 
+// The folder of the program's modules: <bindir>/../lib/nelvo, in the build tree as when
+// installed.
+std::filesystem::path modulesBeside(const std::filesystem::path& executable);
+
 }  // namespace nelvo

@@ -1,11 +1,12 @@
-// The `nelvo` binary: the window, and the command line.
+// The `nelvo` binary: the command line, and the window, which it loads as a module.
+#include "app/module.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/output_format.h"
+#include "cli/picture_output.h"
 #include "ui/nelvo_app.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 
 #include <filesystem>
 #include <iostream>
@@ -15,18 +16,29 @@
 int main(int argc, char** argv)
 {
     using namespace nelvo;
-    // Before the first zone: parsing resolves zone names.
     std::error_code error;
-    if (const auto executable = std::filesystem::read_symlink("/proc/self/exe", error); !error)
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        Module::useFolder(modulesBeside(executable));
+        // Before the first zone: parsing resolves zone names.
         useZoneRulesBeside(executable);
+    }
     const std::vector<std::string> arguments(argv, argv + argc);
     const ParsedCommand parsed = parseCommandLine(arguments);
     if (!parsed.command) {
         std::cerr << "nelvo: " << parsed.error << "\n";
         return exitUsage;
     }
-    if (const auto* window = std::get_if<WindowOptions>(&*parsed.command))
-        return NelvoApp::run(argc, argv, window->isDemo);
+    if (const auto* window = std::get_if<WindowOptions>(&*parsed.command)) {
+        std::string whyNot;
+        const auto run =
+            Module::factory<NelvoApp::Entry>(NelvoApp::moduleName, NelvoApp::entrySymbol, whyNot);
+        if (!run) {
+            std::cerr << "nelvo: cannot open the window: " << whyNot << "\n";
+            return exitBadInput;
+        }
+        return run(argc, argv, window->isDemo);
+    }
     if (const auto* print = std::get_if<PrintOptions>(&*parsed.command)) {
         const OutputFormat* format = OutputFormat::named(print->format);
         if (format && !format->isText) {
@@ -36,11 +48,11 @@ int main(int argc, char** argv)
                              "standard output\n";
                 return exitUsage;
             }
-            // Drawing needs fonts, not a display: the same picture with or without one.
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-            // Qt's notes about the session (no runtime folder, say) are not the command's.
-            qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-            QGuiApplication app(argc, argv);
+            const PictureOutput picture(argc, argv);
+            if (!picture.isReady()) {
+                std::cerr << "nelvo: cannot draw the picture: " << picture.whyNot() << "\n";
+                return exitBadInput;
+            }
             return runPrint(*print, std::cout, std::cerr);
         }
     }

@@ -3,8 +3,8 @@
 #include "app/availability_model.h"
 #include "app/text_format.h"
 #include "cli/command_line.h"
+#include "cli/picture_output.h"
 #include "kit/core/day_key.h"
-#include "ui/share/availability_picture.h"
 
 #include <nlohmann/json.hpp>
 
@@ -42,11 +42,10 @@ std::string jsonDocument(const AvailabilityModel& model, const PrintOptions&)
     return document.dump(2);
 }
 
-// The picture as PNG bytes; empty when it cannot be drawn. Needs a QGuiApplication.
+// The picture as PNG bytes; empty when it cannot be drawn. Needs a live PictureOutput.
 std::string picture(const AvailabilityModel& model, const PrintOptions& options)
 {
-    const auto png = AvailabilityPicture(model.title(), model.table()).png(options.scale);
-    return png ? png->toStdString() : std::string();
+    return PictureOutput::png(model, options.scale);
 }
 
 OutputFormat modelText(std::string_view name, TextFormat format)

@@ -15,7 +15,7 @@ struct OutputFormat {
     std::string_view name;
     std::function<std::string(const AvailabilityModel&, const PrintOptions&)> render;
     // Texts end with exactly one line feed; other content (the picture) is written as it
-    // is, never to a terminal, and needs a QGuiApplication to be drawn.
+    // is, never to a terminal, and needs a live PictureOutput to be drawn.
     bool isText = true;
 
     // Every format, in the order the usage lists them; the first is the default.

@@ -2,8 +2,8 @@
 
 #include "app/availability_model.h"
 #include "app/web/calendar_address.h"
-#include "app/web/ics_url_calendar_source.h"
 #include "app/web/web_calendar_copy.h"
+#include "app/web_calendar_source.h"
 #include "kit/core/calendar_info.h"
 #include "ui/calendar_swatch.h"
 
@@ -294,8 +294,8 @@ void CalendarChooser::addWebCalendar(const std::string& address, const QString& 
                        .detail = tr("A calendar at %1").arg(label),
                        .checked = true});
     // The fetch keeps a copy, so the model finds the calendar at once, and names the entry.
-    auto source = std::make_shared<IcsUrlCalendarSource>(std::vector<std::string>{address});
-    IcsUrlCalendarSource* fetch = source.get();
+    auto source = WebCalendarSource::make({address});
+    WebCalendarSource* fetch = source.get();
     source->observeChanges([this, fetch, address] {
         fetch->calendars();
         const auto states = fetch->lastFetchStates();

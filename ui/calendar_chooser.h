@@ -16,7 +16,7 @@ class QTreeWidgetItem;
 namespace nelvo {
 
 struct CalendarInfo;
-class IcsUrlCalendarSource;
+class WebCalendarSource;
 
 // The dialog in which the user chooses the calendars Nelvo may read, each with a check box:
 // first the desktop's own calendars, one section per account, then "Files and folders": the
@@ -79,7 +79,7 @@ private:
     QPushButton* m_addFolder;
     QPushButton* m_addAddress;
     // The fetches of addresses added here, which name their entries once they end.
-    std::vector<std::shared_ptr<IcsUrlCalendarSource>> m_fetches;
+    std::vector<std::shared_ptr<WebCalendarSource>> m_fetches;
     QWidget* m_emptyHint = nullptr;  // shown while no section lists anything
 };
 

@@ -134,3 +134,9 @@ int run(int argc, char** argv, bool demo)
 }
 
 }  // namespace nelvo::NelvoApp
+
+// The window module's entry (NelvoApp::entrySymbol).
+extern "C" int nelvo_run_window(int argc, char** argv, bool demo)
+{
+    return nelvo::NelvoApp::run(argc, argv, demo);
+}

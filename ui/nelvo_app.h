@@ -5,6 +5,11 @@ namespace nelvo {
 // The application entry: one window over the user's calendars, or over the demo calendar.
 namespace NelvoApp {
 
+// The window is the module "window"; `nelvo` loads it and calls run() through its one entry.
+inline constexpr const char* moduleName = "window";
+inline constexpr const char* entrySymbol = "nelvo_run_window";
+using Entry = int (*)(int argc, char** argv, bool demo);
+
 // The line printed when there is no display to open the window on.
 inline constexpr const char* noDisplayMessage =
     "nelvo: the window needs a display (DISPLAY or WAYLAND_DISPLAY); \"nelvo print\" works "

@@ -2,10 +2,11 @@
 
 #include "app/availability_model.h"
 #include "app/demo_calendar_source.h"
+#include "app/desktop_calendar_source.h"
 #include "app/eds/composite_calendar_source.h"
-#include "app/eds/eds_calendar_source.h"
 #include "app/ics_calendar_source.h"
-#include "app/web/ics_url_calendar_source.h"
+#include "app/undo_stack_history.h"
+#include "app/web_calendar_source.h"
 #include "kit/store/adjustments_store.h"
 #include "kit/store/file_user_defaults.h"
 #include "kit/store/settings_store.h"
@@ -30,9 +31,9 @@ struct RootView::Impl {
     Commands& commands;
     QUndoStack* undoStack = nullptr;
     CalendarAccess* access = nullptr;
-    std::shared_ptr<IcsCalendarSource> calendars{};  // normal mode's files, once built
-    std::shared_ptr<EdsCalendarSource> desktop{};    // normal mode's desktop calendars
-    std::shared_ptr<IcsUrlCalendarSource> web{};     // normal mode's calendar addresses
+    std::shared_ptr<IcsCalendarSource> calendars{};    // normal mode's files, once built
+    std::shared_ptr<DesktopCalendarSource> desktop{};  // normal mode's desktop calendars
+    std::shared_ptr<WebCalendarSource> web{};          // normal mode's calendar addresses
     AvailabilityModel* model = nullptr;
     QStackedLayout* stack = nullptr;
     OnboardingView* onboarding = nullptr;
@@ -50,10 +51,10 @@ struct RootView::Impl {
                 stored.stringList(DefaultsKeys::webCalendars).value_or(std::vector<std::string>{})};
     }
 
-    EdsCalendarSource& desktopSource()
+    DesktopCalendarSource& desktopSource()
     {
         if (!desktop) {
-            desktop = std::make_shared<EdsCalendarSource>(
+            desktop = DesktopCalendarSource::make(
                 setup.defaults->stringList(DefaultsKeys::calendarAddresses)
                     .value_or(std::vector<std::string>{}));
             desktop->setChosenCalendars(access ? access->choice().desktopCalendars
@@ -262,7 +263,7 @@ AvailabilityModel& RootView::ensureModel()
         const auto addresses = d.setup.defaults->stringList(DefaultsKeys::calendarAddresses)
                                    .value_or(std::vector<std::string>{});
         d.calendars = std::make_shared<IcsCalendarSource>(d.access->locations(), addresses);
-        d.web = std::make_shared<IcsUrlCalendarSource>(d.access->choice().webCalendars, addresses);
+        d.web = WebCalendarSource::make(d.access->choice().webCalendars, addresses);
         d.desktopSource();
         // The desktop's own calendars first, then the chosen files and addresses, as one list.
         source =
@@ -277,7 +278,7 @@ AvailabilityModel& RootView::ensureModel()
                                                                         : d.setup.defaults),
                                     std::make_shared<AdjustmentsStore>(d.setup.adjustmentsPath),
                                     d.setup.now, d.setup.zone, this);
-    d.model->setUndoStack(d.undoStack);
+    d.model->setUndoHistory(UndoStackHistory::on(*d.undoStack));
     if (d.setup.soundOutput)
         d.model->setSoundOutput(d.setup.soundOutput);
     return *d.model;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/event_source.h"
+#include "app/desktop_calendar_source.h"
 
 #include <chrono>
 #include <memory>
@@ -24,7 +24,7 @@ namespace nelvo {
 // made the source, if it differs from what was answered. Without EDS (no session bus, or no
 // EDS service on it) the source is simply empty, without warnings. No GLib or EDS header
 // here: the .cpp files of app/eds own them.
-class EdsCalendarSource : public EventSource {
+class EdsCalendarSource : public DesktopCalendarSource {
 public:
     static constexpr std::chrono::milliseconds defaultAnswerTimeout{3000};
     // One fetch delivers at most this many occurrences.
@@ -37,14 +37,14 @@ public:
     EdsCalendarSource(const EdsCalendarSource&) = delete;
     EdsCalendarSource& operator=(const EdsCalendarSource&) = delete;
 
-    void setAddresses(std::vector<std::string> addresses);
+    void setAddresses(std::vector<std::string> addresses) override;
     void setPrimaryZone(const TimeZone& zone) override;
-    void setAnswerTimeout(std::chrono::milliseconds timeout);
+    void setAnswerTimeout(std::chrono::milliseconds timeout) override;
     // The calendars read, by identifier; nothing (the default) reads every enabled one.
-    void setChosenCalendars(std::optional<std::vector<std::string>> ids);
+    void setChosenCalendars(std::optional<std::vector<std::string>> ids) override;
     // Whether events() waits, at most the answer timeout, for a fetch of its own window to
     // complete: one fresh answer for the command line. Off by default (the window).
-    void setWaitForFetch(bool wait);
+    void setWaitForFetch(bool wait) override;
 
     // False only when the desktop has no calendar store.
     bool hasAccess() const override;
@@ -52,7 +52,7 @@ public:
     std::vector<CalendarInfo> calendars() override;
     // Every enabled event calendar, chosen or not, in the same order; for choosing them. The
     // first call waits, at most the answer timeout, for the store's list.
-    std::vector<CalendarInfo> allCalendars();
+    std::vector<CalendarInfo> allCalendars() override;
     // Occurrences overlapping [from, to) of every listed calendar, by start, then end.
     std::vector<CalendarEvent> events(Date from, Date to) override;
     // Calendars added, removed, changed, enabled or disabled, events changed in a calendar

@@ -1,8 +1,9 @@
 #include "app/web/calendar_address.h"
 
 #include <QCryptographicHash>
-#include <QHostAddress>
 #include <QUrl>
+
+#include <arpa/inet.h>
 
 #include <algorithm>
 #include <cctype>
@@ -37,8 +38,15 @@ bool isLoopback(const QString& host)
 {
     if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
         return true;
-    const QHostAddress address(host);
-    return !address.isNull() && address.isLoopback();
+    // Plain inet_pton rather than QHostAddress: Qt Network is loaded only to fetch.
+    const std::string text = host.toStdString();
+    in_addr v4{};
+    if (::inet_pton(AF_INET, text.c_str(), &v4) == 1)
+        return (ntohl(v4.s_addr) >> 24) == 127;
+    in6_addr v6{};
+    if (::inet_pton(AF_INET6, text.c_str(), &v6) == 1)
+        return IN6_IS_ADDR_LOOPBACK(&v6) || (IN6_IS_ADDR_V4MAPPED(&v6) && v6.s6_addr[12] == 127);
+    return false;
 }
 
 QByteArray digest(const std::string& address)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/event_source.h"
+#include "app/web_calendar_source.h"
 
 #include <chrono>
 #include <filesystem>
@@ -22,7 +22,7 @@ namespace nelvo {
 // and the window coming to the front (at most once a minute) and every `refreshInterval`
 // fetch them all again; a finished fetch that changed anything calls the change handler. A
 // command refreshes with waitForRefresh().
-class IcsUrlCalendarSource : public EventSource {
+class IcsUrlCalendarSource : public WebCalendarSource {
 public:
     struct Options {
         std::filesystem::path copyFolder;           // empty: WebCalendarCopy::standardFolder()
@@ -41,18 +41,18 @@ public:
     IcsUrlCalendarSource(const IcsUrlCalendarSource&) = delete;
     IcsUrlCalendarSource& operator=(const IcsUrlCalendarSource&) = delete;
 
-    void setCalendarAddresses(std::vector<std::string> calendarAddresses);
-    const std::vector<std::string>& calendarAddresses() const;
-    void setAddresses(std::vector<std::string> addresses);
+    void setCalendarAddresses(std::vector<std::string> calendarAddresses) override;
+    const std::vector<std::string>& calendarAddresses() const override;
+    void setAddresses(std::vector<std::string> addresses) override;
     void setPrimaryZone(const TimeZone& zone) override;
 
     // Starts a fetch of every address not being fetched already.
-    void refresh();
+    void refresh() override;
     // Refreshes and waits, running the event loop, until every fetch ended or `bound` ran out;
     // fetches still running then give up (their calendars did not answer). The copies are
     // saved when it returns.
-    void waitForRefresh(std::chrono::milliseconds bound);
-    bool isRefreshing() const;
+    void waitForRefresh(std::chrono::milliseconds bound) override;
+    bool isRefreshing() const override;
 
     // Whether any address is chosen: whether it can be read is its state's business.
     bool hasAccess() const override;

@@ -265,8 +265,12 @@ TEST(IcsDocument, ReadsCalendarPropertiesColoursAndAddresses)
     EXPECT_EQ(IcsDocument::normalizedColorHex("#f00"), "#FF0000");
     EXPECT_EQ(IcsDocument::normalizedColorHex("#FF2968FF"), "#FF2968");
     EXPECT_EQ(IcsDocument::normalizedColorHex(" turquoise "), "#40E0D0");
+    // Names in any case, the first and the last of the table.
+    EXPECT_EQ(IcsDocument::normalizedColorHex("AliceBlue"), "#F0F8FF");
+    EXPECT_EQ(IcsDocument::normalizedColorHex("yellowgreen"), "#9ACD32");
     // ...and anything else is no colour.
-    for (const char* bad : {"", "#12", "#GGGGGG", "rgb(1,2,3)", "notacolour", "#1234567"})
+    for (const char* bad : {"", "#12", "#GGGGGG", "rgb(1,2,3)", "notacolour", "#1234567",
+                            "transparent", "turquoisee"})
         EXPECT_EQ(IcsDocument::normalizedColorHex(bad), "") << bad;
     // What counts as an address (the calendar's name above).
     EXPECT_TRUE(IcsDocument::isEmailAddress("jordan.avery@example.com"));

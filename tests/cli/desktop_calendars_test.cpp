@@ -1,5 +1,7 @@
 // The command line over the desktop's calendars, against a private Evolution Data Server.
+#include "app/desktop_calendar_source.h"
 #include "app/eds/eds_session.h"
+#include "app/module.h"
 #include "cli/commands.h"
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
@@ -10,6 +12,9 @@
 
 #include <memory>
 #include <sstream>
+
+// The module's factory, linked into this program.
+extern "C" nelvo::DesktopCalendarSource* nelvo_make_desktop_calendars();
 
 namespace nelvo {
 namespace {
@@ -25,6 +30,8 @@ protected:
         static char* argv[] = {name, nullptr};
         if (!QCoreApplication::instance())
             static QCoreApplication app(argc, argv);
+        Module::provide(DesktopCalendarSource::factorySymbol,
+                        reinterpret_cast<void*>(&nelvo_make_desktop_calendars));
         std::string whyNot;
         session = EdsSession::get(whyNot);
         if (!session)

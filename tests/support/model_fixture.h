@@ -2,6 +2,7 @@
 
 #include "app/availability_model.h"
 #include "app/event_source.h"
+#include "app/undo_stack_history.h"
 #include "kit/core/day_key.h"
 #include "kit/store/adjustments_store.h"
 #include "kit/store/in_memory_user_defaults.h"
@@ -88,7 +89,7 @@ struct ModelFixture {
         model = std::make_unique<AvailabilityModel>(
             source, std::make_shared<SettingsStore>(defaults), adjustmentsStore,
             [this] { return now; }, [this] { return la; });
-        model->setUndoStack(&undo);
+        model->setUndoHistory(UndoStackHistory::on(undo));
         model->setSoundOutput(
             [this](Sound s, std::span<const std::uint8_t>) { sounds.push_back(s); },
             [this] { return soundClock += 1.0; });
