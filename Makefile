@@ -48,7 +48,7 @@ bench: deps
 	cmake --preset default
 	cmake --build --preset default
 	@for b in build/default/bench/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
-	@echo "== nelvo print --demo"; bench/print_demo.sh build/default/cli/nelvo
+	@echo "== nelvo print"; bench/print_demo.sh build/default/cli/nelvo
 	@echo "== the demo window"; bench/window_start.py build/default/cli/nelvo
 
 fuzz: deps

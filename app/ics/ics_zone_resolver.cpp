@@ -81,6 +81,8 @@ IcalZonePtr IcsZoneResolver::zoneFromVtimezone(const std::string& text)
     for (icalcomponent* o : observances)
         if (!isUsableObservance(o))
             return nullptr;
+    for (icalcomponent* o : observances)
+        startLater(o);
     IcalZonePtr zone(icaltimezone_new());
     if (!zone)
         return nullptr;
@@ -88,6 +90,33 @@ IcalZonePtr IcsZoneResolver::zoneFromVtimezone(const std::string& text)
         return nullptr;
     component.release();  // the zone owns it now
     return zone;
+}
+
+void IcsZoneResolver::startLater(icalcomponent* o)
+{
+    icalproperty* start = icalcomponent_get_first_property(o, ICAL_DTSTART_PROPERTY);
+    icalproperty* repeat = icalcomponent_get_first_property(o, ICAL_RRULE_PROPERTY);
+    if (!start || !repeat || icalcomponent_get_next_property(o, ICAL_RRULE_PROPERTY))
+        return;
+    const icaltimetype onset = icalproperty_get_dtstart(start);
+    const icalrecurrencetype rule = icalproperty_get_rrule(repeat);
+    // A counted rule's onsets depend on the first; one that ends early has none later.
+    if (onset.year >= earliestOnsetYear || rule.count != 0 ||
+        (!icaltime_is_null_time(rule.until) && rule.until.year < earliestOnsetYear))
+        return;
+    icalrecur_iterator* onsets = icalrecur_iterator_new(rule, onset);
+    if (!onsets)
+        return;
+    icaltimetype from = onset;
+    from.year = earliestOnsetYear;
+    from.month = 1;
+    from.day = 1;
+    if (icalrecur_iterator_set_start(onsets, from)) {
+        const icaltimetype first = icalrecur_iterator_next(onsets);
+        if (IcsTime::isUsable(first) && first.year == earliestOnsetYear)
+            icalproperty_set_dtstart(start, first);
+    }
+    icalrecur_iterator_free(onsets);
 }
 
 bool IcsZoneResolver::isUsableObservance(icalcomponent* o)

@@ -32,6 +32,12 @@ private:
     // libical's expansion of it run away.
     static IcalZonePtr zoneFromVtimezone(const std::string& text);
     static bool isUsableObservance(icalcomponent* observance);
+    // libical works a zone out by stepping each observance's rule from its first onset, and
+    // Outlook's zones begin in 1601: four centuries of steps before the first time anyone
+    // reads. A yearly rule without COUNT is started at its first onset in 1970 instead,
+    // which changes no offset from then on; earlier times get the offset before that onset.
+    static void startLater(icalcomponent* observance);
+    static constexpr int earliestOnsetYear = 1970;
 
     IcsDocument::Data& m_data;
     TimeZone m_primary;

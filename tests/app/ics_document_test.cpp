@@ -315,6 +315,40 @@ TEST(IcsDocument, SkipsMalformedEventsAndReadsTheRest)
     EXPECT_EQ(notCalendar->eventCount(), 0u);
 }
 
+TEST(IcsDocument, ReadsOutlookZonesThatBeginIn1601)
+{
+    // The same rules as Outlook writes them, from 1601, and from 1970.
+    auto zone = [](const std::string& tzid, const std::string& year) {
+        return "BEGIN:VTIMEZONE\r\nTZID:" + tzid + "\r\nBEGIN:STANDARD\r\nDTSTART:" + year +
+               "1101T020000\r\n" +
+               crlf({"TZOFFSETFROM:-0700", "TZOFFSETTO:-0800",
+                     "RRULE:FREQ=YEARLY;INTERVAL=1;BYDAY=1SU;BYMONTH=11", "END:STANDARD",
+                     "BEGIN:DAYLIGHT"}) +
+               "DTSTART:" + year + "0308T020000\r\n" +
+               crlf({"TZOFFSETFROM:-0800", "TZOFFSETTO:-0700",
+                     "RRULE:FREQ=YEARLY;INTERVAL=1;BYDAY=2SU;BYMONTH=3", "END:DAYLIGHT",
+                     "END:VTIMEZONE"});
+    };
+    std::string text = zone("Outlook", "1601") + zone("Since 1970", "1970");
+    // Winter, summer, the hour that happens twice, and a year long past.
+    const std::vector<std::string> walls = {"20250303T090000", "20250701T090000", "20251102T013000",
+                                            "19751201T090000"};
+    for (const std::string& wall : walls) {
+        for (const std::string tzid : {"Outlook", "Since 1970"}) {
+            text += "BEGIN:VEVENT\r\nUID:" + tzid + wall + "\r\nSUMMARY:" + tzid + " " + wall +
+                    "\r\nDTSTART;TZID=" + tzid + ":" + wall + "\r\nEND:VEVENT\r\n";
+        }
+    }
+    const auto doc = IcsDocument::parse(vcalendar(text), options());
+    const auto events = expand(*doc, "1975-01-01T00:00:00Z", "2026-01-01T00:00:00Z");
+
+    EXPECT_EQ(iso(find(events, "Outlook 20250303T090000")->start), "2025-03-03T17:00:00Z");
+    EXPECT_EQ(iso(find(events, "Outlook 20250701T090000")->start), "2025-07-01T16:00:00Z");
+    for (const std::string& wall : walls)
+        EXPECT_EQ(find(events, "Outlook " + wall)->start, find(events, "Since 1970 " + wall)->start)
+            << wall;
+}
+
 TEST(IcsDocument, BoundsHostileRecurrence)
 {
     const std::string text = vcalendar(
