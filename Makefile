@@ -2,7 +2,7 @@
 PRESET ?= ci
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps build demo run run-demo screenshots test check-asan bench fuzz format format-check clean
+.PHONY: deps build demo run run-demo screenshots test check-asan bench package fuzz format format-check clean
 
 deps:
 	@scripts/install-deps
@@ -50,6 +50,13 @@ bench: deps
 	@for b in build/default/bench/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
 	@echo "== nelvo print"; bench/print_demo.sh build/default/cli/nelvo
 	@echo "== the demo window"; bench/window_start.py build/default/cli/nelvo
+
+# The Debian package, build/package/nelvo_<version>_<arch>.deb: a release build, stripped,
+# its dependencies from dpkg-shlibdeps.
+package: deps
+	cmake --preset package
+	cmake --build --preset package
+	cd build/package && cpack
 
 fuzz: deps
 	cmake --preset fuzz

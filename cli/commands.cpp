@@ -682,16 +682,23 @@ int runVersion(std::ostream& out)
     return exitDone;
 }
 
-void useZoneRulesBeside(const std::filesystem::path& executable)
+std::optional<std::string> useZoneRulesBeside(const std::filesystem::path& executable)
 {
     const fs::path folder = executable.parent_path();
     // Installed: the rules where the build installs them, relative to the program. In the
     // build tree: <build>/tzdata beside <build>/cli/nelvo.
-    for (const fs::path& candidate :
-         {folder / NELVO_ZONE_RULES_RELATIVE, folder / ".." / "tzdata"}) {
-        if (ZoneRules::useFolder(candidate.lexically_normal()))
-            return;
+    const fs::path installed = (folder / NELVO_ZONE_RULES_RELATIVE).lexically_normal();
+    for (const fs::path& candidate : {installed, (folder / ".." / "tzdata").lexically_normal()}) {
+        if (ZoneRules::useFolder(candidate))
+            return std::nullopt;
     }
+#ifdef NELVO_HAS_ZONE_RULES
+    if (const char* named = std::getenv("ICU_TIMEZONE_FILES_DIR"); !named || !*named)
+        return "the zone rules are missing: there is no " +
+               TerminalText::quoted((installed / ZoneRules::fileName).string()) +
+               " (reinstall Nelvo)";
+#endif
+    return std::nullopt;
 }
 
 fs::path modulesBeside(const std::filesystem::path& executable)

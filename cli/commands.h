@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
+#include <string>
 
 namespace nelvo {
 
@@ -20,8 +22,10 @@ int runVersion(std::ostream& out);
 
 // Picks the zone rules that go with the program at `executable`: those installed beside it
 // (<bindir>/../share/nelvo/zoneinfo), else those of the build tree it sits in. Must run
-// before the first zone is made; ICU_TIMEZONE_FILES_DIR, when set, still wins.
-void useZoneRulesBeside(const std::filesystem::path& executable);
+// before the first zone is made; ICU_TIMEZONE_FILES_DIR, when set, still wins. The line
+// that says what is missing when the build made rules and neither place has them: an
+// installed program never reads the rules of a build folder.
+std::optional<std::string> useZoneRulesBeside(const std::filesystem::path& executable);
 
 // The folder of the program's modules: <bindir>/../lib/nelvo, in the build tree as when
 // installed.

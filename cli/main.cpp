@@ -21,7 +21,10 @@ int main(int argc, char** argv)
     if (!error) {
         Module::useFolder(modulesBeside(executable));
         // Before the first zone: parsing resolves zone names.
-        useZoneRulesBeside(executable);
+        if (const auto missing = useZoneRulesBeside(executable)) {
+            std::cerr << "nelvo: " << *missing << "\n";
+            return exitBadInput;
+        }
     }
     const std::vector<std::string> arguments(argv, argv + argc);
     const ParsedCommand parsed = parseCommandLine(arguments);

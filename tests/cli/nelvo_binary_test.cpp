@@ -536,6 +536,15 @@ TEST(NelvoBinary, ZoneRulesGoWithTheProgramAndVersionNamesThem)
               std::string::npos)
         << run.out;
     EXPECT_EQ(sandbox.run(demoWeek).status, 0);
+    // Installed without them: a clear stop, never the build folder's rules.
+    fs::remove(prefix / "share/nelvo/zoneinfo/zoneinfo64.res");
+    run = sandbox.run({"--version"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(
+        run.err,
+        "nelvo: the zone rules are missing: there is no \"" +
+            (prefix / "bin/../share/nelvo/zoneinfo/zoneinfo64.res").lexically_normal().string() +
+            "\" (reinstall Nelvo)\n");
 }
 
 }  // namespace

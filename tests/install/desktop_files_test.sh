@@ -14,7 +14,8 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 status=0
-for file in bin/nelvo \
+for file in bin/nelvo lib/nelvo/window.so lib/nelvo/desktop-calendars.so lib/nelvo/picture.so \
+            lib/nelvo/web-calendars.so \
             share/applications/app.nelvo.Nelvo.desktop \
             share/icons/hicolor/scalable/apps/app.nelvo.Nelvo.svg \
             share/metainfo/app.nelvo.Nelvo.metainfo.xml; do
