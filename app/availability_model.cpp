@@ -190,6 +190,25 @@ void AvailabilityModel::noteProblems(const std::vector<SourceProblem>& problems)
     m_fetchProblems.addListed(problems);
 }
 
+void AvailabilityModel::noteStates(std::vector<CalendarState> states, bool replace)
+{
+    std::vector<CalendarState> merged = replace ? std::vector<CalendarState>() : m_calendarStates;
+    for (CalendarState& state : states) {
+        auto same = std::find_if(merged.begin(), merged.end(), [&](const CalendarState& s) {
+            return s.calendarID == state.calendarID;
+        });
+        if (same != merged.end())
+            *same = std::move(state);
+        else
+            merged.push_back(std::move(state));
+    }
+    // A calendar that may hide busy time makes the fetch incomplete, whatever the source said.
+    if (std::any_of(merged.begin(), merged.end(),
+                    [](const CalendarState& s) { return s.hidesBusyTime(); }))
+        m_isLastFetchComplete = false;
+    publish(m_calendarStates, std::move(merged), &AvailabilityModel::calendarStatesChanged);
+}
+
 void AvailabilityModel::fetchEvents(Date from, Date to, bool append)
 {
     m_source->setPrimaryZone(m_zone);
@@ -197,6 +216,7 @@ void AvailabilityModel::fetchEvents(Date from, Date to, bool append)
     // Appending to what an incomplete fetch left is no more complete than that fetch.
     m_isLastFetchComplete = m_source->isLastFetchComplete() && (!append || m_isLastFetchComplete);
     noteProblems(m_source->lastFetchProblems());
+    noteStates(m_source->lastFetchStates(), false);
 
     std::vector<CalendarEvent> events;
     if (append) {
@@ -225,7 +245,16 @@ void AvailabilityModel::reload()
     if (normalised != m_settings)
         setSettings(std::move(normalised));
 
-    if (!m_source || !m_source->hasAccess()) {
+    if (!m_source) {
+        recompute();
+        return;
+    }
+    if (!m_source->hasAccess()) {
+        // Nothing chosen can be read: the events read before may be gone or changed, so the
+        // states say why and the fetch counts as incomplete.
+        m_source->calendars();
+        m_isLastFetchComplete = m_source->isLastFetchComplete();
+        noteStates(m_source->lastFetchStates(), true);
         recompute();
         return;
     }
@@ -234,6 +263,7 @@ void AvailabilityModel::reload()
     publish(m_calendars, m_source->calendars(), &AvailabilityModel::calendarsChanged);
     m_isLastFetchComplete = m_source->isLastFetchComplete();
     noteProblems(m_source->lastFetchProblems());
+    noteStates(m_source->lastFetchStates(), true);
     const bool calendarsComplete = m_isLastFetchComplete;
 
     publish(m_span, refreshSpan(), &AvailabilityModel::spanChanged);

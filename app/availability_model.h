@@ -2,6 +2,7 @@
 
 // moc stumbles on C++20 library headers; it needs none of these to read the class.
 #ifndef Q_MOC_RUN
+#include "app/calendar_state.h"
 #include "app/day_data.h"
 #include "app/sound/sound_player.h"
 #include "app/source_problem_list.h"
@@ -124,6 +125,9 @@ public:
     // Whether the last fetch read every chosen calendar, and what it met on the way.
     bool isLastFetchComplete() const { return m_isLastFetchComplete; }
     std::vector<SourceProblem> fetchProblems() const { return m_fetchProblems.list(); }
+    // The state of every calendar the last fetch was asked to read, chosen files that could
+    // not be read included, in the source's order.
+    const std::vector<CalendarState>& calendarStates() const { return m_calendarStates; }
 
     // --- Wiring, by the window
     void setUndoHistory(std::shared_ptr<UndoHistory> history);
@@ -223,6 +227,7 @@ Q_SIGNALS:
     void rangeStartChanged();
     void startDayKeyChanged();
     void fetchedEndChanged();
+    void calendarStatesChanged();
 
 private:
     struct UndoState {
@@ -252,6 +257,9 @@ private:
     std::optional<Date> fetchEnd(Date from) const;
     void fetchEvents(Date from, Date to, bool append);
     void noteProblems(const std::vector<SourceProblem>& problems);
+    // Takes the source's states after a fetch, by calendar: a later read of a calendar
+    // replaces what an earlier one said of it.
+    void noteStates(std::vector<CalendarState> states, bool replace);
     void pruneExpiredAdjustments();
     void assignQuietly(Adjustments adjustments);
     void saveAdjustmentsNow();
@@ -296,6 +304,7 @@ private:
     std::optional<Date> m_fetchedEnd;
     bool m_isLastFetchComplete = true;
     SourceProblemList m_fetchProblems;
+    std::vector<CalendarState> m_calendarStates;
 };
 
 }  // namespace nelvo

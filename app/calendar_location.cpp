@@ -18,19 +18,32 @@ std::string expanded(const std::string& location)
     return location;
 }
 
-std::optional<SourceProblem> problem(const std::string& location)
+std::string trimmed(const std::string& location)
 {
     std::string path = expanded(location);
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
+    return path;
+}
+
+std::optional<std::string> whyUnreadable(const std::string& location)
+{
+    const std::string path = trimmed(location);
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
-        return unreadable(path, reason(errno));
+        return reason(errno);
     const bool isFolder = S_ISDIR(st.st_mode);
     if (!isFolder && !S_ISREG(st.st_mode))
-        return unreadable(path, "not a file or folder");
+        return "not a file or folder";
     if (::access(path.c_str(), R_OK | (isFolder ? X_OK : 0)) != 0)
-        return unreadable(path, reason(errno));
+        return reason(errno);
+    return std::nullopt;
+}
+
+std::optional<SourceProblem> problem(const std::string& location)
+{
+    if (auto why = whyUnreadable(location))
+        return unreadable(trimmed(location), *why);
     return std::nullopt;
 }
 

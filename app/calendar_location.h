@@ -15,6 +15,12 @@ namespace CalendarLocation {
 // The path with a leading "~" or "~/" replaced by $HOME; as given otherwise.
 std::string expanded(const std::string& location);
 
+// The expanded path without trailing slashes: the path messages name.
+std::string trimmed(const std::string& location);
+
+// Empty when the location is a file or folder that can be read; else why not, in lower case.
+std::optional<std::string> whyUnreadable(const std::string& location);
+
 // Empty when the location is a file or folder that can be read; else the unreadable-calendar
 // problem that says why, naming the expanded path.
 std::optional<SourceProblem> problem(const std::string& location);

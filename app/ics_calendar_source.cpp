@@ -212,6 +212,7 @@ struct IcsCalendarSource::Impl {
     std::unordered_map<std::string, CachedDocument> cache;  // by file path
     bool isComplete = true;
     SourceProblemList problems;
+    std::vector<CalendarState> states;
 
     std::function<void()> handler;
     std::unique_ptr<QFileSystemWatcher> watcher;
@@ -227,6 +228,10 @@ struct IcsCalendarSource::Impl {
     void failed(const std::string& path, const std::string& reason)
     {
         failed(CalendarLocation::unreadable(path, reason));
+        states.push_back({.calendarID = canonical(path),
+                          .name = path,
+                          .kind = CalendarState::Kind::unreadable,
+                          .cause = reason});
     }
 
     void failed(SourceProblem problem)
@@ -259,8 +264,8 @@ struct IcsCalendarSource::Impl {
             return found;
         };
         for (const std::string& location : locations) {
-            if (auto problem = CalendarLocation::problem(location)) {
-                failed(std::move(*problem));
+            if (auto why = CalendarLocation::whyUnreadable(location)) {
+                failed(CalendarLocation::trimmed(location), *why);
                 continue;
             }
             std::string path = CalendarLocation::expanded(location);
@@ -378,6 +383,7 @@ struct IcsCalendarSource::Impl {
     {
         isComplete = true;
         problems.clear();
+        states.clear();
         for (auto& [_, entry] : cache)
             entry.isUsed = false;
         std::vector<Loaded> result;
@@ -432,6 +438,7 @@ struct IcsCalendarSource::Impl {
             loaded.info.colorHex = IcsDocument::normalizedColorHex(color);
             if (loaded.info.colorHex.empty())
                 loaded.info.colorHex = noColor;
+            states.push_back({.calendarID = loaded.info.id, .name = loaded.info.title});
             result.push_back(std::move(loaded));
         }
         for (auto it = cache.begin(); it != cache.end();) {
@@ -642,6 +649,11 @@ bool IcsCalendarSource::isLastFetchComplete() const
 std::vector<SourceProblem> IcsCalendarSource::lastFetchProblems() const
 {
     return m_impl->problems.list();
+}
+
+std::vector<CalendarState> IcsCalendarSource::lastFetchStates() const
+{
+    return m_impl->states;
 }
 
 }  // namespace nelvo

@@ -51,6 +51,7 @@ public:
 
     bool isLastFetchComplete() const override;
     std::vector<SourceProblem> lastFetchProblems() const override;
+    std::vector<CalendarState> lastFetchStates() const override;
 
 private:
     struct Impl;

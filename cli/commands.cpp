@@ -30,6 +30,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
+#include <set>
 
 namespace nelvo {
 
@@ -97,6 +98,10 @@ public:
     {
         return m_source->lastFetchProblems();
     }
+    std::vector<CalendarState> lastFetchStates() const override
+    {
+        return m_source->lastFetchStates();
+    }
     void setPrimaryZone(const TimeZone& zone) override { m_source->setPrimaryZone(zone); }
 
 private:
@@ -142,12 +147,27 @@ std::error_code writeOutput(const std::string& path, const std::string& text)
     return AtomicFile::write(target, text);
 }
 
-// Writes each problem on its own line; true when one may hide busy time (a chosen calendar
-// not read, a repeating event not expanded over the range): skipped events only warn.
-bool reportWarnings(const std::vector<SourceProblem>& problems, std::ostream& err)
+// Writes each calendar that is not up to date, then each problem, on its own line; true when
+// one may hide busy time (a chosen calendar not read, a repeating event not expanded over the
+// range): a saved copy and skipped events only warn.
+bool reportWarnings(const std::vector<CalendarState>& states,
+                    const std::vector<SourceProblem>& problems, Date now, std::ostream& err)
 {
     bool isUnusable = false;
+    std::set<std::string> named;
+    for (const CalendarState& state : states) {
+        if (state.isUpToDate())
+            continue;
+        err << TerminalText::safe(state.line(now), 2 * TerminalText::maxBytes) << "\n";
+        named.insert(state.name);
+        isUnusable = isUnusable || state.hidesBusyTime();
+    }
     for (const auto& problem : problems) {
+        // The calendar's state has said it already.
+        const bool isCalendarWide = problem.kind == SourceProblem::Kind::unreadableCalendar ||
+                                    problem.kind == SourceProblem::Kind::staleCalendar;
+        if (isCalendarWide && named.contains(problem.path))
+            continue;
         err << printable(problem) << "\n";
         isUnusable = isUnusable || problem.hidesBusyTime();
     }
@@ -358,7 +378,8 @@ int runPrint(const PrintOptions& options, std::ostream& out, std::ostream& err)
 
     // A chosen calendar that could not be read leaves the answer unknown: say which, and print
     // no availability that would look complete. Skipped events only warn.
-    if (reportWarnings(model.fetchProblems(), err))
+    if (reportWarnings(model.calendarStates(), model.fetchProblems(),
+                       now.value_or(AvailabilityModel::systemNow()), err))
         return exitBadInput;
 
     const OutputFormat* format = OutputFormat::named(options.format);
@@ -455,7 +476,10 @@ int listCalendars(bool isDemo, std::ostream& out, std::ostream& err)
     for (const auto& calendar : unread)
         row(calendar, "not read",
             CompositeCalendarSource::kindName(CompositeCalendarSource::Kind::desktop));
-    return reportWarnings(source->lastFetchProblems(), err) ? exitBadInput : exitDone;
+    return reportWarnings(source->lastFetchStates(), source->lastFetchProblems(),
+                          AvailabilityModel::systemNow(), err)
+               ? exitBadInput
+               : exitDone;
 }
 
 }  // namespace

@@ -34,12 +34,15 @@ void CompositeCalendarSource::gather(const EventSource& part)
 {
     m_isComplete = m_isComplete && part.isLastFetchComplete();
     m_problems.addListed(part.lastFetchProblems());
+    for (CalendarState& state : part.lastFetchStates())
+        m_states.push_back(std::move(state));
 }
 
 std::vector<CalendarInfo> CompositeCalendarSource::calendars()
 {
     m_isComplete = true;
     m_problems.clear();
+    m_states.clear();
     m_kinds.clear();
     std::vector<CalendarInfo> out;
     std::unordered_set<std::string> seen;
@@ -68,6 +71,7 @@ std::vector<CalendarEvent> CompositeCalendarSource::events(Date from, Date to)
 {
     m_isComplete = true;
     m_problems.clear();
+    m_states.clear();
     std::vector<CalendarEvent> out;
     for (const Part& part : m_parts) {
         if (!part.source->hasAccess()) {
@@ -97,6 +101,11 @@ bool CompositeCalendarSource::isLastFetchComplete() const
 std::vector<SourceProblem> CompositeCalendarSource::lastFetchProblems() const
 {
     return m_problems.list();
+}
+
+std::vector<CalendarState> CompositeCalendarSource::lastFetchStates() const
+{
+    return m_states;
 }
 
 void CompositeCalendarSource::setPrimaryZone(const TimeZone& zone)

@@ -38,6 +38,7 @@ public:
     void observeChanges(std::function<void()> handler) override;
     bool isLastFetchComplete() const override;
     std::vector<SourceProblem> lastFetchProblems() const override;
+    std::vector<CalendarState> lastFetchStates() const override;
     void setPrimaryZone(const TimeZone& zone) override;
 
 private:
@@ -45,6 +46,7 @@ private:
     std::vector<std::pair<std::string, Kind>> m_kinds;
     bool m_isComplete = true;
     SourceProblemList m_problems;
+    std::vector<CalendarState> m_states;
 
     void gather(const EventSource& part);
 };

@@ -22,6 +22,10 @@ TEST(AvailabilityModel, WithoutAccessTheWindowsMinusReservedTimeAreFree)
 {
     Fixture f;
     f.source->access = false;
+    f.source->states = {{.calendarID = "/cal/work.ics",
+                         .name = "/cal/work.ics",
+                         .kind = CalendarState::Kind::unreadable,
+                         .cause = "no such file or folder"}};
     Adjustments reserved;
     reserved.reserved.push_back(
         {Uuid::random(), at("2025-03-03T13:00:00-08:00"), at("2025-03-03T14:00:00-08:00")});
@@ -31,6 +35,9 @@ TEST(AvailabilityModel, WithoutAccessTheWindowsMinusReservedTimeAreFree)
     EXPECT_EQ(slotText(model.slots(), f.la), "03-03 09:00-13:00 03-03 14:00-17:00");
     EXPECT_TRUE(model.calendars().empty());
     EXPECT_EQ(f.source->fetches, 0);
+    // Why nothing is read is known, and nothing read counts as complete.
+    EXPECT_EQ(model.calendarStates(), f.source->states);
+    EXPECT_FALSE(model.isLastFetchComplete());
     // The table is named with the fixed heading.
     EXPECT_EQ(model.table().heading, "My availability · Mar 3");
 }
@@ -110,12 +117,22 @@ TEST(AvailabilityModel, FreedMeetingsThatVanishAreForgottenUnlessTheFetchWasInco
     model.setAdjustments(freed);
     const int steps = f.undo.count();
 
-    // An incomplete fetch keeps both.
+    // An incomplete fetch keeps both; so does one the source calls complete while a calendar
+    // did not answer, whose state the model publishes.
     f.source->complete = false;
     model.reload();
     EXPECT_EQ(model.adjustments().movable.size(), 2u);
-    // A complete fetch drops the one inside the range, keeps the one outside, records no step.
     f.source->complete = true;
+    f.source->states = {
+        {.calendarID = "work", .name = "Work", .kind = CalendarState::Kind::noAnswer}};
+    QSignalSpy statesChanged(&model, &AvailabilityModel::calendarStatesChanged);
+    model.reload();
+    EXPECT_EQ(model.adjustments().movable.size(), 2u);
+    EXPECT_FALSE(model.isLastFetchComplete());
+    EXPECT_EQ(model.calendarStates(), f.source->states);
+    EXPECT_EQ(statesChanged.count(), 1);
+    // A complete fetch drops the one inside the range, keeps the one outside, records no step.
+    f.source->states = {{.calendarID = "work", .name = "Work"}};
     model.reload();
     EXPECT_EQ(model.adjustments().movable, (std::unordered_set<AdjustmentKey>{far.id()}));
     EXPECT_EQ(f.undo.count(), steps);

@@ -162,6 +162,14 @@ TEST_F(IcsCalendarSourceTest, ReportsWhatCannotBeReadAndReadsTheRest)
                          "skipped an event in \"" + broken + "\": not an iCalendar file",
                          "cannot read calendar \"" + huge + "\": larger than 200 MB",
                      }));
+    // Each unreadable calendar has its state; the calendars read are up to date.
+    std::vector<std::string> states;
+    for (const CalendarState& state : s.lastFetchStates())
+        states.push_back(state.name + (state.isUpToDate() ? "" : ": " + state.cause));
+    EXPECT_EQ(states, (std::vector<std::string>{gone + ": no such file or folder",
+                                                fifo + ": not a file or folder", "good",
+                                                notes + ": not an iCalendar file", "vdir",
+                                                huge + ": larger than 200 MB"}));
     // The unreadable files are no calendars; the folder with one bad file still is.
     EXPECT_EQ(s.calendars().size(), 2u);
     EXPECT_TRUE(s.hasAccess());

@@ -33,6 +33,7 @@ public:
     };
     std::vector<CalendarEvent> all;
     std::vector<SourceProblem> problems;
+    std::vector<CalendarState> states;
     int fetches = 0;
     std::vector<std::pair<Date, Date>> windows;
     std::function<void()> changed;
@@ -52,6 +53,7 @@ public:
     void observeChanges(std::function<void()> handler) override { changed = std::move(handler); }
     bool isLastFetchComplete() const override { return complete; }
     std::vector<SourceProblem> lastFetchProblems() const override { return problems; }
+    std::vector<CalendarState> lastFetchStates() const override { return states; }
 };
 
 inline CalendarEvent meeting(const char* id, const char* start, const char* end,
