@@ -1,6 +1,7 @@
 #include "ui/canvas_page.h"
 
 #include "app/availability_model.h"
+#include "ui/calendar_notice.h"
 #include "ui/canvas/main_view.h"
 #include "ui/commands.h"
 #include "ui/controls/day_slider.h"
@@ -52,6 +53,19 @@ CanvasPage::CanvasPage(AvailabilityModel& model, UserDefaults& defaults, Command
         new ShareButton(m_model, copy->copyActions(), m_commands.shareMenu, toolbar));
     m_toolbar->addWidget(m_side->settingsButton());
     page->addWidget(toolbar);
+
+    // Whenever a chosen calendar is not up to date, the bar above the canvas says which and
+    // why, and the copy button's tooltip warns too: copying is never blocked.
+    m_notice = new CalendarNotice(
+        m_model, m_commands, [this] { return m_model.now(); }, this);
+    page->addWidget(m_notice);
+    const auto warnCopy = [copy](bool raised) {
+        copy->setWarning(raised ? tr("Some calendars could not be read: what is copied may show "
+                                     "busy time as free.")
+                                : QString());
+    };
+    connect(m_notice, &CalendarNotice::raisedChanged, copy, warnCopy);
+    warnCopy(m_notice->isRaised());
 
     auto* canvasArea = new QWidget(this);
     canvasArea->setObjectName(QStringLiteral("canvasArea"));

@@ -10,6 +10,7 @@ class QVBoxLayout;
 namespace nelvo {
 
 class AvailabilityModel;
+class CalendarNotice;
 class Commands;
 class SideControls;
 class UserDefaults;
@@ -31,6 +32,8 @@ public:
     const QTimer& refreshTimer() const { return *m_refresh; }
     // The day slider, start day, settings, tour and tips.
     SideControls& side() const { return *m_side; }
+    // The bar that names calendars that are not up to date; hidden while all are.
+    CalendarNotice& notice() const { return *m_notice; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -46,6 +49,7 @@ private:
     QHBoxLayout* m_toolbar;     // the row of controls
     QVBoxLayout* m_canvasArea;  // the canvas fills it
     SideControls* m_side;
+    CalendarNotice* m_notice;
 };
 
 }  // namespace nelvo

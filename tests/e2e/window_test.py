@@ -3,6 +3,7 @@
 import os
 import subprocess
 import sys
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -49,6 +50,45 @@ class LaterLaunch(unittest.TestCase):
         with Nelvo() as nelvo:
             nelvo.find(DENIED)
             self.assertFalse(nelvo.shows("Share when you're free."))
+
+    def test_a_calendar_that_vanishes_while_open_is_named_above_the_canvas(self):
+        # A meeting tomorrow whose title must never reach an accessible name.
+        title = "Zeppelinkonferenz"
+        with open(self.calendar, "w", encoding="utf-8") as file:
+            file.write("\r\n".join([
+                "BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:-//e2e//EN", "BEGIN:VEVENT",
+                "UID:marker-1@example.org", "DTSTAMP:20250101T000000Z",
+                time.strftime("DTSTART:%Y%m%dT150000Z", time.gmtime(time.time() + 86400)),
+                time.strftime("DTEND:%Y%m%dT160000Z", time.gmtime(time.time() + 86400)),
+                "SUMMARY:" + title, "END:VEVENT", "END:VCALENDAR", ""]))
+        other = desktop.write_calendar(os.path.join(os.environ["HOME"], "cal", "home.ics"))
+        desktop.write_defaults({"onboarding.completed": True, "tour.completed": True,
+                                "calendars.locations": [self.calendar, other]})
+        with Nelvo() as nelvo:
+            nelvo.find("Toolbar")
+            os.remove(other)
+            gone = time.monotonic()
+
+            def notice():
+                for node in nelvo.accessibles():
+                    try:
+                        if other in node.name and "no such file or folder" in node.name:
+                            return node
+                    except Exception:
+                        continue
+                return None
+
+            wait_for(notice, timeout=10, what="the notice naming the vanished calendar")
+            print("\nthe notice appeared %.2f s after the file went" % (time.monotonic() - gone))
+            for node in nelvo.accessibles():
+                try:
+                    self.assertNotIn(title, node.name or "")
+                    self.assertNotIn(title, node.description or "")
+                except AttributeError:
+                    continue
+            # It goes by itself when the calendar is back.
+            desktop.write_calendar(other)
+            wait_for(lambda: notice() is None, timeout=10, what="the notice to go")
 
     def test_ctrl_q_keeps_a_settings_change_made_just_before(self):
         with Nelvo() as nelvo:

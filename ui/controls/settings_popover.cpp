@@ -213,6 +213,8 @@ SettingsPopover::SettingsPopover(AvailabilityModel& model, QWidget* parent)
     connect(&m_model, &AvailabilityModel::adjustmentsChanged, this, &SettingsPopover::showWeekends);
     connect(&m_model, &AvailabilityModel::calendarsChanged, this,
             &SettingsPopover::rebuildCalendars);
+    connect(&m_model, &AvailabilityModel::calendarStatesChanged, this,
+            &SettingsPopover::rebuildCalendars);
     connect(&m_model, &AvailabilityModel::includedCalendarsChanged, this,
             &SettingsPopover::showCalendarChecks);
 }
@@ -280,7 +282,9 @@ void SettingsPopover::rebuildCalendars()
         for (const CalendarInfo& calendar : m_model.calendars()) {
             if (calendar.accountTitle != account)
                 continue;
-            const QString marker = kindMarker(calendar);
+            QString marker = kindMarker(calendar);
+            if (const QString trouble = troubleOf(calendar.id); !trouble.isEmpty())
+                marker = marker.isEmpty() ? trouble : marker + QStringLiteral(", ") + trouble;
             QString text = QString::fromStdString(calendar.title);
             if (!marker.isEmpty())
                 text += QStringLiteral("  \u2014  ") + marker;
@@ -297,7 +301,21 @@ void SettingsPopover::rebuildCalendars()
             m_calendarLayout->addWidget(box);
         }
     }
-    if (accounts.empty())
+    // Chosen calendars that could not be read at all have no row above: each is named here.
+    for (const CalendarState& state : m_model.calendarStates()) {
+        const bool listed = std::any_of(
+            m_model.calendars().begin(), m_model.calendars().end(),
+            [&](const CalendarInfo& calendar) { return calendar.id == state.calendarID; });
+        if (listed || state.isUpToDate())
+            continue;
+        auto* line = note(QStringLiteral("\u26A0 \u201C%1\u201D \u2014 %2")
+                              .arg(QString::fromStdString(state.name),
+                                   QString::fromStdString(state.shortCause(m_model.now()))),
+                          m_calendars);
+        line->setAccessibleName(line->text());
+        m_calendarLayout->addWidget(line);
+    }
+    if (accounts.empty() && m_calendarLayout->count() == 0)
         m_calendarLayout->addWidget(note(QStringLiteral("No calendars to read yet."), m_calendars));
     m_calendarLayout->addStretch();
     // As tall as the list, up to about eight calendars; longer lists scroll.
@@ -305,6 +323,15 @@ void SettingsPopover::rebuildCalendars()
     showCalendarChecks();
     if (isVisible())
         fitToContents();
+}
+
+QString SettingsPopover::troubleOf(const std::string& calendarID) const
+{
+    for (const CalendarState& state : m_model.calendarStates())
+        if (state.calendarID == calendarID && !state.isUpToDate())
+            return QStringLiteral("\u26A0 ") +
+                   QString::fromStdString(state.shortCause(m_model.now()));
+    return {};
 }
 
 void SettingsPopover::showCalendarChecks()

@@ -2,6 +2,8 @@
 
 #include "ui/controls/popover.h"
 
+#include <string>
+
 class QCheckBox;
 class QComboBox;
 class QPushButton;
@@ -42,6 +44,8 @@ private:
     void showSettings();
     void showWeekends();
     void rebuildCalendars();
+    // "⚠ offline; up to date as of 2 hours ago" for a calendar that is not up to date.
+    QString troubleOf(const std::string& calendarID) const;
     void showCalendarChecks();
     template <typename Change>
     void change(Change&& edit);

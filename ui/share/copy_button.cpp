@@ -165,7 +165,16 @@ void CopyButton::updateToolTip()
                                       : QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C);
     setToolTip(tr("Copy your availability to paste anywhere (%1). The arrow has Copy as Table, "
                   "Copy as Picture and the saves.")
-                   .arg(shortcut.toString(QKeySequence::NativeText)));
+                   .arg(shortcut.toString(QKeySequence::NativeText)) +
+               (m_warning.isEmpty() ? QString() : QLatin1Char('\n') + m_warning));
+}
+
+void CopyButton::setWarning(const QString& warning)
+{
+    if (warning == m_warning)
+        return;
+    m_warning = warning;
+    updateToolTip();
 }
 
 void CopyButton::showCopied()

@@ -44,6 +44,9 @@ public:
 
     QSize sizeHint() const override;
 
+    // A line added to the tooltip while copying may share busy time as free; empty: none.
+    void setWarning(const QString& warning);
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -58,6 +61,7 @@ private:
     bool isOnArrow(const QPoint& position) const;
 
     AvailabilityModel& m_model;
+    QString m_warning;
     CopyActions* m_copy;
     SaveActions* m_save;
     QAction* m_copyTable;
