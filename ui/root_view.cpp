@@ -19,7 +19,10 @@
 #include "ui/sound_output.h"
 
 #include <QAction>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QStackedLayout>
+#include <QTimer>
 #include <QUndoStack>
 
 #include <algorithm>
@@ -76,7 +79,8 @@ RootView::Setup RootView::Setup::standard(bool demo)
     const XdgFolders folders = XdgFolders::fromEnvironment();
     Setup setup;
     setup.demo = demo;
-    setup.defaults = std::make_shared<FileUserDefaults>(FileUserDefaults::standardPath(folders));
+    setup.defaultsFile = FileUserDefaults::standardPath(folders);
+    setup.defaults = std::make_shared<FileUserDefaults>(setup.defaultsFile);
     if (demo)
         setup.settingsDefaults =
             std::make_shared<FileUserDefaults>(FileUserDefaults::demoPath(folders));
@@ -119,6 +123,9 @@ RootView::RootView(Setup setup, Commands& commands, QWidget* parent)
         if (impl.model)
             impl.model->reload();
     });
+
+    if (!d.setup.demo && !d.setup.defaultsFile.empty())
+        watchDefaultsFile();
 
     // The demo reads its own calendar, never the user's.
     commands.chooseCalendars->setEnabled(!d.setup.demo);
@@ -312,6 +319,40 @@ void RootView::applicationBecameActive()
     }
     if (d.model)
         d.model->applicationBecameActive();
+}
+
+void RootView::rereadChoice()
+{
+    // setChoice reads the calendars again only when the choice is another.
+    if (!m_impl->setup.demo)
+        m_impl->access->setChoice(m_impl->storedChoice());
+}
+
+void RootView::watchDefaultsFile()
+{
+    // The file is replaced by a rename on every save, which ends a watch on the file itself:
+    // its folder is watched, and a burst of saves is taken once.
+    const std::filesystem::path& file = m_impl->setup.defaultsFile;
+    auto* watcher = new QFileSystemWatcher(this);
+    auto* settle = new QTimer(this);
+    settle->setSingleShot(true);
+    settle->setInterval(150);
+    std::error_code ignored;
+    std::filesystem::create_directories(file.parent_path(), ignored);
+    const QString folder = QString::fromStdString(file.parent_path().string());
+    const auto watch = [watcher, folder, path = QString::fromStdString(file.string())] {
+        if (!watcher->directories().contains(folder))
+            watcher->addPath(folder);
+        if (!watcher->files().contains(path) && QFileInfo::exists(path))
+            watcher->addPath(path);
+    };
+    watch();
+    connect(watcher, &QFileSystemWatcher::directoryChanged, settle, qOverload<>(&QTimer::start));
+    connect(watcher, &QFileSystemWatcher::fileChanged, settle, qOverload<>(&QTimer::start));
+    connect(settle, &QTimer::timeout, this, [this, watch] {
+        watch();
+        rereadChoice();
+    });
 }
 
 void RootView::saveNow()

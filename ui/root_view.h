@@ -44,6 +44,9 @@ public:
         CalendarAccess::Chooser chooser;
         // Where sounds go; empty: nowhere.
         SoundPlayer::Output soundOutput;
+        // The file behind `defaults`, watched for the choice of calendars that `nelvo
+        // calendars add` and `remove` change while the window is open; empty: not watched.
+        std::filesystem::path defaultsFile;
 
         // The user's own stores (demo: the demo domain for the settings and the temporary
         // adjustments file; onboarding and the window's other keys stay the user's),
@@ -72,6 +75,8 @@ public:
 
     // The application came to the front: look at the chosen calendars again, and read them.
     void applicationBecameActive();
+    // The stored choice of calendars may have changed: take it.
+    void rereadChoice();
     // The application is about to end: settings waiting for their delayed save are saved.
     void saveNow();
 
@@ -86,6 +91,7 @@ private:
     void accessChanged();
     std::optional<CalendarChoice> choose();
     AvailabilityModel& ensureModel();
+    void watchDefaultsFile();
 
     std::unique_ptr<Impl> m_impl;
 };

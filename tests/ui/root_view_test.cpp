@@ -1,4 +1,5 @@
 #include "app/availability_model.h"
+#include "kit/store/file_user_defaults.h"
 #include "kit/store/settings_store.h"
 #include "support/ui_setup.h"
 #include "ui/canvas_page.h"
@@ -201,6 +202,29 @@ TEST(RootView, ChoosingOtherCalendarsFromTheCanvasReadsThem)
               std::vector<std::string>{second});
     ASSERT_EQ(root.model()->calendars().size(), 1u);
     EXPECT_NE(root.model()->calendars().front().id.find("second"), std::string::npos);
+}
+
+// `nelvo calendars add` while the window is open: the window reads the new choice without
+// waiting to come to the front.
+TEST(RootView, FollowsTheChoiceTheCommandLineWrites)
+{
+    UiSetup s;
+    const std::string first = s.calendarFile("first.ics");
+    const std::string second = s.calendarFile("second.ics");
+    RootView::Setup setup = s.setup();
+    setup.defaultsFile = s.folder.filePath(QStringLiteral("config/defaults.json")).toStdString();
+    auto stored = std::make_shared<FileUserDefaults>(setup.defaultsFile);
+    stored->setBool(DefaultsKeys::onboardingCompleted, true);
+    stored->setBool(DefaultsKeys::tourCompleted, true);
+    stored->setStringList(DefaultsKeys::calendarLocations, {first});
+    setup.defaults = stored;
+    MainWindow window(setup);
+    RootView& root = window.rootView();
+    ASSERT_EQ(root.model()->calendars().size(), 1u);
+
+    FileUserDefaults(setup.defaultsFile)
+        .setStringList(DefaultsKeys::calendarLocations, {first, second});
+    EXPECT_TRUE(waitUntil([&] { return root.model()->calendars().size() == 2u; }));
 }
 
 TEST(RootView, DemoNeedsNoCalendarAccess)
