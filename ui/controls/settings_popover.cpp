@@ -260,8 +260,13 @@ void SettingsPopover::showWeekends()
 
 void SettingsPopover::rebuildCalendars()
 {
+    // A fetch that ends while a check box handles a click rebuilds the list: the old rows
+    // are hidden now and deleted once the event loop is back.
     while (QLayoutItem* item = m_calendarLayout->takeAt(0)) {
-        delete item->widget();
+        if (QWidget* widget = item->widget()) {
+            widget->hide();
+            widget->deleteLater();
+        }
         delete item;
     }
     // One section per account, in the order the source lists them.
