@@ -1,4 +1,5 @@
-// The window's own states: the onboarding pages, refused access, and the window at start.
+// The window's own states: the onboarding pages, refused access, the window at start, and a
+// calendar that cannot be read.
 #include "screenshot.h"
 
 #include "kit/core/calendar_info.h"
@@ -7,6 +8,8 @@
 #include "ui/onboarding_view.h"
 
 #include <QPushButton>
+
+#include <fstream>
 
 namespace nelvo {
 
@@ -88,3 +91,14 @@ NELVO_SCREENSHOT("calendar-chooser-empty")
 }
 
 }  // namespace nelvo
+
+NELVO_SCREENSHOT("window-calendar-notice")
+{
+    // A returning user with two calendars, one of which has gone: the bar above the canvas
+    // names it.
+    const std::string work = context.path("work.ics");
+    std::ofstream(work) << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//shot//EN\r\n"
+                           "END:VCALENDAR\r\n";
+    return &context.window(
+        {.demo = false, .onboarded = true, .locations = {work, "/nonexistent/home.ics"}});
+}
