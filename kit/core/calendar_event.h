@@ -23,6 +23,8 @@ struct CalendarEvent {
     Availability availability = Availability::busy;
     Participation participation = Participation::none;
     bool isCanceled = false;
+    // It lists attendees: with `participation` none, the user was not found among them.
+    bool isInvitation = false;
 
     // The occurrence's identity: two values with the same pair are the same item even when
     // other fields differ.

@@ -20,6 +20,22 @@ namespace BusyClassifier {
 // How an event shows in a day's event list; a freed occurrence shows as freed first.
 enum class EventState { movable, busy, ignored };
 
+// Why an event counts or not: the rule that decided, for the views to say. The first five
+// count; `freed` comes first, as in state().
+enum class BusyReason {
+    accepted,
+    answeredMaybe,
+    noAnswer,    // invited, no answer yet: it counts until declined
+    ownEvent,    // no attendees
+    markedBusy,  // an invitation on which the user is not found (no address known)
+    freed,
+    calendarLeftOut,
+    allDay,
+    cancelled,
+    declined,
+    shownAsFree,
+};
+
 bool countsAsBusy(const CalendarEvent& event, const std::set<std::string>& includedCalendars,
                   const std::unordered_set<AdjustmentKey>& movable);
 
@@ -28,6 +44,16 @@ bool countsAsBusy(const CalendarEvent& event, const std::set<std::string>& inclu
 std::vector<BusyInterval> busyIntervals(std::span<const CalendarEvent> events,
                                         const std::set<std::string>& includedCalendars,
                                         const Adjustments& adjustments);
+
+// Agrees with countsAsBusy() and state(): `counts(reason(...))` is countsAsBusy, and
+// `freed` is exactly the movable state.
+BusyReason reason(const CalendarEvent& event, const std::set<std::string>& includedCalendars,
+                  const std::unordered_set<AdjustmentKey>& movable);
+bool counts(BusyReason reason);
+// "Accepted", "No answer yet, so it counts", ... for tooltips and accessible descriptions.
+const char* reasonText(BusyReason reason);
+// "Accepted", "No answer", ... for a tag beside an event.
+const char* reasonTag(BusyReason reason);
 
 EventState state(const CalendarEvent& event, const std::set<std::string>& includedCalendars,
                  const Adjustments& adjustments);

@@ -61,6 +61,52 @@ TEST(BusyClassifier, FreeingOneOccurrenceLeavesTheOthersBusy)
     EXPECT_EQ(BusyClassifier::state(nextMonday, {"home"}, adjustments), State::ignored);
 }
 
+TEST(BusyClassifier, ReasonNamesTheRuleThatDecided)
+{
+    const std::set<std::string> work{"work"};
+    const CalendarEvent accepted = meeting("2025-03-03T15:00:00Z", "2025-03-03T16:00:00Z");
+    Adjustments freed;
+    freed.toggleMovable(accepted.id());
+    using Reason = BusyClassifier::BusyReason;
+    const auto reason = [&](auto change, const Adjustments& adjustments = {}) {
+        CalendarEvent e = accepted;
+        change(e);
+        const Reason why = BusyClassifier::reason(e, work, adjustments.movable);
+        // The reason and the rule that makes the time busy can never disagree.
+        EXPECT_EQ(BusyClassifier::counts(why),
+                  BusyClassifier::countsAsBusy(e, work, adjustments.movable));
+        EXPECT_EQ(why == Reason::freed, BusyClassifier::state(e, work, adjustments) ==
+                                            BusyClassifier::EventState::movable);
+        return why;
+    };
+    const auto invitation = [](Participation p) {
+        return [p](CalendarEvent& e) {
+            e.isInvitation = true;
+            e.participation = p;
+        };
+    };
+    EXPECT_EQ(reason(invitation(Participation::accepted)), Reason::accepted);
+    EXPECT_EQ(reason(invitation(Participation::tentative)), Reason::answeredMaybe);
+    EXPECT_EQ(reason(invitation(Participation::pending)), Reason::noAnswer);
+    EXPECT_EQ(reason(invitation(Participation::unknown)), Reason::noAnswer);
+    // Not among the attendees: the user's address is not known, so the event's own mark counts.
+    EXPECT_EQ(reason(invitation(Participation::none)), Reason::markedBusy);
+    EXPECT_EQ(reason([](auto& e) { e.participation = Participation::none; }), Reason::ownEvent);
+    EXPECT_EQ(reason(invitation(Participation::declined)), Reason::declined);
+    EXPECT_EQ(reason([](auto& e) { e.isCanceled = true; }), Reason::cancelled);
+    EXPECT_EQ(reason([](auto& e) { e.availability = Availability::free; }), Reason::shownAsFree);
+    EXPECT_EQ(reason([](auto& e) { e.calendarID = "family"; }), Reason::calendarLeftOut);
+    // The first rule that fails is the one named: an all-day declined event reads "All day".
+    EXPECT_EQ(reason([](auto& e) {
+                  e.isAllDay = true;
+                  e.participation = Participation::declined;
+              }),
+              Reason::allDay);
+    // Freed by the user comes first, as in the events list.
+    EXPECT_EQ(reason([](auto& e) { e.isCanceled = true; }, freed), Reason::freed);
+    EXPECT_EQ(reason([](auto&) {}, freed), Reason::freed);
+}
+
 TEST(BusyClassifier, IntervalsAreEventsInOrderThenReservedBlocks)
 {
     const CalendarEvent late = meeting("2025-03-03T18:00:00Z", "2025-03-03T19:00:00Z");
