@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/answered_address.h"
 #include "app/calendar_state.h"
 #include "app/source_problem.h"
 #include "kit/core/calendar_event.h"
@@ -46,6 +47,12 @@ protected:
 public:
     // The zone in which times without a zone of their own are read (the user's own zone).
     virtual void setPrimaryZone(const TimeZone& zone) { (void)zone; }
+    // The user's own calendar addresses, which find the user's answer among attendees; the
+    // next fetch reads with them.
+    virtual void setAddresses(std::vector<std::string> addresses) { (void)addresses; }
+    // The attendees who answered invitations in the calendars of the last fetch, ranked
+    // (rankedAddresses): where the user's own address is likely to be found.
+    virtual std::vector<AnsweredAddress> answeredAddresses() const { return {}; }
 };
 
 }  // namespace nelvo

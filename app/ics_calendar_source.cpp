@@ -627,6 +627,18 @@ std::vector<CalendarEvent> IcsCalendarSource::events(Date from, Date to)
     return result;
 }
 
+std::vector<AnsweredAddress> IcsCalendarSource::answeredAddresses() const
+{
+    std::vector<AnsweredAddress> tallies;
+    for (const auto& [_, entry] : m_impl->cache) {
+        if (entry.document) {
+            auto more = entry.document->answeredAddresses();
+            tallies.insert(tallies.end(), more.begin(), more.end());
+        }
+    }
+    return rankedAddresses(tallies);
+}
+
 void IcsCalendarSource::observeChanges(std::function<void()> handler)
 {
     m_impl->handler = std::move(handler);

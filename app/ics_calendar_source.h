@@ -33,7 +33,7 @@ public:
 
     void setLocations(std::vector<std::string> locations);
     const std::vector<std::string>& locations() const;
-    void setAddresses(std::vector<std::string> addresses);
+    void setAddresses(std::vector<std::string> addresses) override;
     const std::vector<std::string>& addresses() const;
     void setPrimaryZone(const TimeZone& zone) override;
 
@@ -48,6 +48,8 @@ public:
     // thread, after the writes have been quiet for the coalescing delay.
     void observeChanges(std::function<void()> handler) override;
     void setCoalescingDelay(std::chrono::milliseconds delay);
+
+    std::vector<AnsweredAddress> answeredAddresses() const override;
 
     bool isLastFetchComplete() const override;
     std::vector<SourceProblem> lastFetchProblems() const override;

@@ -62,6 +62,14 @@ std::size_t IcsDocument::eventCount() const
 {
     return m_data->items.size();
 }
+std::vector<AnsweredAddress> IcsDocument::answeredAddresses() const
+{
+    std::vector<AnsweredAddress> out;
+    out.reserve(m_data->answered.size());
+    for (const auto& [address, events] : m_data->answered)
+        out.push_back({address, events});
+    return out;
+}
 const SourceProblemList& IcsDocument::problems() const
 {
     return m_data->problems;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/answered_address.h"
 #include "app/source_problem_list.h"
 #include "kit/core/calendar_event.h"
 #include "kit/core/date.h"
@@ -61,6 +62,8 @@ public:
     bool isTruncated() const;
     // Events read (series count once, overrides apart).
     std::size_t eventCount() const;
+    // The attendees who answered its events, each with the number of events, in no order.
+    std::vector<AnsweredAddress> answeredAddresses() const;
     // What reading met: malformed events skipped, unknown zones, malformed shapes.
     const SourceProblemList& problems() const;
 

@@ -114,4 +114,20 @@ void CompositeCalendarSource::setPrimaryZone(const TimeZone& zone)
         part.source->setPrimaryZone(zone);
 }
 
+void CompositeCalendarSource::setAddresses(std::vector<std::string> addresses)
+{
+    for (const Part& part : m_parts)
+        part.source->setAddresses(addresses);
+}
+
+std::vector<AnsweredAddress> CompositeCalendarSource::answeredAddresses() const
+{
+    std::vector<AnsweredAddress> tallies;
+    for (const Part& part : m_parts) {
+        auto more = part.source->answeredAddresses();
+        tallies.insert(tallies.end(), more.begin(), more.end());
+    }
+    return rankedAddresses(tallies);
+}
+
 }  // namespace nelvo

@@ -40,6 +40,8 @@ public:
     std::vector<SourceProblem> lastFetchProblems() const override;
     std::vector<CalendarState> lastFetchStates() const override;
     void setPrimaryZone(const TimeZone& zone) override;
+    void setAddresses(std::vector<std::string> addresses) override;
+    std::vector<AnsweredAddress> answeredAddresses() const override;
 
 private:
     std::vector<Part> m_parts;

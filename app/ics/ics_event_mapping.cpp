@@ -55,6 +55,7 @@ Traits traits(icalcomponent* event, const std::vector<std::string>& addresses)
             }
             break;
         case ICAL_ATTENDEE_PROPERTY:
+            out.isInvitation = true;
             if (out.participation == Participation::none)
                 out.participation = participation(p, addresses);
             break;
@@ -137,7 +138,8 @@ CalendarEvent event(const Traits& traits, const std::string& eventID, Date occur
                          .isAllDay = traits.isAllDay,
                          .availability = traits.availability,
                          .participation = traits.participation,
-                         .isCanceled = traits.isCanceled};
+                         .isCanceled = traits.isCanceled,
+                         .isInvitation = traits.isInvitation};
 }
 
 }  // namespace nelvo::IcsEventMapping

@@ -30,6 +30,7 @@ struct Traits {
     CalendarEvent::Availability availability = CalendarEvent::Availability::busy;
     CalendarEvent::Participation participation = CalendarEvent::Participation::none;
     bool isCanceled = false;
+    bool isInvitation = false;  // it has ATTENDEE lines
 
     bool operator==(const Traits&) const = default;
 };

@@ -157,4 +157,6 @@ struct nelvo::IcsDocument::Data {
     std::deque<IcsZone> zones;
     std::vector<IcalZonePtr> ownedZones;
     std::vector<Item> items;
+    // Attendees who answered, by address: the number of events they answered.
+    std::unordered_map<std::string, int> answered;
 };

@@ -182,7 +182,9 @@ void IcsParser::eventProperty(std::string_view name, std::string_view line, int 
         if (isWellFormed(name, line, lineNo))
             keep(name, line);
     } else if (equalsIgnoringCase(name, "ATTENDEE")) {
-        // Only the user's own attendee line matters; real invitations list hundreds.
+        m_blockIsInvitation = true;
+        noteAnswer(line);
+        // Only the user's own attendee line is kept; real invitations list hundreds.
         for (const std::string& address : m_addresses) {
             if (IcsText::containsLowered(line, address)) {
                 keep(name, line);
@@ -192,6 +194,25 @@ void IcsParser::eventProperty(std::string_view name, std::string_view line, int 
         if (!m_sawName)
             m_sawAttendeeBeforeName = true;
     }
+}
+
+// An attendee who accepted, declined or answered maybe: a candidate for the user's own
+// address. Read from the line as written, as the line itself is not kept.
+void IcsParser::noteAnswer(std::string_view line)
+{
+    const std::string parameters = IcsText::lowered(IcsText::propertyParameters(line));
+    const auto at = parameters.find("partstat=");
+    if (at == std::string::npos)
+        return;
+    std::string_view answer = std::string_view(parameters).substr(at + 9);
+    answer = answer.substr(0, answer.find(';'));
+    if (answer != "accepted" && answer != "declined" && answer != "tentative")
+        return;
+    std::string address = normalizedAddress(IcsText::propertyValue(line));
+    if (!IcsDocument::isEmailAddress(address) ||
+        std::find(m_blockAnswered.begin(), m_blockAnswered.end(), address) != m_blockAnswered.end())
+        return;
+    m_blockAnswered.push_back(std::move(address));
 }
 
 bool IcsParser::isWellFormed(std::string_view name, std::string_view line, int lineNo)
@@ -267,6 +288,8 @@ void IcsParser::beginEvent(int lineNo)
     m_blockLine = lineNo;
     m_blockTooLong = false;
     m_blockHasStart = false;
+    m_blockIsInvitation = false;
+    m_blockAnswered.clear();
     m_blockSkip.clear();
     m_block.assign("BEGIN:VEVENT\r\n");
     m_identity.reset();
@@ -320,6 +343,9 @@ void IcsParser::endEvent()
     if (m_blockTooLong)
         problem(SourceProblem::Kind::malformed,
                 "an event " + at(m_blockLine) + " has a property too long to read; it is left out");
+    item->traits.isInvitation = m_blockIsInvitation;
+    for (std::string& address : m_blockAnswered)
+        ++m_data.answered[std::move(address)];
     item->line = m_blockLine;
     if (!item->hasUid)
         item->eventID = "nelvo-" + m_identity.result().toHex().left(32).toStdString();

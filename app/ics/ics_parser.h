@@ -43,6 +43,7 @@ private:
     void eventProperty(std::string_view name, std::string_view line, int lineNo);
     // False when the line is malformed in a way that is warned about and left out.
     bool isWellFormed(std::string_view name, std::string_view line, int lineNo);
+    void noteAnswer(std::string_view line);
 
     void beginEvent(int lineNo);
     void keep(std::string_view name, std::string_view line);
@@ -73,7 +74,9 @@ private:
     int m_blockLine = 0;
     bool m_blockTooLong = false;
     bool m_blockHasStart = false;
-    std::string m_blockSkip;  // why the event in the block is skipped, when it is
+    bool m_blockIsInvitation = false;
+    std::vector<std::string> m_blockAnswered;  // attendees who answered, normalized, once each
+    std::string m_blockSkip;                   // why the event in the block is skipped, when it is
     std::string m_block;
     std::string m_tzid;
     QCryptographicHash m_identity{QCryptographicHash::Sha256};
