@@ -1,6 +1,7 @@
 #include "app/availability_model.h"
 
 #include "app/event_source.h"
+#include "app/ics/ics_text.h"
 #include "kit/canvas/time_axis.h"
 #include "kit/core/availability_engine.h"
 #include "kit/core/calendar.h"
@@ -273,6 +274,39 @@ void AvailabilityModel::reload()
     m_isLastFetchComplete = m_isLastFetchComplete && calendarsComplete;
     publish(m_fetchedEnd, std::optional<Date>(end), &AvailabilityModel::fetchedEndChanged);
     reconcileAfterFetch();
+}
+
+void AvailabilityModel::setAddresses(std::vector<std::string> addresses)
+{
+    if (!m_source)
+        return;
+    m_source->setAddresses(std::move(addresses));
+    reload();
+}
+
+std::vector<AnsweredAddress>
+AvailabilityModel::addressSuggestions(const std::vector<std::string>& known) const
+{
+    if (!m_source)
+        return {};
+    std::vector<AnsweredAddress> ranked = m_source->answeredAddresses();
+    std::erase_if(ranked, [&](const AnsweredAddress& candidate) {
+        return std::any_of(known.begin(), known.end(), [&](const std::string& address) {
+            return IcsText::normalizedAddress(address) == candidate.address;
+        });
+    });
+    return ranked;
+}
+
+bool AvailabilityModel::hasInvitationsWithoutUser() const
+{
+    bool invited = false;
+    for (const CalendarEvent& event : m_events) {
+        if (event.participation != CalendarEvent::Participation::none)
+            return false;
+        invited = invited || event.isInvitation;
+    }
+    return invited;
 }
 
 void AvailabilityModel::reconcileAfterFetch()

@@ -2,6 +2,7 @@
 
 // moc stumbles on C++20 library headers; it needs none of these to read the class.
 #ifndef Q_MOC_RUN
+#include "app/answered_address.h"
 #include "app/calendar_state.h"
 #include "app/day_data.h"
 #include "app/sound/sound_player.h"
@@ -174,6 +175,9 @@ public:
     void moveZone(const std::string& id, std::int64_t index);
     void renameZone(const std::string& id, const std::optional<std::string>& label);
     void setCalendarIncluded(const std::string& calendarId, bool included);
+    // The user's own calendar addresses (kept by the caller, in "calendars.addresses"): the
+    // calendars are read again with them, so that a declined invitation stops counting.
+    void setAddresses(std::vector<std::string> addresses);
 
     // --- Queries while editing
     Date earliestStart() const;
@@ -184,6 +188,12 @@ public:
     std::string spanLabel() const;
     // The visible range of a day: the instants at the hour range's bounds.
     std::pair<Date, Date> visibleRange(Date dayStart) const;
+    // Attendees who answered invitations in the calendars read, most events first, without
+    // those in `known` (in any case, with or without "mailto:").
+    std::vector<AnsweredAddress> addressSuggestions(const std::vector<std::string>& known) const;
+    // Some event read is an invitation, and on none of them is the user found: no address of
+    // the user's is known.
+    bool hasInvitationsWithoutUser() const;
 
     // --- Text outputs
     std::string chatText() const;

@@ -364,6 +364,28 @@ TEST(NelvoBinary, NothingButTimesLeaves)
     EXPECT_EQ(list.out.find("Zeppelinkonferenz"), std::string::npos);
 }
 
+TEST(NelvoBinary, TheWindowsAddressesFreeADeclinedInvitation)
+{
+    Sandbox sandbox;
+    std::string declined = markerCalendar;
+    const std::string accepted = "PARTSTAT=ACCEPTED:mailto:wombat";
+    declined.replace(declined.find(accepted), accepted.size(), "PARTSTAT=DECLINED:mailto:wombat");
+    const fs::path calendar = sandbox.write("cal/work.ics", declined);
+    ASSERT_EQ(sandbox.run({"calendars", "add", calendar.string()}).status, 0);
+    const std::vector<std::string> week{"print", "--now", "2025-03-03T08:00:00-08:00", "--days",
+                                        "1"};
+    // No address known: the invitation's busy mark counts.
+    EXPECT_NE(sandbox.run(week).out.find("9:00AM - 10:00AM\n11:30AM - 5:00PM"), std::string::npos);
+    // The settings' "My Addresses" row keeps them in the defaults under this key.
+    const fs::path defaults = sandbox.home() / ".config/nelvo/defaults.json";
+    auto stored = nlohmann::json::parse(test::readFile(defaults));
+    stored["calendars.addresses"] = {"Wombat.Attendee@example.org"};
+    sandbox.write("home/.config/nelvo/defaults.json", stored.dump());
+    const Outcome run = sandbox.run(week);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("9:00AM - 5:00PM"), std::string::npos) << run.out;
+}
+
 TEST(NelvoBinary, ChoosingCalendars)
 {
     Sandbox sandbox;

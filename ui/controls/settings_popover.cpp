@@ -4,6 +4,7 @@
 #include "ui/calendar_swatch.h"
 #include "ui/commands.h"
 #include "ui/controls/free_time_choices.h"
+#include "ui/controls/my_addresses_row.h"
 #include "ui/controls/primary_zone_picker.h"
 
 #include <QCheckBox>
@@ -97,7 +98,7 @@ SettingsPopover::SettingsPopover(AvailabilityModel& model, QWidget* parent)
       m_tour(new QPushButton(QStringLiteral("Show Me Around"), this)),
       m_choose(new QPushButton(QStringLiteral("Choose Calendars…"), this)),
       m_calendarScroll(new QScrollArea(this)), m_calendars(new QWidget),
-      m_calendarLayout(new QVBoxLayout(m_calendars))
+      m_calendarLayout(new QVBoxLayout(m_calendars)), m_addressesSlot(new QVBoxLayout)
 {
     setObjectName(QStringLiteral("settingsPopover"));
     setAccessibleName(QStringLiteral("Settings"));
@@ -168,6 +169,9 @@ SettingsPopover::SettingsPopover(AvailabilityModel& model, QWidget* parent)
     layout->addLayout(calendarsHead);
     layout->addWidget(scroll);
     layout->addWidget(note(calendarsNote, this));
+    m_addressesSlot->setContentsMargins(0, 0, 0, 0);
+    m_addressesSlot->setSpacing(10);
+    layout->addLayout(m_addressesSlot);
     layout->addWidget(divider(this));
     layout->addLayout(actions);
     layout->addWidget(footer);
@@ -226,6 +230,20 @@ void SettingsPopover::change(Change&& edit)
     edit(settings);
     if (settings != m_model.settings())
         m_model.setSettings(std::move(settings));
+}
+
+void SettingsPopover::setAddressesRow(MyAddressesRow* row)
+{
+    if (m_addressesRow)
+        return;
+    m_addressesRow = row;
+    row->setParent(this);
+    m_addressesSlot->addWidget(divider(this));
+    m_addressesSlot->addWidget(row);
+    connect(row, &MyAddressesRow::resized, this, [this] {
+        if (isVisible())
+            fitToContents();
+    });
 }
 
 QList<QCheckBox*> SettingsPopover::calendarBoxes() const

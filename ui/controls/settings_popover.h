@@ -13,6 +13,7 @@ class QVBoxLayout;
 namespace nelvo {
 
 class AvailabilityModel;
+class MyAddressesRow;
 class PrimaryZonePicker;
 
 // Everything that changes what is shared without touching the canvas: zone, clock, shortest
@@ -35,6 +36,9 @@ public:
     QPushButton* chooseCalendars() const { return m_choose; }
     // The calendar check boxes, in the order shown.
     QList<QCheckBox*> calendarBoxes() const;
+    // "My Addresses", below the calendars; none until set (demo mode has none).
+    void setAddressesRow(MyAddressesRow* row);
+    MyAddressesRow* addressesRow() const { return m_addressesRow; }
 
 Q_SIGNALS:
     void showTourRequested();
@@ -62,6 +66,8 @@ private:
     QScrollArea* m_calendarScroll;
     QWidget* m_calendars;
     QVBoxLayout* m_calendarLayout;
+    QVBoxLayout* m_addressesSlot;
+    MyAddressesRow* m_addressesRow = nullptr;
 };
 
 }  // namespace nelvo

@@ -3,6 +3,7 @@
 #include "app/availability_model.h"
 #include "ui/controls/day_count_hud.h"
 #include "ui/controls/day_slider.h"
+#include "ui/controls/my_addresses_row.h"
 #include "ui/controls/settings_button.h"
 #include "ui/controls/settings_popover.h"
 #include "ui/controls/start_day_button.h"
@@ -33,6 +34,10 @@ SideControls::SideControls(AvailabilityModel& model, UserDefaults& defaults, boo
     // after the model changes, so look once it has.
     connect(&m_model, &AvailabilityModel::daysChanged, this, &SideControls::offerTipsSoon);
     page->installEventFilter(this);
+    if (!demo) {
+        auto* addresses = new MyAddressesRow(model, defaults);
+        m_settings->popover()->setAddressesRow(addresses);
+    }
 }
 
 SideControls::~SideControls() = default;

@@ -1,0 +1,104 @@
+#include "app/availability_model.h"
+#include "ui/canvas_page.h"
+#include "ui/controls/my_addresses_row.h"
+#include "ui/controls/settings_button.h"
+#include "ui/controls/settings_popover.h"
+#include "ui/controls/side_controls.h"
+#include "ui/defaults_keys.h"
+#include "ui/main_window.h"
+#include "ui/support/ui_setup.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+namespace nelvo {
+namespace {
+
+using test::UiSetup;
+
+// Ana declined the 10:00 meeting Bo organised; Bo and Cy accepted. Ana also accepted a
+// second meeting, so her address answered two invitations.
+constexpr const char* invitations =
+    "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n"
+    "BEGIN:VEVENT\r\nUID:planning\r\nDTSTAMP:20250301T000000Z\r\n"
+    "DTSTART:20250303T150000Z\r\nDTEND:20250303T160000Z\r\nSUMMARY:Planning\r\n"
+    "ORGANIZER:mailto:bo@example.com\r\n"
+    "ATTENDEE;PARTSTAT=ACCEPTED:mailto:bo@example.com\r\n"
+    "ATTENDEE;PARTSTAT=DECLINED:mailto:Ana@Example.com\r\n"
+    "ATTENDEE;PARTSTAT=ACCEPTED:mailto:cy@example.com\r\n"
+    "END:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:review\r\nDTSTAMP:20250301T000000Z\r\n"
+    "DTSTART:20250304T150000Z\r\nDTEND:20250304T160000Z\r\nSUMMARY:Review\r\n"
+    "ATTENDEE;PARTSTAT=ACCEPTED:mailto:ana@example.com\r\n"
+    "ATTENDEE;PARTSTAT=NEEDS-ACTION:mailto:dee@example.com\r\n"
+    "END:VEVENT\r\nEND:VCALENDAR\r\n";
+
+bool planningIsBusy(const AvailabilityModel& model)
+{
+    const auto& busy = model.busyEvents();
+    return std::any_of(busy.begin(), busy.end(),
+                       [](const CalendarEvent& e) { return e.eventID == "planning"; });
+}
+
+TEST(MyAddressesRow, AnAddedAddressFreesADeclinedInvitation)
+{
+    UiSetup s;
+    const std::string path = s.folder.filePath(QStringLiteral("work.ics")).toStdString();
+    std::ofstream(path) << invitations;
+    s.returningUser({path});
+    MainWindow window(s.setup());
+    window.show();
+    CanvasPage& page = *window.rootView().canvasPage();
+    AvailabilityModel& model = page.model();
+    // No address known: the invitation's own busy mark counts.
+    EXPECT_TRUE(planningIsBusy(model));
+    EXPECT_TRUE(model.hasInvitationsWithoutUser());
+
+    SettingsButton* settings = page.side().settingsButton();
+    QTest::mouseClick(settings, Qt::LeftButton);
+    SettingsPopover* popover = settings->popover();
+    ASSERT_TRUE(popover->isVisible());
+    MyAddressesRow* row = popover->addressesRow();
+    ASSERT_NE(row, nullptr);
+    ASSERT_TRUE(row->isVisible());
+    // Those who answered, most invitations first; one who never answered is not offered.
+    EXPECT_EQ(row->suggestions(),
+              (std::vector<std::string>{"ana@example.com", "bo@example.com", "cy@example.com"}));
+
+    // Text that is no address is refused with a word, and nothing is stored.
+    QTest::keyClicks(row->field(), "ana at example");
+    QTest::mouseClick(row->addButton(), Qt::LeftButton);
+    EXPECT_FALSE(s.defaults->stringList(DefaultsKeys::calendarAddresses).has_value());
+    row->field()->clear();
+
+    QTest::keyClicks(row->field(), "Ana@Example.com");
+    QTest::mouseClick(row->addButton(), Qt::LeftButton);
+    EXPECT_EQ(s.defaults->stringList(DefaultsKeys::calendarAddresses),
+              (std::vector<std::string>{"Ana@Example.com"}));
+    EXPECT_FALSE(planningIsBusy(model));
+    EXPECT_FALSE(model.hasInvitationsWithoutUser());
+    // A known address is no longer suggested, in any case.
+    EXPECT_EQ(row->suggestions(), (std::vector<std::string>{"bo@example.com", "cy@example.com"}));
+
+    // Removing it makes the meeting busy again.
+    QPushButton* remove = nullptr;
+    // The row shows its new buttons once the event loop runs.
+    test::waitUntil([&] {
+        for (QPushButton* button : row->findChildren<QPushButton*>())
+            if (button->isVisible() && button->accessibleName() == "Remove Ana@Example.com")
+                remove = button;
+        return remove != nullptr;
+    });
+    ASSERT_NE(remove, nullptr);
+    QTest::mouseClick(remove, Qt::LeftButton);
+    EXPECT_EQ(s.defaults->stringList(DefaultsKeys::calendarAddresses), std::vector<std::string>{});
+    EXPECT_TRUE(planningIsBusy(model));
+}
+
+}  // namespace
+}  // namespace nelvo
