@@ -5,10 +5,12 @@
 #include "ui/canvas/day_column_view.h"
 #include "ui/canvas/main_view.h"
 #include "ui/canvas/motion.h"
+#include "ui/share/preview_panel.h"
 
 #include "support/bench_model.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -44,23 +46,30 @@ std::filesystem::path memoryFolder()
            "nelvo-canvas-bench";
 }
 
+// The canvas, and with `withPreview` the preview panel beside it, which follows every change.
 struct Canvas : bench::BenchModel {
-    std::unique_ptr<MainView> view;
+    std::unique_ptr<QWidget> window;
+    MainView* view = nullptr;
 
-    Canvas() : BenchModel(memoryFolder(), meetings(), std::nullopt, 8)
+    explicit Canvas(bool withPreview) : BenchModel(memoryFolder(), meetings(), std::nullopt, 8)
     {
-        view = std::make_unique<MainView>(*model, *defaults);
-        view->resize(1600, 900);
-        view->show();
-        (void)QTest::qWaitForWindowExposed(view.get());
+        window = std::make_unique<QWidget>();
+        auto* row = new QHBoxLayout(window.get());
+        view = new MainView(*model, *defaults, window.get());
+        row->addWidget(view, 1);
+        if (withPreview)
+            row->addWidget(new PreviewPanel(*model, {}, window.get()));
+        window->resize(withPreview ? 1900 : 1600, 900);
+        window->show();
+        (void)QTest::qWaitForWindowExposed(window.get());
         QCoreApplication::processEvents();
     }
-    ~Canvas() { view.reset(); }
+    ~Canvas() { window.reset(); }
 };
 
 void BM_CanvasDragMovement(benchmark::State& state)
 {
-    Canvas canvas;
+    Canvas canvas(state.range(0) != 0);
     auto* bar = canvas.view->columns().front()->bar(WindowEdge::end);
     const QPoint origin = bar->mapToGlobal(QPoint(bar->width() / 2, bar->height() / 2));
     const double quarter = canvas.view->effectiveZoom() / 4;
@@ -84,7 +93,8 @@ void BM_CanvasDragMovement(benchmark::State& state)
     if (!durations.empty())
         state.counters["median_ms"] = durations[durations.size() / 2];
 }
-BENCHMARK(BM_CanvasDragMovement)->Unit(benchmark::kMillisecond);
+// 0: the canvas alone; 1: with the preview panel open.
+BENCHMARK(BM_CanvasDragMovement)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "ui/canvas_page.h"
 
 #include "app/availability_model.h"
+#include "kit/store/user_defaults.h"
 #include "ui/calendar_notice.h"
 #include "ui/canvas/main_view.h"
 #include "ui/commands.h"
@@ -8,12 +9,15 @@
 #include "ui/controls/settings_button.h"
 #include "ui/controls/side_controls.h"
 #include "ui/controls/start_day_button.h"
+#include "ui/defaults_keys.h"
 #include "ui/share/copy_button.h"
+#include "ui/share/preview_panel.h"
 #include "ui/share/share_button.h"
 
 #include <QAction>
 #include <QHBoxLayout>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace nelvo {
@@ -51,6 +55,12 @@ CanvasPage::CanvasPage(AvailabilityModel& model, UserDefaults& defaults, Command
     m_toolbar->addWidget(copy);
     m_toolbar->addWidget(
         new ShareButton(m_model, copy->copyActions(), m_commands.shareMenu, toolbar));
+    auto* preview = new QToolButton(toolbar);
+    preview->setObjectName(QStringLiteral("previewButton"));
+    preview->setDefaultAction(m_commands.showPreview);
+    preview->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    preview->setAccessibleName(m_commands.showPreview->text());
+    m_toolbar->addWidget(preview);
     m_toolbar->addWidget(m_side->settingsButton());
     page->addWidget(toolbar);
 
@@ -73,7 +83,23 @@ CanvasPage::CanvasPage(AvailabilityModel& model, UserDefaults& defaults, Command
     m_canvasArea->setContentsMargins(0, 0, 0, 0);
     auto* canvas = new MainView(m_model, m_defaults, canvasArea);
     canvas->setObjectName(QStringLiteral("canvas"));
-    m_canvasArea->addWidget(canvas);
+    // The canvas, with the preview of what will be copied beside it.
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(canvas, 1);
+    m_preview = new PreviewPanel(m_model, {}, canvasArea);
+    m_preview->setFixedWidth(previewWidth);
+    row->addWidget(m_preview);
+    m_canvasArea->addLayout(row, 1);
+    const bool previewShown = m_defaults.boolValue(DefaultsKeys::previewShown).value_or(false);
+    m_preview->setVisible(previewShown);
+    m_commands.showPreview->setChecked(previewShown);
+    m_commands.showPreview->setEnabled(true);
+    connect(m_commands.showPreview, &QAction::toggled, this, [this](bool shown) {
+        m_preview->setVisible(shown);
+        m_defaults.setBool(DefaultsKeys::previewShown, shown);
+    });
     connect(m_commands.zoomIn, &QAction::triggered, canvas, &MainView::zoomIn);
     connect(m_commands.zoomOut, &QAction::triggered, canvas, &MainView::zoomOut);
     connect(m_commands.zoomReset, &QAction::triggered, canvas, &MainView::zoomReset);

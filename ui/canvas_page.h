@@ -12,6 +12,7 @@ namespace nelvo {
 class AvailabilityModel;
 class CalendarNotice;
 class Commands;
+class PreviewPanel;
 class SideControls;
 class UserDefaults;
 
@@ -21,6 +22,7 @@ class CanvasPage : public QWidget {
     Q_OBJECT
 public:
     static constexpr int refreshIntervalMilliseconds = 60'000;
+    static constexpr int previewWidth = 300;
 
     CanvasPage(AvailabilityModel& model, UserDefaults& defaults, Commands& commands,
                QUndoStack& undoStack, bool demo, QWidget* parent = nullptr);
@@ -34,6 +36,8 @@ public:
     SideControls& side() const { return *m_side; }
     // The bar that names calendars that are not up to date; hidden while all are.
     CalendarNotice& notice() const { return *m_notice; }
+    // The text Copy Availability would write, beside the canvas (hidden by default).
+    PreviewPanel& preview() const { return *m_preview; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -50,6 +54,7 @@ private:
     QVBoxLayout* m_canvasArea;  // the canvas fills it
     SideControls* m_side;
     CalendarNotice* m_notice;
+    PreviewPanel* m_preview;
 };
 
 }  // namespace nelvo

@@ -25,6 +25,9 @@ Commands::Commands(QObject* parent) : QObject(parent)
     fewerDays->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_BracketLeft));
     goToDate = make(tr("Go to Date…"), "goToDate");
     goToDate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    showPreview = make(tr("Preview"), "showPreview");
+    showPreview->setCheckable(true);
+    showPreview->setToolTip(tr("Show what Copy Availability will put on the clipboard"));
 
     showTour = make(tr("Show Me Around"), "showTour");
     privacy = make(tr("Privacy"), "privacy");
@@ -119,6 +122,8 @@ void Commands::buildMenus(QMenuBar* bar, QUndoStack* stack)
     view->addAction(fewerDays);
     view->addSeparator();
     view->addAction(goToDate);
+    view->addSeparator();
+    view->addAction(showPreview);
 
     QMenu* help = bar->addMenu(tr("&Help"));
     help->addAction(showTour);

@@ -39,6 +39,7 @@ public:
     QAction* moreDays = nullptr;
     QAction* fewerDays = nullptr;
     QAction* goToDate = nullptr;
+    QAction* showPreview = nullptr;  // checkable: the preview panel is shown
     // Help
     QAction* showTour = nullptr;
     QAction* privacy = nullptr;

@@ -15,6 +15,8 @@ inline constexpr const char* desktopCalendars = "calendars.desktop";
 // The calendar addresses the user chose (secrets; shared with `nelvo calendars`).
 inline constexpr const char* webCalendars = "calendars.web";
 inline constexpr const char* calendarAddresses = "calendars.addresses";
+// Whether the preview panel beside the canvas is shown.
+inline constexpr const char* previewShown = "preview.shown";
 // "x y width height" of the window's normal geometry, then " maximized" when it was.
 inline constexpr const char* windowGeometry = "window.geometry";
 

@@ -117,6 +117,7 @@ TEST(MainWindow, MenusOfferEveryCommandWithItsShortcut)
         {"More Days", "Ctrl+]"},
         {"Fewer Days", "Ctrl+["},
         {"Go to Date…", "Ctrl+T"},
+        {"Preview", ""},
         {"Show Me Around", ""},
         {"Copy Availability", "Ctrl+Shift+C"},
         {"Copy as Table", "Ctrl+Alt+Shift+C"},

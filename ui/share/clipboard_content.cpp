@@ -26,10 +26,23 @@ void setRtf(QMimeData& data, const std::string& rtf)
 
 }  // namespace
 
+std::string availabilityPlainText(const AvailabilityModel& model)
+{
+    return model.chatText();
+}
+
+std::optional<std::string> tablePlainText(const AvailabilityModel& model,
+                                          const TimeZone& currentZone)
+{
+    if (model.settings().renderZones(currentZone).size() < 2)
+        return std::nullopt;
+    return model.tableMarkdown();
+}
+
 std::unique_ptr<QMimeData> availability(const AvailabilityModel& model)
 {
     auto data = std::make_unique<QMimeData>();
-    data->setData(plainType, bytes(model.chatText()));
+    data->setData(plainType, bytes(availabilityPlainText(model)));
     data->setData(htmlType, bytes(model.richHTML()));
     setRtf(*data, model.richRTF());
     data->setData(markdownType, bytes(model.markdownText()));
@@ -38,10 +51,11 @@ std::unique_ptr<QMimeData> availability(const AvailabilityModel& model)
 
 std::unique_ptr<QMimeData> table(const AvailabilityModel& model, const TimeZone& currentZone)
 {
-    if (model.settings().renderZones(currentZone).size() < 2)
+    const std::optional<std::string> plain = tablePlainText(model, currentZone);
+    if (!plain)
         return nullptr;
     auto data = std::make_unique<QMimeData>();
-    data->setData(plainType, bytes(model.tableMarkdown()));
+    data->setData(plainType, bytes(*plain));
     data->setData(htmlType, bytes(model.tableHTML()));
     setRtf(*data, model.tableRTF());
     data->setData(markdownType, bytes(MarkdownRenderer::render(model.table())));

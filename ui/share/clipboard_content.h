@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 
 class QImage;
 class QMimeData;
@@ -23,6 +25,12 @@ inline constexpr const char* richTextType = "text/richtext";
 inline constexpr const char* markdownType = "text/markdown;charset=utf-8";
 inline constexpr const char* pngType = "image/png";
 inline constexpr const char* tiffType = "image/tiff";
+
+// The plain-text flavour of Copy availability: the chat text. The preview shows the same.
+std::string availabilityPlainText(const AvailabilityModel& model);
+// The plain-text flavour of Copy as Table; empty with fewer than two zones for `currentZone`.
+std::optional<std::string> tablePlainText(const AvailabilityModel& model,
+                                          const TimeZone& currentZone);
 
 // Copy availability: the chat text, the rich HTML, the same as RTF, the Markdown.
 std::unique_ptr<QMimeData> availability(const AvailabilityModel& model);

@@ -1,0 +1,109 @@
+#include "app/availability_model.h"
+#include "kit/model/settings.h"
+#include "ui/canvas/cutoff_bar_view.h"
+#include "ui/canvas/day_column_view.h"
+#include "ui/canvas/main_view.h"
+#include "ui/canvas_page.h"
+#include "ui/commands.h"
+#include "ui/defaults_keys.h"
+#include "ui/main_window.h"
+#include "ui/share/clipboard_content.h"
+#include "ui/share/preview_panel.h"
+#include "ui/support/ui_setup.h"
+
+#include <QMenuBar>
+#include <QTest>
+#include <QToolButton>
+
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+namespace nelvo {
+namespace {
+
+using test::UiSetup;
+
+constexpr const char* markerTitle = "Quarterly Zebra Review";
+
+std::string calendarWithMeeting(UiSetup& s)
+{
+    const std::string path = s.folder.filePath(QStringLiteral("work.ics")).toStdString();
+    std::ofstream(path) << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n"
+                           "BEGIN:VEVENT\r\nUID:zebra\r\nDTSTAMP:20250301T000000Z\r\n"
+                           "DTSTART:20250303T150000Z\r\nDTEND:20250303T160000Z\r\n"
+                           "SUMMARY:"
+                        << markerTitle << "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    return path;
+}
+
+QAction* viewMenuItem(MainWindow& window, const QString& text)
+{
+    for (QAction* menu : window.menuBar()->actions())
+        if (menu->text() == QLatin1String("&View"))
+            for (QAction* item : menu->menu()->actions())
+                if (item->text() == text)
+                    return item;
+    return nullptr;
+}
+
+TEST(PreviewPanel, ShowsWhatCopyWritesAndFollowsADrag)
+{
+    UiSetup s;
+    s.returningUser({calendarWithMeeting(s)});
+    MainWindow window(s.setup());
+    window.resize(1040, 720);
+    window.show();
+    CanvasPage& page = *window.rootView().canvasPage();
+    AvailabilityModel& model = page.model();
+    PreviewPanel& preview = page.preview();
+    EXPECT_FALSE(preview.isVisible());
+
+    // The toolbar's toggle shows it, and the choice is kept.
+    auto* button = page.findChild<QToolButton*>(QStringLiteral("previewButton"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->accessibleName(), QStringLiteral("Preview"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(preview.isVisible());
+    EXPECT_EQ(s.defaults->boolValue(DefaultsKeys::previewShown), true);
+    EXPECT_EQ(preview.availabilityText().toStdString(), model.chatText());
+    // The table as Copy as Table would write it, if it is offered at all.
+    EXPECT_EQ(preview.tableText().toStdString(),
+              ClipboardContent::tablePlainText(model, TimeZone::system()).value_or(""));
+
+    // Drag today's end bar up with the pointer: the preview follows, title-free.
+    auto* canvas = page.findChild<MainView*>(QStringLiteral("canvas"));
+    ASSERT_NE(canvas, nullptr);
+    QWidget* end = canvas->columns().at(0)->bar(WindowEdge::end);
+    const std::string before = model.chatText();
+    const QPoint from = end->rect().center();
+    const QPoint origin = end->mapToGlobal(from);
+    QTest::mousePress(end, Qt::LeftButton, Qt::NoModifier, from);
+    for (int dy : {-30, -60, -90, -120})
+        QTest::mouseMove(end, end->mapFromGlobal(origin + QPoint(0, dy)));
+    QTest::mouseRelease(end, Qt::LeftButton, Qt::NoModifier,
+                        end->mapFromGlobal(origin + QPoint(0, -120)));
+    ASSERT_NE(model.chatText(), before);
+    EXPECT_EQ(preview.availabilityText().toStdString(), model.chatText());
+    EXPECT_EQ(preview.availabilityText().toStdString(),
+              ClipboardContent::availabilityPlainText(model));
+    EXPECT_FALSE(preview.availabilityText().contains(QLatin1String(markerTitle)));
+
+    // A second zone brings the table's text, as Copy as Table writes it.
+    model.addZone("Europe/Berlin");
+    EXPECT_EQ(preview.tableText().toStdString(),
+              ClipboardContent::tablePlainText(model, TimeZone::system()).value_or(""));
+    EXPECT_FALSE(preview.tableText().isEmpty());
+    EXPECT_FALSE(preview.tableText().contains(QLatin1String(markerTitle)));
+
+    // The View menu's item hides it again; a new window remembers.
+    QAction* item = viewMenuItem(window, QStringLiteral("Preview"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isChecked());
+    item->trigger();
+    EXPECT_FALSE(preview.isVisible());
+    EXPECT_EQ(s.defaults->boolValue(DefaultsKeys::previewShown), false);
+}
+
+}  // namespace
+}  // namespace nelvo
