@@ -95,7 +95,6 @@ CanvasPage::CanvasPage(AvailabilityModel& model, UserDefaults& defaults, Command
     const bool previewShown = m_defaults.boolValue(DefaultsKeys::previewShown).value_or(false);
     m_preview->setVisible(previewShown);
     m_commands.showPreview->setChecked(previewShown);
-    m_commands.showPreview->setEnabled(true);
     connect(m_commands.showPreview, &QAction::toggled, this, [this](bool shown) {
         m_preview->setVisible(shown);
         m_defaults.setBool(DefaultsKeys::previewShown, shown);

@@ -74,7 +74,8 @@ Commands::~Commands()
 
 void Commands::setCanvasShown(bool shown)
 {
-    for (QAction* action : {zoomIn, zoomOut, zoomReset, moreDays, fewerDays, goToDate, showTour})
+    for (QAction* action :
+         {zoomIn, zoomOut, zoomReset, moreDays, fewerDays, goToDate, showPreview, showTour})
         action->setEnabled(shown);
 }
 

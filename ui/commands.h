@@ -22,7 +22,7 @@ public:
     // Builds the File, Edit, View and Help menus on `bar`. Undo and Redo come from `undo`.
     void buildMenus(QMenuBar* bar, QUndoStack* undo);
 
-    // The commands that act on the canvas (zoom, days, go to date, the tour) are offered
+    // The commands that act on the canvas (zoom, days, go to date, preview, the tour) are offered
     // only while it is shown: during onboarding they would do nothing.
     void setCanvasShown(bool shown);
 
