@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
@@ -37,6 +38,11 @@ SideControls::SideControls(AvailabilityModel& model, UserDefaults& defaults, boo
     if (!demo) {
         auto* addresses = new MyAddressesRow(model, defaults);
         m_settings->popover()->setAddressesRow(addresses);
+        m_tips->setAddressesTip([this] { return m_model.hasInvitationsWithoutUser(); },
+                                [this] {
+                                    m_settings->openSettings();
+                                    m_settings->popover()->addressesRow()->field()->setFocus();
+                                });
     }
 }
 

@@ -7,7 +7,9 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace nelvo {
 
@@ -27,12 +29,26 @@ Tips::Tips(UserDefaults& defaults, bool demo, QWidget* host, Tour* tour)
 
 const char* Tips::defaultsKey(Tip tip)
 {
-    return tip == Tip::addZone ? "tips.addZone.shown" : "tips.events.shown";
+    switch (tip) {
+    case Tip::addZone:
+        return "tips.addZone.shown";
+    case Tip::events:
+        return "tips.events.shown";
+    case Tip::addresses:
+        return "tips.addresses.shown";
+    }
+    return "";
 }
 
 const char* Tips::anchorName(Tip tip)
 {
     return tip == Tip::addZone ? "tip.addZone" : "tour.events";
+}
+
+void Tips::setAddressesTip(std::function<bool()> needed, std::function<void()> open)
+{
+    m_addressesNeeded = std::move(needed);
+    m_openAddresses = std::move(open);
 }
 
 bool Tips::wasShown(Tip tip) const
@@ -51,7 +67,9 @@ void Tips::offer()
         return;
     if (m_bubble && m_bubble->isVisible())
         return;
-    for (Tip tip : {Tip::addZone, Tip::events}) {
+    for (Tip tip : {Tip::addresses, Tip::addZone, Tip::events}) {
+        if (tip == Tip::addresses && !(m_addressesNeeded && m_addressesNeeded()))
+            continue;
         if (!wasShown(tip) && TourAnchor::find(m_host, QString::fromLatin1(anchorName(tip)))) {
             show(tip);
             return;
@@ -72,16 +90,29 @@ void Tips::show(Tip tip)
         close->setText(QStringLiteral("\u00D7"));
         close->setAutoRaise(true);
         close->setAccessibleName(QStringLiteral("Close tip"));
+        m_action = new QPushButton(QString::fromLatin1(addressesAction), m_bubble);
+        auto* column = new QVBoxLayout;
+        column->addWidget(text);
+        column->addWidget(m_action, 0, Qt::AlignLeft);
         auto* layout = new QHBoxLayout(m_bubble);
         const int a = TourAnchor::arrowSize;
         layout->setContentsMargins(a + 12, a + 10, a + 6, a + 10);
-        layout->addWidget(text, 1);
+        layout->addLayout(column, 1);
         layout->addWidget(close, 0, Qt::AlignTop);
         connect(close, &QToolButton::clicked, this, [this] { dismiss(m_showing); });
+        connect(m_action, &QPushButton::clicked, this, [this] {
+            dismiss(Tip::addresses);
+            if (m_openAddresses)
+                m_openAddresses();
+        });
     }
     m_showing = tip;
     auto* text = m_bubble->findChild<QLabel*>(QStringLiteral("tipText"));
-    text->setText(QString::fromUtf8(tip == Tip::addZone ? addZoneText : eventsText));
+    const char* words = tip == Tip::addZone  ? addZoneText
+                        : tip == Tip::events ? eventsText
+                                             : addressesText;
+    text->setText(QString::fromUtf8(words));
+    m_action->setVisible(tip == Tip::addresses);
     m_bubble->setAccessibleName(text->text());
     m_bubble->setAnchorName(QString::fromLatin1(anchorName(tip)));
     m_bubble->present();

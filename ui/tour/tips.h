@@ -3,6 +3,9 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
+class QPushButton;
 class QWidget;
 
 namespace nelvo {
@@ -11,20 +14,26 @@ class CalloutBubble;
 class Tour;
 class UserDefaults;
 
-// The two hints shown once per user, each beside its control: the add-zone button's and the
-// events button's of the first day with a meeting to free. What was shown is kept in the
+// The hints shown once per user, each beside its control: the add-zone button's and the
+// events button's of the first day with a meeting to free; and, on that events button, the
+// one that asks for the user's address while invitations cannot tell which attendee is the
+// user. What was shown is kept in the
 // defaults; demo mode shows none, and none shows while the tour runs.
 class Tips : public QObject {
     Q_OBJECT
 
 public:
-    enum class Tip { addZone, events };
+    enum class Tip { addZone, events, addresses };
 
     static constexpr const char* addZoneText =
         "See the same free time in a colleague's zone. Search by city or country.";
     static constexpr const char* eventsText =
         "Open a day's events to see what's booked. The \u00D7 beside a meeting frees that time "
         "here; your calendar isn't touched.";
+    static constexpr const char* addressesText =
+        "Some meetings are invitations that don't say which attendee is you, so they count "
+        "even if you declined. Add your address in Settings.";
+    static constexpr const char* addressesAction = "Add My Address";
 
     // `host` is the window the bubbles float in; `tour` (optional) holds tips back while it
     // runs.
@@ -33,6 +42,9 @@ public:
     static const char* defaultsKey(Tip tip);
     // The objectName of the control a tip points at.
     static const char* anchorName(Tip tip);
+
+    // The addresses tip is offered only while `needed` holds; its button calls `open`.
+    void setAddressesTip(std::function<bool()> needed, std::function<void()> open);
 
     bool wasShown(Tip tip) const;
     // Shows the first tip not yet seen whose control is on screen, unless one is showing.
@@ -54,6 +66,9 @@ private:
     CalloutBubble* m_bubble = nullptr;
     Tip m_showing = Tip::addZone;
     QPointer<QWidget> m_watched;
+    QPushButton* m_action = nullptr;
+    std::function<bool()> m_addressesNeeded;
+    std::function<void()> m_openAddresses;
 };
 
 }  // namespace nelvo

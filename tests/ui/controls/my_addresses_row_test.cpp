@@ -1,5 +1,6 @@
 #include "app/availability_model.h"
 #include "ui/canvas_page.h"
+#include "ui/commands.h"
 #include "ui/controls/my_addresses_row.h"
 #include "ui/controls/settings_button.h"
 #include "ui/controls/settings_popover.h"
@@ -7,6 +8,7 @@
 #include "ui/defaults_keys.h"
 #include "ui/main_window.h"
 #include "ui/support/ui_setup.h"
+#include "ui/tour/tips.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -59,8 +61,18 @@ TEST(MyAddressesRow, AnAddedAddressFreesADeclinedInvitation)
     EXPECT_TRUE(planningIsBusy(model));
     EXPECT_TRUE(model.hasInvitationsWithoutUser());
 
+    // A tip on the events button says so, once; its button opens the settings at the row.
+    Tips& tips = page.side().tips();
+    window.commands().moreDays->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return tips.isShowing(Tips::Tip::addresses); }));
+    QPushButton* openRow = nullptr;
+    for (QPushButton* button : window.findChildren<QPushButton*>())
+        if (button->isVisible() && button->text() == Tips::addressesAction)
+            openRow = button;
+    ASSERT_NE(openRow, nullptr);
+    QTest::mouseClick(openRow, Qt::LeftButton);
+    EXPECT_TRUE(tips.wasShown(Tips::Tip::addresses));
     SettingsButton* settings = page.side().settingsButton();
-    QTest::mouseClick(settings, Qt::LeftButton);
     SettingsPopover* popover = settings->popover();
     ASSERT_TRUE(popover->isVisible());
     MyAddressesRow* row = popover->addressesRow();
