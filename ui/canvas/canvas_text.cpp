@@ -80,7 +80,8 @@ QString busyName(std::int64_t startMinutes, std::int64_t endMinutes, bool use24H
 
 QString eventCount(std::size_t count)
 {
-    return QString::number(count) + QStringLiteral(" events");
+    return QString::number(count) +
+           (count == 1 ? QStringLiteral(" event") : QStringLiteral(" events"));
 }
 
 }  // namespace nelvo::CanvasText

@@ -370,7 +370,7 @@ TEST(DayColumns, AnEmptyDaySaysSo)
     auto& view = f.make();
     EXPECT_FALSE(f.model->days()[0].isToday);  // the range starts tomorrow after 17:00
     EXPECT_TRUE(f.column(0).bands().empty());
-    EXPECT_EQ(view.headers()[0]->eventsButton()->text(), "1 events");
+    EXPECT_EQ(view.headers()[0]->eventsButton()->text(), "1 event");
     EXPECT_EQ(view.headers()[0]->eventsButton()->objectName(), "tour.events");
 }
 
