@@ -4,6 +4,8 @@
 #include <QPalette>
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 
 namespace nelvo::CanvasStyle {
 
@@ -24,6 +26,21 @@ QColor mix(const QColor& a, const QColor& b, double t)
 }
 
 }  // namespace
+
+double luminance(const QColor& c)
+{
+    const auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 bool isDark(const QPalette& palette)
 {
@@ -55,7 +72,18 @@ QColor hourLine(const QPalette& palette)
 
 QColor secondaryText(const QPalette& palette)
 {
-    return mix(palette.color(QPalette::Text), palette.color(QPalette::Base), 0.45);
+    const QColor text = palette.color(QPalette::Text);
+    const QColor grounds[] = {palette.color(QPalette::Window), palette.color(QPalette::Base),
+                              columnBackground(palette, true)};
+    // As grey as the palette allows: a theme with little contrast gets nearly the text colour.
+    for (double t = 0.45; t > 0; t -= 0.05) {
+        const QColor grey = mix(text, palette.color(QPalette::Base), t);
+        if (std::all_of(std::begin(grounds), std::end(grounds), [&](const QColor& ground) {
+                return contrast(grey, ground) >= minimumTextContrast;
+            }))
+            return grey;
+    }
+    return text;
 }
 
 QColor bandFill(const QPalette& palette, bool highlighted)

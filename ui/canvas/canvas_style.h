@@ -28,11 +28,16 @@ inline constexpr int bandEdgeHitHeight = 7;
 inline constexpr int fadeLength = 18;
 
 bool isDark(const QPalette& palette);
+// The WCAG contrast ratio of two opaque colours, 1 to 21; text wants at least 4.5.
+double contrast(const QColor& a, const QColor& b);
+inline constexpr double minimumTextContrast = 4.5;
 
 QColor canvasBackground(const QPalette& palette);
 QColor columnBackground(const QPalette& palette, bool isToday);
 QColor leftOutBackground(const QPalette& palette);
 QColor hourLine(const QPalette& palette);
+// Greyer than the text, yet at least minimumTextContrast against the window, the columns
+// and today's column.
 QColor secondaryText(const QPalette& palette);
 
 QColor bandFill(const QPalette& palette, bool highlighted);

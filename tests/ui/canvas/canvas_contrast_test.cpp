@@ -1,0 +1,61 @@
+#include "canvas_fixture.h"
+
+#include "ui/canvas/canvas_style.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+namespace nelvo {
+namespace {
+
+// A translucent fill as it shows over `ground`.
+QColor over(const QColor& fill, const QColor& ground)
+{
+    QImage pixel(1, 1, QImage::Format_RGB32);
+    pixel.fill(ground);
+    QPainter(&pixel).fillRect(0, 0, 1, 1, fill);
+    return pixel.pixelColor(0, 0);
+}
+
+QPalette darkPalette()
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(36, 36, 38));
+    dark.setColor(QPalette::Base, QColor(28, 28, 30));
+    dark.setColor(QPalette::Text, QColor(235, 235, 240));
+    dark.setColor(QPalette::WindowText, QColor(235, 235, 240));
+    dark.setColor(QPalette::Highlight, QColor(10, 132, 255));
+    return dark;
+}
+
+TEST(CanvasContrast, EveryTextReadsInTheLightAndTheDarkPalette)
+{
+    for (const bool dark : {false, true}) {
+        test::CanvasFixture f;
+        MainView& view = f.make();
+        if (dark)
+            view.setPalette(darkPalette());
+        const QPalette& colours = f.column(0).palette();
+        ASSERT_EQ(CanvasStyle::isDark(colours), dark);
+        const QColor grounds[] = {CanvasStyle::canvasBackground(colours),
+                                  CanvasStyle::columnBackground(colours, false),
+                                  CanvasStyle::columnBackground(colours, true)};
+        // Hour labels, captions, event rows and notes in grey, on the window and the columns.
+        for (const QColor& ground : grounds)
+            EXPECT_GE(CanvasStyle::contrast(CanvasStyle::secondaryText(colours), ground),
+                      CanvasStyle::minimumTextContrast)
+                << (dark ? "dark" : "light");
+        // A band's times on its fill, highlighted or not, in any column.
+        for (const bool highlighted : {false, true})
+            for (const QColor& ground : grounds)
+                EXPECT_GE(CanvasStyle::contrast(
+                              CanvasStyle::bandText(colours),
+                              over(CanvasStyle::bandFill(colours, highlighted), ground)),
+                          CanvasStyle::minimumTextContrast)
+                    << (dark ? "dark" : "light");
+    }
+}
+
+}  // namespace
+}  // namespace nelvo
