@@ -52,17 +52,16 @@ struct FakeDesktop {
         qputenv("XDG_RUNTIME_DIR", oldRuntime);
     }
 
-    // A program that writes its arguments to <name>.args, each followed by a line "--end--"
-    // (shell built-ins only).
+    // A program that writes its arguments to <name>.args, each followed by a line "--end--".
+    // The file appears whole (written aside, then renamed), so a reader never sees a part.
     void program(const QString& name, const QString& extra = {})
     {
         QFile script(bin.filePath(name));
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(
-            QStringLiteral(
-                "#!/bin/sh\n%1\nfor a in \"$@\"; do printf '%s\\n--end--\\n' \"$a\"; done > '%2'\n")
-                .arg(extra, bin.filePath(name + ".args"))
-                .toUtf8());
+        script.write(QStringLiteral("#!/bin/sh\n%1\nfor a in \"$@\"; do printf '%s\\n--end--\\n' "
+                                    "\"$a\"; done > '%2.part' && /bin/mv '%2.part' '%2'\n")
+                         .arg(extra, bin.filePath(name + ".args"))
+                         .toUtf8());
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
