@@ -106,8 +106,9 @@ TEST(RootView, FirstRunWalksThreePagesThenChoosesCalendars)
     EXPECT_TRUE(s.defaults->boolValue(DefaultsKeys::onboardingCompleted).value_or(false));
     EXPECT_EQ(s.defaults->stringList(DefaultsKeys::calendarLocations),
               std::vector<std::string>{calendar});
-    EXPECT_EQ(choosable(window, "&View"), (QStringList{"Zoom In", "Zoom Out", "Actual Size",
-                                                       "More Days", "Fewer Days", "Go to Date…"}));
+    EXPECT_EQ(choosable(window, "&View"),
+              (QStringList{"Zoom In", "Zoom Out", "Actual Size", "More Days", "Fewer Days",
+                           "Go to Date…", "Preview"}));
     EXPECT_EQ(choosable(window, "&Help").size(), 4);
 }
 
