@@ -59,6 +59,7 @@ inline constexpr const char* freeThisTime = "Free this time";
 inline constexpr const char* makeBusyAgain = "Make it busy again";
 inline constexpr const char* freedTag = "Freed";
 inline constexpr const char* notCountedTag = "Not counted";
+inline constexpr const char* allDay = "All day";
 inline constexpr const char* removeZone = "Remove this time zone";
 inline constexpr const char* makeFirst = "Make First";
 inline constexpr const char* remove = "Remove";

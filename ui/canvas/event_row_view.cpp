@@ -51,27 +51,26 @@ EventRowView::EventRowView(const Content& content, QWidget* parent)
     }
     row->addLayout(text, 1);
 
-    // The row as a screen reader says it: time, calendar and state, never the title.
+    // The row as a screen reader says it: time, calendar and why it counts or not, never the
+    // title.
     QString description = content.time;
     if (!content.calendarName.isEmpty())
         description += QStringLiteral(", ") + content.calendarName;
-    if (content.state != State::busy)
-        description += QStringLiteral(", ") + QString::fromLatin1(content.state == State::movable
-                                                                      ? CanvasText::freedTag
-                                                                      : CanvasText::notCountedTag);
-    if (content.state != State::busy) {
-        auto* tag = new QLabel(QString::fromLatin1(content.state == State::movable
-                                                       ? CanvasText::freedTag
-                                                       : CanvasText::notCountedTag),
-                               this);
-        tag->setFont(CanvasStyle::font(font(), -2, true));
-        QPalette tagPalette = tag->palette();
-        tagPalette.setColor(QPalette::WindowText, content.state == State::movable
-                                                      ? CanvasStyle::bandBorder(palette())
-                                                      : CanvasStyle::secondaryText(palette()));
-        tag->setPalette(tagPalette);
-        row->addWidget(tag, 0, Qt::AlignTop);
-    }
+    description +=
+        QStringLiteral(", ") + QString::fromLatin1(BusyClassifier::reasonText(content.reason));
+    if (content.state == State::ignored)
+        description += QStringLiteral(", ") + QString::fromLatin1(CanvasText::notCountedTag);
+
+    auto* tag = new QLabel(tagText(), this);
+    tag->setFont(CanvasStyle::font(font(), -2, true));
+    tag->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    tag->setToolTip(QString::fromLatin1(BusyClassifier::reasonText(content.reason)));
+    QPalette tagPalette = tag->palette();
+    tagPalette.setColor(QPalette::WindowText, content.state == State::movable
+                                                  ? CanvasStyle::bandBorder(palette())
+                                                  : CanvasStyle::secondaryText(palette()));
+    tag->setPalette(tagPalette);
+    row->addWidget(tag, 0, Qt::AlignTop);
     if (content.state != State::ignored) {
         const bool freed = content.state == State::movable;
         m_action = new QToolButton(this);
@@ -99,6 +98,14 @@ EventRowView::EventRowView(const Content& content, QWidget* parent)
         row->addWidget(m_action, 0, Qt::AlignTop);
     }
     setAccessibleName(description);
+}
+
+QString EventRowView::tagText() const
+{
+    QString text = QString::fromLatin1(BusyClassifier::reasonTag(m_content.reason));
+    if (m_content.state == BusyClassifier::EventState::ignored)
+        text += QLatin1Char('\n') + QString::fromLatin1(CanvasText::notCountedTag);
+    return text;
 }
 
 void EventRowView::paintEvent(QPaintEvent*)

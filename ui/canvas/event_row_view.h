@@ -12,8 +12,9 @@ class QToolButton;
 
 namespace nelvo {
 
-// One event of a day's list: its time, calendar and what it overlaps, with the action that
-// frees it or makes it busy again. An event that does not count has a tag and no action.
+// One event of a day's list: its time, calendar and what it overlaps, a tag that says why it
+// counts or not, and the action that frees it or makes it busy again (none for an event that
+// does not count).
 class EventRowView : public QWidget {
     Q_OBJECT
 
@@ -21,7 +22,8 @@ public:
     struct Content {
         CalendarEvent event;
         BusyClassifier::EventState state = BusyClassifier::EventState::busy;
-        QString time;  // "9:00am – 10:00am"
+        BusyClassifier::BusyReason reason = BusyClassifier::BusyReason::ownEvent;
+        QString time;  // "9:00am – 10:00am", or "All day"
         QString calendarName;
         QColor calendarColour;
         QStringList overlaps;  // titles
@@ -32,6 +34,8 @@ public:
     const Content& content() const { return m_content; }
     // Absent for events that do not count.
     QToolButton* actionButton() const { return m_action; }
+    // The reason's tag as shown: "Accepted", "Freed", "Declined\nNot counted".
+    QString tagText() const;
 
 Q_SIGNALS:
     void actionTriggered(const nelvo::CalendarEvent& event);

@@ -55,22 +55,39 @@ void EventsPopover::refresh()
     const TimeZone& zone = m_model.zone();
     const bool use24Hour = m_model.settings().use24Hour;
     m_title->setText(QString::fromStdString(SlotFormatter::longDayLabel(day->date, zone)));
+    const auto& included = m_model.includedCalendars();
+    const auto& movable = m_model.adjustments().movable;
+    std::vector<BusyClassifier::BusyReason> reasons;
+    reasons.reserve(day->events.size());
+    for (const auto& event : day->events)
+        reasons.push_back(BusyClassifier::reason(event, included, movable));
+    // Only what holds time is said to overlap: an all-day event, or one that does not count,
+    // would overlap every meeting of the day and say nothing.
+    const auto holdsTime = [&](std::size_t i) {
+        return !day->events[i].isAllDay && (BusyClassifier::counts(reasons[i]) ||
+                                            reasons[i] == BusyClassifier::BusyReason::freed);
+    };
     std::vector<EventRowView::Content> rows;
-    for (const auto& event : day->events) {
+    for (std::size_t i = 0; i < day->events.size(); ++i) {
+        const CalendarEvent& event = day->events[i];
         EventRowView::Content row;
         row.event = event;
-        row.state =
-            BusyClassifier::state(event, m_model.includedCalendars(), m_model.adjustments());
-        row.time =
-            CanvasText::range(Slot{event.start, event.end}, zone, day->date, zone, use24Hour);
+        row.reason = reasons[i];
+        row.state = BusyClassifier::state(event, included, m_model.adjustments());
+        row.time = event.isAllDay ? QString::fromLatin1(CanvasText::allDay)
+                                  : CanvasText::range(Slot{event.start, event.end}, zone, day->date,
+                                                      zone, use24Hour);
         for (const auto& calendar : m_model.calendars()) {
             if (calendar.id == event.calendarID)
                 row.calendarName = QString::fromStdString(calendar.title);
         }
         row.calendarColour = QColor(QString::fromStdString(event.calendarColorHex));
-        for (const auto& other : day->events) {
-            if (&other != &event && other.start < event.end && event.start < other.end)
-                row.overlaps << QString::fromStdString(other.title);
+        if (holdsTime(i)) {
+            for (std::size_t j = 0; j < day->events.size(); ++j) {
+                const CalendarEvent& other = day->events[j];
+                if (j != i && holdsTime(j) && other.start < event.end && event.start < other.end)
+                    row.overlaps << QString::fromStdString(other.title);
+            }
         }
         rows.push_back(std::move(row));
     }

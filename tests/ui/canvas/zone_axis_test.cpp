@@ -176,6 +176,14 @@ TEST(EventsPopover, ListsRowsInTheirThreeStatesAndFreesAMeetingFromTheKeyboard)
     auto lunchOff = meeting("c", "2025-03-03T15:00:00-08:00", "2025-03-03T16:00:00-08:00", "Gym");
     lunchOff.availability = CalendarEvent::Availability::free;
     f.source->all.push_back(lunchOff);
+    auto offsite =
+        meeting("d", "2025-03-03T00:00:00-08:00", "2025-03-04T00:00:00-08:00", "Offsite");
+    offsite.isAllDay = true;
+    f.source->all.push_back(offsite);
+    auto declined =
+        meeting("e", "2025-03-03T12:15:00-08:00", "2025-03-03T12:45:00-08:00", "Sales call");
+    declined.participation = CalendarEvent::Participation::declined;
+    f.source->all.push_back(declined);
     auto& view = f.make();
     QToolButton* button = view.headers()[0]->eventsButton();
     QTest::mouseClick(button, Qt::LeftButton);
@@ -183,29 +191,40 @@ TEST(EventsPopover, ListsRowsInTheirThreeStatesAndFreesAMeetingFromTheKeyboard)
     ASSERT_TRUE(popover && popover->isVisible());
     EXPECT_FALSE(popover->isWindow());  // in the window, where screen readers look
     const auto& rows = popover->list()->rows();
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0]->content().time, "12:00pm – 1:00pm");
-    EXPECT_EQ(rows[0]->content().calendarName, "Work");
-    EXPECT_EQ(rows[0]->content().overlaps, QStringList{"Lunch"});
-    EXPECT_EQ(rows[2]->content().state, BusyClassifier::EventState::ignored);
-    EXPECT_EQ(rows[2]->actionButton(), nullptr);
+    ASSERT_EQ(rows.size(), 5u);
+    // By start: the all-day event, then the meetings.
+    EXPECT_EQ(rows[0]->content().time, "All day");
+    EXPECT_EQ(rows[0]->tagText(), "All day\nNot counted");
+    EXPECT_TRUE(rows[0]->content().overlaps.isEmpty());
+    const auto review = rows[1];
+    EXPECT_EQ(review->content().time, "12:00pm – 1:00pm");
+    EXPECT_EQ(review->content().calendarName, "Work");
+    // Neither the all-day event nor the declined call is said to overlap it.
+    EXPECT_EQ(review->content().overlaps, QStringList{"Lunch"});
+    EXPECT_EQ(review->tagText(), "Yours");
+    EXPECT_EQ(rows[2]->tagText(), "Declined\nNot counted");
+    EXPECT_EQ(rows[4]->content().state, BusyClassifier::EventState::ignored);
+    EXPECT_EQ(rows[4]->tagText(), "Free\nNot counted");
+    EXPECT_EQ(rows[4]->actionButton(), nullptr);
 
-    // A screen reader finds the first row's action in the window's tree; no name carries a title.
+    // A screen reader finds the first row's action in the window's tree, with why it counts;
+    // no name carries a title.
     QAccessibleInterface* free = test::findAccessible(&view, "Free this time");
     ASSERT_TRUE(free);
-    EXPECT_EQ(free->text(QAccessible::Description), "12:00pm – 1:00pm, Work");
+    EXPECT_EQ(free->text(QAccessible::Description), "12:00pm – 1:00pm, Work, Your own event");
     EXPECT_FALSE(test::findAccessible(&view, "Review"));
     EXPECT_FALSE(test::findAccessible(&view, "Overlaps Lunch"));
 
     // The keyboard is in the popover; Enter frees the focused row's meeting and stays there.
-    ASSERT_EQ(QApplication::focusWidget(), rows[0]->actionButton());
+    ASSERT_EQ(QApplication::focusWidget(), review->actionButton());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     ASSERT_EQ(f.model->adjustments().movable.size(), 1u);
     EXPECT_EQ(f.undo.count(), 1);
     const auto& after = popover->list()->rows();
-    EXPECT_EQ(after[0]->content().state, BusyClassifier::EventState::movable);
-    EXPECT_EQ(QApplication::focusWidget(), after[0]->actionButton());
-    EXPECT_EQ(after[0]->actionButton()->accessibleName(), "Make it busy again");
+    EXPECT_EQ(after[1]->content().state, BusyClassifier::EventState::movable);
+    EXPECT_EQ(after[1]->tagText(), "Freed");
+    EXPECT_EQ(QApplication::focusWidget(), after[1]->actionButton());
+    EXPECT_EQ(after[1]->actionButton()->accessibleName(), "Make it busy again");
     QAccessibleInterface* again = test::findAccessible(&view, "Make it busy again");
     ASSERT_TRUE(again && again->actionInterface());
     again->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
