@@ -713,6 +713,13 @@ void AvailabilityModel::trimBand(const Slot& slot, WindowEdge edge, Date target)
         play(Sound::tick);
 }
 
+std::optional<Date> AvailabilityModel::trimmedEdge(const Slot& slot, WindowEdge edge,
+                                                   Date target) const
+{
+    return m_adjustments.trimmedEdge(slot, edge, target, AvailabilityEngine::applicationSnapMinutes,
+                                     m_zone, m_settings.minimumMinutes);
+}
+
 void AvailabilityModel::restoreBand(const Slot& slot)
 {
     Adjustments changed = m_adjustments;

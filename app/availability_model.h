@@ -182,6 +182,9 @@ public:
     // --- Queries while editing
     Date earliestStart() const;
     BandReach::Reach bandReach(const Slot& slot, const std::string& dayKey) const;
+    // Where trimBand() with the same arguments puts the dragged edge; empty when the band
+    // would go whole (what stays is shorter than the minimum).
+    std::optional<Date> trimmedEdge(const Slot& slot, WindowEdge edge, Date target) const;
     bool hasMeetingToFree(const DayData& day) const;
     std::pair<Date, Date> startDayRange() const;
     std::string startDayLabel() const;

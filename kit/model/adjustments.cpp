@@ -114,37 +114,49 @@ Adjustments::Neighbours Adjustments::holdsAdjacent(const Slot& slot) const
     return neighbours;
 }
 
+std::optional<Date> Adjustments::trimmedEdge(const Slot& slot, WindowEdge edge, Date target,
+                                             std::int64_t snapMinutes, const TimeZone& zone,
+                                             std::optional<std::int64_t> minimumMinutes) const
+{
+    const auto [before, after] = holdsAdjacent(slot);
+    const Date t = snapped(target, edge, snapMinutes, zone);
+    if (edge == WindowEdge::start) {
+        const Date cut = std::min(std::max(before ? before->start : slot.start, t), slot.end);
+        if (shorterThan(slot.end - cut, minimumMinutes))
+            return std::nullopt;
+        return cut;
+    }
+    const Date cut = std::max(std::min(t, after ? after->end : slot.end), slot.start);
+    if (shorterThan(cut - slot.start, minimumMinutes))
+        return std::nullopt;
+    return cut;
+}
+
 void Adjustments::trim(const Slot& slot, WindowEdge edge, Date target, std::int64_t snapMinutes,
                        const TimeZone& zone, std::optional<std::int64_t> minimumMinutes,
                        const UuidGenerator& newId)
 {
+    const auto cut = trimmedEdge(slot, edge, target, snapMinutes, zone, minimumMinutes);
+    if (!cut) {
+        remove(slot, newId);
+        return;
+    }
     const auto [before, after] = holdsAdjacent(slot);
-    const Date t = snapped(target, edge, snapMinutes, zone);
     const auto dropAll = [this](const Uuid& id) {
         std::erase_if(reserved, [&](const ReservedBlock& b) { return b.id == id; });
     };
     if (edge == WindowEdge::start) {
         const Date lower = before ? before->start : slot.start;
-        const Date cut = std::min(std::max(lower, t), slot.end);
-        if (shorterThan(slot.end - cut, minimumMinutes)) {
-            remove(slot, newId);
-            return;
-        }
         if (before)
             dropAll(before->id);
-        if (cut > lower)
-            reserved.push_back(ReservedBlock{newId(), lower, cut});
+        if (*cut > lower)
+            reserved.push_back(ReservedBlock{newId(), lower, *cut});
     } else {
         const Date upper = after ? after->end : slot.end;
-        const Date cut = std::max(std::min(t, upper), slot.start);
-        if (shorterThan(cut - slot.start, minimumMinutes)) {
-            remove(slot, newId);
-            return;
-        }
         if (after)
             dropAll(after->id);
-        if (cut < upper)
-            reserved.push_back(ReservedBlock{newId(), cut, upper});
+        if (*cut < upper)
+            reserved.push_back(ReservedBlock{newId(), *cut, upper});
     }
 }
 

@@ -49,6 +49,12 @@ struct Adjustments {
     void trim(const Slot& slot, WindowEdge edge, Date target, std::int64_t snapMinutes,
               const TimeZone& zone, std::optional<std::int64_t> minimumMinutes,
               const UuidGenerator& newId);
+    // Where trim() puts the dragged edge for the same arguments, for a view to show before
+    // the release: the snapped target, kept between the neighbouring block's far end and the
+    // slot's other edge. Empty when the whole band would go.
+    std::optional<Date> trimmedEdge(const Slot& slot, WindowEdge edge, Date target,
+                                    std::int64_t snapMinutes, const TimeZone& zone,
+                                    std::optional<std::int64_t> minimumMinutes) const;
     // Takes a whole free band out, merged with the blocks touching it into one new block whose
     // id comes from `newId`.
     void remove(const Slot& slot, const UuidGenerator& newId);

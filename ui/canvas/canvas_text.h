@@ -50,6 +50,8 @@ inline constexpr const char* leftOutText =
 inline constexpr const char* leftOutTag = "Left out";
 inline constexpr const char* noneLeftToday = "No availability left today";
 inline constexpr const char* noneThisDay = "No availability this day";
+// A band trimmed below the shortest free time offered: a release takes it out whole.
+inline constexpr const char* tooShortToOffer = "Too short to offer";
 inline constexpr const char* toggleDayHelp = "Toggles whether this day is offered";
 inline constexpr const char* leaveDayOut = "Leave this day out";
 inline constexpr const char* includeDay = "Include this day";

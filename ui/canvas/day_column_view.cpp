@@ -74,6 +74,20 @@ Date DayColumnView::dateAt(double y) const
     return m_context.geometry.axis(m_day.date, *m_calendar).date(y - CanvasStyle::topInset);
 }
 
+QString DayColumnView::bandRange(const Slot& slot) const
+{
+    return CanvasText::range(slot, m_context.zone, m_day.date, m_context.zone, m_context.use24Hour);
+}
+
+QStringList DayColumnView::bandOtherZones(const Slot& slot) const
+{
+    QStringList lines;
+    for (const auto& [name, zone] : m_context.otherZones)
+        lines << name + QStringLiteral("  ") +
+                     CanvasText::range(slot, zone, m_day.date, m_context.zone, m_context.use24Hour);
+    return lines;
+}
+
 void DayColumnView::setDay(const DayData& day, const ColumnContext& context, bool animated)
 {
     if (m_hasDay && day == m_day && context == m_context)
@@ -168,21 +182,32 @@ void DayColumnView::layoutChildren(bool animated)
         FreeBandView::Content content;
         content.slot = slot;
         content.window = windowPair;
-        content.range = CanvasText::range(slot, m_context.zone, m_day.date, m_context.zone,
-                                          m_context.use24Hour);
-        for (const auto& [name, zone] : m_context.otherZones)
-            content.otherZones.push_back(
-                name + QStringLiteral("  ") +
-                CanvasText::range(slot, zone, m_day.date, m_context.zone, m_context.use24Hour));
+        content.range = bandRange(slot);
+        content.otherZones = bandOtherZones(slot);
         content.top = yOf(slot.start);
         content.bottom = yOf(slot.end);
         content.x = bandInset;
         content.width = contentWidth;
         const std::string key = m_day.id;
-        band->setContent(content, [this, slot, key] {
-            const auto reach = m_model.bandReach(slot, key);
-            return std::pair{yOf(reach.top), yOf(reach.bottom)};
-        });
+        const auto reach = [this, slot, key] {
+            const auto r = m_model.bandReach(slot, key);
+            return std::pair{yOf(r.top), yOf(r.bottom)};
+        };
+        const auto trim = [this, slot](WindowEdge edge, double y) {
+            FreeBandView::TrimOutcome outcome;
+            const auto cut = m_model.trimmedEdge(slot, edge, dateAt(y));
+            if (!cut) {
+                outcome.range = QString::fromLatin1(CanvasText::tooShortToOffer);
+                return outcome;
+            }
+            const Slot kept =
+                edge == WindowEdge::start ? Slot{*cut, slot.end} : Slot{slot.start, *cut};
+            outcome.edgeY = yOf(*cut);
+            outcome.range = bandRange(kept);
+            outcome.otherZones = bandOtherZones(kept);
+            return outcome;
+        };
+        band->setContent(content, reach, trim);
         band->show();
     }
 

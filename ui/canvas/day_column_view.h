@@ -49,6 +49,9 @@ private:
     FreeBandView* makeBand();
     double yOf(Date date) const;
     Date dateAt(double y) const;
+    // A band's texts: its range in the primary zone, and a line per other ruler.
+    QString bandRange(const Slot& slot) const;
+    QStringList bandOtherZones(const Slot& slot) const;
     void dragDayEdge(WindowEdge edge, double y);
 
     AvailabilityModel& m_model;

@@ -28,9 +28,10 @@ FreeBandView::FreeBandView(QWidget* parent) : QWidget(parent)
     setAccessibleDescription(QString::fromLatin1(CanvasText::bandHelp));
 }
 
-void FreeBandView::setContent(const Content& content, ReachProvider reach)
+void FreeBandView::setContent(const Content& content, ReachProvider reach, TrimProvider trim)
 {
     m_reach = std::move(reach);
+    m_trim = std::move(trim);
     if (content == m_content && !m_drag)
         return;
     m_content = content;
@@ -51,6 +52,16 @@ void FreeBandView::applyGeometry()
         setGeometry(rect);
 }
 
+const QString& FreeBandView::shownRange() const
+{
+    return m_outcome ? m_outcome->range : m_content.range;
+}
+
+const QStringList& FreeBandView::shownOtherZones() const
+{
+    return m_outcome ? m_outcome->otherZones : m_content.otherZones;
+}
+
 int FreeBandView::lineRoom() const
 {
     const double h = std::max(4.0, m_dragBottom - m_dragTop);
@@ -59,7 +70,7 @@ int FreeBandView::lineRoom() const
 
 int FreeBandView::otherLineCount() const
 {
-    return std::min(lineRoom(), static_cast<int>(m_content.otherZones.size()));
+    return std::min(lineRoom(), static_cast<int>(shownOtherZones().size()));
 }
 
 std::optional<WindowEdge> FreeBandView::edgeAt(double y) const
@@ -91,7 +102,7 @@ void FreeBandView::paintEvent(QPaintEvent*)
     const QFontMetricsF strongMetrics(strong);
     painter.drawText(QRectF(text.left(), text.top(), text.width(), strongMetrics.height()),
                      Qt::AlignLeft | Qt::AlignVCenter,
-                     strongMetrics.elidedText(m_content.range, Qt::ElideRight, text.width()));
+                     strongMetrics.elidedText(shownRange(), Qt::ElideRight, text.width()));
     painter.setFont(small);
     double y = text.top() + strongMetrics.height() + 2;
     auto line = [&](const QString& shown) {
@@ -112,7 +123,7 @@ QStringList FreeBandView::shownOtherLines() const
         QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5).adjusted(7, 3, -6, -3).width();
     QStringList lines;
     for (int i = 0; i < otherLineCount(); ++i)
-        lines << metrics.elidedText(m_content.otherZones[i], Qt::ElideRight, width);
+        lines << metrics.elidedText(shownOtherZones()[i], Qt::ElideRight, width);
     return lines;
 }
 
@@ -172,13 +183,21 @@ void FreeBandView::mouseMoveEvent(QMouseEvent* event)
         Q_EMIT dayEdgeDragged(m_drag->edge, m_drag->origin + translation);
         return;
     }
-    // Inward within the band, outward up to the reach.
-    if (start)
-        m_dragTop = std::clamp(m_content.top + translation, m_drag->reachTop,
-                               m_dragBottom - minimumDragHeight);
-    else
-        m_dragBottom = std::clamp(m_content.bottom + translation, m_dragTop + minimumDragHeight,
-                                  m_drag->reachBottom);
+    // Inward within the band, outward up to the reach; the edge and the texts show where a
+    // release here lands, snapped as the model will snap it.
+    double& moving = start ? m_dragTop : m_dragBottom;
+    m_drag->releaseY = start ? std::clamp(m_content.top + translation, m_drag->reachTop,
+                                          m_dragBottom - minimumDragHeight)
+                             : std::clamp(m_content.bottom + translation,
+                                          m_dragTop + minimumDragHeight, m_drag->reachBottom);
+    moving = m_drag->releaseY;
+    m_outcome.reset();
+    if (m_trim) {
+        m_outcome = m_trim(m_drag->edge, m_drag->releaseY);
+        if (m_outcome->edgeY)
+            moving = start ? std::min(*m_outcome->edgeY, m_dragBottom - minimumDragHeight)
+                           : std::max(*m_outcome->edgeY, m_dragTop + minimumDragHeight);
+    }
     applyGeometry();
     update();
 }
@@ -189,7 +208,8 @@ void FreeBandView::mouseReleaseEvent(QMouseEvent* event)
         return;
     const Drag drag = *m_drag;
     m_drag.reset();
-    const double y = drag.edge == WindowEdge::start ? m_dragTop : m_dragBottom;
+    m_outcome.reset();
+    const double y = drag.releaseY;
     m_dragTop = m_content.top;
     m_dragBottom = m_content.bottom;
     if (drag.moved) {

@@ -18,14 +18,23 @@ namespace nelvo {
 
 // One free slot of a day: a green band with its range in the primary zone and, as many as
 // fit, in the other rulers' zones. Dragging its top or bottom edge trims it (inward) or gives
-// back trimmed time (outward, as far as the reach allows); an edge that is the day's window
-// edge moves the day's window instead. Double-click restores.
+// back trimmed time (outward, as far as the reach allows); while it moves, the edge and the
+// texts show where the release will land. An edge that is the day's window edge moves the
+// day's window instead. Double-click restores.
 class FreeBandView : public QWidget {
     Q_OBJECT
 
 public:
     // The earliest top and the latest bottom y in the parent that the edges may reach.
     using ReachProvider = std::function<std::pair<double, double>()>;
+    // What a release at `y` of the parent would make of the band: where the dragged edge
+    // lands (none: the whole band goes) and the texts it would show.
+    struct TrimOutcome {
+        std::optional<double> edgeY;
+        QString range;
+        QStringList otherZones;
+    };
+    using TrimProvider = std::function<TrimOutcome(WindowEdge edge, double y)>;
 
     explicit FreeBandView(QWidget* parent);
 
@@ -42,8 +51,10 @@ public:
         bool operator==(const Content&) const = default;
     };
 
-    void setContent(const Content& content, ReachProvider reach);
+    void setContent(const Content& content, ReachProvider reach, TrimProvider trim);
     const Content& content() const { return m_content; }
+    // The range as drawn: during a trim drag, the one the release would give.
+    const QString& shownRange() const;
     // How many of the other zones fit the band's height at a line each.
     int otherLineCount() const;
     // The other zones' lines as drawn: one per zone that fits, elided to the band's width.
@@ -82,8 +93,13 @@ private:
     std::optional<WindowEdge> edgeAt(double y) const;
     void applyGeometry();
 
+    const QStringList& shownOtherZones() const;
+
     Content m_content;
     ReachProvider m_reach;
+    TrimProvider m_trim;
+    // During a trim drag: what the release would give.
+    std::optional<TrimOutcome> m_outcome;
     // Live edges during a trim drag, in the parent.
     double m_dragTop = 0;
     double m_dragBottom = 0;
@@ -97,6 +113,7 @@ private:
         double reachTop;
         double reachBottom;
         bool moved = false;
+        double releaseY = 0;  // the pointer's edge, within the reach
     };
     std::optional<Drag> m_drag;
 };

@@ -1,5 +1,6 @@
 #include "canvas_fixture.h"
 
+#include "ui/canvas/canvas_text.h"
 #include "ui/canvas/cutoff_bar_view.h"
 #include "ui/canvas/day_header_view.h"
 #include "ui/canvas/free_band_view.h"
@@ -253,6 +254,49 @@ TEST(FreeBands, DraggingAnEdgeTrimsAndDoubleClickRestores)
     QTest::mouseDClick(f.band(1), Qt::LeftButton, Qt::NoModifier, middle(f.band(1)));
     EXPECT_EQ(f.reservedText(), "");
     EXPECT_EQ(f.undo.count(), 4);
+}
+
+TEST(FreeBands, WhileDraggedTheLabelsSayWhereTheReleaseLands)
+{
+    BandFixture f;
+    // The pointer's travel in steps, as a hand moves; at each the band says what a release
+    // there commits. 61 points is 61.8 minutes: the top snaps inward to 2:15pm, not 2:00pm.
+    auto* band = f.band(1);
+    const QPoint origin = band->mapToGlobal(QPoint(50, 3));
+    QTest::mousePress(band, Qt::LeftButton, Qt::NoModifier, QPoint(50, 3));
+    QString said;
+    for (int dy : {10, 30, 61}) {
+        QTest::mouseMove(band, band->mapFromGlobal(origin + QPoint(0, dy)));
+        said = band->shownRange();
+    }
+    EXPECT_EQ(said, "2:15pm – 5:00pm");
+    QTest::mouseRelease(band, Qt::LeftButton, Qt::NoModifier,
+                        band->mapFromGlobal(origin + QPoint(0, 61)));
+    EXPECT_EQ(f.band(1)->content().range, said);
+    EXPECT_EQ(f.band(1)->shownRange(), said);
+
+    // Below the shortest free time, the band says it goes whole, and it does.
+    band = f.band(1);
+    const QPoint top = band->mapToGlobal(QPoint(50, 3));
+    QTest::mousePress(band, Qt::LeftButton, Qt::NoModifier, QPoint(50, 3));
+    QTest::mouseMove(band, band->mapFromGlobal(top + QPoint(0, 140)));  // 4:37pm
+    EXPECT_EQ(band->shownRange(), "Too short to offer");
+    QTest::mouseRelease(band, Qt::LeftButton, Qt::NoModifier,
+                        band->mapFromGlobal(top + QPoint(0, 140)));
+    EXPECT_EQ(f.column(0).bands().size(), 1u);
+    EXPECT_EQ(f.reservedText(), "03-03 13:00-17:00");
+
+    // A day's bar: its label at the last movement is the committed end.
+    auto* end = f.column(0).bar(WindowEdge::end);
+    const QPoint grab = end->mapToGlobal(middle(end));
+    QTest::mousePress(end, Qt::LeftButton, Qt::NoModifier, middle(end));
+    for (int dy : {-20, -44, -52})
+        QTest::mouseMove(end, end->mapFromGlobal(grab + QPoint(0, dy)));
+    said = f.column(0).bar(WindowEdge::end)->timeLabel();
+    QTest::mouseRelease(end, Qt::LeftButton, Qt::NoModifier,
+                        end->mapFromGlobal(grab + QPoint(0, -52)));
+    EXPECT_EQ(said, "4:00pm");
+    EXPECT_EQ(CanvasText::timeLabel(windowOf(*f.model, f.key(0)).endMinutes, false), said);
 }
 
 TEST(FreeBands, AnEdgeOnTheWindowEdgeMovesTheDay)
