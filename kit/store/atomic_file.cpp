@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -217,6 +218,21 @@ std::optional<std::filesystem::path> setAsideUnreadable(const std::filesystem::p
     return last;
 }
 
+namespace {
+
+// The system's words for an error, untranslated: they end an English sentence, whatever the
+// user's locale.
+std::string systemWords(std::error_code error)
+{
+    const bool fromErrno =
+        error.category() == std::generic_category() || error.category() == std::system_category();
+    if (const char* text = fromErrno ? strerrordesc_np(error.value()) : nullptr)
+        return text;
+    return error.message();
+}
+
+}  // namespace
+
 std::string reason(std::error_code error)
 {
     if (error == std::errc::no_such_file_or_directory)
@@ -229,7 +245,7 @@ std::string reason(std::error_code error)
         return "not a regular file";
     if (error == std::errc::not_a_directory)
         return "a part of the path is not a folder";
-    std::string text = error.message();
+    std::string text = systemWords(error);
     if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z' &&
         !(text.size() > 1 && text[1] >= 'A' && text[1] <= 'Z'))
         text[0] = static_cast<char>(text[0] - 'A' + 'a');
