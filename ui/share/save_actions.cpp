@@ -75,7 +75,11 @@ bool SaveActions::write(const QString& path, const QByteArray& bytes)
         path.toStdString(),
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     if (error) {
-        showError(QString::fromStdString(error.message()));
+        // In the house's words and never translated: the alert around it is in English.
+        QString reason = QString::fromStdString(AtomicFile::reason(error));
+        if (!reason.isEmpty())
+            reason[0] = reason[0].toUpper();
+        showError(reason);
         return false;
     }
     Q_EMIT saved(path);

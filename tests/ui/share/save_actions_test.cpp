@@ -110,7 +110,7 @@ TEST(SaveActions, AFailedWriteShowsTheReason)
     auto* alert = f.window.findChild<QMessageBox*>("saveErrorAlert");
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->text(), "Couldn't save the file");
-    EXPECT_EQ(alert->informativeText(), "No such file or directory");
+    EXPECT_EQ(alert->informativeText(), "No such file or folder");
     EXPECT_EQ(alert->buttons().size(), 1);
     EXPECT_EQ(f.saved.count(), 0);
     alert->close();
