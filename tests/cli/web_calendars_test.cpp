@@ -1,11 +1,10 @@
 // Calendar addresses through the built `nelvo` binary: added, listed, printed, offline and
 // removed, against the tests' HTTPS server on 127.0.0.1; the address's path never shown.
+#include "cli/cli_sandbox.h"
 #include "support/calendar_server.h"
-#include "support/temp_folder.h"
+#include "support/scoped_env.h"
 
 #include <QCoreApplication>
-#include <QProcess>
-#include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
@@ -20,11 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using test::Outcome;
 
 const std::string marker = "q7Zsecretmarker";
 
@@ -50,21 +45,9 @@ protected:
     }
     static void TearDownTestSuite() { delete s_certificates; }
 
-    Outcome run(const QStringList& arguments)
+    Outcome run(std::vector<std::string> arguments)
     {
-        QProcess nelvo;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("HOME", QString::fromStdString(m_home.path().string()));
-        for (const char* unset :
-             {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "DBUS_SESSION_BUS_ADDRESS"})
-            environment.remove(unset);
-        environment.insert("SSL_CERT_FILE", QString::fromStdString(s_certificates->bundle()));
-        environment.insert("TZ", "America/New_York");
-        nelvo.setProcessEnvironment(environment);
-        nelvo.start(NELVO_BINARY, arguments);
-        nelvo.waitForFinished(60'000);
-        Outcome outcome{nelvo.exitCode(), nelvo.readAllStandardOutput().toStdString(),
-                        nelvo.readAllStandardError().toStdString()};
+        const Outcome outcome = m_sandbox.run(std::move(arguments), "America/New_York");
         m_shown += outcome.out + outcome.err;
         return outcome;
     }
@@ -75,7 +58,7 @@ protected:
                     "--days", "1"});
     }
 
-    fs::path defaults() const { return m_home.path() / ".config/nelvo/defaults.json"; }
+    fs::path defaults() const { return m_sandbox.home() / ".config/nelvo/defaults.json"; }
 
     // Chooses an address by writing the defaults as an older run would have left them.
     void choose(const std::vector<std::string>& addresses) const
@@ -89,7 +72,8 @@ protected:
     }
 
     static inline test::TestCertificates* s_certificates = nullptr;
-    test::TempFolder m_home{"nelvo-home"};
+    test::ScopedEnv m_trust{"SSL_CERT_FILE", s_certificates->bundle()};
+    test::Sandbox m_sandbox;
     std::string m_shown;  // every output of every run
 };
 
@@ -102,7 +86,7 @@ TEST_F(WebCalendarsCommandTest, AddedAddressIsReadListedKeptAndRemovedWithoutIts
     std::string webcal = server.calendar(marker + ".ics");
     webcal.replace(0, 5, "webcal");
 
-    const Outcome added = run({"calendars", "add", QString::fromStdString(webcal)});
+    const Outcome added = run({"calendars", "add", webcal});
     EXPECT_EQ(added.status, 0) << added.err;
     EXPECT_EQ(added.out, "Added Team (127.0.0.1)\n");
     struct stat st {};
@@ -129,10 +113,10 @@ TEST_F(WebCalendarsCommandTest, AddedAddressIsReadListedKeptAndRemovedWithoutIts
     EXPECT_EQ(offline.err, "\"Team (127.0.0.1)\" is not reachable (the server refused the "
                            "connection); its events as of just now are used\n");
 
-    const Outcome removed = run({"calendars", "remove", QString::fromStdString(webcal)});
+    const Outcome removed = run({"calendars", "remove", webcal});
     EXPECT_EQ(removed.status, 0) << removed.err;
     EXPECT_EQ(removed.out, "Removed Team (127.0.0.1)\n");
-    EXPECT_TRUE(fs::is_empty(m_home.path() / ".cache/nelvo"));
+    EXPECT_TRUE(fs::is_empty(m_sandbox.home() / ".cache/nelvo"));
     EXPECT_EQ(print().out, nothing.out);
 
     EXPECT_EQ(m_shown.find(marker), std::string::npos) << m_shown;
@@ -155,16 +139,14 @@ TEST_F(WebCalendarsCommandTest, CalendarsThatCannotBeReadStopPrintAndAreNotAdded
     EXPECT_EQ(hung.status, 1);
     EXPECT_EQ(hung.err, "\"127.0.0.1\" did not answer in 5 s; it is left out\n");
 
-    const Outcome refused =
-        run({"calendars", "add", QString::fromStdString(server.address("/refused?" + marker))});
+    const Outcome refused = run({"calendars", "add", server.address("/refused?" + marker)});
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, "cannot add \"127.0.0.1\": the server refused the address (the "
                            "address may have been reset)\n");
-    const Outcome page = run({"calendars", "add", QString::fromStdString(server.address("/page"))});
+    const Outcome page = run({"calendars", "add", server.address("/page")});
     EXPECT_EQ(page.status, 1);
     EXPECT_EQ(page.err, "cannot add \"127.0.0.1\": not a calendar (the server sent a web page)\n");
-    const Outcome plain =
-        run({"calendars", "add", QString::fromStdString("http://calendar.example.com/" + marker)});
+    const Outcome plain = run({"calendars", "add", "http://calendar.example.com/" + marker});
     EXPECT_EQ(plain.status, 1);
     EXPECT_EQ(plain.err, "cannot add the address: an http:// address would send the calendar "
                          "unencrypted; use its https:// address\n");
