@@ -1,4 +1,7 @@
 #include "kit/canvas/canvas_rules.h"
+#include "kit/canvas/edge_touch.h"
+
+#include "support/time_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +9,8 @@
 
 namespace nelvo {
 namespace {
+
+using test::at;
 
 DailyWindow hours(std::int64_t start, std::int64_t end)
 {
@@ -17,7 +22,7 @@ CanvasRules::HourRange rangeOf(std::vector<DailyWindow> windows)
     return CanvasRules::hourRange(windows);
 }
 
-TEST(CanvasRules, HourRangeFramesTheWindowsWithAnHourEachSide)
+TEST(CanvasRules, HourRangeAndDraggedEdges)
 {
     // None: the default; 09:00–17:00; 08:30–23:30; overnight 22:00–02:00.
     EXPECT_EQ(rangeOf({}), (CanvasRules::HourRange{8, 18}));
@@ -28,10 +33,6 @@ TEST(CanvasRules, HourRangeFramesTheWindowsWithAnHourEachSide)
     EXPECT_EQ(rangeOf({hours(30, 600)}).firstHour, 0);
     // Minutes from a damaged file keep the range on the two days.
     EXPECT_EQ(rangeOf({hours(INT64_MAX, INT64_MAX)}), (CanvasRules::HourRange{47, 48}));
-}
-
-TEST(CanvasRules, DraggedEdgesSnapAndKeepTheWindowOpen)
-{
     const DailyWindow nineToFive = hours(540, 1020);
     using enum WindowEdge;
     // A start dragged to 17:20, or exactly onto the end, stops a quarter hour before it:
@@ -50,6 +51,21 @@ TEST(CanvasRules, DraggedEdgesSnapAndKeepTheWindowOpen)
     // A start stays within 00:00–23:45, and may pass an overnight window's end.
     EXPECT_EQ(CanvasRules::window(hours(1320, 120), start, 1500), hours(1425, 120));
     EXPECT_EQ(CanvasRules::window(hours(1320, 120), start, 180), hours(180, 120));
+}
+
+TEST(EdgeTouch, OnlyAnEdgeOnTheWindowsSameEdgeMovesTheDay)
+{
+    const std::pair window{at("2025-03-04T09:00:00Z"), at("2025-03-04T17:00:00Z")};
+    const Slot afternoon{at("2025-03-04T13:00:00Z"), window.second};
+    // The band's bottom is the window's end: moving the day's end.
+    EXPECT_EQ(EdgeTouch::action(afternoon, WindowEdge::end, window), EdgeDragAction::moveDayEdge);
+    // Its top is not the window's start: a trim.
+    EXPECT_EQ(EdgeTouch::action(afternoon, WindowEdge::start, window), EdgeDragAction::trim);
+    // A band at the window start moves it; one minute later trims.
+    const Slot morning{window.first, at("2025-03-04T12:00:00Z")};
+    EXPECT_EQ(EdgeTouch::action(morning, WindowEdge::start, window), EdgeDragAction::moveDayEdge);
+    const Slot later{at("2025-03-04T09:01:00Z"), morning.end};
+    EXPECT_EQ(EdgeTouch::action(later, WindowEdge::start, window), EdgeDragAction::trim);
 }
 
 }  // namespace

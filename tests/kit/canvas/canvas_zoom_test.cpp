@@ -5,7 +5,7 @@
 namespace nelvo {
 namespace {
 
-TEST(CanvasZoom, FitsTheHoursAndStaysWithinTheLimits)
+TEST(CanvasZoom, FitsTheHoursStaysWithinTheLimitsAndKeepsThePointsPlace)
 {
     // 10 hours in 500 − 8 points; a small viewport would need less than the minimum.
     EXPECT_DOUBLE_EQ(CanvasZoom::floor(10, 500, 8, 16), 49.2);
@@ -16,10 +16,6 @@ TEST(CanvasZoom, FitsTheHoursAndStaysWithinTheLimits)
     // When fitting needs 200, every zoom becomes 200, even above the maximum.
     for (double current : {10.0, 500.0})
         EXPECT_DOUBLE_EQ(CanvasZoom::clamped(current, 10, 2008), 200);
-}
-
-TEST(CanvasZoom, OffsetKeepsTheContentUnderThePointer)
-{
     // Content at 100 + 200 − 50 = 250 points doubles to 500, so the offset becomes 350.
     EXPECT_DOUBLE_EQ(CanvasZoom::offset({.anchor = 200, .offset = 100}, 2, 50), 350);
     // Zooming out near the top cannot scroll above it.

@@ -17,7 +17,7 @@ namespace {
 // Three rulers 120 points wide, 8 apart (a pitch of 128), in an area 400 points high.
 constexpr Layout three{.count = 3, .rulerWidth = 120, .spacing = 8, .axisHeight = 400};
 
-TEST(RulerDragRules, SidewaysDragsReorderToTheNearestPlace)
+TEST(RulerDragRules, SidewaysDragsReorderAndDragsOffTheAreaRemove)
 {
     // 130 points: the next place; 60: back on itself; 70 is 0.55 of a pitch: the next place.
     EXPECT_EQ(outcome(0, false, 130, 200, three), Outcome::move(1));
@@ -28,10 +28,6 @@ TEST(RulerDragRules, SidewaysDragsReorderToTheNearestPlace)
     // No rulers, or rulers of no width, never give an index outside the list.
     EXPECT_EQ(targetIndex(0, 0, 500, 120, 8), 0);
     EXPECT_EQ(targetIndex(1, 3, 50, 0, 0), 1);
-}
-
-TEST(RulerDragRules, DraggedOffTheAreaRemovesAllButThePrimary)
-{
     // 50 points above the area.
     EXPECT_EQ(outcome(1, false, 0, -50, three), Outcome::remove());
     EXPECT_EQ(outcome(1, true, 0, -50, three), Outcome::cancel());

@@ -11,7 +11,7 @@ using test::at;
 using test::iso;
 using test::zone;
 
-TEST(TimeAxis, MapsWallTimesToPositionsAndBack)
+TEST(TimeAxis, MapsWallTimesToPositionsAndBackOnEveryKindOfDay)
 {
     const TimeAxis axis(at("2025-03-04T14:00:00-08:00"), 8, 18, 44,
                         Calendar{zone("America/Los_Angeles")});
@@ -26,10 +26,6 @@ TEST(TimeAxis, MapsWallTimesToPositionsAndBack)
     // A zero zoom gives the top, not a crash.
     EXPECT_EQ(iso(TimeAxis(axis.dayStart(), 8, 18, 0, axis.calendar()).date(10)),
               "2025-03-04T16:00:00Z");
-}
-
-TEST(TimeAxis, FollowsWallClockOnDaylightSavingDays)
-{
     const Calendar ny{zone("America/New_York")};
     // One point per minute from midnight, so positions read as minutes of the day.
     const TimeAxis spring(at("2025-03-09T12:00:00-04:00"), 0, 24, 60, ny);

@@ -5,7 +5,7 @@
 namespace nelvo {
 namespace {
 
-TEST(AsciiText, CaseChangesOnlyAsciiLetters)
+TEST(AsciiText, CaseTrimmingAndQuoting)
 {
     EXPECT_EQ(AsciiText::lowered("9:30AM Tz-BUSY"), "9:30am tz-busy");
     EXPECT_EQ(AsciiText::uppered("9:30am"), "9:30AM");
@@ -23,18 +23,10 @@ TEST(AsciiText, CaseChangesOnlyAsciiLetters)
     EXPECT_FALSE(AsciiText::startsWithIgnoringCase("mail", "mailto:"));
     EXPECT_TRUE(AsciiText::endsWithIgnoringCase("Work.ICS", ".ics"));
     EXPECT_FALSE(AsciiText::endsWithIgnoringCase("ics", ".ics"));
-}
-
-TEST(AsciiText, TrimmingKeepsLineFeedsAndInnerSpace)
-{
     EXPECT_EQ(AsciiText::trimmed(" \t BUSY \r"), "BUSY");
     EXPECT_EQ(AsciiText::trimmed("a b"), "a b");
     EXPECT_EQ(AsciiText::trimmed(" \t\r "), "");
     EXPECT_EQ(AsciiText::trimmed("\nx\n"), "\nx\n");
-}
-
-TEST(AsciiText, QuotingWrapsTheTextAsItIs)
-{
     EXPECT_EQ(AsciiText::quoted("a b.ics"), "\"a b.ics\"");
     EXPECT_EQ(AsciiText::quoted(""), "\"\"");
     EXPECT_EQ(AsciiText::quoted("say \"hi\""), "\"say \"hi\"\"");

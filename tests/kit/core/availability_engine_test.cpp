@@ -48,7 +48,7 @@ TEST(AvailabilityEngine, NormalizedBusyJoinsTouchingAndDropsEmpty)
               (std::vector<BusyInterval>{busy("2025-03-03T10:00:00Z", "2025-03-03T12:00:00Z")}));
 }
 
-TEST(AvailabilityEngine, WindowMinusBusyTime)
+TEST(AvailabilityEngine, WindowMinusBusyTimeAndTheMinimumLength)
 {
     const TimeZone utc = TimeZone::utc();
     auto r = request("2025-03-05", utc);
@@ -69,6 +69,20 @@ TEST(AvailabilityEngine, WindowMinusBusyTime)
     EXPECT_TRUE(AvailabilityEngine::slots({}, r).empty());
     r.dayCount = -3;
     EXPECT_TRUE(AvailabilityEngine::slots({}, r).empty());
+    // The minimum length applies to the aligned slot.
+    r.dayCount = 1;
+    r.minimumMinutes = 60;
+    // 10:00-11:00 is exactly the minimum and stays; 13:00-13:59 is a minute short.
+    const std::vector<BusyInterval> short_{busy("2025-03-05T09:00:00Z", "2025-03-05T10:00:00Z"),
+                                           busy("2025-03-05T11:00:00Z", "2025-03-05T13:00:00Z"),
+                                           busy("2025-03-05T13:59:00Z", "2025-03-05T17:00:00Z")};
+    r.snapMinutes = 1;
+    EXPECT_EQ(slotText(AvailabilityEngine::slots(short_, r), utc), "03-05 10:00-11:00");
+    // Snapping first: 13:07-14:07 is an hour raw, 45 minutes once aligned, and goes.
+    const std::vector<BusyInterval> ragged{busy("2025-03-05T09:00:00Z", "2025-03-05T13:07:00Z"),
+                                           busy("2025-03-05T14:07:00Z", "2025-03-05T17:00:00Z")};
+    r.snapMinutes = 15;
+    EXPECT_TRUE(AvailabilityEngine::slots(ragged, r).empty());
 }
 
 TEST(AvailabilityEngine, GridIsAnchoredAtLocalMidnight)
@@ -114,24 +128,6 @@ TEST(AvailabilityEngine, CutoffTrimsTheFirstDays)
     EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc), "03-06 09:00-17:00");
 }
 
-TEST(AvailabilityEngine, MinimumLengthAppliesToTheAlignedSlot)
-{
-    const TimeZone utc = TimeZone::utc();
-    auto r = request("2025-03-05", utc);
-    r.minimumMinutes = 60;
-    // 10:00-11:00 is exactly the minimum and stays; 13:00-13:59 is a minute short.
-    const std::vector<BusyInterval> meetings{busy("2025-03-05T09:00:00Z", "2025-03-05T10:00:00Z"),
-                                             busy("2025-03-05T11:00:00Z", "2025-03-05T13:00:00Z"),
-                                             busy("2025-03-05T13:59:00Z", "2025-03-05T17:00:00Z")};
-    r.snapMinutes = 1;
-    EXPECT_EQ(slotText(AvailabilityEngine::slots(meetings, r), utc), "03-05 10:00-11:00");
-    // Snapping first: 13:07-14:07 is an hour raw, 45 minutes once aligned, and goes.
-    const std::vector<BusyInterval> ragged{busy("2025-03-05T09:00:00Z", "2025-03-05T13:07:00Z"),
-                                           busy("2025-03-05T14:07:00Z", "2025-03-05T17:00:00Z")};
-    r.snapMinutes = 15;
-    EXPECT_TRUE(AvailabilityEngine::slots(ragged, r).empty());
-}
-
 TEST(AvailabilityEngine, ExclusionsAndOverrides)
 {
     const TimeZone utc = TimeZone::utc();
@@ -174,7 +170,7 @@ TEST(AvailabilityEngine, OvernightAndWholeDayWindows)
     EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc), "03-05 20:00-22:00(+1)");
 }
 
-TEST(AvailabilityEngine, DaylightSavingDaysKeepWholeLocalQuarterHours)
+TEST(AvailabilityEngine, DaylightSavingOddZonesAndMissingDays)
 {
     // Spring forward and fall back in two zones: windows and grid stay on local quarter hours.
     for (const char* id : {"America/Los_Angeles", "Europe/Berlin"}) {
@@ -207,17 +203,13 @@ TEST(AvailabilityEngine, DaylightSavingDaysKeepWholeLocalQuarterHours)
     const auto fall = AvailabilityEngine::slots({}, back);
     ASSERT_EQ(fall.size(), 1u);
     EXPECT_EQ(fall[0].end - fall[0].start, 3 * 3600.0);
-}
-
-TEST(AvailabilityEngine, OddZonesAndMissingDays)
-{
     // Lord Howe shifts by 30 minutes: the window still opens at a local 09:00.
     const TimeZone lordHowe = zone("Australia/Lord_Howe");
-    auto r = request("2025-10-05", lordHowe);
+    r = request("2025-10-05", lordHowe);
     r.window = DailyWindow{60, 240};  // 01:00-04:00 includes the skipped 02:00-02:30
-    const auto slots = AvailabilityEngine::slots({}, r);
-    ASSERT_EQ(slots.size(), 1u);
-    EXPECT_EQ(slots[0].end - slots[0].start, 2.5 * 3600);
+    const auto skipped = AvailabilityEngine::slots({}, r);
+    ASSERT_EQ(skipped.size(), 1u);
+    EXPECT_EQ(skipped[0].end - skipped[0].start, 2.5 * 3600);
     // Samoa skipped 2011-12-30: that day is left out, the others are there once each.
     const TimeZone apia = zone("Pacific/Apia");
     auto samoa = request("2011-12-29", apia, 3);
@@ -252,6 +244,24 @@ TEST(AvailabilityEngine, HostileNumbersAreDefined)
     EXPECT_TRUE(AvailabilityEngine::slots({}, r).empty());
     r.leadTime = LeadTime::interval(INT64_MIN, r.now, utc);
     EXPECT_EQ(AvailabilityEngine::slots({}, r).size(), 1u);
+}
+
+TEST(LeadTime, NextDayFollowsTheRealLengthOfTheDay)
+{
+    const TimeZone utc = TimeZone::utc();
+    // Minutes are a plain duration.
+    EXPECT_EQ(LeadTime::interval(60, at("2025-03-05T10:00:00Z"), utc), 3600.0);
+    // "Next day" at 23:00 is an hour; at midnight a whole day.
+    EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, at("2025-03-05T23:00:00Z"), utc), 3600.0);
+    EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, at("2025-03-05T00:00:00Z"), utc), 86400.0);
+    // On 23- and 25-hour days the next midnight is where the clock says.
+    const TimeZone la = zone("America/Los_Angeles");
+    EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, day("2025-03-09", la), la), 23 * 3600.0);
+    EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, day("2025-11-02", la), la), 25 * 3600.0);
+    // Before a day the zone skipped, the next day is the one after it.
+    const TimeZone apia = zone("Pacific/Apia");
+    EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, at("2011-12-29T10:00:00-10:00"), apia),
+              14 * 3600.0);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ using test::day;
 using test::iso;
 using test::zone;
 
-TEST(Calendar, SettingTimeOnDaylightSavingDays)
+TEST(Calendar, SettingTimeOnDaylightSavingDaysAndOutsideTheClock)
 {
     const Calendar la{zone("America/Los_Angeles")};
     // Spring forward: 02:30 never happens; the next valid time is 03:00 PDT.
@@ -32,10 +32,6 @@ TEST(Calendar, SettingTimeOnDaylightSavingDays)
     const Calendar lordHowe{zone("Australia/Lord_Howe")};
     EXPECT_EQ(iso(lordHowe.settingTime(day("2025-10-05", lordHowe.zone()), 2, 10)),
               "2025-10-04T15:30:00Z");
-}
-
-TEST(Calendar, SettingTimeOutsideTheClockYieldsNothing)
-{
     const Calendar utc{TimeZone::utc()};
     const Date d = at("2025-03-07T12:00:00Z");
     EXPECT_FALSE(utc.settingTime(d, 24, 0));  // no rolling into the next day
@@ -45,7 +41,7 @@ TEST(Calendar, SettingTimeOutsideTheClockYieldsNothing)
     EXPECT_EQ(iso(utc.settingTime(d, 23, 59)), "2025-03-07T23:59:00Z");
 }
 
-TEST(Calendar, DayArithmeticFollowsWallClockTime)
+TEST(Calendar, DayArithmeticFollowsWallClockTimeAndSkipsWhatTheZoneSkipped)
 {
     const Calendar la{zone("America/Los_Angeles")};
     const Date before = at("2025-03-08T09:00:00-08:00");
@@ -60,10 +56,6 @@ TEST(Calendar, DayArithmeticFollowsWallClockTime)
     // 2025-03-08 23:30:00, a Saturday.
     EXPECT_EQ(la.parts(at("2025-03-08T23:30:00-08:00")),
               (Calendar::Parts{2025, 3, 8, 23, 30, 0, 7}));
-}
-
-TEST(Calendar, ADayTheZoneSkippedCannotBeFormed)
-{
     // Samoa jumped from 2011-12-29 to 2011-12-31.
     const Calendar apia{zone("Pacific/Apia")};
     const Date thursday = day("2011-12-29", apia.zone());
@@ -71,10 +63,6 @@ TEST(Calendar, ADayTheZoneSkippedCannotBeFormed)
     EXPECT_EQ(DayKey::string(*apia.addingDays(2, thursday), apia), "2011-12-31");
     EXPECT_FALSE(apia.date(2011, 12, 30));
     EXPECT_FALSE(DayKey::date("2011-12-30", apia.zone()));
-}
-
-TEST(Calendar, ASkippedTimeMayResolveIntoTheNextDay)
-{
     // Berlin jumped from 23:00 on 1916-04-30 to midnight: 23:30 resolves to that midnight,
     // and the day itself still exists.
     const Calendar berlin{zone("Europe/Berlin")};

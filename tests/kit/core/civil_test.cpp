@@ -51,7 +51,7 @@ TEST(Civil, EveryDayRoundTripsOverTwentyThousandYears)
     }
 }
 
-TEST(Civil, LeapYearsAndInvalidDates)
+TEST(Civil, LeapYearsInvalidDatesAndFloorDivision)
 {
     EXPECT_TRUE(Civil::isLeapYear(2000));
     EXPECT_FALSE(Civil::isLeapYear(1900));
@@ -65,10 +65,6 @@ TEST(Civil, LeapYearsAndInvalidDates)
     EXPECT_FALSE(Civil::isValidDate(2025, 0, 1));
     EXPECT_FALSE(Civil::isValidDate(2025, 13, 1));
     EXPECT_FALSE(Civil::isValidDate(2025, 1, 0));
-}
-
-TEST(Civil, FloorDivisionRoundsTowardMinusInfinity)
-{
     EXPECT_EQ(Civil::floorDiv(7, 2), 3);
     EXPECT_EQ(Civil::floorDiv(-7, 2), -4);
     EXPECT_EQ(Civil::floorDiv(-8, 2), -4);

@@ -10,7 +10,7 @@ namespace {
 using test::day;
 using test::zone;
 
-TEST(DayExclusions, EditsAndTheWeekendSwitch)
+TEST(DayExclusions, EditsTheWeekendSwitchAndTheJsonForm)
 {
     DayExclusions exclusions;
     // Weekend flag exclusive-or toggle.
@@ -39,10 +39,6 @@ TEST(DayExclusions, EditsAndTheWeekendSwitch)
     EXPECT_FALSE(exclusions.weekendsOff());
     exclusions.sundaysOff = true;
     EXPECT_TRUE(exclusions.weekendsOff());
-}
-
-TEST(DayExclusions, JsonFormAndItsLegacyMember)
-{
     auto decode = [](const char* json) { return DayExclusions::fromJson(json).value; };
     // The legacy member is the fallback of both switches; a present switch wins.
     EXPECT_EQ(decode(R"({"weekendsOff": false})"),
@@ -57,7 +53,8 @@ TEST(DayExclusions, JsonFormAndItsLegacyMember)
                             R"({"toggled": [3]})", R"({"weekendsOff": "no"})", "[]", "{", ""})
         EXPECT_FALSE(DayExclusions::fromJson(bad)) << bad;
     // Encoding never writes the legacy member, and reads back equal.
-    DayExclusions exclusions{.saturdaysOff = false, .sundaysOff = true, .toggled = {"2025-03-05"}};
+    exclusions =
+        DayExclusions{.saturdaysOff = false, .sundaysOff = true, .toggled = {"2025-03-05"}};
     EXPECT_EQ(exclusions.toJson(),
               R"({"saturdaysOff":false,"sundaysOff":true,"toggled":["2025-03-05"]})");
     EXPECT_EQ(decode(exclusions.toJson().c_str()), exclusions);

@@ -4,13 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace nelvo {
 namespace {
 
 using test::day;
 using test::zone;
 
-TEST(WindowOverrides, EditingKeepsOneEntryPerDay)
+TEST(WindowOverrides, EditingKeepsOneEntryPerDayAndTheJsonForms)
 {
     WindowOverrides overrides;
     const DailyWindow shared{540, 1020};
@@ -40,10 +42,6 @@ TEST(WindowOverrides, EditingKeepsOneEntryPerDay)
     EXPECT_EQ(overrides.byDay.size(), 2u);
     overrides.prune("2025-03-10");
     EXPECT_EQ(overrides.byDay.size(), 1u);
-}
-
-TEST(WindowOverrides, JsonForm)
-{
     // The documented example reads as documented.
     const auto decoded = WindowOverrides::fromJson(
         R"({"byDay": {"2025-03-07": {"start": 600}, "2025-03-10": {"start": 480, "end": 1200}}})");
@@ -66,6 +64,15 @@ TEST(WindowOverrides, JsonForm)
                             R"({"byDay": {"k": {"end": 1e300}}})",
                             R"({"byDay": {"k": {"end": 18446744073709551615}}})"})
         EXPECT_FALSE(WindowOverrides::fromJson(bad)) << bad;
+    // A daily window needs both members.
+    EXPECT_FALSE(DailyWindow::fromJson(R"({"startMinutes": 540})"));
+    EXPECT_FALSE(DailyWindow::fromJson(R"({"startMinutes": 540, "endMinutes": true})"));
+    // An end before the start is stored unchanged.
+    EXPECT_EQ(DailyWindow::fromJson(R"({"startMinutes": 1320, "endMinutes": 120})").value,
+              (DailyWindow{1320, 120}));
+    // 64-bit extremes survive a round trip.
+    const DailyWindow extreme{INT64_MIN, INT64_MAX};
+    EXPECT_EQ(DailyWindow::fromJson(extreme.toJson()).value, extreme);
 }
 
 }  // namespace

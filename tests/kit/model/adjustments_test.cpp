@@ -100,28 +100,20 @@ TEST(Adjustments, TrimTakesTimeFromABandEdgeSnappedToLocalMarks)
               (Spans{"11:00-12:00"}));
 }
 
-TEST(Adjustments, RemoveMergesTheBandWithTheBlocksTouchingIt)
+TEST(Adjustments, RemoveRestoreAndTheIdsOfNewBlocks)
 {
     Adjustments a = holding({{"08:00", "09:00"}, {"14:00", "15:00"}, {"12:00", "12:30"}});
     a.remove(band("09:00", "12:00"), test::numberedUuids());
     EXPECT_EQ(spans(a), (Spans{"14:00-15:00", "08:00-12:30"}));
-}
-
-TEST(Adjustments, RestoreHoldsRemovesWholeBlocksThatTouchOrOverlap)
-{
     // Restoring 10:00-11:00 removes whole blocks that touch (09:00-10:00, 11:00-11:15) or
     // overlap (10:30-12:00) it, and keeps the rest.
     Adjustments b =
         holding({{"09:00", "10:00"}, {"10:30", "12:00"}, {"11:30", "12:00"}, {"11:00", "11:15"}});
     b.restoreHolds(band("10:00", "11:00"));
     EXPECT_EQ(spans(b), (Spans{"11:30-12:00"}));
-}
-
-TEST(Adjustments, NewBlocksTakeTheirIdsFromTheGenerator)
-{
     using test::numberedUuid;
     const UuidGenerator newId = test::numberedUuids();
-    Adjustments a = holding({{"08:00", "09:00"}});
+    a = holding({{"08:00", "09:00"}});
     const Uuid kept = a.reserved.at(0).id;
     // A trim replaces the neighbouring block with a new one; the next trim draws the next id.
     a.trim(band("09:00", "12:00"), WindowEdge::start, ny("10:00"), 15, zone("America/New_York"), 30,
@@ -139,7 +131,7 @@ TEST(Adjustments, NewBlocksTakeTheirIdsFromTheGenerator)
     EXPECT_EQ(spans(a), (Spans{"08:00-17:00"}));
 }
 
-TEST(Adjustments, PruneForgetsThePast)
+TEST(Adjustments, PruneHoldKindsNeighboursAndToggles)
 {
     const AdjustmentKey ended{"a", ny("09:00")}, ongoing{"b", ny("13:30")},
         unfetched{"c", ny("16:00")};
@@ -164,11 +156,7 @@ TEST(Adjustments, PruneForgetsThePast)
     a.prune(ny("14:00"), ends, std::unordered_set<AdjustmentKey>{ongoing},
             zone("America/New_York"));
     EXPECT_EQ(a.movable, (std::unordered_set<AdjustmentKey>{ongoing}));
-}
-
-TEST(Adjustments, HoldKindsNeighboursAndToggles)
-{
-    const Adjustments a = holding({{"09:00", "10:00"}, {"12:00", "13:00"}, {"15:00", "16:00"}});
+    a = holding({{"09:00", "10:00"}, {"12:00", "13:00"}, {"15:00", "16:00"}});
     const auto kinds =
         a.holdKinds(std::vector<Slot>{band("10:00", "11:00"), band("14:00", "15:00")});
     // Ends where a slot starts, or starts where one ends: trimmed. Otherwise removed.

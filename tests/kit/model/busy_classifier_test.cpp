@@ -22,7 +22,7 @@ CalendarEvent meeting(const char* start, const char* end)
     return event;
 }
 
-TEST(BusyClassifier, EventKindsThatBlockTime)
+TEST(BusyClassifier, EventKindsThatBlockTimeAndFreedOccurrences)
 {
     const std::set<std::string> work{"work"};
     const CalendarEvent accepted = meeting("2025-03-03T15:00:00Z", "2025-03-03T16:00:00Z");
@@ -43,25 +43,19 @@ TEST(BusyClassifier, EventKindsThatBlockTime)
     // A calendar left out, or none included at all.
     EXPECT_FALSE(busy([](auto& e) { e.calendarID = "family"; }));
     EXPECT_FALSE(BusyClassifier::countsAsBusy(accepted, {}, {}));
-}
-
-TEST(BusyClassifier, FreeingOneOccurrenceLeavesTheOthersBusy)
-{
-    const std::set<std::string> work{"work"};
-    const CalendarEvent monday = meeting("2025-03-03T15:00:00Z", "2025-03-03T16:00:00Z");
     const CalendarEvent nextMonday = meeting("2025-03-10T15:00:00Z", "2025-03-10T16:00:00Z");
     Adjustments adjustments;
-    adjustments.toggleMovable(monday.id());
-    EXPECT_FALSE(BusyClassifier::countsAsBusy(monday, work, adjustments.movable));
+    adjustments.toggleMovable(accepted.id());
+    EXPECT_FALSE(BusyClassifier::countsAsBusy(accepted, work, adjustments.movable));
     EXPECT_TRUE(BusyClassifier::countsAsBusy(nextMonday, work, adjustments.movable));
     // The event list shows "freed" first, even where the event would not block anyway.
     using State = BusyClassifier::EventState;
-    EXPECT_EQ(BusyClassifier::state(monday, {}, adjustments), State::movable);
+    EXPECT_EQ(BusyClassifier::state(accepted, {}, adjustments), State::movable);
     EXPECT_EQ(BusyClassifier::state(nextMonday, work, adjustments), State::busy);
     EXPECT_EQ(BusyClassifier::state(nextMonday, {"home"}, adjustments), State::ignored);
 }
 
-TEST(BusyClassifier, ReasonNamesTheRuleThatDecided)
+TEST(BusyClassifier, ReasonsAndIntervals)
 {
     const std::set<std::string> work{"work"};
     const CalendarEvent accepted = meeting("2025-03-03T15:00:00Z", "2025-03-03T16:00:00Z");
@@ -105,10 +99,6 @@ TEST(BusyClassifier, ReasonNamesTheRuleThatDecided)
     // Freed by the user comes first, as in the events list.
     EXPECT_EQ(reason([](auto& e) { e.isCanceled = true; }, freed), Reason::freed);
     EXPECT_EQ(reason([](auto&) {}, freed), Reason::freed);
-}
-
-TEST(BusyClassifier, IntervalsAreEventsInOrderThenReservedBlocks)
-{
     const CalendarEvent late = meeting("2025-03-03T18:00:00Z", "2025-03-03T19:00:00Z");
     const CalendarEvent early = meeting("2025-03-03T15:00:00Z", "2025-03-03T16:00:00Z");
     CalendarEvent declined = meeting("2025-03-03T16:00:00Z", "2025-03-03T17:00:00Z");

@@ -36,7 +36,7 @@ CalendarInfo calendar(const char* id, bool isBirthdayOrSubscription = false)
     return info;
 }
 
-TEST(Settings, RulerEditsMatchAliasesProtectThePrimaryZoneAndClamp)
+TEST(Settings, RulerEditsAndIncludedCalendars)
 {
     const TimeZone ny = zone("America/New_York");
     Settings s = withRulers({"America/New_York", "Europe/Paris"});
@@ -68,13 +68,9 @@ TEST(Settings, RulerEditsMatchAliasesProtectThePrimaryZoneAndClamp)
     // A ruler of an unknown zone shows its label, else its identifier.
     EXPECT_EQ((ZoneEntry{"Mars/Base", "Mars"}.displayName()), "Mars");
     EXPECT_EQ((ZoneEntry{"Mars/Base", std::nullopt}.displayName()), "Mars/Base");
-}
-
-TEST(Settings, IncludedCalendarsAndTheFirstExplicitChoice)
-{
     const std::vector<CalendarInfo> calendars{calendar("work"), calendar("birthdays", true),
                                               calendar("holidays", true)};
-    Settings s;
+    s = Settings{};
     // By default birthdays and subscriptions are left out.
     EXPECT_EQ(s.includedCalendars(calendars), (std::set<std::string>{"work"}));
     // Including one birthday calendar keeps the default for the other.
@@ -87,7 +83,7 @@ TEST(Settings, IncludedCalendarsAndTheFirstExplicitChoice)
     EXPECT_EQ(s.includedCalendars(later), (std::set<std::string>{"new"}));
 }
 
-TEST(Settings, RenderZonesPutThePrimaryZoneFirstOnlyWhenItHasNoRuler)
+TEST(Settings, RenderZonesAndTheStoredForm)
 {
     const TimeZone ny = zone("America/New_York");
     const auto names = [&](const Settings& settings) {
@@ -106,11 +102,8 @@ TEST(Settings, RenderZonesPutThePrimaryZoneFirstOnlyWhenItHasNoRuler)
     t.zones[1].label = "HQ";
     t.zones.push_back({"US/Eastern", "Again"});
     EXPECT_EQ(names(t), (Ids{"Europe/Paris=HQ", "America/New_York=Eastern Time"}));
-}
-
-TEST(Settings, StoredFormLeavesOutWhatIsAbsent)
-{
-    Settings s = Settings::initial(zone("Europe/Paris"));
+    // The stored form leaves out what is absent.
+    s = Settings::initial(zone("Europe/Paris"));
     s.zones.push_back({"Asia/Tokyo", "Home"});
     EXPECT_EQ(s.toJson(), R"({"zones":[{"id":"Europe/Paris"},{"id":"Asia/Tokyo","label":"Home"}],)"
                           R"("use24Hour":false,"window":{"startMinutes":540,"endMinutes":1020},)"
@@ -118,7 +111,7 @@ TEST(Settings, StoredFormLeavesOutWhatIsAbsent)
                           R"("dayCount":1,"soundsEnabled":true})");
 }
 
-TEST(Settings, DecodingDefaultsWrongTypesAndHostileNumbers)
+TEST(Settings, DecodingDefaultsWrongTypesHostileNumbersAndTheEarlierForm)
 {
     // "{}": every default, and no rulers at all.
     EXPECT_EQ(Settings::fromJson("{}").value, Settings{});
@@ -146,10 +139,6 @@ TEST(Settings, DecodingDefaultsWrongTypesAndHostileNumbers)
     ASSERT_TRUE(decoded);
     EXPECT_EQ(rulerIds(*decoded.value), (Ids{"Asia/Calcutta", "X/Y", "X/Z"}));
     EXPECT_EQ(decoded.value->zones[0].label, "Office");
-}
-
-TEST(Settings, EarlierFormIsToldBesideTheRecord)
-{
     const auto earlier = Settings::decode(
         R"({"zones":[{"id":"Asia/Tokyo","isEnabled":true},{"id":"Europe/Paris","isEnabled":false}]})");
     ASSERT_TRUE(earlier.settings);

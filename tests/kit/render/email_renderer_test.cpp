@@ -23,7 +23,7 @@ std::string card(std::optional<std::string> heading, std::vector<std::string> zo
         RenderedTable{.heading = heading, .zoneLabels = zoneLabels, .days = {day}});
 }
 
-TEST(EmailRenderer, HeadTitleDatesAndColumnHeads)
+TEST(EmailRenderer, HeadTitleDatesColumnHeadsAndEmptyCells)
 {
     // Split at the first separator, the dates keeping the second; one zone: Day, Times (label).
     const std::string two = card("A \u00b7 B \u00b7 C", {"Pacific"});
@@ -39,10 +39,6 @@ TEST(EmailRenderer, HeadTitleDatesAndColumnHeads)
     const std::string escaped = card("<b>&'", {"\"x\"", "y"});
     EXPECT_EQ(count(escaped, ">&lt;b&gt;&amp;'</div>"), 1u);
     EXPECT_EQ(count(escaped, ">&quot;x&quot;</th>"), 1u);
-}
-
-TEST(EmailRenderer, EmptyRangeAndEmptyCells)
-{
     // No days: only the note; no slot table.
     const std::string empty = EmailRenderer::render(
         RenderedTable{.heading = "My availability", .zoneLabels = {}, .days = {}});

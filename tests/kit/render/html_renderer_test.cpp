@@ -11,7 +11,7 @@
 namespace nelvo {
 namespace {
 
-TEST(HTMLRenderer, RenderTablePicksTheFormByZoneCount)
+TEST(HTMLRenderer, RenderTablePicksTheFormByZoneCountAndEmptyRanges)
 {
     const auto slots = test::twoZoneSlots();
     RenderOptions options = test::twoZoneOptions();
@@ -24,6 +24,14 @@ TEST(HTMLRenderer, RenderTablePicksTheFormByZoneCount)
     EXPECT_EQ(HTMLRenderer::renderTable(slots, options), HTMLRenderer::render(slots, options));
     options.zones.clear();
     EXPECT_EQ(HTMLRenderer::renderTable(slots, options), HTMLRenderer::render(slots, options));
+
+    // A heading paragraph, then the empty-range paragraph; without a heading the latter alone.
+    EXPECT_EQ(HTMLRenderer::render({}, options),
+              "<p style=\"font-weight:600;margin:0 0 8px\">My availability</p>"
+              "<p>No availability in this range.</p>");
+    EXPECT_EQ(HTMLRenderer::render(RenderedTable{}), "<p>No availability in this range.</p>");
+    options.heading.reset();
+    EXPECT_EQ(HTMLRenderer::render({}, options), "<p>No availability in this range.</p>");
 }
 
 TEST(HTMLRenderer, EscapesEveryText)
@@ -53,19 +61,6 @@ TEST(HTMLRenderer, EscapesEveryText)
         HTMLRenderer::render(RenderedTable{.heading = {}, .zoneLabels = {}, .days = table.days});
     EXPECT_EQ(bare.find("colspan=\"0\""), std::string::npos);
     EXPECT_NE(bare.find("<tr><td colspan=\"1\" style="), std::string::npos);
-}
-
-TEST(HTMLRenderer, EmptyRanges)
-{
-    RenderOptions options = test::typicalOptions();
-
-    // A heading paragraph, then the empty-range paragraph; without a heading the latter alone.
-    EXPECT_EQ(HTMLRenderer::render({}, options),
-              "<p style=\"font-weight:600;margin:0 0 8px\">My availability</p>"
-              "<p>No availability in this range.</p>");
-    EXPECT_EQ(HTMLRenderer::render(RenderedTable{}), "<p>No availability in this range.</p>");
-    options.heading.reset();
-    EXPECT_EQ(HTMLRenderer::render({}, options), "<p>No availability in this range.</p>");
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 namespace nelvo {
 namespace {
 
-TEST(MarkdownRenderer, SingleZoneMessageAndEmptyRanges)
+TEST(MarkdownRenderer, MessagesEmptyRangesAndPipesEscapedOnlyInTableRows)
 {
     RenderOptions options = test::typicalOptions();
     // Bold heading with the zone line under it, bold day labels, no list markers.
@@ -27,10 +27,6 @@ TEST(MarkdownRenderer, SingleZoneMessageAndEmptyRanges)
     options.heading.reset();
     EXPECT_EQ(MarkdownRenderer::render({}, options), "No availability in this range.");
     EXPECT_EQ(MarkdownRenderer::render(RenderedTable{}), "No availability in this range.");
-}
-
-TEST(MarkdownRenderer, PipesAreEscapedOnlyInTableRows)
-{
     const RenderedTable table{.heading = "A | B",
                               .zoneLabels = {"Home|Work"},
                               .days = {DayGroup{.label = "Mon|", .rows = {{"9:00am"}, {"x\\|y"}}}}};

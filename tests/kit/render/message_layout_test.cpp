@@ -1,3 +1,4 @@
+#include "kit/render/chat_renderer.h"
 #include "kit/render/message_layout.h"
 
 #include "kit/render/render_samples.h"
@@ -26,6 +27,23 @@ TEST(MessageLayout, GroupsSlotsByPrimaryDayAndNamesTheZoneOverTheirPeriod)
         build({slot("2025-03-08T22:00:00-08:00", "2025-03-09T04:00:00-07:00")});
     EXPECT_EQ(night.zoneLine, "All times are in Pacific Time");
     EXPECT_EQ(night.days.at(0).slots.at(0), "10:00PM - 4:00AM (Sun)");
+}
+
+TEST(ChatRenderer, BlocksWithAndWithoutHeading)
+{
+    RenderOptions options = test::typicalOptions();
+    // The heading, a blank line, the empty-range text; no zone line.
+    EXPECT_EQ(ChatRenderer::render({}, options),
+              "My availability\n\nNo availability in this range.");
+    // Without a heading the text alone.
+    options.heading.reset();
+    EXPECT_EQ(ChatRenderer::render({}, options), "No availability in this range.");
+    // The zone line is then a block of its own; 24-hour times; the overnight slot is marked.
+    options.use24Hour = true;
+    EXPECT_EQ(ChatRenderer::render(test::typicalSlots(), options),
+              "All times are in Pacific Standard Time (PST)\n\n"
+              "Monday, March 3, 2025\n09:00 - 10:30\n13:00 - 17:00\n\n"
+              "Tuesday, March 4, 2025\n22:00 - 01:00 (Wed)");
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ bool isWellFormed(const std::string& rtf)
            std::none_of(rtf.begin(), rtf.end(), [](char c) { return (c & 0x80) != 0; });
 }
 
-TEST(RTFRenderer, EscapesControlCharactersAndUnicode)
+TEST(RTFRenderer, EscapesEmptyRangesAndOddOrWideTables)
 {
     // RTF's own characters, a line break and a tab; other control characters go.
     EXPECT_EQ(RTFRenderer::escape("a\\b{c}\nd\te\x01"), "a\\\\b\\{c\\}\\line d\\tab e");
@@ -42,10 +42,6 @@ TEST(RTFRenderer, EscapesControlCharactersAndUnicode)
     EXPECT_EQ(RTFRenderer::escape("\x80"), "\\u-3?");
     EXPECT_EQ(RTFRenderer::escape("x\xe2\x80"), "x\\u-3?\\u-3?");
     EXPECT_EQ(RTFRenderer::escape("\xc0\xaf"), "\\u-3?\\u-3?");
-}
-
-TEST(RTFRenderer, EmptyRangesAndOddOrWideTables)
-{
     RenderOptions options = test::typicalOptions();
 
     // Bold heading, an empty paragraph, the text; without a heading the text alone.

@@ -18,7 +18,7 @@ Date pst(const std::string& dayAndTime)
     return at(("2025-03-" + dayAndTime + ":00-08:00").c_str());
 }
 
-TEST(SlotFormatter, TimeRangesMarkEndPointsOnOtherDays)
+TEST(SlotFormatter, TimeRangesClockTimesAndLabels)
 {
     const TimeZone la = zone("America/Los_Angeles");
     // The chat form (" - ", upper case) or the table form (en dash, lower case), 12-hour.
@@ -44,11 +44,6 @@ TEST(SlotFormatter, TimeRangesMarkEndPointsOnOtherDays)
     EXPECT_EQ(text(pst("03T23:00"), pst("04T01:00"), la, at("2025-03-04T00:00:00+09:00"),
                    zone("Asia/Tokyo"), false),
               "11:00pm (Mon) \u2013 1:00am");
-}
-
-TEST(SlotFormatter, ClockTimesDayLabelsAndRangeLabels)
-{
-    const TimeZone la = zone("America/Los_Angeles");
     const Date noon = pst("03T12:00");
     // Lower case just after midnight (upper case and 24 hours: ClockTextsAgreeWithTheirPatterns).
     EXPECT_EQ(SlotFormatter::time(pst("03T00:05"), la, false, false), "12:05am");
@@ -70,6 +65,25 @@ TEST(SlotFormatter, ClockTimesDayLabelsAndRangeLabels)
     // Days are the zone's: this instant is still Mar 2 in Los Angeles, Mar 3 in UTC.
     EXPECT_EQ(range("2025-03-03T02:00:00Z", "2025-03-03T12:00:00Z", la), "Mar 2 \u2013 3");
     EXPECT_EQ(range("2025-03-03T02:00:00Z", "2025-03-03T12:00:00Z", TimeZone::utc()), "Mar 3");
+    const auto describe = [](const char* id, std::vector<Date> dates) {
+        return SlotFormatter::zoneDescription(zone(id), dates, "fallback");
+    };
+    const Date winter = at("2025-01-15T12:00:00Z");
+    const Date summer = at("2025-07-15T12:00:00Z");
+
+    // Standard and daylight names with their abbreviations.
+    EXPECT_EQ(describe("America/Los_Angeles", {winter}), "Pacific Standard Time (PST)");
+    EXPECT_EQ(describe("America/Los_Angeles", {summer}), "Pacific Daylight Time (PDT)");
+    // Zones without a common English abbreviation get a GMT offset.
+    EXPECT_EQ(describe("Europe/Berlin", {winter}), "Central European Standard Time (GMT+1)");
+    EXPECT_EQ(describe("Asia/Kolkata", {winter, summer}), "India Standard Time (GMT+5:30)");
+    EXPECT_EQ(describe("Etc/UTC", {winter}), "Coordinated Universal Time (UTC)");
+    // Across the March change, and with no dates at all: the generic name alone.
+    EXPECT_EQ(describe("America/Los_Angeles", {pst("08T12:00"), at("2025-03-10T12:00:00-07:00")}),
+              "Pacific Time");
+    EXPECT_EQ(describe("America/Los_Angeles", {}), "Pacific Time");
+    // An abbreviation equal to the name is not repeated (Casablanca outside its summer time).
+    EXPECT_EQ(describe("Africa/Casablanca", {at("2025-03-05T12:00:00Z")}), "GMT");
 }
 
 // Clock times and day comparisons are worked out from the zone's offset rather than through
@@ -119,29 +133,6 @@ TEST(SlotFormatter, ClockTextsAgreeWithTheirPatterns)
         check(zone("Europe/Amsterdam"), d);
     check(zone("Asia/Tokyo"), Date{-6.0e10});
     check(zone("Asia/Tokyo"), Date{4.0e11});
-}
-
-TEST(SlotFormatter, ZoneDescriptionNamesThePeriod)
-{
-    const auto describe = [](const char* id, std::vector<Date> dates) {
-        return SlotFormatter::zoneDescription(zone(id), dates, "fallback");
-    };
-    const Date winter = at("2025-01-15T12:00:00Z");
-    const Date summer = at("2025-07-15T12:00:00Z");
-
-    // Standard and daylight names with their abbreviations.
-    EXPECT_EQ(describe("America/Los_Angeles", {winter}), "Pacific Standard Time (PST)");
-    EXPECT_EQ(describe("America/Los_Angeles", {summer}), "Pacific Daylight Time (PDT)");
-    // Zones without a common English abbreviation get a GMT offset.
-    EXPECT_EQ(describe("Europe/Berlin", {winter}), "Central European Standard Time (GMT+1)");
-    EXPECT_EQ(describe("Asia/Kolkata", {winter, summer}), "India Standard Time (GMT+5:30)");
-    EXPECT_EQ(describe("Etc/UTC", {winter}), "Coordinated Universal Time (UTC)");
-    // Across the March change, and with no dates at all: the generic name alone.
-    EXPECT_EQ(describe("America/Los_Angeles", {pst("08T12:00"), at("2025-03-10T12:00:00-07:00")}),
-              "Pacific Time");
-    EXPECT_EQ(describe("America/Los_Angeles", {}), "Pacific Time");
-    // An abbreviation equal to the name is not repeated (Casablanca outside its summer time).
-    EXPECT_EQ(describe("Africa/Casablanca", {at("2025-03-05T12:00:00Z")}), "GMT");
 }
 
 }  // namespace

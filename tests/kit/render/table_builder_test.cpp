@@ -13,7 +13,7 @@ using test::zone;
 
 using Rows = std::vector<std::vector<std::string>>;
 
-TEST(TableBuilder, CellsPerZoneWithDayMarkers)
+TEST(TableBuilder, CellsHeadingsAndDegenerateOptions)
 {
     RenderOptions options = test::twoZoneOptions();
     options.zones.push_back(RenderZone{.zone = zone("Asia/Tokyo"), .label = "Tokyo"});
@@ -40,11 +40,8 @@ TEST(TableBuilder, CellsPerZoneWithDayMarkers)
     options.use24Hour = true;
     EXPECT_EQ(TableBuilder::build(test::twoZoneSlots(), options).days.at(0).rows.at(1).at(1),
               "23:00 \u2013 01:00 (Tue)");
-}
-
-TEST(TableBuilder, HeadingsAndDegenerateOptions)
-{
-    RenderOptions options = test::twoZoneOptions();
+    // Headings and degenerate options.
+    options = test::twoZoneOptions();
     const auto heading = [&] { return TableBuilder::build({}, options).heading; };
 
     // No slots: no days.

@@ -48,7 +48,7 @@ TEST(AdjustmentsStore, SavedFileHasStableFormAndReadsBackEqual)
         AdjustmentsStore(folder / "blocked" / "Availability" / "adjustments.json").save(sample()));
 }
 
-TEST(AdjustmentsStore, HandWrittenFilesReadAsDocumented)
+TEST(AdjustmentsStore, HandWrittenFilesUnencodableTextsAndTheDefaultLocation)
 {
     // Lower-case ids, offsets and fractions in instants, any member order, unknown members,
     // a repeated key, the older "weekendsOff" switch. A repeated block id keeps the first.
@@ -80,6 +80,15 @@ TEST(AdjustmentsStore, HandWrittenFilesReadAsDocumented)
          R"({"movable":[{"eventID":"a","occurrenceStart":"yesterday"}]})", R"({"movable":{}})",
          R"({"overrides":{"byDay":{"2025-03-07":{"start":9.5}}}})", "[]", "", "\xff"})
         EXPECT_FALSE(Adjustments::fromJson(broken)) << broken;
+    EXPECT_EQ(AdjustmentsStore::defaultURL(XdgFolders::from("/home/ana", "/cfg", "/data")),
+              "/data/nelvo/Availability/adjustments.json");
+    // Unset or relative XDG_DATA_HOME: ~/.local/share.
+    EXPECT_EQ(AdjustmentsStore::defaultURL(XdgFolders::from("/home/ana", std::nullopt, "data")),
+              "/home/ana/.local/share/nelvo/Availability/adjustments.json");
+    // An event id with a stray byte does not stop saving: the byte becomes U+FFFD.
+    Adjustments a;
+    a.movable.insert({"bad\xff", at("2025-03-07T14:30:00Z")});
+    EXPECT_EQ(Adjustments::fromJson(a.toJson()).value->movable.begin()->eventID, "bad\xEF\xBF\xBD");
 }
 
 TEST(AdjustmentsStore, UnreadableFileIsKeptAsideBeforeTheNextSave)
@@ -108,19 +117,6 @@ TEST(AdjustmentsStore, UnreadableFileIsKeptAsideBeforeTheNextSave)
     ASSERT_FALSE(store.save(Adjustments::empty()));
     EXPECT_EQ(reported.size(), 1u);
     EXPECT_EQ(readFile(folder / "adjustments.json.unreadable.1"), "{\"movable\": [ oops");
-}
-
-TEST(AdjustmentsStore, DefaultLocationAndUnencodableTexts)
-{
-    EXPECT_EQ(AdjustmentsStore::defaultURL(XdgFolders::from("/home/ana", "/cfg", "/data")),
-              "/data/nelvo/Availability/adjustments.json");
-    // Unset or relative XDG_DATA_HOME: ~/.local/share.
-    EXPECT_EQ(AdjustmentsStore::defaultURL(XdgFolders::from("/home/ana", std::nullopt, "data")),
-              "/home/ana/.local/share/nelvo/Availability/adjustments.json");
-    // An event id with a stray byte does not stop saving: the byte becomes U+FFFD.
-    Adjustments a;
-    a.movable.insert({"bad\xff", at("2025-03-07T14:30:00Z")});
-    EXPECT_EQ(Adjustments::fromJson(a.toJson()).value->movable.begin()->eventID, "bad\xEF\xBF\xBD");
 }
 
 }  // namespace

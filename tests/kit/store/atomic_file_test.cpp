@@ -97,7 +97,7 @@ TEST(AtomicFile, ReadGivesWholeRegularFilesWithinTheBoundAndOtherwiseAReason)
               "read-only file system");
 }
 
-TEST(AtomicFile, WriteReplacesTheFileWholeAndLeavesNothingBehind)
+TEST(AtomicFile, WriteReplacesTheFileWholeOrKeepsTheOldOneAndLeavesNothingBehind)
 {
     TempFolder folder;
     const auto path = folder / "file.json";
@@ -115,12 +115,7 @@ TEST(AtomicFile, WriteReplacesTheFileWholeAndLeavesNothingBehind)
     EXPECT_EQ(readFile(path), "");
     // No temporary file stays in the folder.
     EXPECT_EQ(folderNames(folder.path()), Names{"file.json"});
-}
-
-TEST(AtomicFile, FailedWriteKeepsTheOldFile)
-{
-    TempFolder folder;
-    const auto path = folder / "file.json";
+    // A failed write keeps the old file.
     writeText(path, "kept");
     // The folder is missing: nothing is written.
     EXPECT_EQ(AtomicFile::write(folder / "none" / "file.json", "x"),

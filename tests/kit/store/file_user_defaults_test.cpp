@@ -11,7 +11,7 @@ namespace {
 
 using namespace test;  // the store helpers
 
-TEST(FileUserDefaults, ValuesReadBackByKindAndHandWrittenFilesAsDocumented)
+TEST(FileUserDefaults, ValuesReadBackByKindHandWrittenFilesAndTheLocations)
 {
     TempFolder folder;
     FileUserDefaults defaults(folder / "nelvo" / "defaults.json");
@@ -51,6 +51,15 @@ TEST(FileUserDefaults, ValuesReadBackByKindAndHandWrittenFilesAsDocumented)
     EXPECT_FALSE(FileUserDefaults::decode("[true]"));
     EXPECT_FALSE(FileUserDefaults::decode("{\"a\":" + std::string(100000, '[') +
                                           std::string(100000, ']') + "}"));
+    EXPECT_EQ(FileUserDefaults::demoPath(XdgFolders::from("/home/ana", "/cfg", std::nullopt)),
+              "/cfg/nelvo/defaults.demo.json");
+    // Unset, empty or relative XDG_CONFIG_HOME: ~/.config.
+    for (const char* unset : {"", "cfg"})
+        EXPECT_EQ(
+            FileUserDefaults::standardPath(XdgFolders::from("/home/ana", unset, std::nullopt)),
+            "/home/ana/.config/nelvo/defaults.json");
+    EXPECT_EQ(XdgFolders::from("/home/ana", std::nullopt, std::nullopt).configHome,
+              "/home/ana/.config");
 }
 
 TEST(FileUserDefaults, WritesKeepOtherValuesAndUnreadableFiles)
@@ -97,20 +106,6 @@ TEST(FileUserDefaults, WritesKeepOtherValuesAndUnreadableFiles)
     EXPECT_EQ(reported.size(), 2u);
 }
 
-TEST(FileUserDefaults, FilesPastTheBoundAreUnreadableNotRead)
-{
-    TempFolder folder;
-    FileUserDefaults defaults(folder / "defaults.json", {});
-    writeText(defaults.path(), "{\"tour.completed\": true}");
-    std::filesystem::resize_file(defaults.path(), AtomicFile::maxStoredBytes + 1);
-    EXPECT_EQ(defaults.boolValue("tour.completed"), std::nullopt);
-    EXPECT_EQ(defaults.read().error, "larger than 16 MB");
-    ASSERT_TRUE(defaults.setBool("tour.completed", false));
-    EXPECT_EQ(std::filesystem::file_size(folder / "defaults.json.unreadable"),
-              AtomicFile::maxStoredBytes + 1);
-    EXPECT_EQ(defaults.boolValue("tour.completed"), false);
-}
-
 TEST(FileUserDefaults, ProcessesChangingOneListAtOnceLoseNothing)
 {
     TempFolder folder;
@@ -144,7 +139,7 @@ TEST(FileUserDefaults, ProcessesChangingOneListAtOnceLoseNothing)
               std::size_t{writers * rounds});
 }
 
-TEST(FileUserDefaults, FailedWriteKeepsTheEarlierFile)
+TEST(FileUserDefaults, FailedWritesKeepTheEarlierFileAndTooLargeOnesAreKeptAside)
 {
     TempFolder folder;
     FileUserDefaults defaults(folder / "defaults.json");
@@ -159,19 +154,16 @@ TEST(FileUserDefaults, FailedWriteKeepsTheEarlierFile)
     // The folder cannot be made.
     writeText(folder / "file", "");
     EXPECT_FALSE(FileUserDefaults(folder / "file" / "nelvo" / "defaults.json").setBool("a", true));
-}
-
-TEST(FileUserDefaults, DomainsLiveUnderXdgConfigHome)
-{
-    EXPECT_EQ(FileUserDefaults::demoPath(XdgFolders::from("/home/ana", "/cfg", std::nullopt)),
-              "/cfg/nelvo/defaults.demo.json");
-    // Unset, empty or relative XDG_CONFIG_HOME: ~/.config.
-    for (const char* unset : {"", "cfg"})
-        EXPECT_EQ(
-            FileUserDefaults::standardPath(XdgFolders::from("/home/ana", unset, std::nullopt)),
-            "/home/ana/.config/nelvo/defaults.json");
-    EXPECT_EQ(XdgFolders::from("/home/ana", std::nullopt, std::nullopt).configHome,
-              "/home/ana/.config");
+    // A file past the bound is unreadable, not read, and kept aside at the next write.
+    FileUserDefaults large(folder / "large.json", {});
+    writeText(large.path(), "{\"tour.completed\": true}");
+    std::filesystem::resize_file(large.path(), AtomicFile::maxStoredBytes + 1);
+    EXPECT_EQ(large.boolValue("tour.completed"), std::nullopt);
+    EXPECT_EQ(large.read().error, "larger than 16 MB");
+    ASSERT_TRUE(large.setBool("tour.completed", false));
+    EXPECT_EQ(std::filesystem::file_size(folder / "large.json.unreadable"),
+              AtomicFile::maxStoredBytes + 1);
+    EXPECT_EQ(large.boolValue("tour.completed"), false);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ namespace {
 
 using test::zone;
 
-TEST(SettingsStore, LoadGivesWhatWasSavedElseTheInitialSettings)
+TEST(SettingsStore, LoadGivesWhatWasSavedElseTheInitialSettingsAndMigrates)
 {
     const TimeZone tokyo = zone("Asia/Tokyo");
     auto defaults = std::make_shared<InMemoryUserDefaults>();
@@ -37,32 +37,29 @@ TEST(SettingsStore, LoadGivesWhatWasSavedElseTheInitialSettings)
     const int writes = defaults->writeCount();
     EXPECT_EQ(store.load(tokyo, [](const TimeZone&) { return Settings{}; }), Settings{});
     EXPECT_EQ(defaults->writeCount(), writes);
-}
-
-TEST(SettingsStore, EarlierFormIsMigratedAndSavedAtOnce)
-{
+    // An earlier form is migrated and saved at once.
     const TimeZone paris = zone("Europe/Paris");
-    auto defaults = std::make_shared<InMemoryUserDefaults>();
-    defaults->setData("settings.v1", R"({"zones":[{"id":"Europe/Paris","isEnabled":true},
+    auto earlier = std::make_shared<InMemoryUserDefaults>();
+    earlier->setData("settings.v1", R"({"zones":[{"id":"Europe/Paris","isEnabled":true},
         {"id":"Asia/Tokyo","isEnabled":false},{"id":"Europe/Paris","label":"HQ","isEnabled":true}],
         "primaryZoneID":"Europe/Paris"})");
-    SettingsStore store(defaults);
-    const Settings loaded = store.load(paris);
+    SettingsStore migrating(earlier);
+    const Settings loaded = migrating.load(paris);
     EXPECT_EQ(loaded.zones, (std::vector<ZoneEntry>{{"Europe/Paris", std::nullopt}}));
     // The primary zone equal to the current one is cleared: it follows the system again.
     EXPECT_EQ(loaded.primaryZoneID, std::nullopt);
     // The stored bytes were rewritten without the earlier form.
-    EXPECT_EQ(defaults->data("settings.v1"), loaded.toJson());
+    EXPECT_EQ(earlier->data("settings.v1"), loaded.toJson());
     // Another primary zone is kept.
-    defaults->setData(
+    earlier->setData(
         "settings.v1",
         R"({"zones":[{"id":"Asia/Tokyo","isEnabled":true}],"primaryZoneID":"Asia/Tokyo"})");
-    EXPECT_EQ(store.load(paris).primaryZoneID, "Asia/Tokyo");
+    EXPECT_EQ(migrating.load(paris).primaryZoneID, "Asia/Tokyo");
     // A duplicate ruler without the earlier form is dropped on loading but not rewritten.
     const std::string record = R"({"zones":[{"id":"Asia/Tokyo"},{"id":"Japan","label":"x"}]})";
-    defaults->setData("settings.v1", record);
-    EXPECT_EQ(store.load(paris).zones, (std::vector<ZoneEntry>{{"Asia/Tokyo", std::nullopt}}));
-    EXPECT_EQ(defaults->data("settings.v1"), record);
+    earlier->setData("settings.v1", record);
+    EXPECT_EQ(migrating.load(paris).zones, (std::vector<ZoneEntry>{{"Asia/Tokyo", std::nullopt}}));
+    EXPECT_EQ(earlier->data("settings.v1"), record);
 }
 
 }  // namespace
