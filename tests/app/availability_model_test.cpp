@@ -3,7 +3,7 @@
 #include "support/model_fixture.h"
 
 #include <QSignalSpy>
-#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -38,11 +38,9 @@ TEST(AvailabilityModel, WithoutAccessTheWindowsMinusReservedTimeAreFree)
     // Why nothing is read is known, and nothing read counts as complete.
     EXPECT_EQ(model.calendarStates(), f.source->states);
     EXPECT_FALSE(model.isLastFetchComplete());
-    // The table is named with the fixed heading.
-    EXPECT_EQ(model.table().heading, "My availability · Mar 3");
 }
 
-TEST(AvailabilityModel, RangeStartsTomorrowOnceTodaysWindowIsOver)
+TEST(AvailabilityModel, RangeStartTomorrowPinnedAndRolledOver)
 {
     // Before today's window end: today.
     Fixture before;
@@ -56,28 +54,23 @@ TEST(AvailabilityModel, RangeStartsTomorrowOnceTodaysWindowIsOver)
     EXPECT_EQ(after.keyOf(model.today()), "2025-03-03");
     // The fetch still starts today.
     EXPECT_EQ(after.keyOf(after.source->windows.at(0).first), "2025-03-03");
-}
-
-TEST(AvailabilityModel, PinnedStartDayAndItsRollOver)
-{
-    Fixture f;
-    auto& model = f.make();
-    model.setStartDay(day("2025-03-05", f.la));
-    EXPECT_EQ(model.startDayKey(), "2025-03-05");
-    EXPECT_EQ(f.keyOf(model.rangeStart()), "2025-03-05");
-    // Picking today clears the pin.
-    model.setStartDay(f.now);
-    EXPECT_EQ(model.startDayKey(), std::nullopt);
+    // A pinned start day; picking today clears the pin.
+    auto& pinned = before.make();
+    pinned.setStartDay(day("2025-03-05", before.la));
+    EXPECT_EQ(pinned.startDayKey(), "2025-03-05");
+    EXPECT_EQ(before.keyOf(pinned.rangeStart()), "2025-03-05");
+    pinned.setStartDay(before.now);
+    EXPECT_EQ(pinned.startDayKey(), std::nullopt);
     // Once the clock reaches the pinned day, the next refresh clears the pin.
-    model.setStartDay(day("2025-03-05", f.la));
-    f.now = at("2025-03-05T08:00:00-08:00");
-    model.refreshDay();
-    EXPECT_EQ(model.startDayKey(), std::nullopt);
-    EXPECT_EQ(f.keyOf(model.today()), "2025-03-05");
-    EXPECT_EQ(f.keyOf(model.rangeStart()), "2025-03-05");
+    pinned.setStartDay(day("2025-03-05", before.la));
+    before.now = at("2025-03-05T08:00:00-08:00");
+    pinned.refreshDay();
+    EXPECT_EQ(pinned.startDayKey(), std::nullopt);
+    EXPECT_EQ(before.keyOf(pinned.today()), "2025-03-05");
+    EXPECT_EQ(before.keyOf(pinned.rangeStart()), "2025-03-05");
 }
 
-TEST(AvailabilityModel, OnlyAZoneChangeFetchesAgain)
+TEST(AvailabilityModel, OnlyAZoneChangeFetchesAgainAndOptionsNotifyOnlyWhenTheyChange)
 {
     Fixture f;
     auto& model = f.make();
@@ -101,6 +94,17 @@ TEST(AvailabilityModel, OnlyAZoneChangeFetchesAgain)
     model.applicationBecameActive();
     f.source->changed();
     EXPECT_EQ(f.source->fetches, fetches + 3);
+    // The render options notify only when they change.
+    QSignalSpy options(&model, &AvailabilityModel::renderOptionsChanged);
+    QSignalSpy table(&model, &AvailabilityModel::tableChanged);
+    model.recompute();
+    model.setSharedEdge(WindowEdge::start, 660);  // the slots change, the options do not
+    EXPECT_EQ(options.count(), 0);
+    EXPECT_EQ(table.count(), 1);
+    const std::size_t zones = model.renderOptions()->zones.size();
+    model.addZone("Europe/Berlin");
+    EXPECT_EQ(options.count(), 1);
+    EXPECT_EQ(model.renderOptions()->zones.size(), zones + 1);
 }
 
 TEST(AvailabilityModel, FreedMeetingsThatVanishAreForgottenUnlessTheFetchWasIncomplete)
@@ -179,7 +183,7 @@ TEST(AvailabilityModel, MeetingsAreBusyUntilFreed)
               at("2025-03-04T09:00:00-08:00"));
 }
 
-TEST(AvailabilityModel, ADragIsOneUndoStepAndFreezesTheHourRange)
+TEST(AvailabilityModel, ADragIsOneUndoStepFreezesTheHourRangeAndSavesOnce)
 {
     Fixture f;
     auto& model = f.make();
@@ -208,12 +212,6 @@ TEST(AvailabilityModel, ADragIsOneUndoStepAndFreezesTheHourRange)
     model.setSharedEdge(WindowEdge::start, 600);
     model.endEdgeDrag();
     EXPECT_EQ(f.undo.count(), 1);
-}
-
-TEST(AvailabilityModel, ADayBarDragSavesOnceWhenItEnds)
-{
-    Fixture f;
-    auto& model = f.make();
     const std::string day = model.days().front().id;
     const Adjustments before = f.adjustmentsStore->load();
     model.beginEdgeDrag();
@@ -304,36 +302,36 @@ TEST(AvailabilityModel, DayCountIsClampedAndSilentWhenUnchanged)
     EXPECT_EQ(f.undo.count(), steps);
 }
 
-TEST(AvailabilityModel, SettingsAreSavedOnceAfterABurst)
+TEST(AvailabilityModel, SettingsAreSavedOnceAfterABurstAndWhenTheModelGoes)
 {
     Fixture f;
     auto& model = f.make();
+    auto* pendingSave = model.findChild<QTimer*>();
+    ASSERT_NE(pendingSave, nullptr);
     const int writes = f.defaults->writeCount();
     model.setDayCount(3);
     model.setDayCount(4);
     EXPECT_EQ(f.defaults->writeCount(), writes);
-    QTest::qWait(AvailabilityModel::settingsSaveDelayMilliseconds + 150);
+    // One save, when the delay has passed (run at once here rather than waited for).
+    ASSERT_TRUE(pendingSave->isActive());
+    pendingSave->stop();
+    QMetaObject::invokeMethod(pendingSave, "timeout", Qt::DirectConnection);
     EXPECT_EQ(f.defaults->writeCount(), writes + 1);
     // saveSettingsNow writes at once and cancels the pending save.
     model.setDayCount(5);
     model.saveSettingsNow();
-    QTest::qWait(AvailabilityModel::settingsSaveDelayMilliseconds + 150);
+    EXPECT_FALSE(pendingSave->isActive());
     EXPECT_EQ(f.defaults->writeCount(), writes + 2);
     EXPECT_EQ(SettingsStore(f.defaults).load(f.la).dayCount, 5);
-}
-
-TEST(AvailabilityModel, APendingSaveIsMadeWhenTheModelGoes)
-{
-    Fixture f;
+    // The window closes at once, well before the delayed save would run: saved all the same.
     f.make().setDayCount(6);
-    // The window closes at once, well before the delayed save would run.
     f.model.reset();
     EXPECT_EQ(SettingsStore(f.defaults).load(f.la).dayCount, 6);
     // Nothing pending: nothing written.
-    const int writes = f.defaults->writeCount();
+    const int unchanged = f.defaults->writeCount();
     f.make();
     f.model.reset();
-    EXPECT_EQ(f.defaults->writeCount(), writes);
+    EXPECT_EQ(f.defaults->writeCount(), unchanged);
 }
 
 TEST(AvailabilityModel, AnEventOfNoLengthBlocksNothingAndIsNotListed)
@@ -355,21 +353,6 @@ TEST(AvailabilityModel, AnEventOfNoLengthBlocksNothingAndIsNotListed)
     model.reload();
     EXPECT_EQ(model.days()[0].events, std::vector<CalendarEvent>{real});
     EXPECT_TRUE(model.hasMeetingToFree(model.days()[0]));
-}
-
-TEST(AvailabilityModel, RenderOptionsNotifyOnlyWhenTheyChange)
-{
-    Fixture f;
-    auto& model = f.make();
-    QSignalSpy options(&model, &AvailabilityModel::renderOptionsChanged);
-    QSignalSpy table(&model, &AvailabilityModel::tableChanged);
-    model.recompute();
-    model.setSharedEdge(WindowEdge::start, 600);  // the slots change, the options do not
-    EXPECT_EQ(options.count(), 0);
-    EXPECT_EQ(table.count(), 1);
-    model.addZone("Asia/Tokyo");
-    EXPECT_EQ(options.count(), 1);
-    EXPECT_EQ(model.renderOptions()->zones.size(), 2u);
 }
 
 TEST(AvailabilityModel, ALaterStartDayFetchesOnlyWhatIsMissing)
@@ -399,8 +382,8 @@ TEST(AvailabilityModel, TextOutputsAndTitle)
     auto& model = f.make();
     model.setDayCount(3);  // Mon to Wed
     EXPECT_EQ(model.title(), "My availability · Mar 3 – 5");
-    EXPECT_EQ(model.fileNameStem(), "My availability · Mar 3 – 5");
-    EXPECT_EQ(model.table().heading, "My availability · Mar 3 – 5");
+    EXPECT_EQ(model.fileNameStem(), model.title());
+    EXPECT_EQ(model.table().heading, model.title());
     EXPECT_EQ(model.spanLabel(), "Mon, Mar 3 – Wed, Mar 5");
     EXPECT_EQ(model.startDayLabel(), "Today");
     // The table's Markdown has the plain heading, not the bold one.

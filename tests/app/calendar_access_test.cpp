@@ -64,7 +64,7 @@ TEST_F(CalendarAccessTest, StateFollowsTheChosenLocations)
     EXPECT_EQ(access.state(), State::denied);
 }
 
-TEST_F(CalendarAccessTest, RequestOpensTheChooserAndSavesTheChoice)
+TEST_F(CalendarAccessTest, RequestAndChooseAgainOpenTheChooserAndSaveTheChoice)
 {
     std::vector<Paths> saved;
     CalendarAccess access({},
@@ -94,17 +94,11 @@ TEST_F(CalendarAccessTest, RequestOpensTheChooserAndSavesTheChoice)
     EXPECT_EQ(seenWhileOpen, (std::vector<State>{State::requesting, State::requesting}));
     // Each change notified once: requesting, denied, requesting, granted.
     EXPECT_EQ(changes.count(), 4);
-}
 
-TEST_F(CalendarAccessTest, ChoosingLocationsAgainReopensTheChooser)
-{
-    CalendarAccess access(files({missing()}));
-    const std::string chosen = file("cal/a.ics");
-
-    // An unreadable choice stays denied.
+    // Choosing again: an unreadable choice is denied; a readable one grants; cancelling later
+    // keeps the grant.
     access.chooseLocations([&] { return std::optional(files({missing()})); });
     EXPECT_EQ(access.state(), State::denied);
-    // A readable one grants; cancelling later keeps the grant.
     access.chooseLocations([&] { return std::optional(files({chosen})); });
     EXPECT_EQ(access.state(), State::granted);
     access.chooseLocations([] { return std::optional<CalendarChoice>(); });

@@ -48,7 +48,7 @@ TEST(DemoSchedule, YieldsTheWeekDayByDayInTableOrder)
             .empty());
 }
 
-TEST(DemoSchedule, EventsCarryTheTemplateAndTheirCalendar)
+TEST(DemoSchedule, EventsCarryTheTemplateAndTheirCalendarAndTheSourceReadsThem)
 {
     const auto week =
         DemoSchedule::events(at("2025-03-03T00:00:00-08:00"), at("2025-03-08T00:00:00-08:00"),
@@ -66,10 +66,6 @@ TEST(DemoSchedule, EventsCarryTheTemplateAndTheirCalendar)
                   e.title == "Roadmap planning" ? Participation::pending : Participation::accepted);
     }
     EXPECT_EQ(standups.size(), 5u);
-}
-
-TEST(DemoCalendarSource, ReadsTheScheduleInTheSystemZone)
-{
     DemoCalendarSource source;
     const Date from = at("2025-03-03T00:00:00Z");
     const Date to = at("2025-03-10T00:00:00Z");

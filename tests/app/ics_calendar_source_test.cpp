@@ -58,6 +58,9 @@ protected:
         return s.events(at("2025-03-01T05:00:00Z"), at("2025-04-01T04:00:00Z"));
     }
 
+    // The folder as the source names it, links resolved.
+    std::string root() const { return std::filesystem::canonical(m_dir.path().toStdString()); }
+
     QTemporaryDir m_dir;
 };
 
@@ -80,7 +83,7 @@ TEST_F(IcsCalendarSourceTest, ReadsFilesFolderCalendarsAndAccounts)
     write("feed.ics",
           "BEGIN:VCALENDAR\r\nREFRESH-INTERVAL;VALUE=DURATION:PT12H\r\nEND:VCALENDAR\r\n");
     auto s = source({file, path("personal/"), path("acme"), path("feed.ics"), file});
-    const std::string root = std::filesystem::canonical(m_dir.path().toStdString()).string();
+    const std::string root = this->root();
 
     // In the order of the locations, an account's by name, each calendar once.
     EXPECT_EQ(s.calendars(),
@@ -121,7 +124,7 @@ TEST_F(IcsCalendarSourceTest, ReadsEachCalendarAndEventOnce)
     write("acme/team/t.ics", event("t1", "Retro", "20250306T150000Z"));
     std::filesystem::create_directory_symlink(path("personal"), path("link"));
     auto s = source({path("link/a.ics"), gym, path("personal"), path("acme/team"), path("acme")});
-    const std::string root = std::filesystem::canonical(m_dir.path().toStdString()).string();
+    const std::string root = this->root();
 
     std::vector<std::string> ids;
     for (const CalendarInfo& info : s.calendars())

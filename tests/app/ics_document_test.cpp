@@ -192,18 +192,14 @@ TEST(IcsDocument, MapsEveryShapeOfARealCalendar)
     // The UNTIL holds: nothing in April from the monthly rule.
     EXPECT_EQ(find(expand(*doc, "2025-04-01T04:00:00Z", "2025-05-01T04:00:00Z"), "Board review"),
               nullptr);
-}
-
-TEST(IcsDocument, ReadsAnEventEndingInAnotherZone)
-{
     // An overnight flight: each end in its own zone, each zone met for the first time (reading
     // the second zone once left the first one's reference dangling).
-    const auto doc =
+    const auto flight =
         IcsDocument::parse(vcalendar(vevent({"UID:flight", "SUMMARY:Flight",
                                              "DTSTART;TZID=America/Denver:20250303T180000",
                                              "DTEND;TZID=Europe/London:20250304T100000"})),
                            options());
-    EXPECT_EQ(summary(expand(*doc, "2025-03-03T00:00:00Z", "2025-03-05T00:00:00Z")),
+    EXPECT_EQ(summary(expand(*flight, "2025-03-03T00:00:00Z", "2025-03-05T00:00:00Z")),
               std::vector<std::string>{"Flight 2025-03-04T01:00:00Z 2025-03-04T10:00:00Z"});
 }
 
@@ -260,18 +256,24 @@ TEST(IcsDocument, ReadsCalendarPropertiesColoursAndAddresses)
     IcsDocument::Options inFolder = options();
     inFolder.usesTextName = false;
     EXPECT_EQ(IcsDocument::parse(mixedCalendar, inFolder)->title(), "work");
-    // Colours: short, long and alpha forms, and CSS names, become #RRGGBB in upper case...
-    EXPECT_EQ(IcsDocument::normalizedColorHex("#3b82f6"), "#3B82F6");
-    EXPECT_EQ(IcsDocument::normalizedColorHex("#f00"), "#FF0000");
-    EXPECT_EQ(IcsDocument::normalizedColorHex("#FF2968FF"), "#FF2968");
-    EXPECT_EQ(IcsDocument::normalizedColorHex(" turquoise "), "#40E0D0");
-    // Names in any case, the first and the last of the table.
-    EXPECT_EQ(IcsDocument::normalizedColorHex("AliceBlue"), "#F0F8FF");
-    EXPECT_EQ(IcsDocument::normalizedColorHex("yellowgreen"), "#9ACD32");
-    // ...and anything else is no colour.
-    for (const char* bad : {"", "#12", "#GGGGGG", "rgb(1,2,3)", "notacolour", "#1234567",
-                            "transparent", "turquoisee"})
-        EXPECT_EQ(IcsDocument::normalizedColorHex(bad), "") << bad;
+    // Colours: short, long and alpha forms, and CSS names in any case (the first and the last
+    // of the table), become #RRGGBB in upper case; anything else is no colour.
+    const std::pair<const char*, const char*> colours[] = {{"#3b82f6", "#3B82F6"},
+                                                           {"#f00", "#FF0000"},
+                                                           {"#FF2968FF", "#FF2968"},
+                                                           {" turquoise ", "#40E0D0"},
+                                                           {"AliceBlue", "#F0F8FF"},
+                                                           {"yellowgreen", "#9ACD32"},
+                                                           {"", ""},
+                                                           {"#12", ""},
+                                                           {"#GGGGGG", ""},
+                                                           {"rgb(1,2,3)", ""},
+                                                           {"notacolour", ""},
+                                                           {"#1234567", ""},
+                                                           {"transparent", ""},
+                                                           {"turquoisee", ""}};
+    for (const auto& [given, normalized] : colours)
+        EXPECT_EQ(IcsDocument::normalizedColorHex(given), normalized) << given;
     // What counts as an address (the calendar's name above).
     EXPECT_TRUE(IcsDocument::isEmailAddress("jordan.avery@example.com"));
     for (const char* bad :
@@ -279,7 +281,7 @@ TEST(IcsDocument, ReadsCalendarPropertiesColoursAndAddresses)
         EXPECT_FALSE(IcsDocument::isEmailAddress(bad)) << bad;
 }
 
-TEST(IcsDocument, SkipsMalformedEventsAndReadsTheRest)
+TEST(IcsDocument, SkipsMalformedEventsReadsTheRestAndQuotesCleanly)
 {
     const std::string text = vcalendar(
         vevent({"UID:no-start", "SUMMARY:No start"}) +
@@ -313,6 +315,15 @@ TEST(IcsDocument, SkipsMalformedEventsAndReadsTheRest)
     const auto notCalendar = IcsDocument::parse("just some notes\nBEGIN:nothing\n", options());
     EXPECT_FALSE(notCalendar->isCalendar());
     EXPECT_EQ(notCalendar->eventCount(), 0u);
+    // Text from the file is quoted in messages without control characters and at a sane length.
+    const std::string tzid = "\x1b[2J" + std::string(100'000, 'Z');
+    const auto quoted = IcsDocument::parse(
+        vcalendar(vevent({"UID:z", ("DTSTART;TZID=" + tzid + ":20250303T100000").c_str()})),
+        options());
+    EXPECT_EQ(messages(quoted->problems()),
+              std::vector<std::string>{"unknown time zone \"?[2J" + std::string(60, 'Z') +
+                                       "...\" in \"/cal/work.ics\": its times are read in "
+                                       "America/New_York"});
 }
 
 TEST(IcsDocument, ReadsOutlookZonesThatBeginIn1601)
@@ -349,7 +360,7 @@ TEST(IcsDocument, ReadsOutlookZonesThatBeginIn1601)
             << wall;
 }
 
-TEST(IcsDocument, BoundsHostileRecurrence)
+TEST(IcsDocument, BoundsHostileRecurrenceAndSurvivesBrokenStructure)
 {
     const std::string text = vcalendar(
         // Every second since 1970: only the window's hour is walked.
@@ -378,10 +389,6 @@ TEST(IcsDocument, BoundsHostileRecurrence)
     EXPECT_EQ(iso(find(events, "Count")->start), "2025-03-03T09:00:00Z");
     EXPECT_EQ(iso(find(events, "In a hostile zone")->start), "2025-03-03T09:00:00Z");
     EXPECT_TRUE(problems.empty()) << messages(problems).front();
-}
-
-TEST(IcsDocument, SurvivesBrokenStructure)
-{
     // Deep nesting, stray ENDs, a BEGIN:VEVENT inside an event, binary noise, empty input.
     std::string deep = "BEGIN:VCALENDAR\r\n";
     for (int i = 0; i < 10000; ++i)
@@ -399,9 +406,9 @@ TEST(IcsDocument, SurvivesBrokenStructure)
         "RECURRENCE-ID:garbage\r\nEND:VEVENT\r\n",
     };
     for (const std::string& input : inputs) {
-        const auto doc = IcsDocument::parse(input, options());
-        ASSERT_NE(doc, nullptr);
-        expand(*doc, "2025-03-01T00:00:00Z", "2025-04-01T00:00:00Z");
+        const auto broken = IcsDocument::parse(input, options());
+        ASSERT_NE(broken, nullptr);
+        expand(*broken, "2025-03-01T00:00:00Z", "2025-04-01T00:00:00Z");
     }
     // The event after the nested one is read.
     EXPECT_EQ(IcsDocument::parse(inputs[2], options())->eventCount(), 1u);
@@ -553,20 +560,6 @@ TEST(IcsDocument, MalformedShapesAreNamedAndReadSoundly)
                   "skipped an event in \"/cal/work.ics\" (line 23): its DURATION (line 27) is "
                   "longer than a century",
               }));
-}
-
-// Text from the file is quoted in messages without control characters and at a sane length.
-TEST(IcsDocument, QuotedZoneNamesAreCleanAndShort)
-{
-    const std::string tzid = "\x1b[2J" + std::string(100'000, 'Z');
-    const auto doc = IcsDocument::parse(
-        vcalendar(vevent({"UID:z", ("DTSTART;TZID=" + tzid + ":20250303T100000").c_str()})),
-        options());
-    const auto lines = messages(doc->problems());
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0], "unknown time zone \"?[2J" + std::string(60, 'Z') +
-                            "...\" in \"/cal/work.ics\": its "
-                            "times are read in America/New_York");
 }
 
 }  // namespace

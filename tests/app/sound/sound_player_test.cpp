@@ -28,7 +28,7 @@ struct Bench {
     }
 };
 
-TEST(SoundPlayer, ThrottlesRapidSounds)
+TEST(SoundPlayer, ThrottlesRapidSoundsAndIsSilentWhileSoundsAreOff)
 {
     Bench bench;
     EXPECT_EQ(bench.playAfter(0), 1u);
@@ -41,16 +41,13 @@ TEST(SoundPlayer, ThrottlesRapidSounds)
     exact.now = 0.25;
     exact.playAfter(0);
     EXPECT_EQ(exact.playAfter(0.06), 1u);
-}
-
-TEST(SoundPlayer, SilentWhileSoundsAreOff)
-{
-    Bench bench;
-    bench.isEnabled = false;
-    EXPECT_EQ(bench.playAfter(1, Sound::copy), 0u);
-    // The setting is read at each play, and a silent play does not hold back the next one.
-    bench.isEnabled = true;
-    EXPECT_EQ(bench.playAfter(0.01, Sound::copy), 1u);
+    // Sounds off: nothing plays. The setting is read at each play, and a silent play does not
+    // hold back the next one.
+    Bench off;
+    off.isEnabled = false;
+    EXPECT_EQ(off.playAfter(1, Sound::copy), 0u);
+    off.isEnabled = true;
+    EXPECT_EQ(off.playAfter(0.01, Sound::copy), 1u);
 }
 
 TEST(SoundPlayer, HandsTheOutputTheSameWaveEachTime)

@@ -28,17 +28,11 @@ int signChanges(std::span<const double> samples)
     return changes;
 }
 
-TEST(SoundSynthesis, LengthsPitchesAndPeak)
+TEST(SoundSynthesis, PitchesAndPeak)
 {
-    // Copy is 3969 + 6174 samples; remove and restore 0.12 s.
-    const std::pair<Sound, std::size_t> lengths[] = {
-        {Sound::tick, 1234},  {Sound::slideIn, 7938}, {Sound::slideOut, 7938},
-        {Sound::copy, 10143}, {Sound::remove, 5292},  {Sound::restore, 5292}};
-    for (const auto& [sound, length] : lengths) {
-        const std::vector<double> samples = SoundSynthesis::samples(sound);
-        EXPECT_EQ(samples.size(), length) << static_cast<int>(sound);
-        EXPECT_NEAR(loudest(samples), 0.2, 1e-12) << static_cast<int>(sound);
-    }
+    // Every sound peaks at 0.2.
+    for (std::size_t i = 0; i < soundCount; ++i)
+        EXPECT_NEAR(loudest(SoundSynthesis::samples(static_cast<Sound>(i))), 0.2, 1e-12) << i;
     // Tick at 2200 Hz; copy's two notes at 659.255 and 783.991 Hz, the second from silence.
     EXPECT_NEAR(signChanges(SoundSynthesis::samples(Sound::tick)), 2 * 2200 * 1234 / 44100.0, 2);
     const auto copy = SoundSynthesis::samples(Sound::copy);
