@@ -114,6 +114,9 @@ const std::string mixedCalendar = vcalendar(
     // Floating and transparent.
     vevent({"UID:focus", "SUMMARY:Focus time", "DTSTART:20250306T130000", "DTEND:20250306T150000",
             "TRANSP:TRANSPARENT"}) +
+    // Transparent without conflict, as some servers mark holds: free too.
+    vevent({"UID:hold", "SUMMARY:Hold", "DTSTART:20250319T150000Z", "DURATION:PT1H",
+            "TRANSP:TRANSPARENT-NOCONFLICT"}) +
     // Daily in UTC with DURATION; the middle occurrence is cancelled.
     vevent({"UID:standup", "SUMMARY:Standup", "DTSTART:20250310T140000Z", "DURATION:PT15M",
             "RRULE:FREQ=DAILY;COUNT=3"}) +
@@ -178,6 +181,7 @@ TEST(IcsDocument, MapsEveryShapeOfARealCalendar)
         "Lunch and learn 2025-03-13T19:00:00Z 2025-03-13T20:00:00Z tentative tentative",
         "Dentist 2025-03-14T12:00:00Z 2025-03-14T13:00:00Z busy none",
         "Intro call 2025-03-18T15:00:00Z 2025-03-18T15:30:00Z busy pending",
+        "Hold 2025-03-19T15:00:00Z 2025-03-19T16:00:00Z free none",
         "Vacation 2025-03-20T04:00:00Z 2025-03-21T04:00:00Z unavailable none all-day",
         "Course 2025-03-24T13:00:00Z 2025-03-31T13:00:00Z busy none",
         "Team sync (moved) 2025-03-25T18:00:00Z 2025-03-25T19:00:00Z busy none",
@@ -452,12 +456,17 @@ TEST(IcsDocument, HostileRulesCostLittle)
 TEST(IcsDocument, LongSeriesReachTheWindowOrAreReported)
 {
     const auto doc = IcsDocument::parse(
-        vcalendar(vevent({"UID:daily", "SUMMARY:Daily", "DTSTART:16010101T090000Z", "DURATION:PT1H",
-                          "RRULE:FREQ=DAILY;COUNT=2000000000"}) +
-                  vevent({"UID:quarter", "SUMMARY:Quarter", "DTSTART:20000101T000000Z",
-                          "DURATION:PT15M", "RRULE:FREQ=MINUTELY;INTERVAL=15;COUNT=1000000"}) +
-                  vevent({"UID:monthly", "SUMMARY:Monthly", "DTSTART:17000103T090000Z",
-                          "RRULE:FREQ=MONTHLY;COUNT=100000"})),
+        vcalendar(
+            vevent({"UID:daily", "SUMMARY:Daily", "DTSTART:16010101T090000Z", "DURATION:PT1H",
+                    "RRULE:FREQ=DAILY;COUNT=2000000000"}) +
+            vevent({"UID:quarter", "SUMMARY:Quarter", "DTSTART:20000101T000000Z", "DURATION:PT15M",
+                    "RRULE:FREQ=MINUTELY;INTERVAL=15;COUNT=1000000"}) +
+            vevent({"UID:monthly", "SUMMARY:Monthly", "DTSTART:17000103T090000Z",
+                    "RRULE:FREQ=MONTHLY;COUNT=100000"}) +
+            // Series whose COUNT ran out before the window: nothing there.
+            vevent({"UID:ended-daily", "DTSTART:20250101T090000Z", "RRULE:FREQ=DAILY;COUNT=10"}) +
+            vevent(
+                {"UID:ended-monthly", "DTSTART:20240103T090000Z", "RRULE:FREQ=MONTHLY;COUNT=3"})),
         options());
     SourceProblemList problems;
     const auto events = expand(*doc, "2025-03-03T00:00:00Z", "2025-03-04T00:00:00Z", &problems);
