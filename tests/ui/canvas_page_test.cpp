@@ -19,20 +19,6 @@ namespace {
 
 using test::UiSetup;
 
-TEST(CanvasPage, RefreshesTheDayEveryMinuteOnlyWhileShown)
-{
-    UiSetup s;
-    s.returningUser({s.calendarFile()});
-    MainWindow window(s.setup());
-    CanvasPage& page = *window.rootView().canvasPage();
-    EXPECT_FALSE(page.refreshTimer().isActive());
-    window.show();
-    EXPECT_TRUE(page.refreshTimer().isActive());
-    EXPECT_EQ(page.refreshTimer().interval(), 60'000);
-    window.hide();
-    EXPECT_FALSE(page.refreshTimer().isActive());
-}
-
 // A chosen calendar that vanishes while the window is open is named above the canvas, to the
 // eye and to a screen reader, and the copy button warns; the bar's button reopens the chooser,
 // and the bar goes by itself once the calendar is back.
@@ -43,8 +29,12 @@ TEST(CanvasPage, NamesACalendarThatCannotBeReadUntilItIsBack)
     const std::string home = s.calendarFile("home.ics");
     s.returningUser({work, home});
     MainWindow window(s.setup());
-    window.show();
     CanvasPage& page = *window.rootView().canvasPage();
+    // The day is refreshed every minute, only while the window is shown.
+    EXPECT_FALSE(page.refreshTimer().isActive());
+    window.show();
+    EXPECT_TRUE(page.refreshTimer().isActive());
+    EXPECT_EQ(page.refreshTimer().interval(), 60'000);
     CalendarNotice& notice = page.notice();
     auto* copy = page.findChild<CopyButton*>();
     ASSERT_NE(copy, nullptr);
@@ -65,6 +55,8 @@ TEST(CanvasPage, NamesACalendarThatCannotBeReadUntilItIsBack)
     window.rootView().applicationBecameActive();
     EXPECT_TRUE(test::waitUntil([&] { return !notice.isVisible(); }));
     EXPECT_EQ(copy->toolTip(), baseTip);
+    window.hide();
+    EXPECT_FALSE(page.refreshTimer().isActive());
 }
 
 TEST(OnboardingView, ReturnPressesThePageButton)

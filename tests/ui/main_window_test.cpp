@@ -110,29 +110,15 @@ TEST(MainWindow, MenusOfferEveryCommandWithItsShortcut)
     // Redo is the desktop's own combination.
     EXPECT_EQ(window.commands().redo->shortcuts(), QKeySequence::keyBindings(QKeySequence::Redo));
     shortcuts.erase("Redo");
-    const std::map<std::string, std::string> expected{
-        {"Zoom In", "Ctrl++"},
-        {"Zoom Out", "Ctrl+-"},
-        {"Actual Size", "Ctrl+0"},
-        {"More Days", "Ctrl+]"},
-        {"Fewer Days", "Ctrl+["},
-        {"Go to Date…", "Ctrl+T"},
-        {"Preview", ""},
-        {"Show Me Around", ""},
-        {"Copy Availability", "Ctrl+Shift+C"},
-        {"Copy as Table", "Ctrl+Alt+Shift+C"},
-        {"Copy as Picture", "Ctrl+Alt+C"},
-        {"Save as File…", "Ctrl+Shift+S"},
-        {"Choose Calendars…", ""},
-        {"Save Picture…", ""},
-        {"Share", ""},
-        {"Undo", "Ctrl+Z"},
-        {"Quit", "Ctrl+Q"},
-        {"Privacy", ""},
-        {"Support", ""},
-        {"About Nelvo", ""},
-    };
-    EXPECT_EQ(shortcuts, expected);
+    std::string listed;
+    for (const auto& [text, keys] : shortcuts)
+        listed += text + (keys.empty() ? "" : "=" + keys) + "; ";
+    EXPECT_EQ(listed, "About Nelvo; Actual Size=Ctrl+0; Choose Calendars…; "
+                      "Copy Availability=Ctrl+Shift+C; Copy as Picture=Ctrl+Alt+C; "
+                      "Copy as Table=Ctrl+Alt+Shift+C; Fewer Days=Ctrl+[; Go to Date…=Ctrl+T; "
+                      "More Days=Ctrl+]; Preview; Privacy; Quit=Ctrl+Q; Save Picture…; "
+                      "Save as File…=Ctrl+Shift+S; Share; Show Me Around; Support; Undo=Ctrl+Z; "
+                      "Zoom In=Ctrl++; Zoom Out=Ctrl+-; ");
 
     // Nothing on the desktop's own logo key.
     for (QAction* action : window.commands().findChildren<QAction*>()) {

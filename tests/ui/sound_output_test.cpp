@@ -1,6 +1,8 @@
 #include "app/sound/sound_player.h"
 #include "ui/sound_output.h"
 
+#include "support/scoped_env.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -32,10 +34,8 @@ TEST(SoundOutput, PlaysSilentlyWithoutAnAudioDevice)
 {
     // No sound server: playing neither fails nor complains on the terminal.
     QTemporaryDir runtime;
-    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
-    const QByteArray oldServer = qgetenv("PULSE_SERVER");
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    qunsetenv("PULSE_SERVER");
+    const test::ScopedEnv noRuntime("XDG_RUNTIME_DIR", runtime.path().toStdString());
+    const test::ScopedEnv noServer("PULSE_SERVER", std::nullopt);
     said.clear();
     const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType, const QMessageLogContext&, const QString& text) { said.append(text); });
@@ -44,9 +44,6 @@ TEST(SoundOutput, PlaysSilentlyWithoutAnAudioDevice)
     player.play(Sound::remove);
     QCoreApplication::processEvents();
     qInstallMessageHandler(previous);
-    qputenv("XDG_RUNTIME_DIR", oldRuntime);
-    if (!oldServer.isEmpty())
-        qputenv("PULSE_SERVER", oldServer);
     EXPECT_EQ(said, QStringList{});
 }
 

@@ -41,13 +41,6 @@ void confirm(QFileDialog* panel, const QString& path)
     static_cast<QDialog*>(panel)->accept();
 }
 
-TEST(SaveActions, FileNameStemReplacesSlashesAndColons)
-{
-    EXPECT_EQ(AvailabilityModel::fileNameStem("My availability · Mar 3 – 7"),
-              "My availability · Mar 3 – 7");
-    EXPECT_EQ(AvailabilityModel::fileNameStem("Team 3/4: 10:00"), "Team 3-4- 10-00");
-}
-
 TEST(SaveActions, SaveAsFileSuggestsTheStemAndWritesTheMarkdown)
 {
     Saving f(1.0, 2, {"Europe/London"});
@@ -66,6 +59,10 @@ TEST(SaveActions, SaveAsFileSuggestsTheStemAndWritesTheMarkdown)
     EXPECT_EQ(contents(path).toStdString(), f.model->markdownText());
     EXPECT_EQ(f.saved.count(), 1);
     EXPECT_EQ(f.sounds, std::vector<Sound>{});
+    // Slashes and colons in a stem become dashes; other characters stay.
+    EXPECT_EQ(AvailabilityModel::fileNameStem("My availability · Mar 3 – 7"),
+              "My availability · Mar 3 – 7");
+    EXPECT_EQ(AvailabilityModel::fileNameStem("Team 3/4: 10:00"), "Team 3-4- 10-00");
 }
 
 TEST(SaveActions, SavePictureWritesThePng)
