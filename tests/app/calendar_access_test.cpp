@@ -35,7 +35,7 @@ protected:
     test::TempFolder m_dir;
 };
 
-TEST_F(CalendarAccessTest, StateFollowsTheChosenLocations)
+TEST_F(CalendarAccessTest, StateFollowsTheChosenLocationsAndLikelyOnesAreOffered)
 {
     // At once from the locations: none chosen; one readable among them; none readable.
     EXPECT_EQ(CalendarAccess({}).state(), State::undetermined);
@@ -62,6 +62,21 @@ TEST_F(CalendarAccessTest, StateFollowsTheChosenLocations)
     access.requestAccess([] { return std::optional<CalendarChoice>(); });
     access.refresh();
     EXPECT_EQ(access.state(), State::denied);
+    const std::string data = (m_dir / "data").string();
+    const std::string home = (m_dir / "home").string();
+    file("data/evolution/calendar/system/calendar.ics");
+    file("data/evolution/calendar/1234abcd/calendar.ics");
+    std::filesystem::create_directories(data + "/evolution/calendar/empty");
+    std::filesystem::create_directories(home + "/.calendars/work");
+    std::filesystem::create_directories(data + "/khal/calendars");
+
+    EXPECT_EQ(CalendarAccess::likelyLocations(data, home),
+              (Paths{data + "/evolution/calendar/1234abcd/calendar.ics",
+                     data + "/evolution/calendar/system/calendar.ics", home + "/.calendars",
+                     data + "/khal/calendars"}));
+    EXPECT_EQ(CalendarAccess::likelyLocations(data, home, false),
+              (Paths{home + "/.calendars", data + "/khal/calendars"}));
+    EXPECT_TRUE(CalendarAccess::likelyLocations(data + "/none", home + "/none").empty());
 }
 
 TEST_F(CalendarAccessTest, RequestAndChooseAgainOpenTheChooserAndSaveTheChoice)
@@ -132,25 +147,6 @@ TEST_F(CalendarAccessTest, DesktopCalendarsGrantWhileTheDesktopStillHasThem)
     onDesktop.clear();
     access.setChoice({.locations = {file("b.ics")}, .desktopCalendars = {"work-uid"}});
     EXPECT_EQ(access.state(), State::granted);
-}
-
-TEST_F(CalendarAccessTest, OffersLikelyLocationsThatExist)
-{
-    const std::string data = (m_dir / "data").string();
-    const std::string home = (m_dir / "home").string();
-    file("data/evolution/calendar/system/calendar.ics");
-    file("data/evolution/calendar/1234abcd/calendar.ics");
-    std::filesystem::create_directories(data + "/evolution/calendar/empty");
-    std::filesystem::create_directories(home + "/.calendars/work");
-    std::filesystem::create_directories(data + "/khal/calendars");
-
-    EXPECT_EQ(CalendarAccess::likelyLocations(data, home),
-              (Paths{data + "/evolution/calendar/1234abcd/calendar.ics",
-                     data + "/evolution/calendar/system/calendar.ics", home + "/.calendars",
-                     data + "/khal/calendars"}));
-    EXPECT_EQ(CalendarAccess::likelyLocations(data, home, false),
-              (Paths{home + "/.calendars", data + "/khal/calendars"}));
-    EXPECT_TRUE(CalendarAccess::likelyLocations(data + "/none", home + "/none").empty());
 }
 
 }  // namespace

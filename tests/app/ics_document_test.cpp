@@ -207,29 +207,7 @@ TEST(IcsDocument, MapsEveryShapeOfARealCalendar)
               std::vector<std::string>{"Flight 2025-03-04T01:00:00Z 2025-03-04T10:00:00Z"});
 }
 
-TEST(IcsDocument, EventsWithoutUidKeepOneIdentityAcrossReadings)
-{
-    // The UID-less dentist's appointment, each time from a fresh reading.
-    auto dentist = [](const IcsDocument::Options& o) {
-        const auto doc = IcsDocument::parse(mixedCalendar, o);
-        return *find(expand(*doc, "2025-03-14T00:00:00Z", "2025-03-15T00:00:00Z"), "Dentist");
-    };
-    IcsDocument::Options otherAddress = options();
-    otherAddress.addresses = {"clinic@example.com"};
-    const std::string id = dentist(options()).eventID;
-
-    // Made from the calendar and the content, so the same on every reading...
-    EXPECT_EQ(id.rfind("nelvo-", 0), 0u);
-    EXPECT_EQ(id, dentist(options()).eventID);
-    // ...and when the user's addresses change (attendee lines are not part of it).
-    EXPECT_EQ(id, dentist(otherAddress).eventID);
-    // Another calendar holding the same text gives another identity.
-    EXPECT_NE(id, dentist(options("/cal/other.ics")).eventID);
-    // The clinic's own address finds it as an attendee there, with the default answer.
-    EXPECT_EQ(dentist(otherAddress).participation, Participation::pending);
-}
-
-TEST(IcsDocument, ReadsCalendarPropertiesColoursAndAddresses)
+TEST(IcsDocument, ReadsCalendarPropertiesColoursAddressesAndIdentities)
 {
     // The calendar's name is an address: the user is that attendee, even with no address set,
     // and even when the name comes after the events (the text is read again).
@@ -283,6 +261,24 @@ TEST(IcsDocument, ReadsCalendarPropertiesColoursAndAddresses)
     for (const char* bad :
          {"Work", "@example.com", "ana@", "ana@example", "a@b@c.com", "ana @x.com"})
         EXPECT_FALSE(IcsDocument::isEmailAddress(bad)) << bad;
+    // The UID-less dentist's appointment, each time from a fresh reading.
+    auto dentist = [](const IcsDocument::Options& o) {
+        const auto doc = IcsDocument::parse(mixedCalendar, o);
+        return *find(expand(*doc, "2025-03-14T00:00:00Z", "2025-03-15T00:00:00Z"), "Dentist");
+    };
+    IcsDocument::Options otherAddress = options();
+    otherAddress.addresses = {"clinic@example.com"};
+    const std::string id = dentist(options()).eventID;
+
+    // Made from the calendar and the content, so the same on every reading...
+    EXPECT_EQ(id.rfind("nelvo-", 0), 0u);
+    EXPECT_EQ(id, dentist(options()).eventID);
+    // ...and when the user's addresses change (attendee lines are not part of it).
+    EXPECT_EQ(id, dentist(otherAddress).eventID);
+    // Another calendar holding the same text gives another identity.
+    EXPECT_NE(id, dentist(options("/cal/other.ics")).eventID);
+    // The clinic's own address finds it as an attendee there, with the default answer.
+    EXPECT_EQ(dentist(otherAddress).participation, Participation::pending);
 }
 
 TEST(IcsDocument, SkipsMalformedEventsReadsTheRestAndQuotesCleanly)

@@ -24,7 +24,7 @@ std::vector<std::string> words(const std::string& line)
     return out;
 }
 
-TEST(CommandLine, PrintOptionsOverrideSettings)
+TEST(CommandLine, PrintOptionsSubcommandsAndTheWindow)
 {
     const auto parsed = parse(words(
         "print --demo --format=markdown --calendar a.ics --calendar b --zone US/Pacific --zones "
@@ -49,6 +49,19 @@ TEST(CommandLine, PrintOptionsOverrideSettings)
     EXPECT_EQ(options.outputPath, "out.md");
     EXPECT_EQ(options.now->iso8601(), "2025-03-03T16:00:00Z");
     EXPECT_EQ(options.addresses, std::vector<std::string>{"ana@example.org"});
+    // No subcommand opens the window; --demo opens it in demo mode.
+    EXPECT_FALSE(std::get<WindowOptions>(*parse({}).command).isDemo);
+    EXPECT_TRUE(std::get<WindowOptions>(*parse({"-NelvoDemo"}).command).isDemo);
+    EXPECT_TRUE(std::holds_alternative<HelpRequest>(*parse({"--help"}).command));
+    EXPECT_TRUE(std::holds_alternative<VersionRequest>(*parse({"--version"}).command));
+    EXPECT_EQ(std::get<ZonesOptions>(*parse({"zones", "new york"}).command).query, "new york");
+    const auto add =
+        std::get<CalendarsOptions>(*parse({"calendars", "add", "/x.ics", "--demo"}).command);
+    EXPECT_EQ(add.action, CalendarsAction::add);
+    EXPECT_EQ(add.path, "/x.ics");
+    EXPECT_TRUE(add.isDemo);
+    EXPECT_EQ(std::get<CalendarsOptions>(*parse({"calendars"}).command).action,
+              CalendarsAction::list);
 }
 
 TEST(CommandLine, BadValuesNameTheOptionAndWhatItTakes)
@@ -122,23 +135,6 @@ TEST(CommandLine, UsageAndParserAgreeOnEveryOptionAndFormat)
     for (std::size_t start = 0, end; (end = usage.find('\n', start)) != std::string::npos;
          start = end + 1)
         EXPECT_LE(end - start, 92u) << usage.substr(start, end - start);
-}
-
-TEST(CommandLine, SubcommandsAndTheWindow)
-{
-    // No subcommand opens the window; --demo opens it in demo mode.
-    EXPECT_FALSE(std::get<WindowOptions>(*parse({}).command).isDemo);
-    EXPECT_TRUE(std::get<WindowOptions>(*parse({"-NelvoDemo"}).command).isDemo);
-    EXPECT_TRUE(std::holds_alternative<HelpRequest>(*parse({"--help"}).command));
-    EXPECT_TRUE(std::holds_alternative<VersionRequest>(*parse({"--version"}).command));
-    EXPECT_EQ(std::get<ZonesOptions>(*parse({"zones", "new york"}).command).query, "new york");
-    const auto add =
-        std::get<CalendarsOptions>(*parse({"calendars", "add", "/x.ics", "--demo"}).command);
-    EXPECT_EQ(add.action, CalendarsAction::add);
-    EXPECT_EQ(add.path, "/x.ics");
-    EXPECT_TRUE(add.isDemo);
-    EXPECT_EQ(std::get<CalendarsOptions>(*parse({"calendars"}).command).action,
-              CalendarsAction::list);
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ END:VEVENT
 END:VCALENDAR
 )";
 
-TEST(NelvoBinary, DemoWeekInEveryFormat)
+TEST(NelvoBinary, DemoWeekInEveryFormatAndJsonInItsDocumentedShape)
 {
     Sandbox sandbox;
     // The chat text is the golden week, whatever the machine's language.
@@ -78,6 +78,16 @@ TEST(NelvoBinary, DemoWeekInEveryFormat)
     EXPECT_EQ(sandbox.run({"zones", "kolkata"}).out, "Asia/Kolkata\tKolkata\tIndia\tUTC+5:30\n");
     EXPECT_NE(sandbox.run({"--help"}).out.find("nelvo print"), std::string::npos);
     EXPECT_EQ(sandbox.run({"--version"}).out.rfind("nelvo ", 0), 0u);
+    const Outcome run = sandbox.run(with(demoWeek, {"--format", "json", "--zone", "Asia/Tokyo",
+                                                    "--weekends", "--window", "22:00-02:00"}));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto json = nlohmann::json::parse(run.out);
+    EXPECT_EQ(json["zone"], "Asia/Tokyo");
+    EXPECT_EQ(json["rangeStart"], "2025-03-04");  // it is 01:00 of the 4th in Tokyo
+    ASSERT_EQ(json["days"].size(), 5u);
+    EXPECT_EQ(json["days"][0]["window"].dump(), R"({"endMinutes":120,"startMinutes":1320})");
+    EXPECT_EQ(json["days"][0]["isExcluded"], false);
+    EXPECT_EQ(json["slots"][0]["start"].get<std::string>().size(), 20u);  // whole seconds, Z
 }
 
 // Width and height from a PNG's header; zeros when it is not one.
@@ -118,21 +128,6 @@ TEST(NelvoBinary, PictureAsPngWithoutADisplay)
         GTEST_SKIP() << "no pseudo-terminal for the terminal check (openpty: " << whyNot << ")";
     EXPECT_EQ(onTerminal->status, 2);
     EXPECT_NE(onTerminal->err.find("-o FILE"), std::string::npos) << onTerminal->err;
-}
-
-TEST(NelvoBinary, JsonHasTheDocumentedShape)
-{
-    Sandbox sandbox;
-    const Outcome run = sandbox.run(with(demoWeek, {"--format", "json", "--zone", "Asia/Tokyo",
-                                                    "--weekends", "--window", "22:00-02:00"}));
-    ASSERT_EQ(run.status, 0) << run.err;
-    const auto json = nlohmann::json::parse(run.out);
-    EXPECT_EQ(json["zone"], "Asia/Tokyo");
-    EXPECT_EQ(json["rangeStart"], "2025-03-04");  // it is 01:00 of the 4th in Tokyo
-    ASSERT_EQ(json["days"].size(), 5u);
-    EXPECT_EQ(json["days"][0]["window"].dump(), R"({"endMinutes":120,"startMinutes":1320})");
-    EXPECT_EQ(json["days"][0]["isExcluded"], false);
-    EXPECT_EQ(json["slots"][0]["start"].get<std::string>().size(), 20u);  // whole seconds, Z
 }
 
 TEST(NelvoBinary, UsageErrorsAndUnusableInput)

@@ -27,8 +27,22 @@ namespace {
 
 using test::UiSetup;
 
-TEST(WindowGeometry, KeptFramesRoundTripAndOffScreenOnesAreIgnored)
+TEST(MainWindow, KeepsItsFrameAcrossLaunchesUnlessOffScreen)
 {
+    UiSetup s;
+    s.returningUser({s.calendarFile()});
+    {
+        MainWindow window(s.setup());
+        window.setGeometry(60, 50, 900, 650);
+        window.close();
+    }
+    {
+        MainWindow window(s.setup());
+        EXPECT_EQ(window.geometry(), QRect(60, 50, 900, 650));
+    }
+    s.defaults->setData(DefaultsKeys::windowGeometry, "-90000 -90000 900 650");
+    MainWindow window(s.setup());
+    EXPECT_EQ(window.size(), QSize(1040, 720));
     const WindowGeometry::Frame frame{QRect(100, 80, 1200, 800), true};
     EXPECT_EQ(WindowGeometry::decode(WindowGeometry::encode(frame)), frame);
     for (const char* bad : {"", "1 2 3", "1 2 0 5", "a b c d", "1 2 3 4 minimised", "1 2 -3 4"})
@@ -46,24 +60,6 @@ TEST(WindowGeometry, KeptFramesRoundTripAndOffScreenOnesAreIgnored)
     EXPECT_EQ(WindowGeometry::fitted(QRect(2500, 300, 1600, 1000), screens),
               QRect(1920, 24, 1280, 1000));
     EXPECT_EQ(WindowGeometry::fitted(QRect(-40, 900, 800, 600), screens), QRect(0, 480, 800, 600));
-}
-
-TEST(MainWindow, KeepsItsFrameAcrossLaunchesUnlessOffScreen)
-{
-    UiSetup s;
-    s.returningUser({s.calendarFile()});
-    {
-        MainWindow window(s.setup());
-        window.setGeometry(60, 50, 900, 650);
-        window.close();
-    }
-    {
-        MainWindow window(s.setup());
-        EXPECT_EQ(window.geometry(), QRect(60, 50, 900, 650));
-    }
-    s.defaults->setData(DefaultsKeys::windowGeometry, "-90000 -90000 900 650");
-    MainWindow window(s.setup());
-    EXPECT_EQ(window.size(), QSize(1040, 720));
 }
 
 TEST(MainWindow, OnASmallScreenFitsItAndKeepsTheSettingsOnIt)

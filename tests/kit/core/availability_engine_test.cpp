@@ -35,7 +35,7 @@ BusyInterval busy(const char* from, const char* to)
     return {at(from), at(to)};
 }
 
-TEST(AvailabilityEngine, NormalizedBusyJoinsTouchingAndDropsEmpty)
+TEST(AvailabilityEngine, BusyTimeJoinedAndTakenFromTheWindowAndTheMinimumLength)
 {
     const std::vector<BusyInterval> input{
         busy("2025-03-03T11:00:00Z", "2025-03-03T12:00:00Z"),
@@ -46,10 +46,6 @@ TEST(AvailabilityEngine, NormalizedBusyJoinsTouchingAndDropsEmpty)
     };
     EXPECT_EQ(AvailabilityEngine::normalizedBusy(input),
               (std::vector<BusyInterval>{busy("2025-03-03T10:00:00Z", "2025-03-03T12:00:00Z")}));
-}
-
-TEST(AvailabilityEngine, WindowMinusBusyTimeAndTheMinimumLength)
-{
     const TimeZone utc = TimeZone::utc();
     auto r = request("2025-03-05", utc);
     // Nothing busy: the whole window.
@@ -111,7 +107,7 @@ TEST(AvailabilityEngine, GridIsAnchoredAtLocalMidnight)
     EXPECT_EQ(slotText(AvailabilityEngine::slots(seconds, r), kolkata), "03-05 12:15-17:00");
 }
 
-TEST(AvailabilityEngine, CutoffTrimsTheFirstDays)
+TEST(AvailabilityEngine, CutoffTrimsTheFirstDaysAndNextDayNoticeFollowsTheDay)
 {
     const TimeZone utc = TimeZone::utc();
     auto r = request("2025-03-05", utc, 2);
@@ -126,6 +122,19 @@ TEST(AvailabilityEngine, CutoffTrimsTheFirstDays)
     r.now = at("2025-03-05T08:00:00Z");
     r.leadTime = LeadTime::interval(LeadTime::nextDay, r.now, utc);
     EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc), "03-06 09:00-17:00");
+    // Minutes are a plain duration.
+    EXPECT_EQ(LeadTime::interval(60, at("2025-03-05T10:00:00Z"), utc), 3600.0);
+    // "Next day" at 23:00 is an hour; at midnight a whole day.
+    EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, at("2025-03-05T23:00:00Z"), utc), 3600.0);
+    EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, at("2025-03-05T00:00:00Z"), utc), 86400.0);
+    // On 23- and 25-hour days the next midnight is where the clock says.
+    const TimeZone la = zone("America/Los_Angeles");
+    EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, day("2025-03-09", la), la), 23 * 3600.0);
+    EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, day("2025-11-02", la), la), 25 * 3600.0);
+    // Before a day the zone skipped, the next day is the one after it.
+    const TimeZone apia = zone("Pacific/Apia");
+    EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, at("2011-12-29T10:00:00-10:00"), apia),
+              14 * 3600.0);
 }
 
 TEST(AvailabilityEngine, ExclusionsAndOverrides)
@@ -244,24 +253,6 @@ TEST(AvailabilityEngine, HostileNumbersAreDefined)
     EXPECT_TRUE(AvailabilityEngine::slots({}, r).empty());
     r.leadTime = LeadTime::interval(INT64_MIN, r.now, utc);
     EXPECT_EQ(AvailabilityEngine::slots({}, r).size(), 1u);
-}
-
-TEST(LeadTime, NextDayFollowsTheRealLengthOfTheDay)
-{
-    const TimeZone utc = TimeZone::utc();
-    // Minutes are a plain duration.
-    EXPECT_EQ(LeadTime::interval(60, at("2025-03-05T10:00:00Z"), utc), 3600.0);
-    // "Next day" at 23:00 is an hour; at midnight a whole day.
-    EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, at("2025-03-05T23:00:00Z"), utc), 3600.0);
-    EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, at("2025-03-05T00:00:00Z"), utc), 86400.0);
-    // On 23- and 25-hour days the next midnight is where the clock says.
-    const TimeZone la = zone("America/Los_Angeles");
-    EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, day("2025-03-09", la), la), 23 * 3600.0);
-    EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, day("2025-11-02", la), la), 25 * 3600.0);
-    // Before a day the zone skipped, the next day is the one after it.
-    const TimeZone apia = zone("Pacific/Apia");
-    EXPECT_EQ(LeadTime::interval(LeadTime::nextDay, at("2011-12-29T10:00:00-10:00"), apia),
-              14 * 3600.0);
 }
 
 }  // namespace
