@@ -402,7 +402,8 @@ void AvailabilityModel::recompute()
     publish(m_span, refreshSpan(), &AvailabilityModel::spanChanged);
     publish(m_includedCalendars, m_settings.includedCalendars(m_calendars),
             &AvailabilityModel::includedCalendarsChanged);
-    publish(m_busyEvents, classifyBusyEvents(), &AvailabilityModel::busyEventsChanged);
+    m_reasons = classifyEvents();
+    publish(m_busyEvents, busyEventsOf(m_reasons), &AvailabilityModel::busyEventsChanged);
 
     m_busy = busyIntervals();
     publish(m_slots, AvailabilityEngine::slots(m_busy, makeRequest()),
@@ -420,12 +421,23 @@ void AvailabilityModel::recompute()
             &AvailabilityModel::tableChanged);
 }
 
-std::vector<CalendarEvent> AvailabilityModel::classifyBusyEvents() const
+std::vector<BusyClassifier::BusyReason> AvailabilityModel::classifyEvents() const
+{
+    std::vector<BusyClassifier::BusyReason> reasons;
+    reasons.reserve(m_events.size());
+    for (const auto& event : m_events)
+        reasons.push_back(
+            BusyClassifier::reason(event, m_includedCalendars, m_adjustments.movable));
+    return reasons;
+}
+
+std::vector<CalendarEvent>
+AvailabilityModel::busyEventsOf(const std::vector<BusyClassifier::BusyReason>& reasons) const
 {
     std::vector<CalendarEvent> busyEvents;
-    for (const auto& event : m_events) {
-        if (BusyClassifier::countsAsBusy(event, m_includedCalendars, m_adjustments.movable))
-            busyEvents.push_back(event);
+    for (std::size_t i = 0; i < m_events.size(); ++i) {
+        if (BusyClassifier::counts(reasons[i]))
+            busyEvents.push_back(m_events[i]);
     }
     return busyEvents;
 }
@@ -447,14 +459,20 @@ AvailabilityRequest AvailabilityModel::makeRequest() const
     return request;
 }
 
-std::vector<BusyInterval> AvailabilityModel::busyIntervals() const
+std::vector<BusyInterval> AvailabilityModel::busyIntervals()
 {
     std::vector<BusyInterval> busy;
-    busy.reserve(m_busyEvents.size() + m_adjustments.reserved.size());
+    busy.reserve(m_busyEvents.size());
     for (const auto& event : m_busyEvents)
         busy.push_back({event.start, event.end});
+    m_meetings = AvailabilityEngine::normalizedBusy(busy);
+    std::vector<BusyInterval> held;
+    held.reserve(m_adjustments.reserved.size());
     for (const auto& block : m_adjustments.reserved)
-        busy.push_back({block.start, block.end});
+        held.push_back({block.start, block.end});
+    m_held = AvailabilityEngine::normalizedBusy(held);
+    busy = m_meetings;
+    busy.insert(busy.end(), m_held.begin(), m_held.end());
     return AvailabilityEngine::normalizedBusy(busy);
 }
 
@@ -520,15 +538,22 @@ std::optional<DayData> AvailabilityModel::makeDay(int index, const std::string& 
         if (cut.start < cut.end)
             day.slots.push_back(cut);
     }
-    for (const BusyInterval& interval : m_busy) {
-        const BusyInterval cut{std::max(interval.start, visible.first),
-                               std::min(interval.end, visible.second)};
-        if (cut.start < cut.end)
-            day.busy.push_back(cut);
-    }
-    for (const CalendarEvent& event : m_events) {
-        if (overlaps(event, visible))
-            day.events.push_back(event);
+    const auto cutInto = [&visible](const std::vector<BusyInterval>& from,
+                                    std::vector<BusyInterval>& into) {
+        for (const BusyInterval& interval : from) {
+            const BusyInterval cut{std::max(interval.start, visible.first),
+                                   std::min(interval.end, visible.second)};
+            if (cut.start < cut.end)
+                into.push_back(cut);
+        }
+    };
+    cutInto(m_meetings, day.busy);
+    cutInto(m_held, day.held);
+    for (std::size_t i = 0; i < m_events.size(); ++i) {
+        if (overlaps(m_events[i], visible)) {
+            day.events.push_back(m_events[i]);
+            day.reasons.push_back(m_reasons[i]);
+        }
     }
     return day;
 }

@@ -260,8 +260,11 @@ private:
     IncludedSpan refreshSpan();
     Date computeRangeStart() const;
     // The parts of recompute(), in its order.
-    std::vector<CalendarEvent> classifyBusyEvents() const;
-    std::vector<BusyInterval> busyIntervals() const;
+    std::vector<BusyClassifier::BusyReason> classifyEvents() const;
+    std::vector<CalendarEvent>
+    busyEventsOf(const std::vector<BusyClassifier::BusyReason>& reasons) const;
+    // Everything busy, normalised, for the engine; keeps its two parts for the days.
+    std::vector<BusyInterval> busyIntervals();
     AvailabilityRequest makeRequest() const;
     CanvasRules::HourRange computeHourRange() const;
     std::vector<DayData> makeDays() const;
@@ -301,7 +304,10 @@ private:
     std::vector<CalendarInfo> m_calendars;
     std::vector<CalendarEvent> m_events;
     std::vector<Slot> m_slots;
-    std::vector<BusyInterval> m_busy;  // normalised, as the engine got it
+    std::vector<BusyInterval> m_busy;                   // normalised, as the engine got it
+    std::vector<BusyInterval> m_meetings;               // the events that count, normalised
+    std::vector<BusyInterval> m_held;                   // the reserved blocks, normalised
+    std::vector<BusyClassifier::BusyReason> m_reasons;  // one per event of m_events
     std::vector<DayData> m_days;
     CanvasRules::HourRange m_hourRange = CanvasRules::defaultHourRange;
     IncludedSpan m_span{1, {}};

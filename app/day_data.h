@@ -5,6 +5,7 @@
 #include "kit/core/daily_window.h"
 #include "kit/core/date.h"
 #include "kit/core/slot.h"
+#include "kit/model/busy_reason.h"
 
 #include <string>
 #include <vector>
@@ -20,9 +21,15 @@ struct DayData {
     DailyWindow window;  // the day's own edges where it has them
     bool startOverridden = false;
     bool endOverridden = false;
-    std::vector<Slot> slots;            // cut to the day's visible range
-    std::vector<BusyInterval> busy;     // cut to the day's visible range
+    std::vector<Slot> slots;  // cut to the day's visible range
+    // The events that count, joined where they overlap or touch, cut to the day's visible
+    // range; and, apart, the time the user took out of free bands (reserved blocks), joined
+    // and cut alike. Both are busy to the engine.
+    std::vector<BusyInterval> busy;
+    std::vector<BusyInterval> held;
     std::vector<CalendarEvent> events;  // overlapping the visible range, whole
+    // Why each of `events` counts or not, in the same order (BusyClassifier::reason).
+    std::vector<BusyClassifier::BusyReason> reasons;
 
     bool operator==(const DayData&) const = default;
 };

@@ -137,10 +137,14 @@ std::vector<BusyInterval> busyIntervals(std::span<const CalendarEvent> events,
 EventState state(const CalendarEvent& event, const std::set<std::string>& includedCalendars,
                  const Adjustments& adjustments)
 {
-    const BusyReason why = reason(event, includedCalendars, adjustments.movable);
-    if (why == BusyReason::freed)
+    return state(reason(event, includedCalendars, adjustments.movable));
+}
+
+EventState state(BusyReason reason)
+{
+    if (reason == BusyReason::freed)
         return EventState::movable;
-    return counts(why) ? EventState::busy : EventState::ignored;
+    return counts(reason) ? EventState::busy : EventState::ignored;
 }
 
 }  // namespace nelvo::BusyClassifier

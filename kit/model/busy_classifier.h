@@ -4,6 +4,7 @@
 #include "kit/core/busy_interval.h"
 #include "kit/core/calendar_event.h"
 #include "kit/model/adjustments.h"
+#include "kit/model/busy_reason.h"
 
 #include <set>
 #include <span>
@@ -19,22 +20,6 @@ namespace BusyClassifier {
 
 // How an event shows in a day's event list; a freed occurrence shows as freed first.
 enum class EventState { movable, busy, ignored };
-
-// Why an event counts or not: the rule that decided, for the views to say. The first five
-// count; `freed` comes first, as in state().
-enum class BusyReason {
-    accepted,
-    answeredMaybe,
-    noAnswer,    // invited, no answer yet: it counts until declined
-    ownEvent,    // no attendees
-    markedBusy,  // an invitation on which the user is not found (no address known)
-    freed,
-    calendarLeftOut,
-    allDay,
-    cancelled,
-    declined,
-    shownAsFree,
-};
 
 bool countsAsBusy(const CalendarEvent& event, const std::set<std::string>& includedCalendars,
                   const std::unordered_set<AdjustmentKey>& movable);
@@ -57,6 +42,8 @@ const char* reasonTag(BusyReason reason);
 
 EventState state(const CalendarEvent& event, const std::set<std::string>& includedCalendars,
                  const Adjustments& adjustments);
+// The state a reason gives: `freed` is movable, a reason that counts busy, any other ignored.
+EventState state(BusyReason reason);
 
 }  // namespace BusyClassifier
 

@@ -1,8 +1,10 @@
 #include "ui/canvas/canvas_accessibility.h"
 
+#include "ui/canvas/busy_block_view.h"
 #include "ui/canvas/canvas_text.h"
 #include "ui/canvas/cutoff_bar_view.h"
 #include "ui/canvas/free_band_view.h"
+#include "ui/canvas/freed_mark_view.h"
 #include "ui/canvas/ruler_chrome.h"
 
 #include <QAccessible>
@@ -145,8 +147,63 @@ public:
     }
 };
 
+// A freed meeting's trace: a button whose press makes the meeting busy again.
+class FreedMarkInterface : public QAccessibleWidget {
+public:
+    explicit FreedMarkInterface(FreedMarkView* mark) : QAccessibleWidget(mark, QAccessible::Button)
+    {
+    }
+
+    FreedMarkView* mark() const { return static_cast<FreedMarkView*>(widget()); }
+
+    QStringList actionNames() const override
+    {
+        return {QAccessibleActionInterface::pressAction(),
+                QString::fromLatin1(CanvasText::makeBusyAgain),
+                QAccessibleActionInterface::setFocusAction()};
+    }
+    QString localizedActionDescription(const QString& name) const override
+    {
+        if (name == QLatin1String(CanvasText::makeBusyAgain))
+            return name;
+        return QAccessibleWidget::localizedActionDescription(name);
+    }
+    void doAction(const QString& name) override
+    {
+        if (name == QAccessibleActionInterface::pressAction() ||
+            name == QLatin1String(CanvasText::makeBusyAgain))
+            mark()->makeBusyAgain();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+};
+
+// Time taken out of a band: it can be given back.
+class HeldInterface : public QAccessibleWidget {
+public:
+    explicit HeldInterface(BusyBlockView* block) : QAccessibleWidget(block, QAccessible::Grouping)
+    {
+    }
+
+    QStringList actionNames() const override
+    {
+        return {QString::fromLatin1(CanvasText::restoreAction)};
+    }
+    QString localizedActionDescription(const QString& name) const override { return name; }
+    void doAction(const QString& name) override
+    {
+        if (name == QLatin1String(CanvasText::restoreAction))
+            static_cast<BusyBlockView*>(widget())->restore();
+    }
+};
+
 QAccessibleInterface* factory(const QString&, QObject* object)
 {
+    if (auto* mark = qobject_cast<FreedMarkView*>(object))
+        return new FreedMarkInterface(mark);
+    if (auto* block = qobject_cast<BusyBlockView*>(object);
+        block && block->kind() == BusyBlockView::Kind::held)
+        return new HeldInterface(block);
     if (auto* bar = qobject_cast<CutoffBarView*>(object))
         return new BarInterface(bar);
     if (auto* band = qobject_cast<FreeBandView*>(object))

@@ -113,6 +113,27 @@ QColor busyBorder(const QPalette& palette)
     return withAlpha(palette.color(QPalette::Text), isDark(palette) ? 80 : 56);
 }
 
+QColor heldFill(const QPalette& palette)
+{
+    return withAlpha(palette.color(QPalette::Text), isDark(palette) ? 16 : 10);
+}
+
+QColor heldText(const QPalette& palette)
+{
+    // Grey as secondaryText, but against the held fill over each column's background.
+    const QColor fill = heldFill(palette);
+    const QColor columns[] = {columnBackground(palette, false), columnBackground(palette, true)};
+    const QColor text = palette.color(QPalette::Text);
+    for (double t = 0.45; t > 0; t -= 0.05) {
+        const QColor grey = mix(text, palette.color(QPalette::Base), t);
+        if (std::all_of(std::begin(columns), std::end(columns), [&](const QColor& column) {
+                return contrast(grey, mix(column, fill, fill.alphaF())) >= minimumTextContrast;
+            }))
+            return grey;
+    }
+    return text;
+}
+
 QColor followingBar(const QPalette& palette)
 {
     return isDark(palette) ? QColor(255, 159, 10) : QColor(240, 130, 0);

@@ -46,6 +46,9 @@ QColor bandText(const QPalette& palette);
 
 QColor busyFill(const QPalette& palette);
 QColor busyBorder(const QPalette& palette);
+// Time the user took out: lighter than a meeting, with its name in heldText.
+QColor heldFill(const QPalette& palette);
+QColor heldText(const QPalette& palette);
 
 // Bars that follow the shared window are orange; bars that override it are blue.
 QColor followingBar(const QPalette& palette);

@@ -67,7 +67,7 @@ QString spokenTime(const QString& timeLabel)
     return timeLabel;
 }
 
-QString busyName(std::int64_t startMinutes, std::int64_t endMinutes, bool use24Hour)
+QString spokenRange(std::int64_t startMinutes, std::int64_t endMinutes, bool use24Hour)
 {
     const auto label = [use24Hour](std::int64_t m) { return timeLabel(m % 1440, use24Hour); };
     QString start = spokenTime(label(startMinutes));
@@ -75,7 +75,12 @@ QString busyName(std::int64_t startMinutes, std::int64_t endMinutes, bool use24H
     // The half of the day is said once when both times share it.
     if (!use24Hour && start.right(2) == end.right(2))
         start.chop(3);
-    return QStringLiteral("Busy, ") + start + QStringLiteral(" to ") + end;
+    return start + QStringLiteral(" to ") + end;
+}
+
+QString busyName(std::int64_t startMinutes, std::int64_t endMinutes, bool use24Hour)
+{
+    return QStringLiteral("Busy, ") + spokenRange(startMinutes, endMinutes, use24Hour);
 }
 
 QString eventCount(std::size_t count)

@@ -37,6 +37,8 @@ QString spokenTime(const QString& timeLabel);
 // "Busy, 9:30 to 10:00 AM", "Busy, 11:30 AM to 12:30 PM" or "Busy, 09:30 to 10:00", from
 // minutes of the day (an end past midnight is said as the next day's time).
 QString busyName(std::int64_t startMinutes, std::int64_t endMinutes, bool use24Hour);
+// "9:30 to 10:00 AM", as in busyName().
+QString spokenRange(std::int64_t startMinutes, std::int64_t endMinutes, bool use24Hour);
 QString eventCount(std::size_t count);
 
 inline constexpr const char* bandHelp =
@@ -61,6 +63,11 @@ inline constexpr const char* freeThisTime = "Free this time";
 inline constexpr const char* makeBusyAgain = "Make it busy again";
 inline constexpr const char* freedTag = "Freed";
 inline constexpr const char* notCountedTag = "Not counted";
+// Time the user took out of a free band, and a freed meeting's trace, on the canvas.
+inline constexpr const char* heldTag = "Taken out";
+inline constexpr const char* heldReason = "Taken out by you";
+inline constexpr const char* heldHelp = "Double-click to give it back.";
+inline constexpr const char* freedHelp = "Click to make it busy again.";
 inline constexpr const char* allDay = "All day";
 inline constexpr const char* removeZone = "Remove this time zone";
 inline constexpr const char* makeFirst = "Make First";

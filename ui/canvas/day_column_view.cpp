@@ -3,14 +3,17 @@
 #include "app/availability_model.h"
 #include "kit/core/availability_engine.h"
 #include "kit/core/calendar.h"
+#include "kit/model/busy_classifier.h"
 #include "ui/canvas/busy_block_view.h"
 #include "ui/canvas/canvas_style.h"
 #include "ui/canvas/canvas_text.h"
 #include "ui/canvas/cutoff_bar_view.h"
 #include "ui/canvas/free_band_view.h"
+#include "ui/canvas/freed_mark_view.h"
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace nelvo {
@@ -62,6 +65,20 @@ std::vector<FreeBandView*> DayColumnView::bands() const
 std::vector<BusyBlockView*> DayColumnView::busyBlocks() const
 {
     return {m_busy.begin(), m_busy.begin() + static_cast<std::ptrdiff_t>(m_busyCount)};
+}
+
+std::vector<BusyBlockView*> DayColumnView::heldBlocks() const
+{
+    std::vector<BusyBlockView*> shown;
+    for (auto* block : m_held)
+        if (!block->isHidden())
+            shown.push_back(block);
+    return shown;
+}
+
+std::vector<FreedMarkView*> DayColumnView::freedMarks() const
+{
+    return {m_freed.begin(), m_freed.begin() + static_cast<std::ptrdiff_t>(m_freedCount)};
 }
 
 double DayColumnView::yOf(Date date) const
@@ -137,36 +154,157 @@ FreeBandView* DayColumnView::makeBand()
     return band;
 }
 
-void DayColumnView::layoutChildren(bool animated)
+std::int64_t DayColumnView::minuteOfDay(Date date) const
 {
-    const bool showContent = !m_day.isExcluded;
-    const int contentWidth = width() - 2 * bandInset;
+    const auto parts = m_calendar->parts(date);
+    return static_cast<std::int64_t>(parts.hour) * 60 + parts.minute;
+}
+
+QRect DayColumnView::blockRect(Date start, Date end, int contentWidth) const
+{
+    const double top = yOf(start);
+    const double bottom = yOf(end);
+    return {bandInset + 10, static_cast<int>(std::lround(top)), contentWidth - 10,
+            std::max(2, static_cast<int>(std::lround(bottom - top)))};
+}
+
+QString DayColumnView::calendarName(const std::string& calendarID) const
+{
+    for (const auto& calendar : m_model.calendars())
+        if (calendar.id == calendarID)
+            return QString::fromStdString(calendar.title);
+    return {};
+}
+
+QString DayColumnView::reasonLine(std::size_t event) const
+{
+    const QString calendar = calendarName(m_day.events[event].calendarID);
+    const QString reason = QString::fromLatin1(BusyClassifier::reasonText(m_day.reasons[event]));
+    return calendar.isEmpty() ? reason : calendar + QStringLiteral(": ") + reason;
+}
+
+bool DayColumnView::layoutBusy(bool showContent, int contentWidth)
+{
+    bool grew = false;
+    // Time taken out lies beneath meetings: where the two overlap, the meeting shows.
+    const std::size_t heldCount = showContent ? m_day.held.size() : 0;
+    while (m_held.size() < heldCount) {
+        auto* block = new BusyBlockView(BusyBlockView::Kind::held, this);
+        block->lower();
+        connect(block, &BusyBlockView::restoreRequested, this, [this, block] {
+            const auto at = static_cast<std::size_t>(
+                std::find(m_held.begin(), m_held.end(), block) - m_held.begin());
+            if (at < m_day.held.size())
+                m_model.restoreBand(Slot{m_day.held[at].start, m_day.held[at].end});
+        });
+        m_held.push_back(block);
+        grew = true;
+    }
+    for (std::size_t i = 0; i < m_held.size(); ++i) {
+        auto* block = m_held[i];
+        if (i >= heldCount) {
+            block->hide();
+            continue;
+        }
+        const BusyInterval& held = m_day.held[i];
+        const QRect rect = blockRect(held.start, held.end, contentWidth);
+        if (block->geometry() != rect)
+            block->setGeometry(rect);
+        block->setTexts(QStringLiteral("Taken out, ") +
+                            CanvasText::spokenRange(minuteOfDay(held.start), minuteOfDay(held.end),
+                                                    m_context.use24Hour),
+                        {QString::fromLatin1(CanvasText::heldReason)});
+        block->show();
+    }
 
     m_busyCount = showContent ? m_day.busy.size() : 0;
-    while (m_busy.size() < m_busyCount)
-        m_busy.push_back(new BusyBlockView(this));
+    while (m_busy.size() < m_busyCount) {
+        m_busy.push_back(new BusyBlockView(BusyBlockView::Kind::meeting, this));
+        grew = true;
+    }
     for (std::size_t i = 0; i < m_busy.size(); ++i) {
         auto* block = m_busy[i];
         if (i >= m_busyCount) {
             block->hide();
             continue;
         }
-        const double top = yOf(m_day.busy[i].start);
-        const double bottom = yOf(m_day.busy[i].end);
-        const QRect rect(bandInset + 10, static_cast<int>(std::lround(top)), contentWidth - 10,
-                         std::max(2, static_cast<int>(std::lround(bottom - top))));
+        const BusyInterval& busy = m_day.busy[i];
+        const QRect rect = blockRect(busy.start, busy.end, contentWidth);
         if (block->geometry() != rect)
             block->setGeometry(rect);
-        const auto minuteOfDay = [this](Date date) {
-            const auto parts = m_calendar->parts(date);
-            return static_cast<std::int64_t>(parts.hour) * 60 + parts.minute;
-        };
-        block->setAccessibleName(CanvasText::busyName(
-            minuteOfDay(m_day.busy[i].start), minuteOfDay(m_day.busy[i].end), m_context.use24Hour));
+        // Each calendar and rule once: a block of several meetings says every reason, briefly.
+        QStringList why;
+        for (std::size_t e = 0; e < m_day.events.size(); ++e) {
+            const CalendarEvent& event = m_day.events[e];
+            if (BusyClassifier::counts(m_day.reasons[e]) && event.start < busy.end &&
+                busy.start < event.end) {
+                const QString line = reasonLine(e);
+                if (!why.contains(line))
+                    why << line;
+            }
+        }
+        block->setTexts(CanvasText::busyName(minuteOfDay(busy.start), minuteOfDay(busy.end),
+                                             m_context.use24Hour),
+                        why);
         block->show();
     }
+    return grew;
+}
+
+bool DayColumnView::layoutFreed(bool showContent, int contentWidth)
+{
+    bool grew = false;
+    m_freedCount = 0;
+    const bool anyFreed = std::find(m_day.reasons.begin(), m_day.reasons.end(),
+                                    BusyClassifier::BusyReason::freed) != m_day.reasons.end();
+    const auto visible = anyFreed ? m_model.visibleRange(m_day.date) : std::pair<Date, Date>{};
+    for (std::size_t e = 0; showContent && anyFreed && e < m_day.events.size(); ++e) {
+        const CalendarEvent& event = m_day.events[e];
+        if (m_day.reasons[e] != BusyClassifier::BusyReason::freed || event.isAllDay)
+            continue;
+        const Date start = std::max(event.start, visible.first);
+        const Date end = std::min(event.end, visible.second);
+        if (!(start < end))
+            continue;
+        if (m_freed.size() <= m_freedCount) {
+            auto* mark = new FreedMarkView(this);
+            connect(mark, &FreedMarkView::busyAgainRequested, this,
+                    [this](const CalendarEvent& freed) { m_model.toggleMovable(freed); });
+            m_freed.push_back(mark);
+            grew = true;
+        }
+        auto* mark = m_freed[m_freedCount++];
+        const QRect span = blockRect(start, end, contentWidth);
+        const int w = FreedMarkView::widthFor(font());
+        const QRect rect(bandInset + contentWidth - w - 2, span.top(), w,
+                         std::max(span.height(), FreedMarkView::minimumHeightFor(font())));
+        if (mark->geometry() != rect)
+            mark->setGeometry(rect);
+        mark->setEvent(event,
+                       QStringLiteral("Freed, ") + CanvasText::spokenRange(minuteOfDay(start),
+                                                                           minuteOfDay(end),
+                                                                           m_context.use24Hour),
+                       reasonLine(e));
+        mark->show();
+    }
+    for (std::size_t i = m_freedCount; i < m_freed.size(); ++i)
+        m_freed[i]->hide();
+    return grew;
+}
+
+void DayColumnView::layoutChildren(bool animated)
+{
+    const bool showContent = !m_day.isExcluded;
+    const int contentWidth = width() - 2 * bandInset;
+
+    const bool grew = layoutBusy(showContent, contentWidth);
+    const bool grewFreed = layoutFreed(showContent, contentWidth);
+    std::vector<QRect> marks;
+    for (std::size_t i = 0; i < m_freedCount; ++i)
+        marks.push_back(m_freed[i]->geometry());
 
     m_bandCount = showContent ? m_day.slots.size() : 0;
+    const std::size_t bandsBefore = m_bands.size();
     while (m_bands.size() < m_bandCount)
         m_bands.push_back(makeBand());
     const auto window = AvailabilityEngine::windowBounds(m_day.date, m_day.window, *m_calendar);
@@ -188,6 +326,7 @@ void DayColumnView::layoutChildren(bool animated)
         content.bottom = yOf(slot.end);
         content.x = bandInset;
         content.width = contentWidth;
+        content.keepClear = marks;
         const std::string key = m_day.id;
         const auto reach = [this, slot, key] {
             const auto r = m_model.bandReach(slot, key);
@@ -210,6 +349,11 @@ void DayColumnView::layoutChildren(bool animated)
         band->setContent(content, reach, trim);
         band->show();
     }
+
+    // A freed meeting's trace lies over the band that took its time, under the bars.
+    if (grewFreed || grew || m_bands.size() > bandsBefore)
+        for (std::size_t i = 0; i < m_freedCount; ++i)
+            m_freed[i]->raise();
 
     // Overnight windows end on the next day, below midnight.
     const auto start = m_day.window.startMinutes;

@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -18,9 +19,11 @@ class BusyBlockView;
 class Calendar;
 class CutoffBarView;
 class FreeBandView;
+class FreedMarkView;
 
-// One day of the range: its busy blocks, its free bands, its start and end bars, or, for a
-// day left out, a narrow dimmed column that says so. Every gesture inside it ends in one
+// One day of the range: its busy blocks (meetings, and apart the time taken out), its free
+// bands, the traces of freed meetings, its start and end bars, or, for a day left out, a
+// narrow dimmed column that says so. Every gesture inside it ends in one
 // model operation for this day.
 class DayColumnView : public QWidget {
     Q_OBJECT
@@ -38,7 +41,10 @@ public:
     CutoffBarView* bar(WindowEdge edge) const;
     // The visible bands, top to bottom.
     std::vector<FreeBandView*> bands() const;
+    // The meetings, top to bottom; the time taken out; the freed meetings' traces.
     std::vector<BusyBlockView*> busyBlocks() const;
+    std::vector<BusyBlockView*> heldBlocks() const;
+    std::vector<FreedMarkView*> freedMarks() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -46,6 +52,14 @@ protected:
 
 private:
     void layoutChildren(bool animated);
+    // Each returns whether it made new views, which then need stacking.
+    bool layoutBusy(bool showContent, int contentWidth);
+    bool layoutFreed(bool showContent, int contentWidth);
+    std::int64_t minuteOfDay(Date date) const;
+    QRect blockRect(Date start, Date end, int contentWidth) const;
+    QString calendarName(const std::string& calendarID) const;
+    // "Work: Accepted" for the day's event at `event`.
+    QString reasonLine(std::size_t event) const;
     FreeBandView* makeBand();
     double yOf(Date date) const;
     Date dateAt(double y) const;
@@ -63,8 +77,11 @@ private:
     CutoffBarView* m_endBar;
     std::vector<FreeBandView*> m_bands;  // a pool: the first `m_bandCount` are shown
     std::vector<BusyBlockView*> m_busy;  // likewise
+    std::vector<BusyBlockView*> m_held;
+    std::vector<FreedMarkView*> m_freed;
     std::size_t m_bandCount = 0;
     std::size_t m_busyCount = 0;
+    std::size_t m_freedCount = 0;
 };
 
 }  // namespace nelvo

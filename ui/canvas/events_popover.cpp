@@ -55,12 +55,7 @@ void EventsPopover::refresh()
     const TimeZone& zone = m_model.zone();
     const bool use24Hour = m_model.settings().use24Hour;
     m_title->setText(QString::fromStdString(SlotFormatter::longDayLabel(day->date, zone)));
-    const auto& included = m_model.includedCalendars();
-    const auto& movable = m_model.adjustments().movable;
-    std::vector<BusyClassifier::BusyReason> reasons;
-    reasons.reserve(day->events.size());
-    for (const auto& event : day->events)
-        reasons.push_back(BusyClassifier::reason(event, included, movable));
+    const auto& reasons = day->reasons;
     // Only what holds time is said to overlap: an all-day event, or one that does not count,
     // would overlap every meeting of the day and say nothing.
     const auto holdsTime = [&](std::size_t i) {
@@ -73,7 +68,7 @@ void EventsPopover::refresh()
         EventRowView::Content row;
         row.event = event;
         row.reason = reasons[i];
-        row.state = BusyClassifier::state(event, included, m_model.adjustments());
+        row.state = BusyClassifier::state(reasons[i]);
         row.time = event.isAllDay ? QString::fromLatin1(CanvasText::allDay)
                                   : CanvasText::range(Slot{event.start, event.end}, zone, day->date,
                                                       zone, use24Hour);

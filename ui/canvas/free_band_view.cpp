@@ -94,24 +94,44 @@ void FreeBandView::paintEvent(QPaintEvent*)
 
     if (height() < 16)
         return;
-    const QRectF text = box.adjusted(7, 3, -6, -3);
+    const QRectF text = textArea();
     const QFont strong = CanvasStyle::font(font(), -0.5, true);
-    const QFont small = CanvasStyle::font(font(), -1.5);
     painter.setPen(CanvasStyle::bandText(palette()));
     painter.setFont(strong);
     const QFontMetricsF strongMetrics(strong);
-    painter.drawText(QRectF(text.left(), text.top(), text.width(), strongMetrics.height()),
+    const double rangeWidth = lineWidth(text.top(), strongMetrics.height());
+    painter.drawText(QRectF(text.left(), text.top(), rangeWidth, strongMetrics.height()),
                      Qt::AlignLeft | Qt::AlignVCenter,
-                     strongMetrics.elidedText(shownRange(), Qt::ElideRight, text.width()));
-    painter.setFont(small);
-    double y = text.top() + strongMetrics.height() + 2;
-    auto line = [&](const QString& shown) {
-        painter.drawText(QRectF(text.left(), y, text.width(), otherLineHeight),
+                     strongMetrics.elidedText(shownRange(), Qt::ElideRight, rangeWidth));
+    painter.setFont(CanvasStyle::font(font(), -1.5));
+    double y = firstOtherLineTop();
+    for (const QString& shown : shownOtherLines()) {
+        painter.drawText(QRectF(text.left(), y, lineWidth(y, otherLineHeight), otherLineHeight),
                          Qt::AlignLeft | Qt::AlignVCenter, shown);
         y += otherLineHeight;
-    };
-    for (const QString& shown : shownOtherLines())
-        line(shown);
+    }
+}
+
+QRectF FreeBandView::textArea() const
+{
+    return QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5).adjusted(7, 3, -6, -3);
+}
+
+double FreeBandView::firstOtherLineTop() const
+{
+    return textArea().top() + QFontMetricsF(CanvasStyle::font(font(), -0.5, true)).height() + 2;
+}
+
+double FreeBandView::lineWidth(double top, double lineHeight) const
+{
+    const QRectF text = textArea();
+    double right = text.right();
+    for (const QRect& clear : m_content.keepClear) {
+        const QRect mine = clear.translated(-pos());
+        if (mine.top() < top + lineHeight && top < mine.bottom() + 1)
+            right = std::min(right, mine.left() - 4.0);
+    }
+    return std::max(0.0, right - text.left());
 }
 
 QStringList FreeBandView::shownOtherLines() const
@@ -119,11 +139,11 @@ QStringList FreeBandView::shownOtherLines() const
     // One line per zone, in ruler order, as many as the height holds; a line too long for
     // the band is cut short rather than wrapped, which would push the next zone out.
     const QFontMetricsF metrics(CanvasStyle::font(font(), -1.5));
-    const double width =
-        QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5).adjusted(7, 3, -6, -3).width();
     QStringList lines;
-    for (int i = 0; i < otherLineCount(); ++i)
-        lines << metrics.elidedText(shownOtherZones()[i], Qt::ElideRight, width);
+    double y = firstOtherLineTop();
+    for (int i = 0; i < otherLineCount(); ++i, y += otherLineHeight)
+        lines << metrics.elidedText(shownOtherZones()[i], Qt::ElideRight,
+                                    lineWidth(y, otherLineHeight));
     return lines;
 }
 

@@ -7,12 +7,14 @@
 #include "kit/core/window_overrides.h"
 #endif
 
+#include <QRect>
 #include <QStringList>
 #include <QWidget>
 
 #include <functional>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace nelvo {
 
@@ -47,6 +49,7 @@ public:
         double bottom = 0;
         int x = 0;
         int width = 0;
+        std::vector<QRect> keepClear;  // in the parent: marks over the band its texts avoid
 
         bool operator==(const Content&) const = default;
     };
@@ -90,6 +93,10 @@ private:
     static constexpr double otherLineHeight = 15;
     // How many lines of the other zones' times the band's height holds.
     int lineRoom() const;
+    QRectF textArea() const;
+    double firstOtherLineTop() const;
+    // The width a line of text at `top` may take, clear of the marks over the band.
+    double lineWidth(double top, double lineHeight) const;
     std::optional<WindowEdge> edgeAt(double y) const;
     void applyGeometry();
 

@@ -11,6 +11,7 @@
 #include "ui/canvas/day_header_view.h"
 #include "ui/canvas/edge_fade_view.h"
 #include "ui/canvas/free_band_view.h"
+#include "ui/canvas/freed_mark_view.h"
 #include "ui/canvas/ruler_chrome.h"
 #include "ui/canvas/shared_cutoff_handle.h"
 #include "ui/canvas/zone_axis_view.h"
@@ -282,7 +283,8 @@ void MainView::updateColumns()
 void MainView::updateTabOrder()
 {
     // The keyboard goes the way the eye reads: the rulers, the add button and the shared
-    // handles, then day by day its header, its bars and its bands from top to bottom.
+    // handles, then day by day its header, its bars, its bands from top to bottom and the
+    // traces of its freed meetings.
     std::vector<QWidget*> chain(m_axis->rulers().begin(), m_axis->rulers().end());
     chain.push_back(m_names->addButton());
     chain.push_back(m_axis->handle(WindowEdge::start));
@@ -294,6 +296,8 @@ void MainView::updateTabOrder()
         chain.push_back(m_columns[i]->bar(WindowEdge::end));
         for (FreeBandView* band : m_columns[i]->bands())
             chain.push_back(band);
+        for (FreedMarkView* mark : m_columns[i]->freedMarks())
+            chain.push_back(mark);
     }
     if (chain == m_tabChain)
         return;

@@ -54,6 +54,17 @@ TEST(CanvasContrast, EveryTextReadsInTheLightAndTheDarkPalette)
                               over(CanvasStyle::bandFill(colours, highlighted), ground)),
                           CanvasStyle::minimumTextContrast)
                     << (dark ? "dark" : "light");
+        // "Taken out" on its block, and a freed meeting's "Freed" mark, in any column.
+        for (const QColor& ground : grounds) {
+            EXPECT_GE(CanvasStyle::contrast(CanvasStyle::heldText(colours),
+                                            over(CanvasStyle::heldFill(colours), ground)),
+                      CanvasStyle::minimumTextContrast)
+                << (dark ? "dark" : "light");
+            EXPECT_GE(CanvasStyle::contrast(CanvasStyle::bandText(colours),
+                                            CanvasStyle::columnBackground(colours, false)),
+                      CanvasStyle::minimumTextContrast)
+                << (dark ? "dark" : "light");
+        }
     }
 }
 

@@ -1,9 +1,11 @@
 #include "canvas_fixture.h"
 
+#include "ui/canvas/busy_block_view.h"
 #include "ui/canvas/canvas_text.h"
 #include "ui/canvas/cutoff_bar_view.h"
 #include "ui/canvas/day_header_view.h"
 #include "ui/canvas/free_band_view.h"
+#include "ui/canvas/freed_mark_view.h"
 #include "ui/canvas/shared_cutoff_handle.h"
 #include "ui/canvas/zone_axis_view.h"
 
@@ -324,6 +326,96 @@ TEST(FreeBands, AccessibleActionsTrimAndRestore)
     EXPECT_EQ(f.reservedText(), "03-03 13:00-13:15 03-03 16:45-17:00");
     QAccessible::queryAccessibleInterface(f.band(1))->actionInterface()->doAction("Restore");
     EXPECT_EQ(f.reservedText(), "");
+}
+
+QString described(QWidget* widget)
+{
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Description);
+}
+
+TEST(BusyBlocks, SayWhyTheyCountAndKeepTimeTakenOutApart)
+{
+    CanvasFixture f;
+    f.source->all.push_back(
+        meeting("m1", "2025-03-03T09:30:00-08:00", "2025-03-03T10:00:00-08:00", "Standup"));
+    auto accepted =
+        meeting("m2", "2025-03-03T10:00:00-08:00", "2025-03-03T10:30:00-08:00", "Review", "home");
+    accepted.participation = CalendarEvent::Participation::accepted;
+    f.source->all.push_back(accepted);
+    auto declined =
+        meeting("m3", "2025-03-03T15:00:00-08:00", "2025-03-03T15:30:00-08:00", "Sales call");
+    declined.participation = CalendarEvent::Participation::declined;
+    f.source->all.push_back(declined);
+    f.make();
+
+    // Two meetings that touch are one block, which gives each calendar's rule; the declined
+    // call is no block at all. No title anywhere.
+    auto blocks = f.column(0).busyBlocks();
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(blocks[0]->accessibleName(), "Busy, 9:30 to 10:30 AM");
+    EXPECT_EQ(described(blocks[0]), "Work: Your own event; Family: Accepted");
+    EXPECT_EQ(blocks[0]->toolTip(),
+              "Busy, 9:30 to 10:30 AM\nWork: Your own event\nFamily: Accepted");
+
+    // Trimmed time right after the meeting stays a block of its own, of another kind.
+    auto* band = f.column(0).bands().back();
+    ASSERT_EQ(band->content().range, "10:30am – 5:00pm");
+    drag(band, {50, 3}, {0, 29});  // 29.4 minutes, up to 11:00am
+    ASSERT_EQ(test::slotText(f.model->adjustments().reserved, f.la), "03-03 10:30-11:00");
+    blocks = f.column(0).busyBlocks();
+    const auto held = f.column(0).heldBlocks();
+    ASSERT_EQ(blocks.size(), 1u);
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_EQ(held[0]->kind(), BusyBlockView::Kind::held);
+    EXPECT_EQ(held[0]->accessibleName(), "Taken out, 10:30 to 11:00 AM");
+    EXPECT_EQ(described(held[0]), "Taken out by you");
+    for (QWidget* w : {static_cast<QWidget*>(blocks[0]), static_cast<QWidget*>(held[0])})
+        for (const char* title : {"Standup", "Review", "Sales call"})
+            EXPECT_FALSE(w->toolTip().contains(title) || described(w).contains(title));
+
+    // Double-clicking it gives the time back; so does its accessible action.
+    QTest::mouseDClick(held[0], Qt::LeftButton, Qt::NoModifier, middle(held[0]));
+    EXPECT_EQ(test::slotText(f.model->adjustments().reserved, f.la), "");
+    EXPECT_TRUE(f.column(0).heldBlocks().empty());
+    drag(f.column(0).bands().back(), {50, 3}, {0, 29});
+    QAccessible::queryAccessibleInterface(f.column(0).heldBlocks().at(0))
+        ->actionInterface()
+        ->doAction("Restore");
+    EXPECT_EQ(test::slotText(f.model->adjustments().reserved, f.la), "");
+}
+
+TEST(FreedMarks, AFreedMeetingLeavesAMarkThatMakesItBusyAgain)
+{
+    BandFixture f;
+    const CalendarEvent noon = f.model->events().at(0);
+    f.model->toggleMovable(noon);
+    ASSERT_TRUE(f.column(0).busyBlocks().empty());
+    auto marks = f.column(0).freedMarks();
+    ASSERT_EQ(marks.size(), 1u);
+    EXPECT_EQ(marks[0]->accessibleName(), "Freed, 12:00 to 1:00 PM");
+    EXPECT_EQ(described(marks[0]), "Work: Freed by you");
+    // It lies over the band that took the time, whose texts keep clear of it.
+    QWidget& column = f.column(0);
+    EXPECT_EQ(column.childAt(marks[0]->geometry().center()), marks[0]);
+    auto* band = qobject_cast<FreeBandView*>(
+        column.childAt(marks[0]->geometry().center() - QPoint(marks[0]->width(), 0)));
+    ASSERT_TRUE(band);
+    EXPECT_EQ(band->content().keepClear, std::vector<QRect>{marks[0]->geometry()});
+
+    // A click on the mark, Space on it focused, or its accessible action: busy again.
+    QTest::mouseClick(marks[0], Qt::LeftButton, Qt::NoModifier, marks[0]->markRect().center());
+    EXPECT_TRUE(f.model->adjustments().movable.empty());
+    EXPECT_EQ(f.column(0).busyBlocks().size(), 1u);
+    EXPECT_TRUE(f.column(0).freedMarks().empty());
+    f.model->toggleMovable(noon);
+    f.column(0).freedMarks().at(0)->setFocus();
+    QTest::keyClick(f.column(0).freedMarks().at(0), Qt::Key_Space);
+    EXPECT_TRUE(f.model->adjustments().movable.empty());
+    f.model->toggleMovable(noon);
+    QAccessibleInterface* mark = test::findAccessible(f.view.get(), "Freed, 12:00 to 1:00 PM");
+    ASSERT_TRUE(mark && mark->actionInterface());
+    mark->actionInterface()->doAction("Make it busy again");
+    EXPECT_TRUE(f.model->adjustments().movable.empty());
 }
 
 TEST(DayColumns, OnlyTheDraggedDayRepaints)
