@@ -51,6 +51,25 @@ QPalette darkPalette()
     return p;
 }
 
+// Monday's first meeting freed, and on Tuesday three quarters of an hour taken out after a
+// meeting, at the laptop size: the trace, the time taken out and the meetings side by side.
+MainWindow& trimmedAndFreed(ScreenshotContext& context)
+{
+    MainWindow& window = demoWeek(context);
+    window.resize(1024, 700);
+    if (AvailabilityModel* model = window.rootView().model()) {
+        const auto& days = model->days();
+        if (days.size() > 1 && !days[0].events.empty())
+            model->toggleMovable(days[0].events.front());
+        if (model->days().size() > 1 && model->days()[1].slots.size() > 1) {
+            const Slot slot = model->days()[1].slots[1];
+            model->trimBand(slot, WindowEdge::start, slot.start.addingSeconds(45 * 60.0));
+        }
+    }
+    ScreenshotContext::settle();
+    return window;
+}
+
 }  // namespace
 
 NELVO_SCREENSHOT("canvas-demo-week")
@@ -94,6 +113,19 @@ NELVO_SCREENSHOT("canvas-dark")
     window.setPalette(darkPalette());
     if (AvailabilityModel* model = window.rootView().model())
         model->setDayEdge(WindowEdge::end, 18 * 60 + 30, dayKey(window, 1));
+    ScreenshotContext::settle();
+    return &window;
+}
+
+NELVO_SCREENSHOT("canvas-trimmed-and-freed")
+{
+    return &trimmedAndFreed(context);
+}
+
+NELVO_SCREENSHOT("canvas-trimmed-and-freed-dark")
+{
+    MainWindow& window = trimmedAndFreed(context);
+    window.setPalette(darkPalette());
     ScreenshotContext::settle();
     return &window;
 }
