@@ -134,6 +134,9 @@ public:
         m_port = ntohs(address.sin_port);
     }
     ~SilentServer() { ::close(m_fd); }
+    SilentServer(const SilentServer&) = delete;
+    SilentServer& operator=(const SilentServer&) = delete;
+    int port() const { return m_port; }
     std::string address() const
     {
         return "https://127.0.0.1:" + std::to_string(m_port) + "/cal/team.ics";

@@ -230,16 +230,4 @@ std::string CaldavServer::put(const std::string& calendar, const std::string& na
                                           : "PUT answered " + std::to_string(status);
 }
 
-SilentServer::SilentServer() : m_socket(listenOn(0, 64))
-{
-    // Connections wait in the backlog, accepted by the system and never read.
-    m_port = m_socket >= 0 ? boundPort(m_socket) : 0;
-}
-
-SilentServer::~SilentServer()
-{
-    if (m_socket >= 0)
-        ::close(m_socket);
-}
-
 }  // namespace nelvo::test

@@ -36,18 +36,4 @@ private:
     int request(const std::string& method, const std::string& path, const std::string& body);
 };
 
-// A server that takes connections and never answers them.
-class SilentServer {
-public:
-    SilentServer();
-    ~SilentServer();
-    SilentServer(const SilentServer&) = delete;
-    SilentServer& operator=(const SilentServer&) = delete;
-    int port() const { return m_port; }
-
-private:
-    int m_socket = -1;
-    int m_port = 0;
-};
-
 }  // namespace nelvo::test

@@ -2,6 +2,7 @@
 #include "app/eds/eds_calendar_source.h"
 #include "app/eds/eds_session.h"
 
+#include "support/calendar_server.h"
 #include "support/scoped_env.h"
 #include "support/time_helpers.h"
 
