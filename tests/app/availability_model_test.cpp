@@ -382,7 +382,6 @@ TEST(AvailabilityModel, TextOutputsAndTitle)
     auto& model = f.make();
     model.setDayCount(3);  // Mon to Wed
     EXPECT_EQ(model.title(), "My availability · Mar 3 – 5");
-    EXPECT_EQ(model.fileNameStem(), model.title());
     EXPECT_EQ(model.table().heading, model.title());
     EXPECT_EQ(model.spanLabel(), "Mon, Mar 3 – Wed, Mar 5");
     EXPECT_EQ(model.startDayLabel(), "Today");

@@ -12,16 +12,13 @@
 namespace nelvo {
 namespace {
 
-TEST(SoundOutput, FindsTheSamplesOfEverySynthesisedSound)
+TEST(SoundOutput, FindsTheSamplesOfASynthesisedOrTruncatedWave)
 {
     SoundPlayer player({}, {});
-    for (std::size_t i = 0; i < soundCount; ++i) {
-        const auto wave = player.wave(static_cast<Sound>(i));
-        const auto pcm = SoundOutput::pcmData(wave);
-        ASSERT_FALSE(pcm.empty());
-        EXPECT_EQ(pcm.data(), wave.data() + 44);
-        EXPECT_EQ(pcm.size(), wave.size() - 44);
-    }
+    const auto wave = player.wave(Sound::copy);
+    const auto pcm = SoundOutput::pcmData(wave);
+    EXPECT_EQ(pcm.data(), wave.data() + 44);
+    EXPECT_EQ(pcm.size(), wave.size() - 44);
     const std::uint8_t truncated[] = {'R', 'I', 'F', 'F', 0,   0,    0,    0, 'W', 'A', 'V',
                                       'E', 'd', 'a', 't', 'a', 0xff, 0xff, 0, 0,   1,   2};
     EXPECT_EQ(SoundOutput::pcmData(truncated).size(), 2u);

@@ -19,31 +19,13 @@ double loudest(std::span<const double> samples)
     return peak;
 }
 
-// Twice the frequency times the duration, for a tone.
-int signChanges(std::span<const double> samples)
-{
-    int changes = 0;
-    for (std::size_t i = 1; i < samples.size(); ++i)
-        changes += (samples[i - 1] < 0) != (samples[i] < 0);
-    return changes;
-}
-
-TEST(SoundSynthesis, PitchesAndPeak)
+TEST(SoundSynthesis, PeakAndRestoreMirrorsRemove)
 {
     // Every sound peaks at 0.2.
     for (std::size_t i = 0; i < soundCount; ++i)
         EXPECT_NEAR(loudest(SoundSynthesis::samples(static_cast<Sound>(i))), 0.2, 1e-12) << i;
-    // Tick at 2200 Hz; copy's two notes at 659.255 and 783.991 Hz, the second from silence.
-    EXPECT_NEAR(signChanges(SoundSynthesis::samples(Sound::tick)), 2 * 2200 * 1234 / 44100.0, 2);
-    const auto copy = SoundSynthesis::samples(Sound::copy);
-    EXPECT_NEAR(signChanges(std::span(copy).first(3969)), 2 * 659.255 * 0.09, 2);
-    EXPECT_NEAR(signChanges(std::span(copy).last(6174)), 2 * 783.991 * 0.14, 2);
-    EXPECT_EQ(copy[3969], 0);
-    // Remove's triangle starts at its crest and falls by e in 0.035 s (1544 samples).
-    auto remove = SoundSynthesis::samples(Sound::remove);
-    EXPECT_DOUBLE_EQ(remove.front(), 0.2);
-    EXPECT_NEAR(loudest(std::span(remove).subspan(1544, 101)), 0.2 / std::exp(1.0), 0.01);
     // Restore is remove played backwards, sample for sample.
+    auto remove = SoundSynthesis::samples(Sound::remove);
     std::reverse(remove.begin(), remove.end());
     EXPECT_EQ(SoundSynthesis::samples(Sound::restore), remove);
 }
