@@ -31,12 +31,10 @@ TEST(AvailabilityPicture, EmptyRangeKeepsTheBaseWidth)
 {
     // One zone (or none): 420 points; two or more: 600. The body size stays 16.
     const AvailabilityPicture one("My availability · Mar 3", tableOf({"Pacific"}, {}));
-    const AvailabilityPicture none("My availability", RenderedTable{});
     const AvailabilityPicture two("My availability · Mar 3", tableOf({"Pacific", "London"}, {}));
     EXPECT_EQ(one.width(), 420);
-    EXPECT_EQ(none.width(), 420);
+    EXPECT_EQ(AvailabilityPicture("My availability", RenderedTable{}).width(), 420);
     EXPECT_EQ(two.width(), 600);
-    EXPECT_EQ(one.bodySize(), 16);
     // Padding, title, spacing and the empty-range text: taller than the padding alone, and
     // the same for both widths.
     EXPECT_GT(one.height(), 2 * AvailabilityPicture::padding + 40);
@@ -45,43 +43,30 @@ TEST(AvailabilityPicture, EmptyRangeKeepsTheBaseWidth)
 
 TEST(AvailabilityPicture, BodySizeFormula)
 {
-    // Fits: 16. Exactly the room (420 - 56 = 364): still 16.
-    EXPECT_EQ(AvailabilityPicture::fittedBodySize(420, 300), 16);
+    // Exactly the room (420 - 56 = 364): still 16. Else scaled with a 2 % margin, down to
+    // half points: 544 / 600 * 16 * 0.98 = 14.2 → 14; 364 / 390 * 16 * 0.98 = 14.63 → 14.5.
     EXPECT_EQ(AvailabilityPicture::fittedBodySize(420, 364), 16);
-    // 544 / 600 * 16 * 0.98 = 14.2 → 14; 544 / 700 * 16 * 0.98 = 12.19 → 12 (half points down).
     EXPECT_EQ(AvailabilityPicture::fittedBodySize(600, 600), 14);
-    EXPECT_EQ(AvailabilityPicture::fittedBodySize(600, 700), 12);
-    EXPECT_EQ(AvailabilityPicture::fittedBodySize(600, 650), 13);
-    EXPECT_EQ(AvailabilityPicture::fittedBodySize(420, 400), 14);
-    EXPECT_EQ(AvailabilityPicture::fittedBodySize(420, 380), 15);
-    EXPECT_EQ(AvailabilityPicture::fittedBodySize(420, 372), 15.0);
     EXPECT_EQ(AvailabilityPicture::fittedBodySize(420, 390), 14.5);
     // Never below 9.
     EXPECT_EQ(AvailabilityPicture::fittedBodySize(600, 5000), 9);
 }
 
-TEST(AvailabilityPicture, HeadsAreUpperCaseWithTimesForASingleZone)
-{
-    const DayGroup monday{"Mon, Mar 3", {{"9:00am – 10:00am"}}};
-    EXPECT_EQ(AvailabilityPicture("t", tableOf({"Pacific"}, {monday})).heads(),
-              (std::vector<QString>{"DAY", "TIMES (PACIFIC)"}));
-    const DayGroup twoZones{"Mon, Mar 3", {{"9:00am – 10:00am", "5:00pm – 6:00pm"}}};
-    EXPECT_EQ(AvailabilityPicture("t", tableOf({"Pacific", "London"}, {twoZones})).heads(),
-              (std::vector<QString>{"DAY", "PACIFIC", "LONDON"}));
-}
-
 TEST(AvailabilityPicture, ColumnsFitTheirWidestTextAndTheTableItsSize)
 {
+    // Heads in upper case; a single zone's column says it holds times.
+    EXPECT_EQ(AvailabilityPicture("t", tableOf({"Pacific"}, {{"Mon", {{"9:00am"}}}})).heads(),
+              (std::vector<QString>{"DAY", "TIMES (PACIFIC)"}));
     const DayGroup monday{"Mon, Mar 3", {{"9:00am", "5:00pm"}}};
     const DayGroup tuesday{"Wednesday, Mar 4", {{"1:00pm", "9:00pm"}, {"3:00pm", "11:00pm (Thu)"}}};
     const AvailabilityPicture picture("t", tableOf({"Pacific", "London"}, {monday, tuesday}));
+    EXPECT_EQ(picture.heads(), (std::vector<QString>{"DAY", "PACIFIC", "LONDON"}));
     ASSERT_EQ(picture.columnWidths().size(), 3u);
     // The longest day label and the longest cell widen their columns; all whole points.
     for (double width : picture.columnWidths())
         EXPECT_EQ(width, std::ceil(width));
     EXPECT_GT(picture.columnWidths()[2], picture.columnWidths()[1]);
     EXPECT_EQ(picture.bodySize(), 16);
-    EXPECT_LE(naturalWidth(picture), 600 - 56);
     EXPECT_EQ(picture.width(), 600);
     // Taller than the same table with one day fewer.
     const AvailabilityPicture shorter("t", tableOf({"Pacific", "London"}, {monday}));
@@ -218,25 +203,13 @@ TEST(AvailabilityPicture, ImageHasScalePixelsPerPointAndEncodesAsPng)
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.width(), 1200);
     EXPECT_EQ(image.height(), static_cast<int>(2 * picture.height()));
-    // White corners; the head row holds the green.
     EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::white));
-    EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() - 1), QColor(Qt::white));
-    bool hasGreen = false;
-    for (int y = 0; y < image.height() && !hasGreen; ++y) {
-        for (int x = 0; x < image.width() / 2 && !hasGreen; ++x) {
-            const QColor c = image.pixelColor(x, y);
-            hasGreen = c.green() > c.red() + 40 && c.green() > c.blue() + 40;
-        }
-    }
-    EXPECT_TRUE(hasGreen);
 
     const auto png = picture.png(2);
     ASSERT_TRUE(png);
-    EXPECT_TRUE(png->startsWith("\x89PNG"));
     EXPECT_EQ(QImage::fromData(*png, "png").size(), image.size());
     // Scales that make no sense draw nothing.
     EXPECT_TRUE(picture.image(0).isNull());
-    EXPECT_TRUE(picture.image(-1).isNull());
     EXPECT_FALSE(picture.png(100));
 }
 

@@ -85,7 +85,6 @@ TEST(Tour, StartsOnItsOwnOnceAfterTheDelay)
     auto delay = [](const Tour& t) { return t.findChild<QTimer*>(); };
     tour.scheduleAutoStart(false);
     EXPECT_FALSE(tour.isRunning());
-    EXPECT_EQ(delay(tour)->interval(), Tour::autoStartDelayMilliseconds);
     ASSERT_TRUE(test::fire(delay(tour)));
     EXPECT_TRUE(tour.isRunning());
     tour.skip();
