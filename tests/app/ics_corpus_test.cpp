@@ -65,7 +65,9 @@ INSTANTIATE_TEST_SUITE_P(Shapes, IcsCorpus,
                          testing::Values("exchange_weekdays.ics", "rdate_periods.ics",
                                          "global_tzids.ics", "windows_own_vtimezone.ics",
                                          "two_rules.ics", "moved_and_cancelled.ics",
-                                         "floating_and_all_day.ics", "several_calendars.ics"),
+                                         "floating_and_all_day.ics", "several_calendars.ics",
+                                         "mixed_export.ics", "this_and_future.ics",
+                                         "malformed_shapes.ics"),
                          [](const auto& testParam) {
                              std::string name = testParam.param;
                              name = name.substr(0, name.size() - 4);
