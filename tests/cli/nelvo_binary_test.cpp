@@ -32,22 +32,8 @@ std::vector<std::string> with(std::vector<std::string> base, std::vector<std::st
 const char* const markers[] = {"Zeppelinkonferenz", "Quixotic Walrus", "Marmaladeaccount",
                                "wombat.attendee@example.org", "Obsidian Llama"};
 
-const char* const markerCalendar = R"(BEGIN:VCALENDAR
-VERSION:2.0
-PRODID:-//Test//Test//EN
-X-WR-CALNAME:Obsidian Llama
-BEGIN:VEVENT
-UID:marker-1@example.org
-DTSTART;TZID=America/Los_Angeles:20250303T100000
-DTEND;TZID=America/Los_Angeles:20250303T113000
-SUMMARY:Zeppelinkonferenz
-DESCRIPTION:Quixotic Walrus
-LOCATION:Marmaladeaccount
-ORGANIZER:mailto:wombat.attendee@example.org
-ATTENDEE;PARTSTAT=ACCEPTED:mailto:wombat.attendee@example.org
-END:VEVENT
-END:VCALENDAR
-)";
+// A calendar whose every text is one of the markers.
+const std::string markerCalendar = test::readFile(test::testDataPath("cli/marker_calendar.ics"));
 
 TEST(NelvoBinary, DemoWeekInEveryFormatAndJsonInItsDocumentedShape)
 {
