@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(Shapes, IcsCorpus,
                                          "two_rules.ics", "moved_and_cancelled.ics",
                                          "floating_and_all_day.ics", "several_calendars.ics",
                                          "mixed_export.ics", "this_and_future.ics",
-                                         "malformed_shapes.ics"),
+                                         "malformed_shapes.ics", "skipped_events.ics"),
                          [](const auto& testParam) {
                              std::string name = testParam.param;
                              name = name.substr(0, name.size() - 4);

@@ -192,36 +192,10 @@ TEST(IcsDocument, ReadsCalendarPropertiesColoursAddressesAndIdentities)
     EXPECT_EQ(dentist(otherAddress).participation, Participation::pending);
 }
 
-TEST(IcsDocument, SkipsMalformedEventsReadsTheRestAndQuotesCleanly)
+// Events without a usable start are skipped, each named with its line, and the rest read
+// (ics/skipped_events.txt); here, what is not iCalendar at all, and quoting.
+TEST(IcsDocument, NotACalendarAndTextQuotedCleanly)
 {
-    const std::string text = vcalendar(
-        vevent({"UID:no-start", "SUMMARY:No start"}) +
-        vevent({"UID:bad-start", "DTSTART:2025-03-03 09:00"}) +
-        vevent({"UID:good", "SUMMARY:Good", "DTSTART:20250303T150000Z", "DTEND:garbage"}) +
-        // Empty texts are allowed (libical marks them with X-LIC-ERROR).
-        vevent({"UID:empty-texts",
-                "SUMMARY:", "DESCRIPTION:", "LOCATION:", "DTSTART:20250303T120000Z"}) +
-        vevent({"UID:mars", "SUMMARY:Unknown zone", "DTSTART;TZID=Mars/Olympus:20250303T100000"}) +
-        crlf({"BEGIN:VEVENT", "UID:unfinished", "DTSTART:20250303T150000Z"}));
-    const auto doc = IcsDocument::parse(text, options());
-    const auto events = expand(*doc, "2025-03-03T00:00:00Z", "2025-03-04T00:00:00Z");
-
-    // The usable events are read: an unreadable end makes a zero-length event; an unknown
-    // zone is read as the primary zone.
-    EXPECT_EQ(summary(events), (std::vector<std::string>{
-                                   " 2025-03-03T12:00:00Z 2025-03-03T12:00:00Z",
-                                   "Good 2025-03-03T15:00:00Z 2025-03-03T15:00:00Z",
-                                   "Unknown zone 2025-03-03T15:00:00Z 2025-03-03T15:00:00Z",
-                               }));
-    // One warning each, naming the file and line.
-    EXPECT_EQ(messages(doc->problems()),
-              (std::vector<std::string>{
-                  "skipped an event in \"/cal/work.ics\" (line 2): it has no start time",
-                  "skipped an event in \"/cal/work.ics\" (line 6): its start time cannot be read",
-                  "skipped an event in \"/cal/work.ics\" (line 28): it has no end",
-                  "unknown time zone \"Mars/Olympus\" in \"/cal/work.ics\": its times are read in "
-                  "America/New_York",
-              }));
     // Not iCalendar at all.
     const auto notCalendar = IcsDocument::parse("just some notes\nBEGIN:nothing\n", options());
     EXPECT_FALSE(notCalendar->isCalendar());
