@@ -58,7 +58,7 @@ struct Canvas : bench::BenchModel {
         view = new MainView(*model, *defaults, window.get());
         row->addWidget(view, 1);
         if (withPreview)
-            row->addWidget(new PreviewPanel(*model, {}, window.get()));
+            row->addWidget(new PreviewPanel(*model, window.get()));
         window->resize(withPreview ? 1900 : 1600, 900);
         window->show();
         (void)QTest::qWaitForWindowExposed(window.get());

@@ -88,7 +88,7 @@ CanvasPage::CanvasPage(AvailabilityModel& model, UserDefaults& defaults, Command
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     row->addWidget(canvas, 1);
-    m_preview = new PreviewPanel(m_model, {}, canvasArea);
+    m_preview = new PreviewPanel(m_model, canvasArea);
     m_preview->setFixedWidth(previewWidth);
     row->addWidget(m_preview);
     m_canvasArea->addLayout(row, 1);

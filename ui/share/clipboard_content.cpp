@@ -31,10 +31,15 @@ std::string availabilityPlainText(const AvailabilityModel& model)
     return model.chatText();
 }
 
-std::optional<std::string> tablePlainText(const AvailabilityModel& model,
-                                          const TimeZone& currentZone)
+bool offersTable(const AvailabilityModel& model)
 {
-    if (model.settings().renderZones(currentZone).size() < 2)
+    const auto& options = model.renderOptions();
+    return options && options->zones.size() >= 2;
+}
+
+std::optional<std::string> tablePlainText(const AvailabilityModel& model)
+{
+    if (!offersTable(model))
         return std::nullopt;
     return model.tableMarkdown();
 }
@@ -49,9 +54,9 @@ std::unique_ptr<QMimeData> availability(const AvailabilityModel& model)
     return data;
 }
 
-std::unique_ptr<QMimeData> table(const AvailabilityModel& model, const TimeZone& currentZone)
+std::unique_ptr<QMimeData> table(const AvailabilityModel& model)
 {
-    const std::optional<std::string> plain = tablePlainText(model, currentZone);
+    const std::optional<std::string> plain = tablePlainText(model);
     if (!plain)
         return nullptr;
     auto data = std::make_unique<QMimeData>();

@@ -11,7 +11,6 @@ namespace nelvo {
 
 class AvailabilityModel;
 class AvailabilityPicture;
-class TimeZone;
 
 // What each copy command puts on the clipboard, flavour by flavour in the order offered.
 // A flavour whose content cannot be produced is left out.
@@ -28,17 +27,18 @@ inline constexpr const char* tiffType = "image/tiff";
 
 // The plain-text flavour of Copy availability: the chat text. The preview shows the same.
 std::string availabilityPlainText(const AvailabilityModel& model);
-// The plain-text flavour of Copy as Table; empty with fewer than two zones for `currentZone`.
-std::optional<std::string> tablePlainText(const AvailabilityModel& model,
-                                          const TimeZone& currentZone);
+// Whether Copy as Table has anything to write: the model renders two zones or more (its own
+// primary zone counted, which need not be the machine's).
+bool offersTable(const AvailabilityModel& model);
+// The plain-text flavour of Copy as Table; empty unless offersTable.
+std::optional<std::string> tablePlainText(const AvailabilityModel& model);
 
 // Copy availability: the chat text, the rich HTML, the same as RTF, the Markdown.
 std::unique_ptr<QMimeData> availability(const AvailabilityModel& model);
 
 // Copy as Table: the table as Markdown under a plain heading, as HTML, as RTF, and as
-// Markdown with the bold heading. Empty when the settings give fewer than two zones for
-// `currentZone`.
-std::unique_ptr<QMimeData> table(const AvailabilityModel& model, const TimeZone& currentZone);
+// Markdown with the bold heading. Empty unless offersTable.
+std::unique_ptr<QMimeData> table(const AvailabilityModel& model);
 
 // Copy as Picture: PNG, then TIFF when that encoder exists. Empty when the image is null or
 // cannot be encoded as PNG.

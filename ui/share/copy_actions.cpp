@@ -24,10 +24,8 @@ bool put(std::unique_ptr<QMimeData> data)
 
 }  // namespace
 
-CopyActions::CopyActions(AvailabilityModel& model, Scale scale, CurrentZone currentZone,
-                         QObject* parent)
-    : QObject(parent), m_model(model), m_scale(std::move(scale)),
-      m_currentZone(currentZone ? std::move(currentZone) : CurrentZone(&TimeZone::system))
+CopyActions::CopyActions(AvailabilityModel& model, Scale scale, QObject* parent)
+    : QObject(parent), m_model(model), m_scale(std::move(scale))
 {
 }
 
@@ -38,7 +36,7 @@ bool CopyActions::copyAvailability()
 
 bool CopyActions::copyTable()
 {
-    return finish(put(ClipboardContent::table(m_model, m_currentZone())));
+    return finish(put(ClipboardContent::table(m_model)));
 }
 
 bool CopyActions::copyPicture()

@@ -9,7 +9,6 @@ class QClipboard;
 namespace nelvo {
 
 class AvailabilityModel;
-class TimeZone;
 
 // Performs the three copy commands: writes the flavours of ClipboardContent to the clipboard,
 // plays the copy sound and says so. The button, the menu and the shortcuts all end here.
@@ -18,11 +17,8 @@ class CopyActions : public QObject {
 public:
     // Pixels per point of the picture (the screen's device pixel ratio).
     using Scale = std::function<double()>;
-    // The system's zone, read at each copy.
-    using CurrentZone = std::function<TimeZone()>;
 
-    CopyActions(AvailabilityModel& model, Scale scale, CurrentZone currentZone = {},
-                QObject* parent = nullptr);
+    CopyActions(AvailabilityModel& model, Scale scale, QObject* parent = nullptr);
 
     // Each returns whether it wrote the clipboard.
     bool copyAvailability();
@@ -42,7 +38,6 @@ private:
 
     AvailabilityModel& m_model;
     Scale m_scale;
-    CurrentZone m_currentZone;
 };
 
 }  // namespace nelvo

@@ -3,6 +3,7 @@
 #include "app/availability_model.h"
 #include "ui/canvas/motion.h"
 #include "ui/commands.h"
+#include "ui/share/clipboard_content.h"
 #include "ui/share/copy_actions.h"
 #include "ui/share/save_actions.h"
 #include "ui/share/share_symbols.h"
@@ -77,7 +78,7 @@ CopyButton::CopyButton(AvailabilityModel& model, QWidget* parent)
     });
     setObjectName(QStringLiteral("tour.copy"));
     const auto scale = [this] { return devicePixelRatioF(); };
-    m_copy = new CopyActions(model, scale, {}, this);
+    m_copy = new CopyActions(model, scale, this);
     m_save = new SaveActions(model, this, scale, this);
 
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -114,7 +115,8 @@ CopyButton::CopyButton(AvailabilityModel& model, QWidget* parent)
     connect(m_savePicture, &QAction::triggered, m_save, &SaveActions::savePicture);
     connect(m_saveFile, &QAction::triggered, m_save, &SaveActions::saveFile);
     connect(m_copy, &CopyActions::copied, this, &CopyButton::showCopied);
-    connect(&m_model, &AvailabilityModel::settingsChanged, this,
+    // The zones rendered follow the settings and the model's own zone.
+    connect(&m_model, &AvailabilityModel::renderOptionsChanged, this,
             &CopyButton::updateTableAvailability);
     updateTableAvailability();
 
@@ -230,7 +232,7 @@ void CopyButton::paintEvent(QPaintEvent* event)
 void CopyButton::updateTableAvailability()
 {
     // The table needs two zones; with one, offering it would do nothing.
-    const bool hasTable = m_model.settings().renderZones(TimeZone::system()).size() >= 2;
+    const bool hasTable = ClipboardContent::offersTable(m_model);
     m_copyTable->setEnabled(hasTable);
     if (m_commands)
         m_commands->copyTable->setEnabled(hasTable);

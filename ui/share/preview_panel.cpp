@@ -31,9 +31,8 @@ void setIfChanged(QPlainTextEdit* edit, const QString& text)
 
 }  // namespace
 
-PreviewPanel::PreviewPanel(AvailabilityModel& model, CurrentZone currentZone, QWidget* parent)
-    : QWidget(parent), m_model(model),
-      m_currentZone(currentZone ? std::move(currentZone) : CurrentZone(&TimeZone::system))
+PreviewPanel::PreviewPanel(AvailabilityModel& model, QWidget* parent)
+    : QWidget(parent), m_model(model)
 {
     setObjectName(QStringLiteral("previewPanel"));
     setAccessibleName(tr("Preview"));
@@ -93,8 +92,7 @@ void PreviewPanel::refresh()
     m_stale = false;
     setIfChanged(m_availability,
                  QString::fromStdString(ClipboardContent::availabilityPlainText(m_model)));
-    const std::optional<std::string> table =
-        ClipboardContent::tablePlainText(m_model, m_currentZone());
+    const std::optional<std::string> table = ClipboardContent::tablePlainText(m_model);
     m_tableCaption->setVisible(table.has_value());
     m_table->setVisible(table.has_value());
     setIfChanged(m_table, table ? QString::fromStdString(*table) : QString());

@@ -2,15 +2,12 @@
 
 #include <QWidget>
 
-#include <functional>
-
 class QLabel;
 class QPlainTextEdit;
 
 namespace nelvo {
 
 class AvailabilityModel;
-class TimeZone;
 
 // What Copy availability will put on the clipboard, shown before it is copied: its
 // plain text and, with two zones or more, the table's. Both come from ClipboardContent, the
@@ -19,10 +16,7 @@ class TimeZone;
 class PreviewPanel : public QWidget {
     Q_OBJECT
 public:
-    using CurrentZone = std::function<TimeZone()>;
-
-    explicit PreviewPanel(AvailabilityModel& model, CurrentZone currentZone = {},
-                          QWidget* parent = nullptr);
+    explicit PreviewPanel(AvailabilityModel& model, QWidget* parent = nullptr);
     ~PreviewPanel() override;
 
     QString availabilityText() const;
@@ -36,7 +30,6 @@ private:
     void refresh();
 
     AvailabilityModel& m_model;
-    CurrentZone m_currentZone;
     bool m_stale = true;
     QPlainTextEdit* m_availability;
     QLabel* m_tableCaption;

@@ -69,7 +69,7 @@ TEST(PreviewPanel, ShowsWhatCopyWritesAndFollowsADrag)
     EXPECT_EQ(preview.availabilityText().toStdString(), model.chatText());
     // The table as Copy as Table would write it, if it is offered at all.
     EXPECT_EQ(preview.tableText().toStdString(),
-              ClipboardContent::tablePlainText(model, TimeZone::system()).value_or(""));
+              ClipboardContent::tablePlainText(model).value_or(""));
 
     // Drag today's end bar up with the pointer: the preview follows, title-free.
     auto* canvas = page.findChild<MainView*>(QStringLiteral("canvas"));
@@ -92,7 +92,7 @@ TEST(PreviewPanel, ShowsWhatCopyWritesAndFollowsADrag)
     // A second zone brings the table's text, as Copy as Table writes it.
     model.addZone("Europe/Berlin");
     EXPECT_EQ(preview.tableText().toStdString(),
-              ClipboardContent::tablePlainText(model, TimeZone::system()).value_or(""));
+              ClipboardContent::tablePlainText(model).value_or(""));
     EXPECT_FALSE(preview.tableText().isEmpty());
     EXPECT_FALSE(preview.tableText().contains(QLatin1String(markerTitle)));
 
