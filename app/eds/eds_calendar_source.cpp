@@ -188,6 +188,15 @@ struct EdsCalendarSource::Impl {
                 }
         }
         if (!found) {
+            // An address just added: the answer read without it stands until the calendars
+            // are read again with it, rather than no answer at all.
+            for (auto it = shared->snapshots.rbegin(); it != shared->snapshots.rend(); ++it)
+                if (it->key.standsInFor(wanted)) {
+                    found = &*it;
+                    break;
+                }
+        }
+        if (!found) {
             lock.unlock();
             states = unanswered(waitForFetch ? "did not answer in " + seconds(timeout)
                                              : "still being read");

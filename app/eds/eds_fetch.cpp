@@ -13,6 +13,17 @@ bool EdsFetchKey::covers(const EdsFetchKey& other) const
            from <= other.from && other.to <= to;
 }
 
+bool EdsFetchKey::standsInFor(const EdsFetchKey& other) const
+{
+    const bool fewerAddresses =
+        std::all_of(addresses.begin(), addresses.end(), [&](const std::string& mine) {
+            return std::find(other.addresses.begin(), other.addresses.end(), mine) !=
+                   other.addresses.end();
+        });
+    return zone == other.zone && chosen == other.chosen && fewerAddresses && from <= other.from &&
+           other.to <= to;
+}
+
 void EdsShared::tellMainLocked(const std::shared_ptr<EdsShared>& self)
 {
     if (!receiver)

@@ -31,6 +31,10 @@ struct EdsFetchKey {
     bool operator==(const EdsFetchKey&) const = default;
     // Everything but the window matches, and the window lies inside this one's.
     bool covers(const EdsFetchKey& other) const;
+    // As covers, but read with some of other's addresses only: an answer that may stand for
+    // other's while that is read. Fewer addresses find fewer declined invitations, so it
+    // never shows busy time as free.
+    bool standsInFor(const EdsFetchKey& other) const;
 };
 
 // A completed fetch.

@@ -264,6 +264,49 @@ TEST_F(EdsCalendarSourceTest, TheWindowIsAnsweredAtOnceAndToldWhenTheFetchIsDone
     EXPECT_EQ(reloads, settled);
 }
 
+// An invitation on 4 March 2025 at 15:00 UTC that `who` declined.
+std::string declinedBy(const std::string& who)
+{
+    return "BEGIN:VCALENDAR\nVERSION:2.0\nBEGIN:VEVENT\nUID:declined@test\n"
+           "DTSTART:20250304T150000Z\nDTEND:20250304T160000Z\nSUMMARY:Declined\n"
+           "ATTENDEE;PARTSTAT=DECLINED:mailto:" +
+           who + "\nATTENDEE;PARTSTAT=ACCEPTED:mailto:bo@example.com\nEND:VEVENT\nEND:VCALENDAR\n";
+}
+
+// As the window reads: an address the user adds reaches the calendars already read, and
+// until they are read with it the earlier (busier) answer stands, not an empty one.
+TEST_F(EdsCalendarSourceTest, AnAddressAddedLaterReachesCalendarsAlreadyRead)
+{
+    const std::string uid = calendarWith("Invited", declinedBy("later@example.com"));
+    const Date from = at("2025-03-04T00:00:00Z");
+    const Date to = at("2025-03-05T00:00:00Z");
+    EdsCalendarSource window;
+    window.setChosenCalendars(std::vector<std::string>{uid});
+    std::vector<CalendarEvent> shown;
+    window.observeChanges([&] { shown = window.events(from, to); });
+    window.events(from, to);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return titled(shown, "Declined").size() == 1; }, 10'000));
+    EXPECT_EQ(test::traits(shown[0]), "busy none") << "the user is not known among attendees";
+
+    window.setAddresses({"Later@Example.com"});
+    const auto meanwhile = titled(window.events(from, to), "Declined");
+    ASSERT_EQ(meanwhile.size(), 1u);
+    EXPECT_EQ(test::traits(meanwhile[0]), "busy none");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto declined = titled(shown, "Declined");
+            return declined.size() == 1 && test::traits(declined[0]) == "busy declined";
+        },
+        10'000))
+        << "read again with the address";
+    EXPECT_TRUE(window.isLastFetchComplete());
+
+    // Taking it away never shows the answer read with it: that one would hide busy time.
+    window.setAddresses({});
+    const auto removed = titled(window.events(from, to), "Declined");
+    EXPECT_TRUE(removed.empty() || test::traits(removed[0]) == "busy none");
+}
+
 TEST_F(EdsCalendarSourceTest, ReadsOnlyTheChosenCalendarsAndListsEveryOne)
 {
     const std::string chosen = calendarWith("Chosen", oneEvent("In"));
