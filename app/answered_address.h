@@ -18,4 +18,8 @@ struct AnsweredAddress {
 // The tallies added up by address, most events first, then by address.
 std::vector<AnsweredAddress> rankedAddresses(std::span<const AnsweredAddress> tallies);
 
+// Adds to `into` each of `more` it does not hold in any case (with or without "mailto:"),
+// keeping `into` sorted; whether any was added. Blank text is left out.
+bool mergeAddresses(std::vector<std::string>& into, const std::vector<std::string>& more);
+
 }  // namespace nelvo

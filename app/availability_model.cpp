@@ -263,6 +263,8 @@ void AvailabilityModel::reload()
     m_source->setPrimaryZone(m_zone);
     publish(m_calendars, m_source->calendars(), &AvailabilityModel::calendarsChanged);
     m_isLastFetchComplete = m_source->isLastFetchComplete();
+    publish(m_accountAddresses, m_source->accountAddresses(),
+            &AvailabilityModel::accountAddressesChanged);
     noteProblems(m_source->lastFetchProblems());
     noteStates(m_source->lastFetchStates(), true);
     const bool calendarsComplete = m_isLastFetchComplete;

@@ -129,6 +129,9 @@ public:
     // The state of every calendar the last fetch was asked to read, chosen files that could
     // not be read included, in the source's order.
     const std::vector<CalendarState>& calendarStates() const { return m_calendarStates; }
+    // The addresses the desktop's accounts know as the user's (EventSource::accountAddresses),
+    // as of the last reload.
+    const std::vector<std::string>& accountAddresses() const { return m_accountAddresses; }
 
     // --- Wiring, by the window
     void setUndoHistory(std::shared_ptr<UndoHistory> history);
@@ -241,6 +244,7 @@ Q_SIGNALS:
     void startDayKeyChanged();
     void fetchedEndChanged();
     void calendarStatesChanged();
+    void accountAddressesChanged();
 
 private:
     struct UndoState {
@@ -324,6 +328,7 @@ private:
     bool m_isLastFetchComplete = true;
     SourceProblemList m_fetchProblems;
     std::vector<CalendarState> m_calendarStates;
+    std::vector<std::string> m_accountAddresses;
 };
 
 }  // namespace nelvo

@@ -53,6 +53,10 @@ public:
     // The attendees who answered invitations in the calendars of the last fetch, ranked
     // (rankedAddresses): where the user's own address is likely to be found.
     virtual std::vector<AnsweredAddress> answeredAddresses() const { return {}; }
+    // The addresses the desktop's accounts know as the user's own, as they write them: each
+    // finds the user's answer in its account's calendars without being stored. Sorted, one
+    // per address in any case; none from calendar files and addresses.
+    virtual std::vector<std::string> accountAddresses() const { return {}; }
 };
 
 }  // namespace nelvo

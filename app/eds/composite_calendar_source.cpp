@@ -130,4 +130,12 @@ std::vector<AnsweredAddress> CompositeCalendarSource::answeredAddresses() const
     return rankedAddresses(tallies);
 }
 
+std::vector<std::string> CompositeCalendarSource::accountAddresses() const
+{
+    std::vector<std::string> out;
+    for (const Part& part : m_parts)
+        mergeAddresses(out, part.source->accountAddresses());
+    return out;
+}
+
 }  // namespace nelvo

@@ -42,6 +42,7 @@ public:
     void setPrimaryZone(const TimeZone& zone) override;
     void setAddresses(std::vector<std::string> addresses) override;
     std::vector<AnsweredAddress> answeredAddresses() const override;
+    std::vector<std::string> accountAddresses() const override;
 
 private:
     std::vector<Part> m_parts;

@@ -303,4 +303,11 @@ std::vector<CalendarState> EdsCalendarSource::lastFetchStates() const
     return m_impl->states;
 }
 
+std::vector<std::string> EdsCalendarSource::accountAddresses() const
+{
+    m_impl->registryState(m_impl->waitForFetch);
+    std::lock_guard lock(m_impl->shared->mutex);
+    return m_impl->shared->accountAddresses;
+}
+
 }  // namespace nelvo

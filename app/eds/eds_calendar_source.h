@@ -69,6 +69,9 @@ public:
     // needs sign-in, cannot be read, or did not answer in time; "still being read" before
     // this process's first fetch of the window completed.
     std::vector<CalendarState> lastFetchStates() const override;
+    // The e-mail addresses of the calendars' accounts (a collection's identity, a calendar's
+    // own address, what a connected calendar's backend says); empty until the store answers.
+    std::vector<std::string> accountAddresses() const override;
 
 private:
     struct Impl;

@@ -61,7 +61,10 @@ struct EdsShared {
     std::condition_variable changed;  // a fetch completed, or the registry answered
 
     Registry registry = Registry::loading;
-    std::vector<CalendarInfo> listing;   // every enabled event calendar, in order
+    std::vector<CalendarInfo> listing;  // every enabled event calendar, in order
+    // The addresses the accounts of those calendars know as the user's own, as written,
+    // sorted, one per address in any case.
+    std::vector<std::string> accountAddresses;
     std::vector<EdsSnapshot> snapshots;  // the latest few, the newest last
     std::vector<EdsFetchKey> running;    // fetches asked for and not yet completed
     std::uint64_t completed = 0;         // fetches completed so far

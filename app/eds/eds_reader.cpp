@@ -330,11 +330,13 @@ struct EdsReader::Impl : std::enable_shared_from_this<EdsReader::Impl> {
             self->changedLater();
     }
 
-    // The enabled event calendars, by account title, then title. Stores them and says
-    // whether they changed.
+    // The enabled event calendars, by account title, then title, and the addresses their
+    // accounts know as the user's (those of calendars already connected included). Stores
+    // them and says whether they changed.
     bool relist()
     {
         std::vector<CalendarInfo> calendars;
+        std::vector<std::string> own;
         GList* sources =
             e_source_registry_list_enabled(registry.get(), E_SOURCE_EXTENSION_CALENDAR);
         for (GList* link = sources; link; link = link->next) {
@@ -351,6 +353,9 @@ struct EdsReader::Impl : std::enable_shared_from_this<EdsReader::Impl> {
             info.colorHex = colorHex(source);
             info.isBirthdayOrSubscription = isBirthdayOrSubscription(source);
             info.isBirthdays = isBirthdays(source);
+            mergeAddresses(own, accountAddresses(registry.get(), source));
+            if (auto it = clients.find(info.id); it != clients.end() && it->second->addresses)
+                mergeAddresses(own, *it->second->addresses);
             calendars.push_back(std::move(info));
         }
         g_list_free_full(sources, g_object_unref);
@@ -360,9 +365,10 @@ struct EdsReader::Impl : std::enable_shared_from_this<EdsReader::Impl> {
                              std::tie(b.accountTitle, b.title, b.id);
                   });
         std::lock_guard lock(shared->mutex);
-        if (shared->listing == calendars)
+        if (shared->listing == calendars && shared->accountAddresses == own)
             return false;
         shared->listing = std::move(calendars);
+        shared->accountAddresses = std::move(own);
         shared->tellMainLocked(shared);
         return true;
     }
@@ -630,6 +636,12 @@ struct EdsReader::Impl : std::enable_shared_from_this<EdsReader::Impl> {
                 for (const std::string& a : own)
                     if (std::string n = IcsEventMapping::normalizedAddress(a); !n.empty())
                         normalized.push_back(std::move(n));
+                {
+                    // The backend may know an address the registry does not.
+                    std::lock_guard lock(self->shared->mutex);
+                    if (mergeAddresses(self->shared->accountAddresses, normalized))
+                        self->shared->tellMainLocked(self->shared);
+                }
                 read->client->addresses = std::move(normalized);
                 self->expand(fetch, read);
             }));

@@ -34,6 +34,8 @@ public:
     std::vector<CalendarEvent> all;
     std::vector<SourceProblem> problems;
     std::vector<CalendarState> states;
+    std::vector<std::string> accounts;  // the accounts' own addresses
+    std::vector<AnsweredAddress> answered;
     int fetches = 0;
     std::vector<std::pair<Date, Date>> windows;
     std::function<void()> changed;
@@ -54,6 +56,8 @@ public:
     bool isLastFetchComplete() const override { return complete; }
     std::vector<SourceProblem> lastFetchProblems() const override { return problems; }
     std::vector<CalendarState> lastFetchStates() const override { return states; }
+    std::vector<std::string> accountAddresses() const override { return accounts; }
+    std::vector<AnsweredAddress> answeredAddresses() const override { return answered; }
 };
 
 inline CalendarEvent meeting(const char* id, const char* start, const char* end,

@@ -3,6 +3,7 @@
 #include "app/availability_model.h"
 #include "app/ics_document.h"
 #include "kit/store/user_defaults.h"
+#include "ui/controls/settings_text.h"
 #include "ui/defaults_keys.h"
 
 #include <QHBoxLayout>
@@ -23,20 +24,21 @@ std::string lowered(std::string text)
     return text;
 }
 
+const QString accountNote =
+    QStringLiteral("Your desktop account's own address: it counts as yours in that account's "
+                   "calendars. Change it in the account's settings.");
+
 bool sameAddress(const std::string& a, const std::string& b)
 {
     return lowered(a) == lowered(b);
 }
 
-QLabel* smallNote(const QString& text, QWidget* parent)
+using SettingsText::note;
+
+bool holds(const std::vector<std::string>& list, const std::string& address)
 {
-    auto* label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    label->setForegroundRole(QPalette::PlaceholderText);
-    QFont small = label->font();
-    small.setPointSizeF(small.pointSizeF() * 0.9);
-    label->setFont(small);
-    return label;
+    return std::any_of(list.begin(), list.end(),
+                       [&](const std::string& known) { return sameAddress(known, address); });
 }
 
 }  // namespace
@@ -44,13 +46,10 @@ QLabel* smallNote(const QString& text, QWidget* parent)
 MyAddressesRow::MyAddressesRow(AvailabilityModel& model, UserDefaults& defaults, QWidget* parent)
     : QWidget(parent), m_model(model), m_defaults(defaults), m_list(new QVBoxLayout),
       m_field(new QLineEdit(this)), m_add(new QPushButton(QStringLiteral("Add"), this)),
-      m_problem(smallNote({}, this))
+      m_problem(note({}, this))
 {
     setObjectName(QStringLiteral("myAddresses"));
-    auto* title = new QLabel(QStringLiteral("My Addresses"), this);
-    QFont bold = title->font();
-    bold.setWeight(QFont::DemiBold);
-    title->setFont(bold);
+    QLabel* title = SettingsText::heading(QStringLiteral("My Addresses"), this);
 
     m_field->setPlaceholderText(QStringLiteral("name@example.com"));
     m_field->setAccessibleName(QStringLiteral("New address"));
@@ -71,10 +70,10 @@ MyAddressesRow::MyAddressesRow(AvailabilityModel& model, UserDefaults& defaults,
     layout->addLayout(m_list);
     layout->addLayout(entry);
     layout->addWidget(m_problem);
-    layout->addWidget(smallNote(
-        QStringLiteral("Nelvo finds your answer to an invitation by these addresses, so a "
-                       "meeting you declined stops counting."),
-        this));
+    layout->addWidget(
+        note(QStringLiteral("Nelvo finds your answer to an invitation by these addresses, so a "
+                            "meeting you declined stops counting."),
+             this));
 
     connect(m_field, &QLineEdit::textChanged, this, [this](const QString& text) {
         m_add->setEnabled(!text.trimmed().isEmpty());
@@ -94,6 +93,7 @@ MyAddressesRow::MyAddressesRow(AvailabilityModel& model, UserDefaults& defaults,
     // Suggestions come from what the calendars hold.
     connect(&m_model, &AvailabilityModel::eventsChanged, this, &MyAddressesRow::rebuild);
     connect(&m_model, &AvailabilityModel::calendarsChanged, this, &MyAddressesRow::rebuild);
+    connect(&m_model, &AvailabilityModel::accountAddressesChanged, this, &MyAddressesRow::rebuild);
     rebuild();
 }
 
@@ -108,8 +108,7 @@ bool MyAddressesRow::add(const std::string& address)
     if (!IcsDocument::isEmailAddress(address))
         return false;
     store([&](std::vector<std::string>& list) {
-        if (std::none_of(list.begin(), list.end(),
-                         [&](const std::string& known) { return sameAddress(known, address); }))
+        if (!holds(list, address))
             list.push_back(address);
     });
     return true;
@@ -159,7 +158,22 @@ void MyAddressesRow::rebuild()
         drop(item->widget());
         delete item;
     }
-    const std::vector<std::string> own = addresses();
+    // The accounts' own first: they count whatever is stored, so they have no Remove here.
+    const std::vector<std::string>& accounts = m_model.accountAddresses();
+    for (const std::string& address : accounts) {
+        auto* row = new QHBoxLayout;
+        auto* label = new QLabel(QString::fromStdString(address), this);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setAccessibleDescription(accountNote);
+        QLabel* tag = note(QStringLiteral("From your accounts"), this);
+        tag->setWordWrap(false);
+        tag->setToolTip(accountNote);
+        row->addWidget(label, 1);
+        row->addWidget(tag);
+        m_list->addLayout(row);
+    }
+    std::vector<std::string> own = addresses();
+    std::erase_if(own, [&](const std::string& address) { return holds(accounts, address); });
     for (const std::string& address : own) {
         auto* row = new QHBoxLayout;
         auto* label = new QLabel(QString::fromStdString(address), this);
@@ -172,11 +186,13 @@ void MyAddressesRow::rebuild()
         row->addWidget(remove);
         m_list->addLayout(row);
     }
-    if (own.empty())
-        m_list->addWidget(smallNote(QStringLiteral("None yet."), this));
+    if (own.empty() && accounts.empty())
+        m_list->addWidget(note(QStringLiteral("None yet."), this));
 
     m_suggestions.clear();
-    for (const AnsweredAddress& candidate : m_model.addressSuggestions(own)) {
+    std::vector<std::string> known = own;
+    known.insert(known.end(), accounts.begin(), accounts.end());
+    for (const AnsweredAddress& candidate : m_model.addressSuggestions(known)) {
         if (static_cast<int>(m_suggestions.size()) == maxSuggestions)
             break;
         m_suggestions.push_back(candidate.address);

@@ -14,10 +14,10 @@ class UserDefaults;
 
 // "My Addresses" in the settings: the calendar addresses that are the user's, by which an
 // invitation's attendees tell the user's own answer, so a declined invitation stops counting.
-// They live in "calendars.addresses", where `nelvo print` reads them too; the desktop
-// accounts' own addresses are added by the calendars themselves. Attendees who answered
-// invitations in the chosen calendars are offered, most events first; nothing is added
-// without the user's click.
+// They live in "calendars.addresses", where `nelvo print` reads them too. The desktop
+// accounts' own addresses come first, marked as such and without Remove: each counts in its
+// account's calendars whatever is stored. Attendees who answered invitations in the chosen
+// calendars are offered, most events first; nothing is added without the user's click.
 class MyAddressesRow : public QWidget {
     Q_OBJECT
 

@@ -6,6 +6,7 @@
 #include "ui/controls/free_time_choices.h"
 #include "ui/controls/my_addresses_row.h"
 #include "ui/controls/primary_zone_picker.h"
+#include "ui/controls/settings_text.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,25 +38,8 @@ const QString calendarsNote = QStringLiteral(
     "Events on checked calendars count as busy. Uncheck a calendar to leave its events out of "
     "your free time.");
 
-QLabel* note(const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    label->setForegroundRole(QPalette::PlaceholderText);
-    QFont small = label->font();
-    small.setPointSizeF(small.pointSizeF() * 0.9);
-    label->setFont(small);
-    return label;
-}
-
-QLabel* heading(const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    QFont bold = label->font();
-    bold.setWeight(QFont::DemiBold);
-    label->setFont(bold);
-    return label;
-}
+using SettingsText::heading;
+using SettingsText::note;
 
 QFrame* divider(QWidget* parent)
 {

@@ -307,6 +307,30 @@ TEST_F(EdsCalendarSourceTest, AnAddressAddedLaterReachesCalendarsAlreadyRead)
     EXPECT_TRUE(removed.empty() || test::traits(removed[0]) == "busy none");
 }
 
+// An account's own address is the user's: listed, and it finds the user's answer in that
+// account's calendars though the user never gave it.
+TEST_F(EdsCalendarSourceTest, TheAccountsOwnAddressesAreListedAndCount)
+{
+    const std::string uid = session->createAccountCalendar("Team", "Ana@Example.com");
+    ASSERT_FALSE(uid.empty());
+    ASSERT_EQ(session->addEvents(uid, declinedBy("ana@example.com")), "");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto own = source.accountAddresses();
+            return std::find(own.begin(), own.end(), "Ana@Example.com") != own.end();
+        },
+        10'000));
+    const auto own = source.accountAddresses();
+    EXPECT_EQ(std::find(own.begin(), own.end(), "me@example.com"), own.end())
+        << "the user's stored addresses are not the accounts'";
+
+    source.setChosenCalendars(std::vector<std::string>{uid});
+    const auto declined =
+        titled(source.events(at("2025-03-04T00:00:00Z"), at("2025-03-05T00:00:00Z")), "Declined");
+    ASSERT_EQ(declined.size(), 1u);
+    EXPECT_EQ(test::traits(declined[0]), "busy declined");
+}
+
 TEST_F(EdsCalendarSourceTest, ReadsOnlyTheChosenCalendarsAndListsEveryOne)
 {
     const std::string chosen = calendarWith("Chosen", oneEvent("In"));

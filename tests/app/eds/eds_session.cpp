@@ -341,6 +341,39 @@ std::string EdsSession::createCalendar(const std::string& title, const std::stri
     return uid;
 }
 
+std::string EdsSession::createAccountCalendar(const std::string& account,
+                                              const std::string& identity)
+{
+    ESource* collection = e_source_new(nullptr, nullptr, nullptr);
+    ESource* source = e_source_new(nullptr, nullptr, nullptr);
+    if (!collection || !source)
+        return {};
+    e_source_set_display_name(collection, account.c_str());
+    auto* extension = static_cast<ESourceCollection*>(
+        e_source_get_extension(collection, E_SOURCE_EXTENSION_COLLECTION));
+    // No backend of this name exists: the account only holds what the test puts in it.
+    e_source_backend_set_backend_name(E_SOURCE_BACKEND(extension), "none");
+    e_source_collection_set_identity(extension, identity.c_str());
+    e_source_set_parent(source, e_source_get_uid(collection));
+    e_source_set_display_name(source, "Calendar");
+    auto* calendar =
+        static_cast<ESourceCalendar*>(e_source_get_extension(source, E_SOURCE_EXTENSION_CALENDAR));
+    e_source_backend_set_backend_name(E_SOURCE_BACKEND(calendar), "local");
+    std::string uid = e_source_get_uid(source);
+    // Both at once, as an account's setup adds them: committed one by one, the calendar would
+    // be created on the account's server, which it has none of.
+    GList* both = g_list_append(g_list_append(nullptr, collection), source);
+    GError* error = nullptr;
+    if (!e_source_registry_create_sources_sync(m_impl->registry, both, nullptr, &error)) {
+        std::fprintf(stderr, "cannot make an account: %s\n", message(error).c_str());
+        uid.clear();
+    }
+    g_list_free(both);
+    g_object_unref(source);
+    g_object_unref(collection);
+    return uid;
+}
+
 std::string EdsSession::createCaldavCalendar(const std::string& title, const std::string& address,
                                              const std::string& user)
 {

@@ -22,6 +22,10 @@ public:
     // when it could not be made.
     std::string createCalendar(const std::string& title, const std::string& color,
                                bool enabled = true, const std::string& backend = "local");
+    // A calendar kept on this computer under an account of its own (a collection titled
+    // `account`) whose identity is `identity`, an e-mail address. Returns the calendar's UID,
+    // empty when it could not be made.
+    std::string createAccountCalendar(const std::string& account, const std::string& identity);
     // A new CalDAV calendar at `address` ("http://127.0.0.1:PORT/ana/work/"), its account
     // a collection of its own titled `account`; `user` signs in when not empty. Returns its
     // UID, empty when it could not be made.

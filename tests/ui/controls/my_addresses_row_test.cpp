@@ -10,6 +10,9 @@
 #include "ui/support/ui_setup.h"
 #include "ui/tour/tips.h"
 
+#include "support/model_fixture.h"
+
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -110,6 +113,55 @@ TEST(MyAddressesRow, AnAddedAddressFreesADeclinedInvitation)
     QTest::mouseClick(remove, Qt::LeftButton);
     EXPECT_EQ(s.defaults->stringList(DefaultsKeys::calendarAddresses), std::vector<std::string>{});
     EXPECT_TRUE(planningIsBusy(model));
+}
+
+// What the row lists: each address's text, and whether it has a Remove button.
+std::vector<std::pair<std::string, bool>> listed(const MyAddressesRow& row)
+{
+    std::vector<std::pair<std::string, bool>> out;
+    for (const QLabel* label : row.findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(&row) || !label->text().contains(u'@') ||
+            label->text().contains(QStringLiteral("answered")))
+            continue;
+        bool removable = false;
+        for (const QPushButton* button : row.findChildren<QPushButton*>())
+            removable = removable || (button->isVisibleTo(&row) &&
+                                      button->accessibleName() == "Remove " + label->text());
+        out.emplace_back(label->text().toStdString(), removable);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// The desktop accounts' own addresses are the user's without being stored: listed, marked,
+// never removable here, never suggested, and following the accounts.
+TEST(MyAddressesRow, ListsTheAccountsOwnAddressesWithoutRemove)
+{
+    test::ModelFixture f;
+    f.source->accounts = {"Ana@Example.com"};
+    f.source->answered = {{"ana@example.com", 4}, {"bo@example.com", 2}};
+    AvailabilityModel& model = f.make();
+    MyAddressesRow row(model, *f.defaults);
+    row.show();
+    using Listed = std::vector<std::pair<std::string, bool>>;
+    EXPECT_EQ(listed(row), (Listed{{"Ana@Example.com", false}}));
+    EXPECT_EQ(row.suggestions(), std::vector<std::string>{"bo@example.com"});
+
+    // A typed address can be removed; the account's, typed again, is still listed once.
+    for (const char* typed : {"cy@example.com", "ana@example.com"}) {
+        QTest::keyClicks(row.field(), typed);
+        QTest::mouseClick(row.addButton(), Qt::LeftButton);
+    }
+    ASSERT_TRUE(test::waitUntil([&] { return listed(row).size() == 2; }));
+    EXPECT_EQ(listed(row), (Listed{{"Ana@Example.com", false}, {"cy@example.com", true}}));
+
+    // A new account's address reaches the row when the calendars are read again.
+    f.source->accounts.push_back("ana@work.example.com");
+    f.source->changed();
+    ASSERT_TRUE(test::waitUntil([&] { return listed(row).size() == 3; }));
+    EXPECT_EQ(listed(row), (Listed{{"Ana@Example.com", false},
+                                   {"ana@work.example.com", false},
+                                   {"cy@example.com", true}}));
 }
 
 }  // namespace
