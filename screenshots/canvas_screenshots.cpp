@@ -8,6 +8,7 @@
 #include "ui/canvas_page.h"
 #include "ui/controls/day_count_hud.h"
 #include "ui/controls/side_controls.h"
+#include "ui/dark_palette.h"
 #include "ui/root_view.h"
 
 namespace nelvo {
@@ -33,22 +34,6 @@ std::string dayKey(MainWindow& window, std::size_t index)
 {
     const AvailabilityModel* model = window.rootView().model();
     return model && index < model->days().size() ? model->days()[index].id : std::string();
-}
-
-QPalette darkPalette()
-{
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(36, 36, 38));
-    p.setColor(QPalette::WindowText, QColor(235, 235, 240));
-    p.setColor(QPalette::Base, QColor(28, 28, 30));
-    p.setColor(QPalette::AlternateBase, QColor(44, 44, 46));
-    p.setColor(QPalette::Text, QColor(235, 235, 240));
-    p.setColor(QPalette::Button, QColor(50, 50, 54));
-    p.setColor(QPalette::ButtonText, QColor(235, 235, 240));
-    p.setColor(QPalette::Highlight, QColor(10, 132, 255));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::PlaceholderText, QColor(150, 150, 156));
-    return p;
 }
 
 // Monday's first meeting freed, and on Tuesday three quarters of an hour taken out after a

@@ -52,12 +52,7 @@ void DayHeaderView::setDay(const DayData& day, const TimeZone& zone)
     const QString title = CanvasText::dayTitle(day.date, zone);
     m_date->setText(title);
     m_date->setAccessibleName(title + (day.isExcluded ? QStringLiteral(", left out") : QString()));
-    QPalette datePalette = palette();
-    if (day.isExcluded)
-        datePalette.setColor(QPalette::ButtonText, CanvasStyle::secondaryText(palette()));
-    else if (day.isToday)
-        datePalette.setColor(QPalette::ButtonText, palette().color(QPalette::Highlight));
-    m_date->setPalette(datePalette);
+    applyColours();
     m_tag->setVisible(day.isExcluded);
     m_events->setText(CanvasText::eventCount(day.events.size()));
     // The name is the same on every day; which day, and how many events, is the description.
@@ -73,6 +68,29 @@ void DayHeaderView::setDay(const DayData& day, const TimeZone& zone)
 void DayHeaderView::resizeEvent(QResizeEvent*)
 {
     layoutChildren();
+}
+
+void DayHeaderView::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        applyColours();
+}
+
+void DayHeaderView::applyColours()
+{
+    const QColor grey = CanvasStyle::secondaryText(palette());
+    QPalette datePalette = palette();
+    if (m_day.isExcluded)
+        datePalette.setColor(QPalette::ButtonText, grey);
+    else if (m_day.isToday)
+        datePalette.setColor(QPalette::ButtonText, palette().color(QPalette::Highlight));
+    m_date->setPalette(datePalette);
+    // "0 events" is disabled but still read: the canvas's grey, not the style's fainter one.
+    QPalette eventsPalette = palette();
+    eventsPalette.setColor(QPalette::Disabled, QPalette::ButtonText, grey);
+    eventsPalette.setColor(QPalette::Disabled, QPalette::WindowText, grey);
+    m_events->setPalette(eventsPalette);
 }
 
 void DayHeaderView::layoutChildren()

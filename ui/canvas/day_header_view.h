@@ -37,9 +37,12 @@ public:
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void layoutChildren();
+    // The date's and the event count's colours, from the day and the header's palette.
+    void applyColours();
 
     AvailabilityModel& m_model;
     DayData m_day;

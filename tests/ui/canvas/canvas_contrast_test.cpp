@@ -1,8 +1,11 @@
 #include "canvas_fixture.h"
 
 #include "ui/canvas/canvas_style.h"
+#include "ui/canvas/day_header_view.h"
+#include "ui/dark_palette.h"
 
 #include <QPainter>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -16,17 +19,6 @@ QColor over(const QColor& fill, const QColor& ground)
     pixel.fill(ground);
     QPainter(&pixel).fillRect(0, 0, 1, 1, fill);
     return pixel.pixelColor(0, 0);
-}
-
-QPalette darkPalette()
-{
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(36, 36, 38));
-    dark.setColor(QPalette::Base, QColor(28, 28, 30));
-    dark.setColor(QPalette::Text, QColor(235, 235, 240));
-    dark.setColor(QPalette::WindowText, QColor(235, 235, 240));
-    dark.setColor(QPalette::Highlight, QColor(10, 132, 255));
-    return dark;
 }
 
 TEST(CanvasContrast, EveryTextReadsInTheLightAndTheDarkPalette)
@@ -65,6 +57,15 @@ TEST(CanvasContrast, EveryTextReadsInTheLightAndTheDarkPalette)
                       CanvasStyle::minimumTextContrast)
                 << (dark ? "dark" : "light");
         }
+        // "0 events": a day without events still says so legibly, its button disabled.
+        ASSERT_FALSE(view.headers().empty());
+        const QToolButton* events = view.headers().front()->eventsButton();
+        ASSERT_FALSE(events->isEnabled());
+        ASSERT_EQ(events->text(), QStringLiteral("0 events"));
+        const QColor count = events->palette().color(QPalette::Disabled, QPalette::ButtonText);
+        EXPECT_GE(CanvasStyle::contrast(count, CanvasStyle::canvasBackground(colours)),
+                  CanvasStyle::minimumTextContrast)
+            << (dark ? "dark" : "light");
     }
 }
 
