@@ -48,9 +48,11 @@ void CalloutBubble::reposition()
     QWidget* found = nullptr;
     const auto anchor = TourAnchor::find(host, m_anchorName, &found);
     m_anchor = found;
-    // Wrapped text needs the height for the bubble's width, which sizeHint() does not give.
-    const int w = std::min(sizeHint().width(),
-                           std::max(minimumWidth(), host->width() - 2 * TourAnchor::margin));
+    // Wrapped text needs the height for the bubble's width, which sizeHint() does not give;
+    // that width is the one resize() will allow, or the text is measured for a wider bubble
+    // than it gets and its last lines are cut off.
+    const int w = std::clamp(std::min(sizeHint().width(), host->width() - 2 * TourAnchor::margin),
+                             minimumWidth(), std::max(minimumWidth(), maximumWidth()));
     const int h = hasHeightForWidth() ? heightForWidth(w) : sizeHint().height();
     resize(w, std::max(h, minimumSizeHint().height()));
     const auto placement = TourAnchor::place(host->size(), anchor, size());

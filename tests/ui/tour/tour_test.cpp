@@ -6,6 +6,7 @@
 
 #include "support/model_fixture.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
@@ -207,6 +208,10 @@ TEST(Tips, ShownOncePerUserNeverInDemoNorDuringTheTour)
     EXPECT_FALSE(tips.isShowing(Tips::Tip::addZone));
     tour.skip();  // the end of the tour offers the tips
     EXPECT_TRUE(tips.isShowing(Tips::Tip::addZone));
+    // Its text whole: the label as tall as its lines need at the width it was given.
+    const auto* text = window.findChild<QLabel*>("tipText");
+    ASSERT_NE(text, nullptr);
+    EXPECT_GE(text->height(), text->heightForWidth(text->width()));
     // The events tip waits for a day with a meeting to free.
     EXPECT_FALSE(tips.wasShown(Tips::Tip::events));
 
