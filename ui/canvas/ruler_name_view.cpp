@@ -10,9 +10,23 @@
 
 namespace nelvo {
 
+namespace {
+
+QFont captionFont(const QFont& base)
+{
+    return CanvasStyle::font(base, -1.5, true);
+}
+
+}  // namespace
+
 RulerNameView::RulerNameView(QWidget* parent) : QWidget(parent)
 {
     setCursor(Qt::OpenHandCursor);
+}
+
+RulerNameView::~RulerNameView()
+{
+    delete m_editor;
 }
 
 void RulerNameView::setRuler(const std::string& id, const QString& name, const QString& label,
@@ -27,18 +41,21 @@ void RulerNameView::setRuler(const std::string& id, const QString& name, const Q
     update();
 }
 
-void RulerNameView::paintEvent(QPaintEvent*)
+QLineEdit* RulerNameView::editor() const
 {
-    QPainter painter(this);
-    const QFont nameFont = CanvasStyle::font(font(), -1.5, true);
-    painter.setFont(nameFont);
-    painter.setPen(m_isPrimary ? palette().color(QPalette::Text)
-                               : CanvasStyle::secondaryText(palette()));
-    // Up to three lines, bottom-aligned over the ruler.
+    return m_editor;
+}
+
+QStringList RulerNameView::captionLines() const
+{
+    const QFont nameFont = captionFont(font());
     const QFontMetricsF metrics(nameFont);
+    const int available = width() - 4;
+    // Broken only between words: a word wider than the ruler gets a line of its own and is
+    // cut there, never split ("Indianapol" over "is").
     QTextLayout layout(m_name, nameFont);
     QTextOption option(Qt::AlignHCenter);
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setWrapMode(QTextOption::WordWrap);
     layout.setTextOption(option);
     layout.beginLayout();
     std::vector<QTextLine> lines;
@@ -46,17 +63,34 @@ void RulerNameView::paintEvent(QPaintEvent*)
         QTextLine line = layout.createLine();
         if (!line.isValid())
             break;
-        line.setLineWidth(width() - 4);
+        line.setLineWidth(available);
         lines.push_back(line);
     }
     layout.endLayout();
     const int shown = std::min<int>(3, static_cast<int>(lines.size()));
-    double y = height() - 4 - shown * metrics.height();
+    QStringList out;
     for (int i = 0; i < shown; ++i) {
-        QString text = m_name.mid(lines[i].textStart(), lines[i].textLength()).trimmed();
-        if (i == shown - 1 && shown < static_cast<int>(lines.size()))
-            text =
-                metrics.elidedText(m_name.mid(lines[i].textStart()), Qt::ElideRight, width() - 4);
+        // The last line shown carries the rest of the name when more would be needed.
+        const bool isLast = i == shown - 1 && shown < static_cast<int>(lines.size());
+        const QString text =
+            m_name.mid(lines[i].textStart(), isLast ? -1 : lines[i].textLength()).trimmed();
+        out << metrics.elidedText(text, Qt::ElideRight, available);
+    }
+    return out;
+}
+
+void RulerNameView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QFont nameFont = captionFont(font());
+    painter.setFont(nameFont);
+    painter.setPen(m_isPrimary ? palette().color(QPalette::Text)
+                               : CanvasStyle::secondaryText(palette()));
+    // Bottom-aligned over the ruler.
+    const QFontMetricsF metrics(nameFont);
+    const QStringList lines = captionLines();
+    double y = height() - 4 - lines.size() * metrics.height();
+    for (const QString& text : lines) {
         painter.drawText(QRectF(2, y, width() - 4, metrics.height()),
                          Qt::AlignHCenter | Qt::AlignVCenter, text);
         y += metrics.height();
@@ -100,10 +134,11 @@ void RulerNameView::beginRename()
 {
     if (m_editor)
         return;
-    m_editor = new QLineEdit(m_label.isEmpty() ? m_name : m_label, this);
+    m_editor = new QLineEdit(m_label.isEmpty() ? m_name : m_label, window());
     m_editor->setFont(CanvasStyle::font(font(), -1.5));
-    m_editor->setGeometry(0, height() - 26, width(), 24);
     m_editor->setAccessibleName(QStringLiteral("Ruler name"));
+    placeEditor();
+    connect(m_editor, &QLineEdit::textChanged, this, &RulerNameView::placeEditor);
     m_editor->selectAll();
     m_editor->installEventFilter(this);
     connect(m_editor, &QLineEdit::returnPressed, this, [this] { finishRename(true); });
@@ -127,12 +162,29 @@ bool RulerNameView::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+void RulerNameView::placeEditor()
+{
+    if (!m_editor)
+        return;
+    QWidget* host = m_editor->parentWidget();
+    // The whole text, its frame and the cursor: never narrower than the ruler, never wider
+    // than the window.
+    const QFontMetrics metrics(m_editor->font());
+    const int wanted = metrics.horizontalAdvance(m_editor->text()) + 24;
+    const int w = std::max(width(), std::min(wanted, host->width() - 8));
+    const QPoint centre = mapTo(host, QPoint(width() / 2, height() - 14));
+    const int x = std::max(4, std::min(centre.x() - w / 2, host->width() - w - 4));
+    m_editor->setGeometry(x, centre.y() - 12, w, 24);
+    m_editor->raise();
+}
+
 void RulerNameView::finishRename(bool commit)
 {
     if (!m_editor)
         return;
     QLineEdit* editor = m_editor;
     m_editor = nullptr;
+    disconnect(editor, nullptr, this, nullptr);
     // Return or Escape in the field: the keyboard goes back where the rename began.
     const bool fromKeyboard = editor->hasFocus();
     editor->removeEventFilter(this);

@@ -106,6 +106,42 @@ TEST(ZoneRulers, MenuBadgeRenameAndAdd)
     EXPECT_EQ(f.view->namesRow()->addButton()->accessibleName(), "Add a time zone");
 }
 
+TEST(ZoneRulers, LongNamesAreCutNotSplitAndTheRenameFieldFitsThem)
+{
+    RulerFixture f;
+    const QString label = QStringLiteral("Indianapolis Headquarters Team");
+    f.model->renameZone("Europe/Berlin", label.toStdString());
+    RulerNameView* name = f.view->namesRow()->names()[1];
+    const QStringList words = label.split(u' ');
+    const QStringList lines = name->captionLines();
+    ASSERT_FALSE(lines.isEmpty());
+    // Each line is whole words, or ends where it was cut, with an ellipsis.
+    for (const QString& line : lines) {
+        const QStringList parts = line.split(u' ');
+        const bool wholeWords = std::all_of(parts.begin(), parts.end(),
+                                            [&](const QString& w) { return words.contains(w); });
+        EXPECT_TRUE(wholeWords || line.endsWith(QChar(0x2026))) << line.toStdString();
+    }
+    EXPECT_TRUE(lines.front().startsWith(QStringLiteral("Indian")));
+
+    // A double-click edits it in a field that shows the whole name, wider than the ruler.
+    QTest::mouseDClick(name, Qt::LeftButton, Qt::NoModifier, name->rect().center());
+    QLineEdit* editor = name->editor();
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->text(), label);
+    const auto fits = [&] {
+        return editor->width() > QFontMetrics(editor->font()).horizontalAdvance(editor->text());
+    };
+    EXPECT_TRUE(fits());
+    EXPECT_GT(editor->width(), name->width());
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClicks(editor, " and Friends");
+    EXPECT_TRUE(fits()) << "it grows as the name does";
+    EXPECT_LE(editor->geometry().right(), editor->parentWidget()->width());
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_FALSE(name->editor());
+}
+
 TEST(ZoneRulers, TheKeyboardAndAScreenReaderDoEveryEdit)
 {
     RulerFixture f;
