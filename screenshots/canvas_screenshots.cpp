@@ -5,6 +5,8 @@
 #include "app/availability_model.h"
 #include "ui/canvas/day_header_view.h"
 #include "ui/canvas/main_view.h"
+#include "ui/canvas/ruler_name_view.h"
+#include "ui/canvas/zone_names_row.h"
 #include "ui/canvas_page.h"
 #include "ui/controls/day_count_hud.h"
 #include "ui/controls/side_controls.h"
@@ -88,6 +90,35 @@ NELVO_SCREENSHOT("canvas-events-popover")
         return nullptr;
     // The popover opens inside the window, with the keyboard on its first row.
     canvas->headers().front()->showEvents();
+    ScreenshotContext::settle();
+    return &window;
+}
+
+// A ruler whose name is one long word, and another being renamed to a long name.
+MainWindow& longNames(ScreenshotContext& context)
+{
+    MainWindow& window = demoWeek(context);
+    if (AvailabilityModel* model = window.rootView().model()) {
+        model->addZone("America/Indiana/Indianapolis");
+        model->renameZone("America/Indiana/Indianapolis", std::string("Indianapolis"));
+        model->renameZone("Asia/Tokyo", std::string("Tokyo Headquarters Team"));
+    }
+    ScreenshotContext::settle();
+    return window;
+}
+
+NELVO_SCREENSHOT("canvas-ruler-names")
+{
+    return &longNames(context);
+}
+
+NELVO_SCREENSHOT("canvas-ruler-rename")
+{
+    MainWindow& window = longNames(context);
+    auto* canvas = window.findChild<MainView*>();
+    if (!canvas || canvas->namesRow()->names().size() < 2)
+        return nullptr;
+    canvas->namesRow()->names()[1]->beginRename();
     ScreenshotContext::settle();
     return &window;
 }

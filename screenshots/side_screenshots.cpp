@@ -9,16 +9,22 @@
 #include "ui/canvas_page.h"
 #include "ui/commands.h"
 #include "ui/controls/add_zone_popover.h"
+#include "ui/controls/my_addresses_row.h"
 #include "ui/controls/settings_button.h"
 #include "ui/controls/settings_popover.h"
 #include "ui/controls/side_controls.h"
 #include "ui/controls/start_day_button.h"
 #include "ui/controls/start_day_popover.h"
+#include "ui/dark_palette.h"
+#include "ui/defaults_keys.h"
+#include "ui/tour/tips.h"
 #include "ui/tour/tour.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <fstream>
 
 namespace nelvo {
 
@@ -38,6 +44,7 @@ public:
     }
     std::vector<CalendarEvent> events(Date, Date) override { return {}; }
     void observeChanges(std::function<void()>) override {}
+    std::vector<std::string> accountAddresses() const override { return {"ana@example.org"}; }
 };
 
 CanvasPage& page(MainWindow& window)
@@ -58,8 +65,45 @@ NELVO_SCREENSHOT("side-settings-two-accounts")
     model->addZone("Europe/Berlin");
     auto* popover = new SettingsPopover(*model, &window);
     popover->chooseCalendars()->show();  // as outside the demo
+    // The user's addresses as outside the demo: the account's own first, then one stored.
+    context.defaults->setStringList(DefaultsKeys::calendarAddresses, {"ana.lopez@example.com"});
+    popover->setAddressesRow(new MyAddressesRow(*model, *context.defaults));
     popover->openAt(page(window).side().settingsButton());
     return &window;
+}
+
+// A returning user's window (not the demo, where tips are hidden) with the add-zone tip, in
+// the light and the dark palette and on a laptop's screen.
+MainWindow& addZoneTip(ScreenshotContext& context, bool dark, QSize size = {})
+{
+    const std::string calendar = context.path("work.ics");
+    std::ofstream(calendar) << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//shots//EN\r\n"
+                               "END:VCALENDAR\r\n";
+    MainWindow& window =
+        context.window({.demo = false, .onboarded = true, .locations = {calendar}});
+    if (dark)
+        window.setPalette(darkPalette());
+    if (!size.isEmpty())
+        window.resize(size);
+    // As a second after the canvas first shows, once the tour did not start.
+    page(window).side().tips().offer();
+    ScreenshotContext::settle();
+    return window;
+}
+
+NELVO_SCREENSHOT("side-tip-add-zone")
+{
+    return &addZoneTip(context, false);
+}
+
+NELVO_SCREENSHOT("side-tip-add-zone-dark")
+{
+    return &addZoneTip(context, true);
+}
+
+NELVO_SCREENSHOT("side-tip-add-zone-laptop")
+{
+    return &addZoneTip(context, false, {1024, 700});
 }
 
 NELVO_SCREENSHOT("side-start-day")
