@@ -30,15 +30,7 @@ TEST(FileUserDefaults, ValuesReadBackByKindHandWrittenFilesAndTheLocations)
     EXPECT_EQ(other.boolValue("onboarding.completed"), std::nullopt);
     // Another kind than the one stored gives nothing.
     EXPECT_EQ(other.boolValue("canvas.pointsPerHour"), std::nullopt);
-    EXPECT_EQ(readFile(defaults.path()), "{\n"
-                                         "  \"calendars.addresses\": [\n"
-                                         "    \"ana@example.com\"\n"
-                                         "  ],\n"
-                                         "  \"canvas.pointsPerHour\": 72.5,\n"
-                                         "  \"settings.v1\": {\n"
-                                         "    \"base64\": \"eyJhIjoxfQD/AQ==\"\n"
-                                         "  }\n"
-                                         "}\n");
+    EXPECT_GOLDEN("store/defaults.json", readFile(defaults.path()));
     // A file written by hand: booleans, numbers, string lists and base64 data; nothing else.
     const auto values = FileUserDefaults::decode(R"({"a": true, "b": 3, "c": [],
         "d": {"base64": "aGk="}, "e": {"base64": "not base64!"}, "f": "text", "g": [1, 2],
