@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 #include "cli/output_format.h"
+#include "support/golden.h"
 
 #include <gtest/gtest.h>
 
@@ -66,43 +67,18 @@ TEST(CommandLine, PrintOptionsSubcommandsAndTheWindow)
 
 TEST(CommandLine, BadValuesNameTheOptionAndWhatItTakes)
 {
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"print", "--days", "20"}, "--days takes a number from 1 to 14, not \"20\""},
-        {{"print", "--days", "3x"}, "--days takes a number from 1 to 14, not \"3x\""},
-        {{"print", "--days"}, "--days takes a number from 1 to 14, but none was given"},
-        {{"print", "--format", "gif"},
-         "--format takes one of text, markdown, html, table, table-markdown, table-html, email, "
-         "rtf, png, json, not \"gif\""},
-        {{"print", "--scale", "9"}, "--scale takes a number from 1 to 4, not \"9\""},
-        {{"print", "--window", "9:00-17:00"},
-         "--window takes a working window as HH:MM-HH:MM, not \"9:00-17:00\""},
-        {{"print", "--window", "09:00-24:00"},
-         "--window takes a working window as HH:MM-HH:MM, not \"09:00-24:00\""},
-        {{"print", "--start", "2025-02-30"},
-         "--start takes a day as YYYY-MM-DD, not \"2025-02-30\""},
-        {{"print", "--zone", "Mars/Base"},
-         "--zone takes a time zone identifier, such as Europe/Berlin, not \"Mars/Base\""},
-        {{"print", "--zones", "Europe/Berlin,,Asia/Tokyo"},
-         "--zones takes time zone identifiers separated by commas; \"\" is not a time zone"},
-        {{"print", "--now", "2025-03-03T08:00:00"},
-         "--now takes an ISO-8601 instant with Z or an offset, such as 2025-03-03T08:00:00-08:00, "
-         "not \"2025-03-03T08:00:00\""},
-        {{"print", "--clock", "13"}, "--clock takes 12 or 24, not \"13\""},
-        {{"print", "--notice", "-5"},
-         "--notice takes a number of minutes from 0 to 10080, or next-day, not \"-5\""},
-        {{"print", "--frobnicate"}, "print has no option \"--frobnicate\" (see nelvo --help)"},
-        {{"print", "--weekends=yes"}, "--weekends takes no value"},
-        {{"frobnicate"}, "unknown command \"frobnicate\" (see nelvo --help)"},
-        {{"calendars", "add"},
-         "calendars add takes one calendar file or folder, a calendar address, or a desktop "
-         "calendar's identifier"},
-        {{"calendars", "sync"}, "calendars takes list, add PATH or remove PATH, not \"sync\""},
-    };
-    for (const auto& [words, message] : cases) {
-        const auto parsed = parse(words);
-        EXPECT_FALSE(parsed.command) << message;
-        EXPECT_EQ(parsed.error, message);
+    // The file holds command lines, each with its error text under it, indented.
+    const std::string expected = test::readFile(test::testDataPath("cli/bad_values.txt"));
+    std::istringstream in(expected);
+    std::string errors;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("  "))
+            continue;
+        const auto parsed = parse(words(line));
+        EXPECT_FALSE(parsed.command) << line;
+        errors += line + "\n  " + parsed.error + "\n";
     }
+    EXPECT_EQ(errors, expected);
 }
 
 TEST(CommandLine, UsageAndParserAgreeOnEveryOptionAndFormat)
