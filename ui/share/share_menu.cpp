@@ -60,6 +60,8 @@ ShareMenu::~ShareMenu()
         m_handlerQuery->kill();
     // A composer still running may be the mail program itself: it outlives the menu.
     for (QProcess* running : findChildren<QProcess*>(QStringLiteral("composer"))) {
+        if (running->state() == QProcess::NotRunning)
+            continue;  // ended, its deleteLater not yet run: it goes with the menu
         running->disconnect(this);
         running->setParent(nullptr);
         connect(running, &QProcess::finished, running, &QObject::deleteLater);

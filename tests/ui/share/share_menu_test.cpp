@@ -23,6 +23,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/time.h>
 
 namespace nelvo {
@@ -136,6 +138,12 @@ TEST(ShareMenu, EmailGetsSubjectTextAndBothAttachments)
 
     entry(menu, "E-mail…")->trigger();
     const QStringList arguments = desktop.arguments("xdg-email");
+    // Ended before the menu goes, so it goes with the menu instead of outliving it.
+    EXPECT_TRUE(waitUntil([&] {
+        const auto composers = button.findChildren<QProcess*>("composer");
+        return std::all_of(composers.begin(), composers.end(),
+                           [](QProcess* p) { return p->state() == QProcess::NotRunning; });
+    }));
     ASSERT_GE(arguments.size(), 9) << arguments.join('|').toStdString();
     EXPECT_EQ(arguments.mid(0, 3),
               (QStringList{"--utf8", "--subject", "My availability · Mar 3 – 4"}));
