@@ -25,6 +25,16 @@ using test::EdsSession;
 
 constexpr const char* owner = "jordan.avery@example.com";
 
+// Under the sanitizers the medium calendar takes minutes to store and read; the small one
+// has the same shapes, fewer of each.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr const char* corpusSize = "small";
+constexpr std::size_t fewestBusy = 20;
+#else
+constexpr const char* corpusSize = "medium";
+constexpr std::size_t fewestBusy = 50;
+#endif
+
 // The shared generator of realistic calendars (beside the repository, or NELVO_GEN_ICS);
 // empty, with the places looked at in `looked`, when there is none.
 std::string generatorScript(std::string& looked)
@@ -90,11 +100,11 @@ TEST(EdsCorpusTest, TheDesktopAndTheFileGiveTheSameBusyTimeInTwoZones)
         GTEST_SKIP() << "Evolution Data Server cannot run here: " << whyNot;
 
     QTemporaryDir dir;
-    const QString path = QDir(dir.path()).filePath("medium.ics");
+    const QString path = QDir(dir.path()).filePath("corpus.ics");
     QProcess gen;
     // Debian's interpreter, which has Debian's python3-dateutil.
     gen.start(QFile::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3",
-              {QString::fromStdString(script), "--size", "medium", "--owner", owner, "-o", path});
+              {QString::fromStdString(script), "--size", corpusSize, "--owner", owner, "-o", path});
     ASSERT_TRUE(gen.waitForFinished(120'000) && gen.exitCode() == 0)
         << gen.readAllStandardError().toStdString();
     std::ifstream in(path.toStdString());
@@ -123,7 +133,7 @@ TEST(EdsCorpusTest, TheDesktopAndTheFileGiveTheSameBusyTimeInTwoZones)
         std::erase_if(fromDesktop, [&](const CalendarEvent& e) { return e.calendarID != uid; });
         const auto a = busy(fromDesktop);
         const auto b = busy(fromFile);
-        EXPECT_GT(b.size(), 50u);
+        EXPECT_GT(b.size(), fewestBusy);
         EXPECT_EQ(a, b) << describe(a, b);
     }
 }
