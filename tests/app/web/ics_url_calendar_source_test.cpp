@@ -134,8 +134,8 @@ TEST_F(IcsUrlCalendarSourceTest, NamesEachFailureWithoutTheAddress)
     for (const Case& c : cases)
         if (c.address != silent.address())
             addresses.push_back(c.address);
-    auto s = source(addresses, 10s);
-    s->waitForRefresh(10s);
+    auto s = source(addresses, 30s);
+    s->waitForRefresh(30s);
     EXPECT_TRUE(march(*s).empty());
     auto states = s->lastFetchStates();
     EXPECT_FALSE(s->isLastFetchComplete());
