@@ -13,6 +13,8 @@
 #include "ui/dark_palette.h"
 #include "ui/root_view.h"
 
+#include <QApplication>
+
 namespace nelvo {
 
 namespace {
@@ -126,7 +128,8 @@ NELVO_SCREENSHOT("canvas-ruler-rename")
 NELVO_SCREENSHOT("canvas-dark")
 {
     MainWindow& window = demoWeek(context);
-    window.setPalette(darkPalette());
+    // The desktop's palette, as a dark desktop sets it: the window and its symbols follow.
+    QApplication::setPalette(darkPalette());
     if (AvailabilityModel* model = window.rootView().model())
         model->setDayEdge(WindowEdge::end, 18 * 60 + 30, dayKey(window, 1));
     ScreenshotContext::settle();
@@ -141,7 +144,8 @@ NELVO_SCREENSHOT("canvas-trimmed-and-freed")
 NELVO_SCREENSHOT("canvas-trimmed-and-freed-dark")
 {
     MainWindow& window = trimmedAndFreed(context);
-    window.setPalette(darkPalette());
+    // The desktop's palette, as a dark desktop sets it: the window and its symbols follow.
+    QApplication::setPalette(darkPalette());
     ScreenshotContext::settle();
     return &window;
 }

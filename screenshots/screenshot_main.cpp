@@ -119,6 +119,8 @@ int main(int argc, char** argv)
             std::none_of(prefixes.begin(), prefixes.end(),
                          [&](const QString& p) { return name.startsWith(p); }))
             continue;
+        // Each state starts in the light palette; a dark one sets its own.
+        QApplication::setPalette(QApplication::style()->standardPalette());
         ScreenshotContext context;
         QWidget* widget = shot.render(context);
         ScreenshotContext::settle();

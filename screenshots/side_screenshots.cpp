@@ -20,6 +20,7 @@
 #include "ui/tour/tips.h"
 #include "ui/tour/tour.h"
 
+#include <QApplication>
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
@@ -82,7 +83,7 @@ MainWindow& addZoneTip(ScreenshotContext& context, bool dark, QSize size = {})
     MainWindow& window =
         context.window({.demo = false, .onboarded = true, .locations = {calendar}});
     if (dark)
-        window.setPalette(darkPalette());
+        QApplication::setPalette(darkPalette());
     if (!size.isEmpty())
         window.resize(size);
     // As a second after the canvas first shows, once the tour did not start.

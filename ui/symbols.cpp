@@ -1,6 +1,10 @@
 #include "ui/symbols.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPalette>
 
 #include <map>
 
@@ -37,7 +41,66 @@ void ensureResources()
     (void)initialised;
 }
 
+// Paints the source icon's shape in the palette's colour for the mode asked.
+class TextColourEngine final : public QIconEngine {
+public:
+    explicit TextColourEngine(QIcon source) : m_source(std::move(source)) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override
+    {
+        QPixmap shape = m_source.pixmap(size, scale, QIcon::Normal, state);
+        if (shape.isNull())
+            return shape;
+        QPainter painter(&shape);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(shape.rect(), colour(mode));
+        return shape;
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        painter->drawPixmap(rect, scaledPixmap(rect.size(), mode, state, scale));
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return m_source.actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return m_source.availableSizes(mode, state);
+    }
+    bool isNull() override { return m_source.isNull(); }
+    QString key() const override { return QStringLiteral("nelvo.textColour"); }
+    QIconEngine* clone() const override { return new TextColourEngine(m_source); }
+
+private:
+    static QColor colour(QIcon::Mode mode)
+    {
+        const QPalette palette = QGuiApplication::palette();
+        switch (mode) {
+        case QIcon::Disabled:
+            return palette.color(QPalette::Disabled, QPalette::ButtonText);
+        case QIcon::Selected:
+            return palette.color(QPalette::Active, QPalette::HighlightedText);
+        default:
+            return palette.color(QPalette::Active, QPalette::ButtonText);
+        }
+    }
+
+    QIcon m_source;
+};
+
 }  // namespace
+
+QIcon inTextColour(const QIcon& icon)
+{
+    return icon.isNull() ? icon : QIcon(new TextColourEngine(icon));
+}
 
 QIcon appIcon()
 {

@@ -14,6 +14,9 @@ QIcon icon(const QString& name);
 QIcon bundled(const QString& name);
 // The application's own icon (the one installed for the desktop file).
 QIcon appIcon();
+// `icon` drawn in the application palette's text colour, read each time it is drawn: a
+// one-colour symbol stays visible when the desktop turns dark, as the desktop's own do.
+QIcon inTextColour(const QIcon& icon);
 
 }  // namespace Symbols
 

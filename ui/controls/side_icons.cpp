@@ -1,5 +1,7 @@
 #include "ui/controls/side_icons.h"
 
+#include "ui/symbols.h"
+
 #include <QColor>
 #include <QPainter>
 #include <QPixmap>
@@ -19,8 +21,8 @@ namespace nelvo::SideIcons {
 QIcon icon(const char* themeName, const char* fallbackResource)
 {
     initSideResources();
-    return QIcon::fromTheme(QString::fromLatin1(themeName),
-                            QIcon(QString::fromLatin1(fallbackResource)));
+    return Symbols::inTextColour(QIcon::fromTheme(QString::fromLatin1(themeName),
+                                                  QIcon(QString::fromLatin1(fallbackResource))));
 }
 
 QPixmap tinted(const QIcon& icon, int size, const QColor& color, qreal devicePixelRatio)

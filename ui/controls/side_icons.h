@@ -8,7 +8,7 @@ class QPixmap;
 namespace nelvo {
 
 // Icons of the desktop's theme, with the bundled pictures of the side controls and the tour
-// where the theme has none.
+// where the theme has none, drawn in the palette's text colour.
 namespace SideIcons {
 
 QIcon icon(const char* themeName, const char* fallbackResource);

@@ -1,5 +1,7 @@
 #include "ui/share/share_symbols.h"
 
+#include "ui/symbols.h"
+
 #include <QFile>
 #include <QString>
 
@@ -15,19 +17,19 @@ namespace nelvo::ShareSymbols {
 
 namespace {
 
-// Names from the freedesktop icon naming rules.
+// Names from the freedesktop icon naming rules; the one-colour variants, since they are drawn
+// in the palette's text colour. The checkmark keeps its own green and has no theme name.
 const char* themeName(const char* name)
 {
     static constexpr std::pair<const char*, const char*> names[] = {
-        {"doc.on.doc", "edit-copy"},
-        {"checkmark", "object-select"},
-        {"tablecells", "x-office-spreadsheet"},
-        {"photo", "image-x-generic"},
-        {"photo.badge.arrow.down", "document-save-as"},
-        {"doc.badge.arrow.up", "document-save"},
-        {"square.and.arrow.up", "document-send"},
-        {"envelope", "mail-message-new"},
-        {"iphone", "phone"},
+        {"doc.on.doc", "edit-copy-symbolic"},
+        {"tablecells", "x-office-spreadsheet-symbolic"},
+        {"photo", "image-x-generic-symbolic"},
+        {"photo.badge.arrow.down", "document-save-as-symbolic"},
+        {"doc.badge.arrow.up", "document-save-symbolic"},
+        {"square.and.arrow.up", "document-send-symbolic"},
+        {"envelope", "mail-message-new-symbolic"},
+        {"iphone", "phone-symbolic"},
     };
     for (const auto& [symbol, theme] : names) {
         if (std::strcmp(symbol, name) == 0)
@@ -44,8 +46,10 @@ QIcon icon(const char* name)
     (void)initialised;
     const QString path = QStringLiteral(":/nelvo/share/symbols/") + QLatin1String(name) + ".svg";
     const QIcon bundled = QFile::exists(path) ? QIcon(path) : QIcon();
+    if (std::strcmp(name, "checkmark") == 0)
+        return bundled;
     const char* theme = themeName(name);
-    return theme ? QIcon::fromTheme(QLatin1String(theme), bundled) : bundled;
+    return Symbols::inTextColour(theme ? QIcon::fromTheme(QLatin1String(theme), bundled) : bundled);
 }
 
 }  // namespace nelvo::ShareSymbols

@@ -43,6 +43,41 @@ TEST(CopyButton, NamesAndMenu)
     EXPECT_FALSE(button.icon().isNull());
 }
 
+// On a dark desktop the symbols are drawn light, as the button's text is; they were drawn
+// dark grey on the dark button and could not be seen.
+TEST(CopyButton, SymbolsStayVisibleInTheDarkPalette)
+{
+    ShareFixture f;
+    auto& model = f.make();
+    const QPalette before = QApplication::palette();
+    QPalette dark = before;
+    dark.setColor(QPalette::Button, QColor(50, 50, 54));
+    dark.setColor(QPalette::Window, QColor(36, 36, 38));
+    dark.setColor(QPalette::ButtonText, QColor(235, 235, 240));
+    QApplication::setPalette(dark);
+    CopyButton copy(model);
+    ShareButton share(model, copy.copyActions());
+    for (QToolButton* button :
+         {static_cast<QToolButton*>(&copy), static_cast<QToolButton*>(&share)}) {
+        // What the button draws: every inked pixel of its symbol is light.
+        const QImage image = button->icon()
+                                 .pixmap(button->iconSize())
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_ARGB32);
+        int inked = 0;
+        int light = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qAlpha(image.pixel(x, y)) > 128) {
+                    ++inked;
+                    light += qGray(image.pixel(x, y)) > 180;
+                }
+        EXPECT_GT(inked, 0) << button->accessibleName().toStdString();
+        EXPECT_EQ(light, inked) << button->accessibleName().toStdString();
+    }
+    QApplication::setPalette(before);
+}
+
 TEST(CopyButton, ClickCopiesAndSaysCopiedForAWhile)
 {
     ShareFixture f;
