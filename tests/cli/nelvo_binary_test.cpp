@@ -44,21 +44,11 @@ TEST(NelvoBinary, DemoWeekInEveryFormatAndJsonInItsDocumentedShape)
     EXPECT_GOLDEN("cli/demo_week.txt", text.out);
     EXPECT_EQ(text.err, "");
 
-    const std::pair<const char*, const char*> formats[] = {
-        {"markdown", "**My availability**"},
-        {"html", "<meta charset=\"utf-8\">"},
-        {"table", "My availability · Mar 3 – 7\n\n| Day |"},
-        {"table-markdown", "**My availability · Mar 3 – 7**"},
-        {"table-html", "<meta charset=\"utf-8\">"},
-        {"email", "<html><head><meta charset=\"utf-8\">"},
-        {"rtf", "{\\rtf1"},
-    };
-    for (const auto& [format, start] : formats) {
+    for (const std::string format :
+         {"markdown", "html", "table", "table-markdown", "table-html", "email", "rtf"}) {
         const Outcome run = sandbox.run(with(demoWeek, {"--format", format}));
         EXPECT_EQ(run.status, 0) << format << run.err;
-        EXPECT_EQ(run.out.rfind(start, 0), 0u) << format << "\n" << run.out.substr(0, 200);
-        // Texts end with exactly one line feed.
-        EXPECT_TRUE(run.out.ends_with("\n") && !run.out.ends_with("\n\n")) << format;
+        EXPECT_GOLDEN("cli/demo_week." + format, run.out);
     }
     // The other commands.
     EXPECT_EQ(sandbox.run({"zones", "kolkata"}).out, "Asia/Kolkata\tKolkata\tIndia\tUTC+5:30\n");
