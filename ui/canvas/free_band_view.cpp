@@ -137,13 +137,28 @@ double FreeBandView::lineWidth(double top, double lineHeight) const
 QStringList FreeBandView::shownOtherLines() const
 {
     // One line per zone, in ruler order, as many as the height holds; a line too long for
-    // the band is cut short rather than wrapped, which would push the next zone out.
+    // the band is cut short rather than wrapped, which would push the next zone out. The
+    // zone's name gives way first: the times are what the line is for.
     const QFontMetricsF metrics(CanvasStyle::font(font(), -1.5));
     QStringList lines;
     double y = firstOtherLineTop();
-    for (int i = 0; i < otherLineCount(); ++i, y += otherLineHeight)
-        lines << metrics.elidedText(shownOtherZones()[i], Qt::ElideRight,
-                                    lineWidth(y, otherLineHeight));
+    for (int i = 0; i < otherLineCount(); ++i, y += otherLineHeight) {
+        QString line = shownOtherZones()[i];
+        const double width = lineWidth(y, otherLineHeight);
+        const qsizetype split = line.indexOf(QStringLiteral("  "));
+        if (split > 0 && metrics.horizontalAdvance(line) > width) {
+            const QString name = line.left(split);
+            const QString times = line.mid(split);
+            // Whole times behind a shortened name; where even that cannot be, the name keeps
+            // at most two fifths of the line and the times are cut at the end.
+            const double shortest = metrics.horizontalAdvance(name.left(2) + QChar(0x2026));
+            double nameRoom = width - metrics.horizontalAdvance(times);
+            if (nameRoom < shortest)
+                nameRoom = std::max(shortest, width * 0.4);
+            line = metrics.elidedText(name, Qt::ElideRight, nameRoom) + times;
+        }
+        lines << metrics.elidedText(line, Qt::ElideRight, width);
+    }
     return lines;
 }
 
