@@ -20,8 +20,8 @@
 #include "ui/tour/tips.h"
 #include "ui/tour/tour.h"
 
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 
