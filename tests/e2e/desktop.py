@@ -77,7 +77,10 @@ def main():
         for name in ("DBUS_SESSION_BUS_ADDRESS", "WAYLAND_DISPLAY", "DISPLAY", "AT_SPI_BUS_ADDRESS",
                      "QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME", "XAUTHORITY"):
             env.pop(name, None)
-        command = ["xvfb-run", "--auto-servernum", "--server-args=-screen 0 1400x1000x24 -nolisten tcp",
+        # -noreset: the server otherwise resets when its last client leaves, between two
+        # tests, and a window starting during the reset cannot connect.
+        command = ["xvfb-run", "--auto-servernum",
+                   "--server-args=-screen 0 1400x1000x24 -nolisten tcp -noreset",
                    "dbus-run-session", "--", sys.executable, os.path.abspath(sys.argv[0])] + sys.argv[1:]
         # Its own process group, so that whatever it leaves behind can be ended as one.
         process = subprocess.Popen(command, env=env, start_new_session=True)
