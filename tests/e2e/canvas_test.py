@@ -40,13 +40,18 @@ def do_action(node, wanted):
     raise AssertionError("no action %r among %r" % (wanted, names))
 
 
+def fresh_demo():
+    """An onboarded user in a demo with no changes kept from an earlier test."""
+    desktop.write_defaults({"onboarding.completed": True, "tour.completed": True})
+    desktop.write_defaults({}, demo=True)
+    path = os.path.join(os.environ.get("TMPDIR", "/tmp"), "nelvo-demo-adjustments.json")
+    if os.path.exists(path):
+        os.remove(path)
+
+
 class Canvas(unittest.TestCase):
     def setUp(self):
-        desktop.write_defaults({"onboarding.completed": True, "tour.completed": True})
-        desktop.write_defaults({}, demo=True)
-        path = os.path.join(os.environ.get("TMPDIR", "/tmp"), "nelvo-demo-adjustments.json")
-        if os.path.exists(path):
-            os.remove(path)
+        fresh_demo()
 
     def test_dragging_a_bar_changes_what_print_reads(self):
         before = printed_days()[0]["window"]["endMinutes"]
@@ -112,11 +117,7 @@ class KeyboardOnly(unittest.TestCase):
     """Every edit of the canvas with the keyboard alone, as a screen reader user makes it."""
 
     def setUp(self):
-        desktop.write_defaults({"onboarding.completed": True, "tour.completed": True})
-        desktop.write_defaults({}, demo=True)
-        path = os.path.join(os.environ.get("TMPDIR", "/tmp"), "nelvo-demo-adjustments.json")
-        if os.path.exists(path):
-            os.remove(path)
+        fresh_demo()
 
     def test_free_a_meeting_shape_zones_trim_a_band_and_clear_an_override(self):
         import pyatspi
