@@ -12,12 +12,12 @@ QStringList SystemZoneWatcher::systemFiles()
     return {QStringLiteral("/etc/localtime"), QStringLiteral("/etc/timezone")};
 }
 
-SystemZoneWatcher::SystemZoneWatcher(QStringList files, QObject* parent, int quietMilliseconds)
+SystemZoneWatcher::SystemZoneWatcher(QStringList files, QObject* parent)
     : QObject(parent), m_files(std::move(files)), m_watcher(new QFileSystemWatcher(this)),
       m_quiet(new QTimer(this))
 {
     m_quiet->setSingleShot(true);
-    m_quiet->setInterval(quietMilliseconds);
+    m_quiet->setInterval(200);
     connect(m_quiet, &QTimer::timeout, this, &SystemZoneWatcher::check);
     QStringList watched;
     for (const QString& file : m_files) {

@@ -16,8 +16,7 @@ class SystemZoneWatcher : public QObject {
 public:
     static QStringList systemFiles();
 
-    explicit SystemZoneWatcher(QStringList files = systemFiles(), QObject* parent = nullptr,
-                               int quietMilliseconds = 200);
+    explicit SystemZoneWatcher(QStringList files = systemFiles(), QObject* parent = nullptr);
 
 Q_SIGNALS:
     void changed();
