@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -217,7 +218,6 @@ struct IcsCalendarSource::Impl {
     std::function<void()> handler;
     std::unique_ptr<QFileSystemWatcher> watcher;
     std::unique_ptr<QTimer> timer;
-    std::chrono::milliseconds delay{400};
     std::vector<std::pair<std::string, std::optional<Stamp>>> lastSeen;
 
     struct Loaded {
@@ -512,15 +512,10 @@ struct IcsCalendarSource::Impl {
             watcher->addPaths(missing);
     }
 
-    void startWatching()
+    void useTimer(std::unique_ptr<QTimer> replacement)
     {
-        watcher = std::make_unique<QFileSystemWatcher>();
-        timer = std::make_unique<QTimer>();
+        timer = std::move(replacement);
         timer->setSingleShot(true);
-        timer->setInterval(delay);
-        auto poke = [this] { timer->start(); };
-        QObject::connect(watcher.get(), &QFileSystemWatcher::fileChanged, timer.get(), poke);
-        QObject::connect(watcher.get(), &QFileSystemWatcher::directoryChanged, timer.get(), poke);
         QObject::connect(timer.get(), &QTimer::timeout, timer.get(), [this] {
             arm();
             auto now = snapshot();
@@ -530,6 +525,18 @@ struct IcsCalendarSource::Impl {
             if (handler)
                 handler();
         });
+    }
+
+    void startWatching()
+    {
+        if (!timer) {
+            useTimer(std::make_unique<QTimer>());
+            timer->setInterval(std::chrono::milliseconds(400));
+        }
+        watcher = std::make_unique<QFileSystemWatcher>();
+        auto poke = [this] { timer->start(); };
+        QObject::connect(watcher.get(), &QFileSystemWatcher::fileChanged, watcher.get(), poke);
+        QObject::connect(watcher.get(), &QFileSystemWatcher::directoryChanged, watcher.get(), poke);
         lastSeen = snapshot();
         arm();
     }
@@ -646,11 +653,9 @@ void IcsCalendarSource::observeChanges(std::function<void()> handler)
         m_impl->startWatching();
 }
 
-void IcsCalendarSource::setCoalescingDelay(std::chrono::milliseconds delay)
+void IcsCalendarSource::setCoalescingTimer(std::unique_ptr<QTimer> timer)
 {
-    m_impl->delay = delay;
-    if (m_impl->timer)
-        m_impl->timer->setInterval(delay);
+    m_impl->useTimer(std::move(timer));
 }
 
 bool IcsCalendarSource::isLastFetchComplete() const

@@ -2,10 +2,11 @@
 
 #include "app/event_source.h"
 
-#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
+
+class QTimer;
 
 namespace nelvo {
 
@@ -45,9 +46,11 @@ public:
     // Occurrences overlapping [from, to), by start, then end, then calendar order.
     std::vector<CalendarEvent> events(Date from, Date to) override;
     // Watches the chosen files and folders; a burst of writes gives one call, on the main
-    // thread, after the writes have been quiet for the coalescing delay.
+    // thread, once the writes have been quiet for 400 ms.
     void observeChanges(std::function<void()> handler) override;
-    void setCoalescingDelay(std::chrono::milliseconds delay);
+    // Replaces the timer that ends the quiet time; the source makes it single-shot and
+    // restarts it on every write. Tests pass one that they fire themselves.
+    void setCoalescingTimer(std::unique_ptr<QTimer> timer);
 
     std::vector<AnsweredAddress> answeredAddresses() const override;
 

@@ -1,8 +1,10 @@
 #include "app/ics_calendar_source.h"
 
+#include "support/manual_timer.h"
 #include "support/scoped_env.h"
 #include "support/time_helpers.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -243,28 +245,36 @@ TEST_F(IcsCalendarSourceTest, CoalescesABurstOfWritesIntoOneCall)
 {
     const std::string file = write("cal.ics", event("a", "First", "20250303T150000Z"));
     write("vdir/one.ics", event("v", "One", "20250304T150000Z"));
-    write("neighbour.txt", "x");
     auto s = source({file, path("vdir")});
-    s.setCoalescingDelay(std::chrono::milliseconds(250));
+    auto owned = std::make_unique<test::ManualTimer>();
+    test::ManualTimer& timer = *owned;
+    s.setCoalescingTimer(std::move(owned));
     int calls = 0;
     s.observeChanges([&] { ++calls; });
+    // Once the watcher has told of every write, the quiet time ends.
+    const auto quiet = [&] {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return timer.isActive(); }, 5000));
+        QCoreApplication::processEvents();
+        timer.fire();
+    };
 
-    // Several writes, one replacing the file by a rename as editors do: one call.
+    // Several writes, one replacing the file by a rename as editors do: no call until the
+    // quiet time ends, then one.
     write("cal.ics", event("a", "Second", "20250303T150000Z"));
     write("cal.ics.tmp", event("a", "Third", "20250303T150000Z"));
     std::filesystem::rename(path("cal.ics.tmp"), file);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return timer.isActive(); }, 5000));
     write("vdir/two.ics", event("w", "Two", "20250305T150000Z"));
-    QTest::qWait(50);
-    write("vdir/two.ics", event("w", "Two again", "20250305T150000Z"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return calls > 0; }, 5000));
-    QTest::qWait(600);
+    EXPECT_EQ(calls, 0);
+    quiet();
     EXPECT_EQ(calls, 1);
     // The replaced file is still watched.
     write("cal.ics", event("a", "Fourth", "20250303T150000Z"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return calls == 2; }, 5000));
+    quiet();
+    EXPECT_EQ(calls, 2);
     // A neighbour in a watched folder changing is no calendar change.
-    write("neighbour.txt", "xy");
-    QTest::qWait(700);
+    write("neighbour.txt", "x");
+    quiet();
     EXPECT_EQ(calls, 2);
 }
 
