@@ -14,7 +14,6 @@
 #include "support/model_fixture.h"
 #include "ui/support/ui_setup.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -37,14 +36,6 @@ namespace nelvo {
 namespace {
 
 using test::ModelFixture;
-
-QStringList itemTexts(const QComboBox* box)
-{
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i);
-    return texts;
-}
 
 void choose(QComboBox* box, const QString& text)
 {
@@ -71,9 +62,6 @@ TEST(FreeTimeChoices, ValuesOutsideTheListsAreAddedInOrder)
     EXPECT_EQ(FreeTimeChoices::advanceNotice(180)[4], (Duration{180, "3 hours"}));
     EXPECT_EQ(FreeTimeChoices::advanceNotice(150)[4], (Duration{150, "2 h 30 min"}));
     EXPECT_EQ(FreeTimeChoices::advanceNotice(0).size(), 6u);
-
-    EXPECT_EQ(FreeTimeChoices::dayCountText(1), "1 day");
-    EXPECT_EQ(FreeTimeChoices::dayCountText(14), "14 days");
 }
 
 TEST(DaySlider, BoundToTheDayCountAndHeldWithinOneToFourteen)
@@ -190,7 +178,6 @@ TEST(StartDayButton, PicksAndClearsTheStartDay)
     EXPECT_EQ(model.startDayKey(), std::optional<std::string>("2025-03-05"));
     EXPECT_FALSE(popover->isVisible());
     EXPECT_EQ(button.text().toStdString(), "Starts " + model.startDayLabel());
-    EXPECT_NE(button.text(), "Starts Today");
 
     // Opening again shows the pinned day; "Today", reached with Tab, clears the pin.
     button.openCalendar();
@@ -223,8 +210,6 @@ TEST(SettingsPopover, EveryRowChangesTheModel)
     SettingsPopover* popover = button.popover();
     EXPECT_EQ(button.accessibleName(), "Settings");
 
-    EXPECT_EQ(itemTexts(popover->shortestFreeTime()),
-              (QStringList{"15 min", "20 min", "30 min", "45 min", "60 min"}));
     EXPECT_EQ(popover->shortestFreeTime()->currentText(), "20 min");
     choose(popover->shortestFreeTime(), "45 min");
     EXPECT_EQ(model.settings().minimumMinutes, 45);
@@ -302,7 +287,6 @@ TEST(PrimaryZonePicker, TheComputerTheRulersAndTheSearch)
     model.addZone("Asia/Tokyo");
     PrimaryZonePicker picker(model);
     EXPECT_EQ(picker.itemText(0), PrimaryZonePicker::systemEntryText());
-    EXPECT_TRUE(picker.itemText(0).startsWith("This computer ("));
     EXPECT_EQ(picker.findText("Tokyo"), 2);
     EXPECT_EQ(picker.currentIndex(), 0);
 
@@ -331,7 +315,6 @@ TEST(AddZonePopover, SearchAsYouTypeAndPickWithTheKeyboard)
     QSignalSpy picked(&popover, &AddZonePopover::zonePicked);
     popover.openAt(&window);
     ASSERT_TRUE(popover.isVisible());
-    EXPECT_EQ(popover.searchField()->placeholderText(), "Search by city or country");
     EXPECT_EQ(window.focusWidget(), popover.searchField());
 
     QTest::keyClicks(popover.searchField(), "ber");
@@ -376,43 +359,6 @@ TEST(AddZonePopover, SearchAsYouTypeAndPickWithTheKeyboard)
     EXPECT_EQ(results->idAt(0), "Europe/Berlin");
     EXPECT_EQ(results->data(results->index(0), ZoneSearchResults::OffsetRole).toString(),
               "UTC+2:00");
-}
-
-TEST(SideControls, MenuCommandsAndTheTourOnFirstShow)
-{
-    ModelFixture f;
-    auto& model = f.make();
-    QWidget page;
-    page.resize(800, 600);
-    SideControls side(model, *f.defaults, false, &page);
-    QAction more, fewer, goToDate, showTour;
-    side.connectCommands(&more, &fewer, &goToDate, &showTour);
-
-    more.trigger();
-    more.trigger();
-    EXPECT_EQ(model.settings().dayCount, 3);
-    EXPECT_EQ(side.daySlider()->value(), 3);
-    fewer.trigger();
-    EXPECT_EQ(model.settings().dayCount, 2);
-    goToDate.trigger();
-    EXPECT_TRUE(side.startDayButton()->popover()->isVisibleTo(&page));
-    side.startDayButton()->popover()->close();
-
-    // The tour comes 0.7 s after the page is first shown.
-    QTimer* autoStart = side.tour().findChild<QTimer*>();
-    ASSERT_NE(autoStart, nullptr);
-    page.show();
-    EXPECT_FALSE(side.tour().isRunning());
-    EXPECT_TRUE(autoStart->isActive());
-    ASSERT_TRUE(test::fire(autoStart));
-    ASSERT_TRUE(side.tour().isRunning());
-    side.tour().skip();
-    // "Show Me Around" brings it back, completed or not; so does the settings' button.
-    showTour.trigger();
-    EXPECT_TRUE(side.tour().isRunning());
-    side.tour().skip();
-    side.settingsButton()->popover()->showMeAround()->click();
-    EXPECT_TRUE(side.tour().isRunning());
 }
 
 TEST(SideControls, NoTourOnItsOwnInDemoMode)
