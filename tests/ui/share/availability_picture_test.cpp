@@ -71,11 +71,8 @@ TEST(AvailabilityPicture, ColumnsFitTheirWidestTextAndTheTableItsSize)
     // Taller than the same table with one day fewer.
     const AvailabilityPicture shorter("t", tableOf({"Pacific", "London"}, {monday}));
     EXPECT_GT(picture.height(), shorter.height() + 2 * 16);
-}
 
-TEST(AvailabilityPicture, TimesHaveTabularDigits)
-{
-    // Ones are narrow in proportional figures; here they take a zero's width.
+    // Times have tabular digits: ones, narrow in proportional figures, take a zero's width.
     const AvailabilityPicture ones("t", tableOf({"A"}, {{"Mon", {{"11:11 – 11:11"}}}}));
     const AvailabilityPicture zeros("t", tableOf({"A"}, {{"Mon", {{"00:00 – 00:00"}}}}));
     EXPECT_EQ(ones.columnWidths()[1], zeros.columnWidths()[1]);
@@ -211,21 +208,18 @@ TEST(AvailabilityPicture, ImageHasScalePixelsPerPointAndEncodesAsPng)
     // Scales that make no sense draw nothing.
     EXPECT_TRUE(picture.image(0).isNull());
     EXPECT_FALSE(picture.png(100));
-}
 
-// Large pictures are packed in bands joined into one stream; every pixel must come back.
-TEST(AvailabilityPicture, EncodedPixelsComeBackWhateverTheSize)
-{
+    // Large pictures are packed in bands joined into one stream; every pixel must come back.
     for (const QSize size : {QSize(420, 300), QSize(1700, 2300)}) {
-        QImage image(size, QImage::Format_RGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
+        QImage pattern(size, QImage::Format_RGB32);
+        for (int y = 0; y < pattern.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(pattern.scanLine(y));
+            for (int x = 0; x < pattern.width(); ++x)
                 row[x] = qRgb((x * 7 + y) & 0xFF, (y * 3) & 0xFF, (x ^ y) & 0xFF);
         }
-        const auto png = AvailabilityPicture::encode(image, "png");
-        ASSERT_TRUE(png) << size.width();
-        EXPECT_EQ(QImage::fromData(*png, "png").convertToFormat(QImage::Format_RGB32), image)
+        const auto encoded = AvailabilityPicture::encode(pattern, "png");
+        ASSERT_TRUE(encoded) << size.width();
+        EXPECT_EQ(QImage::fromData(*encoded, "png").convertToFormat(QImage::Format_RGB32), pattern)
             << size.width() << "×" << size.height();
     }
 }

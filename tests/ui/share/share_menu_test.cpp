@@ -144,15 +144,12 @@ TEST(ShareMenu, EmailGetsSubjectTextAndBothAttachments)
         return std::all_of(composers.begin(), composers.end(),
                            [](QProcess* p) { return p->state() == QProcess::NotRunning; });
     }));
-    ASSERT_GE(arguments.size(), 9) << arguments.join('|').toStdString();
-    EXPECT_EQ(arguments.mid(0, 3),
-              (QStringList{"--utf8", "--subject", "My availability · Mar 3 – 4"}));
-    EXPECT_EQ(arguments[3], "--body");
-    EXPECT_EQ(arguments[4].toStdString(), model.chatText());
-    EXPECT_EQ(arguments[5], "--attach");
-    EXPECT_EQ(arguments[7], "--attach");
-    const QString png = arguments.value(6);
-    const QString html = arguments.value(8);
+    ASSERT_EQ(arguments.size(), 9) << arguments.join('|').toStdString();
+    const QString png = arguments[6];
+    const QString html = arguments[8];
+    EXPECT_EQ(arguments, (QStringList{"--utf8", "--subject", "My availability · Mar 3 – 4",
+                                      "--body", QString::fromStdString(model.chatText()),
+                                      "--attach", png, "--attach", html}));
     EXPECT_TRUE(png.endsWith("/My availability · Mar 3 – 4.png")) << png.toStdString();
     EXPECT_TRUE(html.endsWith("/My availability · Mar 3 – 4.html")) << html.toStdString();
     EXPECT_FALSE(QImage(png, "png").isNull());
@@ -191,7 +188,6 @@ TEST(ShareMenu, EmailOnlyWithAMailProgramAndAFailureIsSaid)
         box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         return box != nullptr;
     }));
-    EXPECT_EQ(box->objectName(), "share.emailFailed");
     EXPECT_EQ(box->text(), "Couldn't write the e-mail");
     EXPECT_EQ(box->informativeText(), "xdg-email: no method available for opening");
     box->close();

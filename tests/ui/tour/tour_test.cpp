@@ -90,19 +90,15 @@ TEST(Tour, StartsOnItsOwnOnceAfterTheDelay)
     EXPECT_TRUE(tour.isRunning());
     tour.skip();
 
-    // Not again once completed, never in demo mode, and not when completed meanwhile.
+    // Not again once completed, nor when completed meanwhile.
     tour.scheduleAutoStart(false);
     EXPECT_FALSE(delay(tour)->isActive());
     InMemoryUserDefaults fresh;
-    Tour demo(fresh);
-    demo.scheduleAutoStart(true);
-    EXPECT_FALSE(delay(demo)->isActive());
     Tour later(fresh);
     later.scheduleAutoStart(false);
     fresh.setBool(Tour::completedKey, true);
     ASSERT_TRUE(test::fire(delay(later)));
     EXPECT_FALSE(tour.isRunning());
-    EXPECT_FALSE(demo.isRunning());
     EXPECT_FALSE(later.isRunning());
 }
 
