@@ -17,31 +17,12 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <fstream>
-
 #include <gtest/gtest.h>
 
 namespace nelvo {
 namespace {
 
 using test::UiSetup;
-
-// Ana declined the 10:00 meeting Bo organised; Bo and Cy accepted. Ana also accepted a
-// second meeting, so her address answered two invitations.
-constexpr const char* invitations =
-    "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n"
-    "BEGIN:VEVENT\r\nUID:planning\r\nDTSTAMP:20250301T000000Z\r\n"
-    "DTSTART:20250303T150000Z\r\nDTEND:20250303T160000Z\r\nSUMMARY:Planning\r\n"
-    "ORGANIZER:mailto:bo@example.com\r\n"
-    "ATTENDEE;PARTSTAT=ACCEPTED:mailto:bo@example.com\r\n"
-    "ATTENDEE;PARTSTAT=DECLINED:mailto:Ana@Example.com\r\n"
-    "ATTENDEE;PARTSTAT=ACCEPTED:mailto:cy@example.com\r\n"
-    "END:VEVENT\r\n"
-    "BEGIN:VEVENT\r\nUID:review\r\nDTSTAMP:20250301T000000Z\r\n"
-    "DTSTART:20250304T150000Z\r\nDTEND:20250304T160000Z\r\nSUMMARY:Review\r\n"
-    "ATTENDEE;PARTSTAT=ACCEPTED:mailto:ana@example.com\r\n"
-    "ATTENDEE;PARTSTAT=NEEDS-ACTION:mailto:dee@example.com\r\n"
-    "END:VEVENT\r\nEND:VCALENDAR\r\n";
 
 bool planningIsBusy(const AvailabilityModel& model)
 {
@@ -50,12 +31,12 @@ bool planningIsBusy(const AvailabilityModel& model)
                        [](const CalendarEvent& e) { return e.eventID == "planning"; });
 }
 
+// Ana declined the 10:00 meeting Bo organised; Bo and Cy accepted. Ana also accepted a
+// second meeting, so her address answered two invitations.
 TEST(MyAddressesRow, AnAddedAddressFreesADeclinedInvitation)
 {
     UiSetup s;
-    const std::string path = s.folder.filePath(QStringLiteral("work.ics")).toStdString();
-    std::ofstream(path) << invitations;
-    s.returningUser({path});
+    s.returningUser({NELVO_TEST_DATA "/ui/invitations.ics"});
     MainWindow window(s.setup());
     window.show();
     CanvasPage& page = *window.rootView().canvasPage();

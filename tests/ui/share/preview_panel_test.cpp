@@ -15,8 +15,6 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <fstream>
-
 #include <gtest/gtest.h>
 
 namespace nelvo {
@@ -25,17 +23,6 @@ namespace {
 using test::UiSetup;
 
 constexpr const char* markerTitle = "Quarterly Zebra Review";
-
-std::string calendarWithMeeting(UiSetup& s)
-{
-    const std::string path = s.folder.filePath(QStringLiteral("work.ics")).toStdString();
-    std::ofstream(path) << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n"
-                           "BEGIN:VEVENT\r\nUID:zebra\r\nDTSTAMP:20250301T000000Z\r\n"
-                           "DTSTART:20250303T150000Z\r\nDTEND:20250303T160000Z\r\n"
-                           "SUMMARY:"
-                        << markerTitle << "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
-    return path;
-}
 
 QAction* viewMenuItem(MainWindow& window, const QString& text)
 {
@@ -50,7 +37,8 @@ QAction* viewMenuItem(MainWindow& window, const QString& text)
 TEST(PreviewPanel, ShowsWhatCopyWritesAndFollowsADrag)
 {
     UiSetup s;
-    s.returningUser({calendarWithMeeting(s)});
+    // One meeting, titled with the marker, on Monday at 15:00 UTC.
+    s.returningUser({NELVO_TEST_DATA "/ui/titled_meeting.ics"});
     MainWindow window(s.setup());
     window.resize(1040, 720);
     window.show();
