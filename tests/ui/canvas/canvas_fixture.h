@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace nelvo::test {
@@ -41,13 +42,17 @@ struct CanvasFixture : ModelFixture {
 };
 
 // A press, moves in steps and a release, as a user drags: the pointer travels `by` on the
-// screen even when the widget moves under it.
-inline void drag(QWidget* widget, QPoint from, QPoint by, int steps = 4)
+// screen even when the widget moves under it. `held` runs after each move, before the release.
+inline void drag(QWidget* widget, QPoint from, QPoint by, int steps = 4,
+                 const std::function<void()>& held = {})
 {
     const QPoint origin = widget->mapToGlobal(from);
     QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, from);
-    for (int i = 1; i <= steps; ++i)
+    for (int i = 1; i <= steps; ++i) {
         QTest::mouseMove(widget, widget->mapFromGlobal(origin + by * i / steps));
+        if (held)
+            held();
+    }
     QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, widget->mapFromGlobal(origin + by));
 }
 
@@ -70,10 +75,9 @@ inline QAccessibleInterface* findAccessible(QWidget* window, const QString& name
     return findAccessible(QAccessible::queryAccessibleInterface(window), name);
 }
 
-// Opens `widget`'s context menu with a right-click at `at` through its window, as the
-// pointer does, and clicks the item named `item` in the menu that opens. Whether the menu
-// offered that item enabled; the menu is closed either way.
-inline bool chooseFromContextMenu(QWidget* widget, QPoint at, const QString& item)
+// Opens a menu with `open`, as the user does, and picks the item named `item` in it with the
+// keyboard. Whether the menu offered that item enabled; the menu is closed either way.
+inline bool chooseFromMenu(const std::function<void()>& open, const QString& item)
 {
     bool looked = false;
     bool picked = false;
@@ -83,20 +87,28 @@ inline bool chooseFromContextMenu(QWidget* widget, QPoint at, const QString& ite
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         if (!menu)
             return;
-        for (QAction* action : menu->actions()) {
-            if (action->text() == item && action->isEnabled()) {
-                picked = true;
-                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-                return;
-            }
+        for (qsizetype i = 0; i < menu->actions().size() && !picked; ++i) {
+            QTest::keyClick(menu, Qt::Key_Down);
+            const QAction* active = menu->activeAction();
+            picked = active && active->isEnabled() && active->text() == item;
         }
-        menu->close();
+        QTest::keyClick(menu, picked ? Qt::Key_Return : Qt::Key_Escape);
     });
-    QWindow* window = widget->window()->windowHandle();
-    QTest::mouseClick(window, Qt::RightButton, {}, widget->mapTo(widget->window(), at));
+    open();
     waitUntil([&] { return looked; });
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return picked;
+}
+
+// The same, the menu opened with a right-click at `at` through `widget`'s window.
+inline bool chooseFromContextMenu(QWidget* widget, QPoint at, const QString& item)
+{
+    return chooseFromMenu(
+        [&] {
+            QTest::mouseClick(widget->window()->windowHandle(), Qt::RightButton, {},
+                              widget->mapTo(widget->window(), at));
+        },
+        item);
 }
 
 }  // namespace nelvo::test

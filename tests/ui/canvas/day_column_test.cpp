@@ -14,6 +14,8 @@
 #include <QScreen>
 #include <QToolButton>
 
+#include <map>
+
 namespace nelvo {
 namespace {
 
@@ -33,13 +35,19 @@ QPoint middle(const QWidget* w, int dy = 0)
     return {w->width() / 2, w->height() / 2 + dy};
 }
 
-TEST(DayBars, ADragSetsThatDayOnlyWithOneUndoStep)
+TEST(DayBars, ADragSetsThatDayOnlyAndADoubleClickFollowsTheSharedBarAgain)
 {
     CanvasFixture f;
     f.settings.dayCount = 2;
-    auto& view = f.make();
+    f.make();
     auto* end = f.column(0).bar(WindowEdge::end);
     EXPECT_EQ(end->timeLabel(), "5:00pm");
+    // Less than a quarter hour, and a double-click on a bar that follows: nothing.
+    drag(end, middle(end), {0, 3}, 1);
+    QTest::mouseDClick(end, Qt::LeftButton, Qt::NoModifier, middle(end));
+    EXPECT_EQ(f.undo.count(), 0);
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 17 * 60);
+
     // 59 points at 59.2 points per hour: 59.8 minutes, snapped to the hour.
     drag(end, middle(end), {0, 59});
     EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 18 * 60);
@@ -53,58 +61,14 @@ TEST(DayBars, ADragSetsThatDayOnlyWithOneUndoStep)
     EXPECT_TRUE(end->accessibleName().endsWith("Double-click to follow the shared bar."));
     f.undo.undo();
     EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 17 * 60);
-    (void)view;
-}
+    f.undo.redo();
 
-TEST(DayBars, ADragThatEndsWhereItBeganRecordsNothing)
-{
-    CanvasFixture f;
-    f.make();
+    // Only the end follows again; the start keeps its own minute.
     auto* start = f.column(0).bar(WindowEdge::start);
-    drag(start, middle(start), {0, 3}, 1);  // less than a quarter hour
-    EXPECT_EQ(f.undo.count(), 0);
-    EXPECT_EQ(windowOf(*f.model, f.key(0)).startMinutes, 9 * 60);
-}
-
-TEST(DayBars, DoubleClickFollowsTheSharedBarAgainOnlyWhenOverriding)
-{
-    CanvasFixture f;
-    f.make();
-    auto* end = f.column(0).bar(WindowEdge::end);
-    QTest::mouseDClick(end, Qt::LeftButton, Qt::NoModifier, middle(end));
-    EXPECT_EQ(f.undo.count(), 0);  // a bar that follows: nothing
-
-    f.model->setDayEdge(WindowEdge::start, 600, f.key(0));
-    f.model->setDayEdge(WindowEdge::end, 1080, f.key(0));
+    drag(start, middle(start), {0, 59});
     end = f.column(0).bar(WindowEdge::end);
     QTest::mouseDClick(end, Qt::LeftButton, Qt::NoModifier, middle(end));
-    // Only the end follows again; the start keeps its own minute.
     EXPECT_EQ(windowOf(*f.model, f.key(0)), (DailyWindow{600, 1020}));
-}
-
-TEST(DayBars, ArrowKeysAndAccessibleActionsNudgeByAQuarterHour)
-{
-    CanvasFixture f;
-    f.make();
-    auto* end = f.column(0).bar(WindowEdge::end);
-    end->setFocus();
-    QTest::keyClick(end, Qt::Key_Down);
-    EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 17 * 60 + 15);
-    EXPECT_EQ(f.undo.count(), 1);
-    QTest::keyClick(f.column(0).bar(WindowEdge::end), Qt::Key_Up);
-    QTest::keyClick(f.column(0).bar(WindowEdge::end), Qt::Key_Up);
-    EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 16 * 60 + 45);
-    EXPECT_EQ(f.undo.count(), 3);
-
-    QAccessibleInterface* bar =
-        QAccessible::queryAccessibleInterface(f.column(0).bar(WindowEdge::start));
-    ASSERT_TRUE(bar && bar->valueInterface() && bar->actionInterface());
-    EXPECT_EQ(bar->valueInterface()->currentValue().toInt(), 540);
-    bar->actionInterface()->doAction(QAccessibleActionInterface::increaseAction());
-    EXPECT_EQ(windowOf(*f.model, f.key(0)).startMinutes, 555);
-    bar = QAccessible::queryAccessibleInterface(f.column(0).bar(WindowEdge::start));
-    bar->valueInterface()->setCurrentValue(600);
-    EXPECT_EQ(windowOf(*f.model, f.key(0)).startMinutes, 600);
 }
 
 TEST(DayBars, AnOvernightEndNudgesWithinTheNextDay)
@@ -161,7 +125,17 @@ TEST(ScreenReader, HearsTimesAndReachesEveryBarAction)
                   ->text(QAccessible::Value),
               "9:15 AM");
 
-    // A day's own end: Down overrides, Delete (or the named action) follows the shared bar.
+    // A day's own bars: the value, its actions and the arrow keys move a quarter hour, one
+    // undo step each.
+    QAccessibleInterface* start =
+        QAccessible::queryAccessibleInterface(f.column(0).bar(WindowEdge::start));
+    ASSERT_TRUE(start && start->valueInterface() && start->actionInterface());
+    EXPECT_EQ(start->valueInterface()->currentValue().toInt(), 555);
+    start->actionInterface()->doAction(QAccessibleActionInterface::increaseAction());
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).startMinutes, 570);
+    start = QAccessible::queryAccessibleInterface(f.column(0).bar(WindowEdge::start));
+    start->valueInterface()->setCurrentValue(600);
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).startMinutes, 600);
     auto* end = f.column(0).bar(WindowEdge::end);
     end->setFocus();
     QTest::keyClick(end, Qt::Key_Down);
@@ -170,14 +144,22 @@ TEST(ScreenReader, HearsTimesAndReachesEveryBarAction)
         QAccessible::queryAccessibleInterface(f.column(0).bar(WindowEdge::end));
     EXPECT_EQ(bar->text(QAccessible::Value), "5:15 PM");
     EXPECT_TRUE(bar->actionInterface()->actionNames().contains("Follow the shared bar"));
+    QTest::keyClick(f.column(0).bar(WindowEdge::end), Qt::Key_Up);
+    QTest::keyClick(f.column(0).bar(WindowEdge::end), Qt::Key_Up);
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 16 * 60 + 45);
+    EXPECT_EQ(f.undo.count(), 6);
+
+    // Delete, or the named action, follows the shared bar again.
     QTest::keyClick(f.column(0).bar(WindowEdge::end), Qt::Key_Delete);
     EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 17 * 60);
-    f.model->setDayEdge(WindowEdge::end, 18 * 60, f.key(0));
+    QAccessible::queryAccessibleInterface(f.column(0).bar(WindowEdge::end))
+        ->valueInterface()
+        ->setCurrentValue(18 * 60);
     QAccessible::queryAccessibleInterface(f.column(0).bar(WindowEdge::end))
         ->actionInterface()
         ->doAction("Follow the shared bar");
-    EXPECT_EQ(windowOf(*f.model, f.key(0)).endMinutes, 17 * 60);
-    EXPECT_EQ(f.undo.count(), 5);
+    EXPECT_EQ(windowOf(*f.model, f.key(0)), (DailyWindow{600, 17 * 60}));
+    EXPECT_EQ(f.undo.count(), 9);
 
     // Busy time has a name with its times and never a title.
     EXPECT_TRUE(test::findAccessible(&view, "Busy, 9:30 to 10:00 AM"));
@@ -202,22 +184,7 @@ struct BandFixture : CanvasFixture {
     std::string reservedText() const { return test::slotText(model->adjustments().reserved, la); }
 };
 
-TEST(FreeBands, ShowTheirRangeAndTheOtherZonesThatFit)
-{
-    CanvasFixture f;
-    f.settings.addZone("Asia/Tokyo");
-    f.settings.addZone("Europe/Berlin");
-    f.make();
-    auto* band = f.column(0).bands().at(0);
-    EXPECT_EQ(band->content().range, "9:00am – 5:00pm");
-    ASSERT_EQ(band->content().otherZones.size(), 2u);
-    EXPECT_EQ(band->content().otherZones[0], "Tokyo  2:00am – 10:00am (Tue)");
-    EXPECT_EQ(band->otherLineCount(), 2);  // 473 points tall
-    EXPECT_EQ(band->accessibleName(), "Free 9:00am – 5:00pm");
-    EXPECT_EQ(band->objectName(), "tour.freeTime");
-}
-
-TEST(FreeBands, ALongZoneLineIsCutShortAndKeepsTheNextZone)
+TEST(FreeBands, ShowTheirRangeAndTheOtherZonesThatFitCutShort)
 {
     CanvasFixture f;
     f.settings.addZone("Asia/Tokyo");
@@ -227,8 +194,12 @@ TEST(FreeBands, ALongZoneLineIsCutShortAndKeepsTheNextZone)
         meeting("m1", "2025-03-03T10:15:00-08:00", "2025-03-03T17:00:00-08:00"));
     f.make();
     auto* band = f.column(0).bands().at(0);
+    EXPECT_EQ(band->content().range, "9:00am – 10:15am");
+    EXPECT_EQ(band->accessibleName(), "Free 9:00am – 10:15am");
+    EXPECT_EQ(band->objectName(), "tour.freeTime");
     // 75 minutes at 59.2 points per hour, 74 points: room for two lines.
     ASSERT_NEAR(band->height(), 74, 1);
+    EXPECT_EQ(band->otherLineCount(), 2);
     const QStringList lines = band->shownOtherLines();
     ASSERT_EQ(lines.size(), 2);
     // The name gives way, the times stay whole.
@@ -257,60 +228,39 @@ TEST(FreeBands, DraggingAnEdgeTrimsAndDoubleClickRestores)
     EXPECT_EQ(f.reservedText(), "03-03 13:00-13:30");
     QTest::mouseDClick(f.band(1), Qt::LeftButton, Qt::NoModifier, middle(f.band(1)));
     EXPECT_EQ(f.reservedText(), "");
-    EXPECT_EQ(f.undo.count(), 4);
+
+    // An edge on the window's edge moves the day instead: the top is the window's 09:00.
+    drag(f.band(0), {50, 2}, {0, 30});
+    EXPECT_EQ(windowOf(*f.model, f.key(0)).startMinutes, 9 * 60 + 30);
+    EXPECT_EQ(f.reservedText(), "");
+    EXPECT_EQ(f.undo.count(), 5);
 }
 
 TEST(FreeBands, WhileDraggedTheLabelsSayWhereTheReleaseLands)
 {
     BandFixture f;
-    // The pointer's travel in steps, as a hand moves; at each the band says what a release
-    // there commits. 61 points is 61.8 minutes: the top snaps inward to 2:15pm, not 2:00pm.
+    // At each step of the pointer's travel the band says what a release there commits.
+    // 61 points is 61.8 minutes: the top snaps inward to 2:15pm, not 2:00pm.
     auto* band = f.band(1);
-    const QPoint origin = band->mapToGlobal(QPoint(50, 3));
-    QTest::mousePress(band, Qt::LeftButton, Qt::NoModifier, QPoint(50, 3));
     QString said;
-    for (int dy : {10, 30, 61}) {
-        QTest::mouseMove(band, band->mapFromGlobal(origin + QPoint(0, dy)));
-        said = band->shownRange();
-    }
+    drag(band, {50, 3}, {0, 61}, 4, [&] { said = band->shownRange(); });
     EXPECT_EQ(said, "2:15pm – 5:00pm");
-    QTest::mouseRelease(band, Qt::LeftButton, Qt::NoModifier,
-                        band->mapFromGlobal(origin + QPoint(0, 61)));
     EXPECT_EQ(f.band(1)->content().range, said);
     EXPECT_EQ(f.band(1)->shownRange(), said);
 
     // Below the shortest free time, the band says it goes whole, and it does.
     band = f.band(1);
-    const QPoint top = band->mapToGlobal(QPoint(50, 3));
-    QTest::mousePress(band, Qt::LeftButton, Qt::NoModifier, QPoint(50, 3));
-    QTest::mouseMove(band, band->mapFromGlobal(top + QPoint(0, 140)));  // 4:37pm
-    EXPECT_EQ(band->shownRange(), "Too short to offer");
-    QTest::mouseRelease(band, Qt::LeftButton, Qt::NoModifier,
-                        band->mapFromGlobal(top + QPoint(0, 140)));
+    drag(band, {50, 3}, {0, 140}, 1, [&] { said = band->shownRange(); });  // 4:37pm
+    EXPECT_EQ(said, "Too short to offer");
     EXPECT_EQ(f.column(0).bands().size(), 1u);
     EXPECT_EQ(f.reservedText(), "03-03 13:00-17:00");
 
     // A day's bar: its label at the last movement is the committed end.
     auto* end = f.column(0).bar(WindowEdge::end);
-    const QPoint grab = end->mapToGlobal(middle(end));
-    QTest::mousePress(end, Qt::LeftButton, Qt::NoModifier, middle(end));
-    for (int dy : {-20, -44, -52})
-        QTest::mouseMove(end, end->mapFromGlobal(grab + QPoint(0, dy)));
-    said = f.column(0).bar(WindowEdge::end)->timeLabel();
-    QTest::mouseRelease(end, Qt::LeftButton, Qt::NoModifier,
-                        end->mapFromGlobal(grab + QPoint(0, -52)));
+    drag(end, middle(end), {0, -52}, 3,
+         [&] { said = f.column(0).bar(WindowEdge::end)->timeLabel(); });
     EXPECT_EQ(said, "4:00pm");
     EXPECT_EQ(CanvasText::timeLabel(windowOf(*f.model, f.key(0)).endMinutes, false), said);
-}
-
-TEST(FreeBands, AnEdgeOnTheWindowEdgeMovesTheDay)
-{
-    BandFixture f;
-    auto* band = f.band(0);
-    drag(band, {50, 2}, {0, 30});  // the top is the window's 09:00
-    EXPECT_EQ(windowOf(*f.model, f.key(0)).startMinutes, 9 * 60 + 30);
-    EXPECT_EQ(f.reservedText(), "");
-    EXPECT_EQ(f.undo.count(), 1);
 }
 
 TEST(FreeBands, AccessibleActionsTrimAndRestore)
@@ -426,37 +376,30 @@ TEST(DayColumns, OnlyTheDraggedDayRepaints)
     f.settings.dayCount = 5;
     auto& view = f.make({1200, 652});
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-    std::vector<int> paints(5, 0);
-    struct Counter : QObject {
-        int* count;
-        explicit Counter(int* c) : count(c) {}
-        bool eventFilter(QObject*, QEvent* e) override
+    // Paint events per column, counted while one day's end is dragged.
+    struct PaintCounter : QObject {
+        std::map<QObject*, int> paints;
+        bool eventFilter(QObject* watched, QEvent* event) override
         {
-            if (e->type() == QEvent::Paint)
-                ++*count;
+            if (event->type() == QEvent::Paint)
+                ++paints[watched];
             return false;
         }
-    };
-    std::vector<std::unique_ptr<Counter>> counters;
-    for (std::size_t i = 0; i < 5; ++i) {
-        counters.push_back(std::make_unique<Counter>(&paints[i]));
-        f.column(i).installEventFilter(counters.back().get());
-    }
+    } counter;
+    for (std::size_t i = 0; i < 5; ++i)
+        f.column(i).installEventFilter(&counter);
     QCoreApplication::processEvents();
-    std::fill(paints.begin(), paints.end(), 0);
+    counter.paints.clear();
 
     auto* end = f.column(2).bar(WindowEdge::end);
-    const QPoint origin = end->mapToGlobal(middle(end));
-    QTest::mousePress(end, Qt::LeftButton, Qt::NoModifier, middle(end));
-    for (int dy : {20, 40, 60}) {
-        QTest::mouseMove(end, end->mapFromGlobal(origin + QPoint(0, dy)));
+    std::map<QObject*, int> held;
+    drag(end, middle(end), {0, 60}, 3, [&] {
         QCoreApplication::processEvents();
-    }
-    EXPECT_GT(paints[2], 0);
+        held = counter.paints;
+    });
+    EXPECT_GT(held[&f.column(2)], 0);
     for (std::size_t i : {0u, 1u, 3u, 4u})
-        EXPECT_EQ(paints[i], 0) << "column " << i;
-    QTest::mouseRelease(end, Qt::LeftButton, Qt::NoModifier,
-                        end->mapFromGlobal(origin + QPoint(0, 60)));
+        EXPECT_EQ(held[&f.column(i)], 0) << "column " << i;
     QCoreApplication::processEvents();
     // What the screen shows after those partial repaints is what a whole repaint draws.
     const QImage shown = view.screen()->grabWindow(view.winId()).toImage();

@@ -76,7 +76,7 @@ TEST(ZoneRulers, DragReordersRemovesOrSpringsBack)
     EXPECT_EQ(f.sounds, std::vector<Sound>{Sound::remove});
 }
 
-TEST(ZoneRulers, MenuBadgeRenameAndAdd)
+TEST(ZoneRulers, MenuBadgeAndAdd)
 {
     RulerFixture f;
     // The last ruler removes itself through its own menu: it outlives the menu.
@@ -89,14 +89,6 @@ TEST(ZoneRulers, MenuBadgeRenameAndAdd)
     f.ruler(2)->removeBadge()->click();
     EXPECT_EQ(f.order(), "Asia/Tokyo America/Los_Angeles");
     EXPECT_TRUE(f.sounds.empty());  // the badge and the menu remove quietly
-
-    auto* name = f.view->namesRow()->names()[0];
-    name->beginRename();
-    ASSERT_TRUE(name->editor());
-    name->editor()->setText("  Office ");
-    QTest::keyClick(name->editor(), Qt::Key_Return);
-    EXPECT_EQ(f.model->settings().zones[0].label, "Office");
-    EXPECT_EQ(f.ruler(0)->accessibleName(), "Office");
 
     auto* search = qobject_cast<AddZonePopover*>(f.view->openZoneSearch());
     ASSERT_TRUE(search);
@@ -180,9 +172,10 @@ TEST(ZoneRulers, TheKeyboardAndAScreenReaderDoEveryEdit)
     tokyo->actionInterface()->doAction("Rename");
     name = f.view->namesRow()->names()[1];
     ASSERT_TRUE(name->editor());
-    name->editor()->setText("Office");
+    name->editor()->setText("  Office ");
     QTest::keyClick(name->editor(), Qt::Key_Return);
     EXPECT_EQ(f.model->settings().zones[1].label, "Office");
+    EXPECT_EQ(f.ruler(1)->accessibleName(), "Office");
     QAccessible::queryAccessibleInterface(f.ruler(1))->actionInterface()->doAction("Move Left");
     EXPECT_EQ(f.order(), "Asia/Tokyo America/Los_Angeles");
     QAccessible::queryAccessibleInterface(f.ruler(0))->actionInterface()->doAction("Remove");
@@ -239,7 +232,6 @@ TEST(EventsPopover, ListsRowsInTheirThreeStatesAndFreesAMeetingFromTheKeyboard)
     EXPECT_EQ(review->content().overlaps, QStringList{"Lunch"});
     EXPECT_EQ(review->tagText(), "Yours");
     EXPECT_EQ(rows[2]->tagText(), "Declined\nNot counted");
-    EXPECT_EQ(rows[4]->content().state, BusyClassifier::EventState::ignored);
     EXPECT_EQ(rows[4]->tagText(), "Free\nNot counted");
     EXPECT_EQ(rows[4]->actionButton(), nullptr);
 
@@ -257,10 +249,8 @@ TEST(EventsPopover, ListsRowsInTheirThreeStatesAndFreesAMeetingFromTheKeyboard)
     ASSERT_EQ(f.model->adjustments().movable.size(), 1u);
     EXPECT_EQ(f.undo.count(), 1);
     const auto& after = popover->list()->rows();
-    EXPECT_EQ(after[1]->content().state, BusyClassifier::EventState::movable);
     EXPECT_EQ(after[1]->tagText(), "Freed");
     EXPECT_EQ(QApplication::focusWidget(), after[1]->actionButton());
-    EXPECT_EQ(after[1]->actionButton()->accessibleName(), "Make it busy again");
     QAccessibleInterface* again = test::findAccessible(&view, "Make it busy again");
     ASSERT_TRUE(again && again->actionInterface());
     again->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
