@@ -16,27 +16,12 @@
 namespace nelvo {
 namespace {
 
-TEST(CalendarChooser, ChosenLocationsComeFirstCheckedAndLikelyOnesFollowUnchecked)
+TEST(CalendarChooser, ListsDesktopCalendarsByAccountThenFilesChosenFirstThenLikelyOnes)
 {
     CalendarChooser chooser;
     chooser.setLocations({"/cal/work.ics", "/cal/home"}, {"/cal/home", "/found/personal.ics"});
     EXPECT_EQ(chooser.sectionCount(), 1);
     EXPECT_EQ(chooser.choice().locations, (std::vector<std::string>{"/cal/work.ics", "/cal/home"}));
-
-    EXPECT_TRUE(chooser.setChecked("/found/personal.ics", true));
-    EXPECT_TRUE(chooser.setChecked("/cal/work.ics", false));
-    EXPECT_FALSE(chooser.setChecked("/elsewhere.ics", true));
-    EXPECT_EQ(chooser.choice(),
-              (CalendarChoice{.locations = {"/cal/home", "/found/personal.ics"}}));
-    auto* list = chooser.findChild<QTreeWidget*>(QStringLiteral("calendarList"));
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->topLevelItem(0)->childCount(), 3);
-}
-
-TEST(CalendarChooser, DesktopCalendarsComeFirstGroupedByAccount)
-{
-    CalendarChooser chooser;
-    chooser.setLocations({"/cal/work.ics"}, {});
     chooser.setDesktopCalendars({{"g1", "Team", "Google", "#FF0000", false},
                                  {"g2", "Holidays", "Google", "#00FF00", true},
                                  {"p1", "Personal", "On This Computer", "#0000FF", false}},
@@ -47,12 +32,17 @@ TEST(CalendarChooser, DesktopCalendarsComeFirstGroupedByAccount)
     EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("Google"));
     EXPECT_EQ(list->topLevelItem(0)->childCount(), 2);
     EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("On This Computer"));
+    // The chosen files come first, checked; the likely ones follow unchecked.
+    EXPECT_EQ(list->topLevelItem(2)->childCount(), 3);
     EXPECT_EQ(list->topLevelItem(2)->child(0)->text(0), QStringLiteral("/cal/work.ics"));
 
     // Each kind of entry lands in its own list of the choice.
+    EXPECT_TRUE(chooser.setChecked("/found/personal.ics", true));
+    EXPECT_TRUE(chooser.setChecked("/cal/work.ics", false));
+    EXPECT_FALSE(chooser.setChecked("/elsewhere.ics", true));
     EXPECT_TRUE(chooser.setChecked("p1", true));
-    EXPECT_EQ(chooser.choice(),
-              (CalendarChoice{.locations = {"/cal/work.ics"}, .desktopCalendars = {"g1", "p1"}}));
+    EXPECT_EQ(chooser.choice(), (CalendarChoice{.locations = {"/cal/home", "/found/personal.ics"},
+                                                .desktopCalendars = {"g1", "p1"}}));
     // The files' heading hides while only desktop calendars are listed.
     CalendarChooser desktopOnly;
     desktopOnly.setDesktopCalendars({{"p1", "Personal", "On This Computer", "#0000FF", false}}, {});

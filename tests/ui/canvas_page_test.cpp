@@ -2,7 +2,6 @@
 #include "ui/calendar_notice.h"
 #include "ui/canvas_page.h"
 #include "ui/main_window.h"
-#include "ui/onboarding_view.h"
 #include "ui/share/copy_button.h"
 
 #include <QAccessible>
@@ -57,18 +56,6 @@ TEST(CanvasPage, NamesACalendarThatCannotBeReadUntilItIsBack)
     EXPECT_EQ(copy->toolTip(), baseTip);
     window.hide();
     EXPECT_FALSE(page.refreshTimer().isActive());
-}
-
-TEST(OnboardingView, ReturnPressesThePageButton)
-{
-    UiSetup s;
-    MainWindow window(s.setup(true));
-    window.show();
-    OnboardingView& view = *window.rootView().onboarding();
-    QTest::keyClick(&view, Qt::Key_Return);
-    EXPECT_TRUE(test::waitUntil([&] { return view.page() == 1; }));
-    QTest::keyClick(&view, Qt::Key_Enter);
-    EXPECT_TRUE(test::waitUntil([&] { return view.page() == 2; }));
 }
 
 }  // namespace

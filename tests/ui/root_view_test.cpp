@@ -161,34 +161,6 @@ TEST(RootView, RevokedAccessIsNoticedWhenTheWindowComesToTheFront)
     EXPECT_EQ(root.model(), model);
 }
 
-TEST(RootView, ChoosingOtherCalendarsFromTheCanvasReadsThem)
-{
-    UiSetup s;
-    const std::string first = s.calendarFile("first.ics");
-    s.returningUser({first});
-    MainWindow window(s.setup());
-    RootView& root = window.rootView();
-
-    // From the settings: cancelled, nothing changes.
-    auto* settings = window.findChild<SettingsPopover*>();
-    ASSERT_NE(settings, nullptr);
-    ASSERT_FALSE(settings->chooseCalendars()->isHidden());
-    settings->chooseCalendars()->click();
-    EXPECT_EQ(*s.chooserOpened, 1);
-    EXPECT_EQ(root.access().state(), CalendarAccess::State::granted);
-    EXPECT_NE(root.canvasPage(), nullptr);
-
-    // From the File menu.
-    const std::string second = s.calendarFile("second.ics");
-    *s.chooserAnswer = CalendarChoice{.locations = {second}};
-    window.commands().chooseCalendars->trigger();
-    EXPECT_EQ(*s.chooserOpened, 2);
-    EXPECT_EQ(s.defaults->stringList(DefaultsKeys::calendarLocations),
-              std::vector<std::string>{second});
-    ASSERT_EQ(root.model()->calendars().size(), 1u);
-    EXPECT_NE(root.model()->calendars().front().id.find("second"), std::string::npos);
-}
-
 // `nelvo calendars add` while the window is open: the window reads the new choice without
 // waiting to come to the front.
 TEST(RootView, FollowsTheChoiceTheCommandLineWrites)
@@ -219,8 +191,13 @@ TEST(RootView, DemoNeedsNoCalendarAccess)
     window.show();
     RootView& root = window.rootView();
     ASSERT_NE(root.onboarding(), nullptr);
-    root.onboarding()->setPage(OnboardingView::lastPage);
-    clickOnly(*root.onboarding());
+    // Return or Enter presses the page's button.
+    OnboardingView& view = *root.onboarding();
+    QTest::keyClick(&view, Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return view.page() == 1; }));
+    QTest::keyClick(&view, Qt::Key_Enter);
+    ASSERT_TRUE(waitUntil([&] { return view.page() == OnboardingView::lastPage; }));
+    clickOnly(view);
     ASSERT_TRUE(waitUntil([&] { return root.canvasPage() != nullptr; }));
     EXPECT_EQ(*s.chooserOpened, 0);
     EXPECT_TRUE(root.canvasPage()->isDemo());
@@ -264,12 +241,12 @@ TEST(RootView, TheDemoKeepsOnlyItsSettingsApart)
     EXPECT_EQ(again.rootView().model()->settings().dayCount, 9);
 }
 
-// A returning user: straight to the canvas; day commands and undo go through the model, and
-// a settings change made just before quitting is kept.
+// A returning user: straight to the canvas; day commands, undo and choosing other calendars
+// go through the model, and a settings change made just before quitting is kept.
 TEST(RootView, ReturningUserCommandsAndQuitting)
 {
     UiSetup s;
-    s.returningUser({s.calendarFile()});
+    s.returningUser({s.calendarFile("first.ics")});
     MainWindow window(s.setup());
     RootView& root = window.rootView();
     EXPECT_EQ(root.onboarding(), nullptr);
@@ -292,6 +269,24 @@ TEST(RootView, ReturningUserCommandsAndQuitting)
     commands.undo->trigger();
     EXPECT_EQ(model.settings().window.startMinutes, 9 * 60);
     EXPECT_EQ(commands.redo->text(), "Redo Change Availability");
+
+    // Choosing calendars from the settings, cancelled: nothing changes.
+    auto* settings = window.findChild<SettingsPopover*>();
+    ASSERT_NE(settings, nullptr);
+    ASSERT_FALSE(settings->chooseCalendars()->isHidden());
+    settings->chooseCalendars()->click();
+    EXPECT_EQ(*s.chooserOpened, 1);
+    EXPECT_EQ(root.access().state(), CalendarAccess::State::granted);
+    EXPECT_NE(root.canvasPage(), nullptr);
+    // From the File menu, another file: it is kept and read.
+    const std::string second = s.calendarFile("second.ics");
+    *s.chooserAnswer = CalendarChoice{.locations = {second}};
+    commands.chooseCalendars->trigger();
+    EXPECT_EQ(*s.chooserOpened, 2);
+    EXPECT_EQ(s.defaults->stringList(DefaultsKeys::calendarLocations),
+              std::vector<std::string>{second});
+    ASSERT_EQ(model.calendars().size(), 1u);
+    EXPECT_NE(model.calendars().front().id.find("second"), std::string::npos);
 
     Settings changed = model.settings();
     changed.dayCount = 9;

@@ -10,11 +10,6 @@
 
 namespace nelvo::test {
 
-UiSetup::UiSetup()
-{
-    folder.setAutoRemove(true);
-}
-
 void UiSetup::returningUser(const std::vector<std::string>& locations)
 {
     defaults->setBool(DefaultsKeys::onboardingCompleted, true);

@@ -19,8 +19,6 @@ namespace nelvo::test {
 // in a fresh temporary folder, the clock at Monday 3 March 2025, 08:00 in New York, and a
 // chooser that answers what the test says (cancelled until told otherwise).
 struct UiSetup {
-    UiSetup();
-
     // The defaults of a user who finished onboarding and chose these calendars.
     void returningUser(const std::vector<std::string>& locations);
     // A calendar file in the temporary folder (an empty but valid calendar).
