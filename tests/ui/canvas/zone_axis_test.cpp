@@ -41,24 +41,7 @@ struct RulerFixture : CanvasFixture {
     }
 };
 
-TEST(ZoneRulers, ShowTheirZonesHoursAndNames)
-{
-    RulerFixture f;
-    ASSERT_EQ(f.view->zoneAxis()->rulers().size(), 3u);
-    EXPECT_EQ(f.ruler(0)->accessibleName(), "Pacific Time, primary");
-    EXPECT_TRUE(f.ruler(0)->accessibleDescription().startsWith(
-        "Pacific Time: the zone the canvas is drawn in."));
-    const auto& tokyo = f.ruler(2)->hours()->labels();
-    ASSERT_EQ(tokyo.size(), 11u);  // 8:00 to 18:00
-    // 08:00 Monday in Los Angeles is 01:00 Tuesday in Tokyo.
-    EXPECT_EQ(tokyo[0].time, "1:00am");
-    EXPECT_EQ(tokyo[0].weekday, "Tue");
-    EXPECT_EQ(tokyo[1].weekday, "");
-    EXPECT_EQ(f.ruler(0)->hours()->labels()[1].time, "9:00am");
-    EXPECT_EQ(f.view->namesRow()->names()[1]->name(), "Berlin");
-}
-
-TEST(ZoneRulers, DragReordersRemovesOrSpringsBack)
+TEST(ZoneRulers, DragMenuAndBadgeReorderOrRemoveAndThePrimaryStays)
 {
     RulerFixture f;
     drag(f.ruler(1), {30, 100}, {140, 0});
@@ -71,26 +54,23 @@ TEST(ZoneRulers, DragReordersRemovesOrSpringsBack)
     EXPECT_EQ(f.ruler(0)->x(), CanvasStyle::axisPadding);
     drag(f.ruler(1), {30, 100}, {30, 0});  // lands on itself
     EXPECT_EQ(f.order(), "America/Los_Angeles Europe/Berlin");
-    EXPECT_EQ(f.undo.count(), 0);
-    // Only the ruler pulled off the axis was heard going.
-    EXPECT_EQ(f.sounds, std::vector<Sound>{Sound::remove});
-}
 
-TEST(ZoneRulers, MenuBadgeAndAdd)
-{
-    RulerFixture f;
     // The last ruler removes itself through its own menu: it outlives the menu.
+    f.model->addZone("Asia/Tokyo");
     ASSERT_TRUE(test::chooseFromContextMenu(f.ruler(2), {30, 100}, "Remove"));
     EXPECT_EQ(f.order(), "America/Los_Angeles Europe/Berlin");
     EXPECT_FALSE(test::chooseFromContextMenu(f.ruler(0), {30, 100}, "Remove"));  // primary
     f.model->addZone("Asia/Tokyo");
     ASSERT_TRUE(test::chooseFromContextMenu(f.ruler(2), {30, 100}, "Make First"));
     EXPECT_EQ(f.order(), "Asia/Tokyo America/Los_Angeles Europe/Berlin");
-    f.ruler(2)->removeBadge()->click();
+    QTest::mouseClick(f.ruler(2)->removeBadge(), Qt::LeftButton);
     EXPECT_EQ(f.order(), "Asia/Tokyo America/Los_Angeles");
-    EXPECT_TRUE(f.sounds.empty());  // the badge and the menu remove quietly
+    EXPECT_EQ(f.undo.count(), 0);
+    // Only the ruler pulled off the axis was heard going; the badge and the menu are quiet.
+    EXPECT_EQ(f.sounds, std::vector<Sound>{Sound::remove});
 
-    auto* search = qobject_cast<AddZonePopover*>(f.view->openZoneSearch());
+    QTest::mouseClick(f.view->namesRow()->addButton(), Qt::LeftButton);
+    auto* search = f.view->findChild<AddZonePopover*>();
     ASSERT_TRUE(search);
     search->searchField()->setText("Kolkata");
     QTest::keyClick(search->searchField(), Qt::Key_Return);
@@ -98,9 +78,21 @@ TEST(ZoneRulers, MenuBadgeAndAdd)
     EXPECT_EQ(f.view->namesRow()->addButton()->accessibleName(), "Add a time zone");
 }
 
-TEST(ZoneRulers, LongNamesAreCutNotSplitAndTheRenameFieldFitsThem)
+TEST(ZoneRulers, ShowTheirZonesHoursAndNamesCutNotSplit)
 {
     RulerFixture f;
+    ASSERT_EQ(f.view->zoneAxis()->rulers().size(), 3u);
+    EXPECT_EQ(f.ruler(0)->accessibleName(), "Pacific Time, primary");
+    const auto& tokyo = f.ruler(2)->hours()->labels();
+    ASSERT_EQ(tokyo.size(), 11u);  // 8:00 to 18:00
+    // 08:00 Monday in Los Angeles is 01:00 Tuesday in Tokyo.
+    EXPECT_EQ(tokyo[0].time, "1:00am");
+    EXPECT_EQ(tokyo[0].weekday, "Tue");
+    EXPECT_EQ(tokyo[1].weekday, "");
+    EXPECT_EQ(f.ruler(0)->hours()->labels()[1].time, "9:00am");
+    EXPECT_EQ(f.view->namesRow()->names()[1]->name(), "Berlin");
+
+    // A long name is cut, never split inside a word.
     const QString label = QStringLiteral("Indianapolis Headquarters Team");
     f.model->renameZone("Europe/Berlin", label.toStdString());
     RulerNameView* name = f.view->namesRow()->names()[1];
@@ -226,8 +218,6 @@ TEST(EventsPopover, ListsRowsInTheirThreeStatesAndFreesAMeetingFromTheKeyboard)
     EXPECT_EQ(rows[0]->tagText(), "All day\nNot counted");
     EXPECT_TRUE(rows[0]->content().overlaps.isEmpty());
     const auto review = rows[1];
-    EXPECT_EQ(review->content().time, "12:00pm – 1:00pm");
-    EXPECT_EQ(review->content().calendarName, "Work");
     // Neither the all-day event nor the declined call is said to overlap it.
     EXPECT_EQ(review->content().overlaps, QStringList{"Lunch"});
     EXPECT_EQ(review->tagText(), "Yours");
@@ -235,8 +225,8 @@ TEST(EventsPopover, ListsRowsInTheirThreeStatesAndFreesAMeetingFromTheKeyboard)
     EXPECT_EQ(rows[4]->tagText(), "Free\nNot counted");
     EXPECT_EQ(rows[4]->actionButton(), nullptr);
 
-    // A screen reader finds the first row's action in the window's tree, with why it counts;
-    // no name carries a title.
+    // A screen reader finds the first row's action in the window's tree, with its time, its
+    // calendar and why it counts; no name carries a title.
     QAccessibleInterface* free = test::findAccessible(&view, "Free this time");
     ASSERT_TRUE(free);
     EXPECT_EQ(free->text(QAccessible::Description), "12:00pm – 1:00pm, Work, Your own event");
