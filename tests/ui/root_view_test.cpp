@@ -115,13 +115,10 @@ TEST(RootView, FirstRunWalksThreePagesThenChoosesCalendars)
 
 TEST(RootView, VanishedOrMissingCalendarsShowTheAccessPageAlone)
 {
-    struct Case {
-        std::vector<std::string> locations;
-        bool denied;
-    };
-    for (const Case& c : {Case{{"/nonexistent/gone.ics"}, true}, Case{{}, false}}) {
+    for (const bool vanished : {true, false}) {
         UiSetup s;
-        s.returningUser(c.locations);
+        s.returningUser(vanished ? std::vector<std::string>{"/nonexistent/gone.ics"}
+                                 : std::vector<std::string>{});
         MainWindow window(s.setup());
         RootView& root = window.rootView();
         ASSERT_NE(root.onboarding(), nullptr);
@@ -129,36 +126,10 @@ TEST(RootView, VanishedOrMissingCalendarsShowTheAccessPageAlone)
         EXPECT_TRUE(root.onboarding()->isAccessOnly());
         EXPECT_EQ(root.onboarding()->page(), OnboardingView::lastPage);
         EXPECT_EQ(root.onboarding()->card()->note(),
-                  c.denied ? OnboardingView::deniedText() : QString());
+                  vanished ? OnboardingView::deniedText() : QString());
         EXPECT_EQ(buttonTexts(*root.onboarding()),
-                  QStringList{c.denied ? "Open Privacy Settings" : "Allow access"});
+                  QStringList{vanished ? "Open Privacy Settings" : "Allow access"});
     }
-}
-
-TEST(RootView, RevokedAccessIsNoticedWhenTheWindowComesToTheFront)
-{
-    UiSetup s;
-    const std::string calendar = s.calendarFile();
-    s.returningUser({calendar});
-    MainWindow window(s.setup());
-    RootView& root = window.rootView();
-    ASSERT_NE(root.canvasPage(), nullptr);
-
-    std::filesystem::remove(calendar);
-    root.applicationBecameActive();
-    ASSERT_TRUE(waitUntil([&] { return root.canvasPage() == nullptr; }));
-    ASSERT_NE(root.onboarding(), nullptr);
-    EXPECT_EQ(root.onboarding()->card()->note(), OnboardingView::deniedText());
-    EXPECT_FALSE(window.commands().moreDays->isEnabled());
-    EXPECT_FALSE(window.commands().showTour->isEnabled());
-
-    // The file comes back (or the command line chose another): the canvas returns, with the
-    // same model.
-    AvailabilityModel* model = root.model();
-    s.calendarFile();
-    root.applicationBecameActive();
-    ASSERT_TRUE(waitUntil([&] { return root.canvasPage() != nullptr; }));
-    EXPECT_EQ(root.model(), model);
 }
 
 // `nelvo calendars add` while the window is open: the window reads the new choice without
@@ -242,8 +213,9 @@ TEST(RootView, TheDemoKeepsOnlyItsSettingsApart)
 }
 
 // A returning user: straight to the canvas; day commands, undo and choosing other calendars
-// go through the model, and a settings change made just before quitting is kept.
-TEST(RootView, ReturningUserCommandsAndQuitting)
+// go through the model, losing access is noticed, and a settings change made just before
+// quitting is kept.
+TEST(RootView, ReturningUserCommandsAccessAndQuitting)
 {
     UiSetup s;
     s.returningUser({s.calendarFile("first.ics")});
@@ -287,6 +259,21 @@ TEST(RootView, ReturningUserCommandsAndQuitting)
               std::vector<std::string>{second});
     ASSERT_EQ(model.calendars().size(), 1u);
     EXPECT_NE(model.calendars().front().id.find("second"), std::string::npos);
+
+    // Access revoked (the file went) is noticed when the window comes to the front.
+    std::filesystem::remove(second);
+    root.applicationBecameActive();
+    ASSERT_TRUE(waitUntil([&] { return root.canvasPage() == nullptr; }));
+    ASSERT_NE(root.onboarding(), nullptr);
+    EXPECT_EQ(root.onboarding()->card()->note(), OnboardingView::deniedText());
+    EXPECT_FALSE(commands.moreDays->isEnabled());
+    EXPECT_FALSE(commands.showTour->isEnabled());
+    // The file comes back (or the command line chose another): the canvas returns, with the
+    // same model.
+    s.calendarFile("second.ics");
+    root.applicationBecameActive();
+    ASSERT_TRUE(waitUntil([&] { return root.canvasPage() != nullptr; }));
+    EXPECT_EQ(root.model(), &model);
 
     Settings changed = model.settings();
     changed.dayCount = 9;
