@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 
 namespace nelvo {
@@ -54,16 +52,11 @@ TEST(NelvoBinary, DemoWeekInEveryFormatAndJsonInItsDocumentedShape)
     EXPECT_EQ(sandbox.run({"zones", "kolkata"}).out, "Asia/Kolkata\tKolkata\tIndia\tUTC+5:30\n");
     EXPECT_NE(sandbox.run({"--help"}).out.find("nelvo print"), std::string::npos);
     EXPECT_EQ(sandbox.run({"--version"}).out.rfind("nelvo ", 0), 0u);
+    // JSON in another zone, where it is already 01:00 of the 4th, with an overnight window.
     const Outcome run = sandbox.run(with(demoWeek, {"--format", "json", "--zone", "Asia/Tokyo",
                                                     "--weekends", "--window", "22:00-02:00"}));
-    ASSERT_EQ(run.status, 0) << run.err;
-    const auto json = nlohmann::json::parse(run.out);
-    EXPECT_EQ(json["zone"], "Asia/Tokyo");
-    EXPECT_EQ(json["rangeStart"], "2025-03-04");  // it is 01:00 of the 4th in Tokyo
-    ASSERT_EQ(json["days"].size(), 5u);
-    EXPECT_EQ(json["days"][0]["window"].dump(), R"({"endMinutes":120,"startMinutes":1320})");
-    EXPECT_EQ(json["days"][0]["isExcluded"], false);
-    EXPECT_EQ(json["slots"][0]["start"].get<std::string>().size(), 20u);  // whole seconds, Z
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_GOLDEN("cli/demo_week_tokyo.json", run.out);
 }
 
 // Width and height from a PNG's header; zeros when it is not one.
@@ -127,17 +120,9 @@ TEST(NelvoBinary, UsageErrorsAndUnusableInput)
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     EXPECT_EQ(run.err.rfind("cannot read calendar \"" + notes.string() + "\"", 0), 0u) << run.err;
     // An output file that cannot be written: status 1 and nothing left behind.
-    const fs::path locked = sandbox.root() / "locked";
-    fs::create_directories(locked);
-    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
-    run = sandbox.run(with(demoWeek, {"-o", (locked / "out.md").string()}));
-    if (::geteuid() != 0) {  // root writes anywhere
-        EXPECT_EQ(run.status, 1);
-        EXPECT_NE(run.err.find("cannot write"), std::string::npos);
-        EXPECT_TRUE(fs::is_empty(locked));
-    }
     run = sandbox.run(with(demoWeek, {"-o", (sandbox.root() / "missing" / "out.md").string()}));
     EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("cannot write", 0), 0u) << run.err;
     EXPECT_FALSE(fs::exists(sandbox.root() / "missing"));
     // Through a symbolic link the target is written and the link stays; "-" is standard output.
     sandbox.write("real.txt", "old");
@@ -192,16 +177,6 @@ TEST(NelvoBinary, NothingButTimesLeaves)
             EXPECT_EQ(run.err.find(marker), std::string::npos) << format << " leaks " << marker;
         }
     }
-    // The meeting is busy time all the same.
-    const Outcome text = sandbox.run(
-        {"print", "--calendar", calendar.string(), "--now", "2025-03-03T08:00:00-08:00"});
-    EXPECT_NE(text.out.find("9:00AM - 10:00AM\n11:30AM - 5:00PM"), std::string::npos) << text.out;
-    // Listing the calendars shows the calendar's name; print never does.
-    ASSERT_EQ(sandbox.run({"calendars", "add", calendar.string()}).status, 0);
-    const Outcome list = sandbox.run({"calendars", "list"});
-    EXPECT_EQ(list.status, 0);
-    EXPECT_NE(list.out.find("Obsidian Llama"), std::string::npos) << list.out;
-    EXPECT_EQ(list.out.find("Zeppelinkonferenz"), std::string::npos);
 }
 
 TEST(NelvoBinary, TheWindowsAddressesFreeADeclinedInvitation)
@@ -239,8 +214,11 @@ TEST(NelvoBinary, ChoosingCalendars)
     EXPECT_EQ(sandbox.run({"calendars", "add", "/nonexistent.ics"}).status, 1);
     const fs::path calendar = sandbox.write("cal/work.ics", markerCalendar);
     EXPECT_EQ(sandbox.run({"calendars", "add", calendar.string()}).status, 0);
-    EXPECT_NE(sandbox.run({"calendars"}).out.find(fs::canonical(calendar).string()),
-              std::string::npos);
+    // The list names the calendar, where print never does, and no event.
+    const Outcome list = sandbox.run({"calendars"});
+    EXPECT_NE(list.out.find(fs::canonical(calendar).string()), std::string::npos);
+    EXPECT_NE(list.out.find("Obsidian Llama"), std::string::npos) << list.out;
+    EXPECT_EQ(list.out.find("Zeppelinkonferenz"), std::string::npos);
     EXPECT_EQ(sandbox.run({"calendars", "remove", calendar.string()}).status, 0);
     EXPECT_EQ(sandbox.run({"calendars", "remove", calendar.string()}).status, 1);
 }
@@ -253,28 +231,18 @@ TEST(NelvoBinary, CalendarsChangedAtOnceAreAllKept)
         paths.push_back(
             fs::canonical(sandbox.write("cal/c" + std::to_string(i) + ".ics", markerCalendar))
                 .string());
-    const auto chosen = [&] {
-        const auto text = test::readFile(sandbox.home() / ".config/nelvo/defaults.json");
-        return nlohmann::json::parse(text)["calendars.locations"].get<std::vector<std::string>>();
-    };
-    // Twenty adds started together keep all twenty.
-    std::vector<Sandbox::Started> runs;
-    for (const auto& path : paths)
-        runs.push_back(sandbox.start({"calendars", "add", path}));
-    for (const auto& run : runs)
-        EXPECT_EQ(Sandbox::finish(run).status, 0);
-    EXPECT_EQ(chosen().size(), 20u);
+    for (int i = 0; i < 10; ++i)
+        ASSERT_EQ(sandbox.run({"calendars", "add", paths[i]}).status, 0);
     // Ten removes and ten adds of others together: the ten removed go, the ten added stay.
-    for (int i = 10; i < 20; ++i)
-        ASSERT_EQ(sandbox.run({"calendars", "remove", paths[i]}).status, 0);
-    runs.clear();
+    std::vector<Sandbox::Started> runs;
     for (int i = 0; i < 10; ++i) {
         runs.push_back(sandbox.start({"calendars", "remove", paths[i]}));
         runs.push_back(sandbox.start({"calendars", "add", paths[10 + i]}));
     }
     for (const auto& run : runs)
         EXPECT_EQ(Sandbox::finish(run).status, 0);
-    auto left = chosen();
+    const auto text = test::readFile(sandbox.home() / ".config/nelvo/defaults.json");
+    auto left = nlohmann::json::parse(text)["calendars.locations"].get<std::vector<std::string>>();
     std::sort(left.begin(), left.end());
     std::vector<std::string> expected(paths.begin() + 10, paths.end());
     std::sort(expected.begin(), expected.end());
@@ -341,8 +309,7 @@ END:VCALENDAR
 )");
     Outcome run = sandbox.run(with(demoWeek, {"--calendar", calendar.string()}));
     EXPECT_NE(run.err.find("Evil?[2J?]0 owned?ZZZ"), std::string::npos) << run.err.substr(0, 300);
-    EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
-    EXPECT_EQ(run.err.find('\x07'), std::string::npos);
+    EXPECT_EQ(run.err.find_first_of("\x1b\x07"), std::string::npos);
     EXPECT_LT(run.err.size(), 1000u);
     // A stored location of 10 MB is named, not echoed whole.
     sandbox.write("home/.config/nelvo/defaults.json",
