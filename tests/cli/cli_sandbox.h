@@ -42,10 +42,9 @@ public:
     fs::path home() const { return m_root / "home"; }
     fs::path root() const { return m_root.path(); }
 
-    Outcome run(std::vector<std::string> arguments,
-                const std::string& zone = "America/Los_Angeles") const
+    Outcome run(std::vector<std::string> arguments) const
     {
-        return finish(start(std::move(arguments), zone));
+        return finish(start(std::move(arguments)));
     }
 
     // A run that goes on beside others; finish() waits for it.
@@ -56,8 +55,7 @@ public:
     };
 
     // `terminal`, when given, is the standard output instead of a file.
-    Started start(std::vector<std::string> arguments,
-                  const std::string& zone = "America/Los_Angeles", int terminal = -1) const
+    Started start(std::vector<std::string> arguments, int terminal = -1) const
     {
         const std::string tag = std::to_string(s_runs++);
         const Started started{-1, m_root / ("stdout." + tag), m_root / ("stderr." + tag)};
@@ -70,7 +68,7 @@ public:
             ::unsetenv("XDG_DATA_HOME");
             ::unsetenv("XDG_CACHE_HOME");
             ::setenv("TMPDIR", (m_root / "tmp").c_str(), 1);
-            ::setenv("TZ", zone.c_str(), 1);
+            ::setenv("TZ", "America/Los_Angeles", 1);
             ::setenv("LANG", "de_DE.UTF-8", 1);
             ::setenv("LC_ALL", "de_DE.UTF-8", 1);
             // No session bus: the desktop's calendars of whoever runs the tests stay out.
@@ -104,7 +102,7 @@ public:
             whyNot = std::strerror(errno);
             return std::nullopt;
         }
-        const Started started = start(std::move(arguments), "America/Los_Angeles", client);
+        const Started started = start(std::move(arguments), client);
         ::close(client);
         const Outcome result = finish(started);
         ::close(terminal);
