@@ -72,7 +72,6 @@ public:
     CalendarServer(const CalendarServer&) = delete;
     CalendarServer& operator=(const CalendarServer&) = delete;
 
-    int port() const { return m_port; }
     // "https://127.0.0.1:PORT/cal/NAME", or another path of the server.
     std::string address(const std::string& path) const
     {

