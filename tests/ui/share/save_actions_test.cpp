@@ -41,40 +41,31 @@ void confirm(QFileDialog* panel, const QString& path)
     static_cast<QDialog*>(panel)->accept();
 }
 
-TEST(SaveActions, SaveAsFileSuggestsTheStemAndWritesTheMarkdown)
+TEST(SaveActions, EachSaveSuggestsTheStemAndWritesItsFile)
 {
-    Saving f(1.0, 2, {"Europe/London"});
+    Saving f(2.0, 2, {"Europe/London"});
     f.save.saveFile();
-    QFileDialog* panel = f.save.panel();
-    ASSERT_NE(panel, nullptr);
-    EXPECT_EQ(panel->nameFilters(), QStringList{"Markdown (*.md)"});
-    EXPECT_EQ(QFileInfo(panel->selectedFiles().value(0)).fileName(),
+    ASSERT_NE(f.save.panel(), nullptr);
+    EXPECT_EQ(f.save.panel()->nameFilters(), QStringList{"Markdown (*.md)"});
+    EXPECT_EQ(QFileInfo(f.save.panel()->selectedFiles().value(0)).fileName(),
               "My availability · Mar 3 – 4.md");
-
-    const QString path = f.file("week.md");
-    confirm(panel, path);
+    confirm(f.save.panel(), f.file("week.md"));
     // The single-zone Markdown even with two zones.
-    EXPECT_EQ(contents(path).toStdString(), f.model->markdownText());
-    EXPECT_EQ(f.saved.count(), 1);
-    EXPECT_EQ(f.sounds, std::vector<Sound>{});
-    // Slashes and colons in a stem become dashes; other characters stay.
-    EXPECT_EQ(AvailabilityModel::fileNameStem("Team 3/4: 10:00"), "Team 3-4- 10-00");
-}
+    EXPECT_EQ(contents(f.file("week.md")).toStdString(), f.model->markdownText());
 
-TEST(SaveActions, SavePictureWritesThePng)
-{
-    Saving f(2.0, 1, {"Europe/London", "Asia/Kolkata"});
     f.save.savePicture();
     ASSERT_NE(f.save.panel(), nullptr);
     EXPECT_EQ(f.save.panel()->nameFilters(), QStringList{"PNG image (*.png)"});
     EXPECT_EQ(QFileInfo(f.save.panel()->selectedFiles().value(0)).fileName(),
-              "My availability · Mar 3.png");
-    const QString path = f.file("week.png");
-    confirm(f.save.panel(), path);
-    const QImage written(path, "png");
+              "My availability · Mar 3 – 4.png");
+    confirm(f.save.panel(), f.file("week.png"));
     const AvailabilityPicture picture = ClipboardContent::pictureOf(*f.model);
-    EXPECT_EQ(written.width(), static_cast<int>(2 * picture.width()));
-    EXPECT_EQ(written.height(), static_cast<int>(2 * picture.height()));
+    EXPECT_EQ(QImage(f.file("week.png"), "png").size(),
+              QSize(static_cast<int>(2 * picture.width()), static_cast<int>(2 * picture.height())));
+    EXPECT_EQ(f.saved.count(), 2);
+    EXPECT_EQ(f.sounds, std::vector<Sound>{});
+    // Slashes and colons in a stem become dashes; other characters stay.
+    EXPECT_EQ(AvailabilityModel::fileNameStem("Team 3/4: 10:00"), "Team 3-4- 10-00");
 
     // A picture that cannot be drawn opens no panel.
     SaveActions broken(*f.model, &f.window, [] { return 0.0; });
