@@ -102,8 +102,9 @@ TEST(AvailabilityPicture, AWideTableShrinksToNinePointsThenWidens)
     EXPECT_LE(naturalWidth(fitted), 600 - 56);
 }
 
-// A device that keeps where the picture puts its rectangles and its text, in points.
-class Recorder : public QPaintDevice, public QPaintEngine {
+// A device that keeps where the picture puts its rectangles and its text, in points: an
+// image at 72 dots per inch whose painting is recorded instead of drawn.
+class Recorder : public QImage, public QPaintEngine {
 public:
     struct Text {
         QString text;
@@ -116,7 +117,11 @@ public:
     std::vector<Text> texts;
     std::vector<Rect> rects;
 
-    Recorder() : QPaintEngine(QPaintEngine::AllFeatures) {}
+    Recorder() : QImage(2000, 2000, QImage::Format_ARGB32), QPaintEngine(QPaintEngine::AllFeatures)
+    {
+        setDotsPerMeterX(2835);
+        setDotsPerMeterY(2835);
+    }
     QPaintEngine* paintEngine() const override { return const_cast<Recorder*>(this); }
     bool begin(QPaintDevice*) override { return true; }
     bool end() override { return true; }
@@ -137,27 +142,6 @@ public:
     void drawTextItem(const QPointF& at, const QTextItem& item) override
     {
         texts.push_back({item.text(), m_transform.map(at).y(), item.ascent(), item.descent()});
-    }
-
-protected:
-    int metric(PaintDeviceMetric metric) const override
-    {
-        switch (metric) {
-        case PdmWidth:
-        case PdmHeight:
-            return 2000;
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return 72;
-        case PdmDepth:
-            return 32;
-        case PdmDevicePixelRatioScaled:
-            return static_cast<int>(devicePixelRatioFScale());
-        default:
-            return 1;
-        }
     }
 
 private:
