@@ -292,7 +292,6 @@ TEST(PrimaryZonePicker, TheComputerTheRulersAndTheSearch)
 
     choose(&picker, "Tokyo");
     EXPECT_EQ(model.settings().primaryZoneID, std::optional<std::string>("Asia/Tokyo"));
-    EXPECT_EQ(model.zone().id(), "Asia/Tokyo");
     EXPECT_EQ(picker.currentText(), "Tokyo");
 
     // A zone found by the search becomes a ruler and the primary zone.
@@ -321,8 +320,6 @@ TEST(AddZonePopover, SearchAsYouTypeAndPickWithTheKeyboard)
     ZoneSearchResults* results = popover.results();
     ASSERT_GT(results->rowCount(), 2);
     EXPECT_TRUE(results->data(results->index(0)).toString().startsWith("Ber"));
-    EXPECT_FALSE(
-        results->data(results->index(0), ZoneSearchResults::OffsetRole).toString().isEmpty());
 
     // Down, Enter: the second result.
     const QString second = results->idAt(1);
