@@ -10,30 +10,27 @@ namespace nelvo::test {
 // "ana" must give it; without, anyone may read and write.
 class CaldavServer {
 public:
-    explicit CaldavServer(std::string password = {});
+    explicit CaldavServer(const std::string& password = {});
     ~CaldavServer();
     CaldavServer(const CaldavServer&) = delete;
     CaldavServer& operator=(const CaldavServer&) = delete;
 
     // Empty when the server runs, else why not.
     const std::string& whyNot() const { return m_whyNot; }
-    int port() const { return m_port; }
     // The calendar collection "/ana/<name>/", made on first use; its address.
     std::string calendar(const std::string& name);
-    // Stores an iCalendar object as "<name>.ics" in the calendar; returns an error text.
-    std::string put(const std::string& calendar, const std::string& name, const std::string& ics);
-    // Stops the server, keeping its collections; start() runs it again on the same port.
+    // Stores an iCalendar object as "<name>.ics" in that calendar, as a client's upload would.
+    void put(const std::string& calendar, const std::string& name, const std::string& ics);
+    // Stops the server, keeping its collections.
     void stop();
-    std::string start();
 
 private:
     std::filesystem::path m_root;
-    std::string m_password;
     int m_port = 0;
     int m_pid = -1;
     std::string m_whyNot;
 
-    int request(const std::string& method, const std::string& path, const std::string& body);
+    std::string start();
 };
 
 }  // namespace nelvo::test
