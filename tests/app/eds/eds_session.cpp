@@ -14,7 +14,6 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -64,6 +63,20 @@ std::vector<pid_t> liveMembers(pid_t group)
             out.push_back(std::stoi(name));
     }
     return out;
+}
+
+// A calendar under `parent`, kept by `backend`, to be committed.
+ESource* newCalendar(const char* parent, const std::string& title, const char* backend,
+                     const std::string& color)
+{
+    ESource* source = e_source_new(nullptr, nullptr, nullptr);
+    e_source_set_parent(source, parent);
+    e_source_set_display_name(source, title.c_str());
+    auto* calendar =
+        static_cast<ESourceCalendar*>(e_source_get_extension(source, E_SOURCE_EXTENSION_CALENDAR));
+    e_source_backend_set_backend_name(E_SOURCE_BACKEND(calendar), backend);
+    e_source_selectable_set_color(E_SOURCE_SELECTABLE(calendar), color.c_str());
+    return source;
 }
 
 }  // namespace
@@ -141,23 +154,14 @@ struct EdsSession::Impl {
         }
         setpgid(daemon, daemon);
         close(out[1]);
-        std::string address;
-        pollfd pfd{out[0], POLLIN, 0};
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (address.find('\n') == std::string::npos &&
-               std::chrono::steady_clock::now() < until) {
-            if (poll(&pfd, 1, 200) <= 0)
-                continue;
-            char buffer[512];
-            const ssize_t n = read(out[0], buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            address.append(buffer, static_cast<std::size_t>(n));
-        }
-        close(out[0]);
-        if (address.find('\n') == std::string::npos)
+        // The bus prints its address once it listens, or ends, which closes the pipe.
+        FILE* printed = fdopen(out[0], "r");
+        char line[512] = {};
+        const bool started = fgets(line, sizeof line, printed) && std::strchr(line, '\n');
+        fclose(printed);
+        if (!started)
             return "dbus-daemon did not start";
-        address.resize(address.find('\n'));
+        const std::string address(line, std::strcspn(line, "\n"));
         setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
         // dconf would open a bus connection of its own, which ends this process with the bus.
         setenv("GSETTINGS_BACKEND", "memory", 1);
@@ -184,11 +188,16 @@ struct EdsSession::Impl {
         return {};
     }
 
-    void stop()
+    void dropClients()
     {
-        for (auto& [uid, client] : clients)
+        for (auto& [id, client] : clients)
             g_object_unref(client);
         clients.clear();
+    }
+
+    void stop()
+    {
+        dropClients();
         if (registry) {
             g_object_unref(registry);
             registry = nullptr;
@@ -222,30 +231,33 @@ struct EdsSession::Impl {
         }
     }
 
-    // Commits a new source. The registry service may have ended (a test ends it): a new
-    // one is asked for a while, as the bus starts it anew.
-    bool commit(ESource* source)
+    // Commits a new source and lets go of it; its UID, empty when it could not be made. The
+    // registry service may have ended (a test ends it): a new one is asked for a while, as
+    // the bus starts it anew.
+    std::string commit(ESource* source)
     {
+        std::string uid = e_source_get_uid(source);
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         for (;;) {
             GError* error = nullptr;
             if (e_source_registry_commit_source_sync(registry, source, nullptr, &error))
-                return true;
+                break;
             const std::string why = message(error);
             if (std::chrono::steady_clock::now() > until) {
                 std::fprintf(stderr, "cannot make a calendar: %s\n", why.c_str());
-                return false;
+                uid.clear();
+                break;
             }
             // This process's registry still names the service that ended: ask the new one.
             if (ESourceRegistry* fresh = e_source_registry_new_sync(nullptr, nullptr)) {
-                for (auto& [uid, client] : clients)
-                    g_object_unref(client);
-                clients.clear();
+                dropClients();
                 g_object_unref(registry);
                 registry = fresh;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
+        g_object_unref(source);
+        return uid;
     }
 
     ECalClient* client(const std::string& uid, std::string& error)
@@ -283,17 +295,8 @@ struct EdsSession::Impl {
 
 namespace {
 
-std::unique_ptr<EdsSession>& running()
-{
-    static std::unique_ptr<EdsSession> session;
-    return session;
-}
-
-std::string& failure()
-{
-    static std::string text;
-    return text;
-}
+std::unique_ptr<EdsSession> running;
+std::string failure;  // why the session could not start, once it could not
 
 }  // namespace
 
@@ -302,67 +305,47 @@ EdsSession::~EdsSession() = default;
 
 EdsSession* EdsSession::get(std::string& whyNot)
 {
-    if (running())
-        return running().get();
-    if (!failure().empty()) {
-        whyNot = failure();
+    if (running)
+        return running.get();
+    if (!failure.empty()) {
+        whyNot = failure;
         return nullptr;
     }
     auto impl = std::make_unique<Impl>();
     if (std::string error = impl->start(); !error.empty()) {
         impl->stop();
-        failure() = whyNot = error;
+        failure = whyNot = error;
         return nullptr;
     }
-    running().reset(new EdsSession(std::move(impl)));
+    running.reset(new EdsSession(std::move(impl)));
     std::atexit(stopAll);
-    return running().get();
+    return running.get();
 }
 
 void EdsSession::stopAll()
 {
-    running().reset();
+    running.reset();
 }
 
 std::string EdsSession::createCalendar(const std::string& title, const std::string& color,
                                        bool enabled, const std::string& backend)
 {
-    GError* error = nullptr;
-    ESource* source = e_source_new(nullptr, nullptr, &error);
-    if (!source)
-        return {};
-    e_source_set_parent(source, "local-stub");
-    e_source_set_display_name(source, title.c_str());
+    ESource* source = newCalendar("local-stub", title, backend.c_str(), color);
     e_source_set_enabled(source, enabled);
-    auto* calendar =
-        static_cast<ESourceCalendar*>(e_source_get_extension(source, E_SOURCE_EXTENSION_CALENDAR));
-    e_source_backend_set_backend_name(E_SOURCE_BACKEND(calendar), backend.c_str());
-    e_source_selectable_set_color(E_SOURCE_SELECTABLE(calendar), color.c_str());
-    std::string uid = e_source_get_uid(source);
-    if (!m_impl->commit(source))
-        uid.clear();
-    g_object_unref(source);
-    return uid;
+    return m_impl->commit(source);
 }
 
 std::string EdsSession::createAccountCalendar(const std::string& account,
                                               const std::string& identity)
 {
     ESource* collection = e_source_new(nullptr, nullptr, nullptr);
-    ESource* source = e_source_new(nullptr, nullptr, nullptr);
-    if (!collection || !source)
-        return {};
     e_source_set_display_name(collection, account.c_str());
     auto* extension = static_cast<ESourceCollection*>(
         e_source_get_extension(collection, E_SOURCE_EXTENSION_COLLECTION));
     // No backend of this name exists: the account only holds what the test puts in it.
     e_source_backend_set_backend_name(E_SOURCE_BACKEND(extension), "none");
     e_source_collection_set_identity(extension, identity.c_str());
-    e_source_set_parent(source, e_source_get_uid(collection));
-    e_source_set_display_name(source, "Calendar");
-    auto* calendar =
-        static_cast<ESourceCalendar*>(e_source_get_extension(source, E_SOURCE_EXTENSION_CALENDAR));
-    e_source_backend_set_backend_name(E_SOURCE_BACKEND(calendar), "local");
+    ESource* source = newCalendar(e_source_get_uid(collection), "Calendar", "local", "#3b82f6");
     std::string uid = e_source_get_uid(source);
     // Both at once, as an account's setup adds them: committed one by one, the calendar would
     // be created on the account's server, which it has none of.
@@ -381,20 +364,10 @@ std::string EdsSession::createAccountCalendar(const std::string& account,
 std::string EdsSession::createCaldavCalendar(const std::string& title, const std::string& address,
                                              const std::string& user)
 {
-    GError* error = nullptr;
-    ESource* source = e_source_new(nullptr, nullptr, &error);
-    if (!source)
-        return {};
-    e_source_set_parent(source, "caldav-stub");
-    e_source_set_display_name(source, title.c_str());
-    auto* calendar =
-        static_cast<ESourceCalendar*>(e_source_get_extension(source, E_SOURCE_EXTENSION_CALENDAR));
-    e_source_backend_set_backend_name(E_SOURCE_BACKEND(calendar), "caldav");
-    e_source_selectable_set_color(E_SOURCE_SELECTABLE(calendar), "#3b82f6");
-    GUri* uri = g_uri_parse(address.c_str(), G_URI_FLAGS_NONE, nullptr);
+    ESource* source = newCalendar("caldav-stub", title, "caldav", "#3b82f6");
     auto* webdav = static_cast<ESourceWebdav*>(
         e_source_get_extension(source, E_SOURCE_EXTENSION_WEBDAV_BACKEND));
-    if (uri) {
+    if (GUri* uri = g_uri_parse(address.c_str(), G_URI_FLAGS_NONE, nullptr)) {
         e_source_webdav_set_uri(webdav, uri);
         g_uri_unref(uri);
     }
@@ -409,11 +382,7 @@ std::string EdsSession::createCaldavCalendar(const std::string& title, const std
     auto* offline =
         static_cast<ESourceOffline*>(e_source_get_extension(source, E_SOURCE_EXTENSION_OFFLINE));
     e_source_offline_set_stay_synchronized(offline, TRUE);
-    std::string uid = e_source_get_uid(source);
-    if (!m_impl->commit(source))
-        uid.clear();
-    g_object_unref(source);
-    return uid;
+    return m_impl->commit(source);
 }
 
 std::string EdsSession::addEvents(const std::string& calendarUid, const std::string& icsText)
@@ -426,18 +395,7 @@ std::string EdsSession::addEvents(const std::string& calendarUid, const std::str
     if (!calendar)
         return "not iCalendar text";
     GError* error = nullptr;
-    for (ICalComponent* zone =
-             i_cal_component_get_first_component(calendar, I_CAL_VTIMEZONE_COMPONENT);
-         zone; zone = i_cal_component_get_next_component(calendar, I_CAL_VTIMEZONE_COMPONENT)) {
-        ICalTimezone* tz = i_cal_timezone_new();
-        i_cal_timezone_set_component(tz, zone);
-        if (!e_cal_client_add_timezone_sync(client, tz, nullptr, &error))
-            problem = message(error);
-        g_object_unref(tz);
-        g_object_unref(zone);
-        error = nullptr;
-    }
-    // As an import: a series and its moved occurrences arrive together.
+    // As an import: a series and its moved occurrences arrive together, with their zones.
     i_cal_component_set_method(calendar, I_CAL_METHOD_PUBLISH);
     if (!e_cal_client_receive_objects_sync(client, calendar, E_CAL_OPERATION_FLAG_NONE, nullptr,
                                            &error))
@@ -489,10 +447,6 @@ std::string EdsSession::removeCalendar(const std::string& calendarUid)
     g_object_unref(source);
     return problem;
 }
-
-}  // namespace nelvo::test
-
-namespace nelvo::test {
 
 std::string EdsSession::killRegistry()
 {
