@@ -176,6 +176,7 @@ SUMMARY:Floating
 END:VEVENT
 END:VCALENDAR
 )");
+    source.setChosenCalendars(std::vector<std::string>{uid});
     const auto events = source.events(at("2025-03-03T05:00:00Z"), at("2025-03-24T04:00:00Z"));
     EXPECT_TRUE(source.isLastFetchComplete());
     // In time order. Weekly: the 3rd, the 10th left out, the 17th moved to the 18th at 14:00.

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <thread>
 #include <vector>
@@ -231,31 +232,38 @@ struct EdsSession::Impl {
         }
     }
 
-    // Commits a new source and lets go of it; its UID, empty when it could not be made. The
-    // registry service may have ended (a test ends it): a new one is asked for a while, as
-    // the bus starts it anew.
-    std::string commit(ESource* source)
+    // Makes a call to the registry service, which may have ended (a test ends it): the call
+    // is made again for a while with a new registry, as the bus starts the service anew.
+    bool withRegistry(const char* what, const std::function<gboolean(GError**)>& call)
     {
-        std::string uid = e_source_get_uid(source);
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         for (;;) {
             GError* error = nullptr;
-            if (e_source_registry_commit_source_sync(registry, source, nullptr, &error))
-                break;
+            if (call(&error))
+                return true;
             const std::string why = message(error);
             if (std::chrono::steady_clock::now() > until) {
-                std::fprintf(stderr, "cannot make a calendar: %s\n", why.c_str());
-                uid.clear();
-                break;
+                std::fprintf(stderr, "cannot %s: %s\n", what, why.c_str());
+                return false;
             }
-            // This process's registry still names the service that ended: ask the new one.
-            if (ESourceRegistry* fresh = e_source_registry_new_sync(nullptr, nullptr)) {
-                dropClients();
+            // This process's registry still names the service that ended. The library hands
+            // out that same registry while anyone holds it: let go of it first.
+            dropClients();
+            if (registry)
                 g_object_unref(registry);
-                registry = fresh;
-            }
+            registry = e_source_registry_new_sync(nullptr, nullptr);
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
+    }
+
+    // Commits a new source and lets go of it; its UID, empty when it could not be made.
+    std::string commit(ESource* source)
+    {
+        std::string uid = e_source_get_uid(source);
+        if (!withRegistry("make a calendar", [&](GError** error) {
+                return e_source_registry_commit_source_sync(registry, source, nullptr, error);
+            }))
+            uid.clear();
         g_object_unref(source);
         return uid;
     }
@@ -350,11 +358,10 @@ std::string EdsSession::createAccountCalendar(const std::string& account,
     // Both at once, as an account's setup adds them: committed one by one, the calendar would
     // be created on the account's server, which it has none of.
     GList* both = g_list_append(g_list_append(nullptr, collection), source);
-    GError* error = nullptr;
-    if (!e_source_registry_create_sources_sync(m_impl->registry, both, nullptr, &error)) {
-        std::fprintf(stderr, "cannot make an account: %s\n", message(error).c_str());
+    if (!m_impl->withRegistry("make an account", [&](GError** error) {
+            return e_source_registry_create_sources_sync(m_impl->registry, both, nullptr, error);
+        }))
         uid.clear();
-    }
     g_list_free(both);
     g_object_unref(source);
     g_object_unref(collection);
