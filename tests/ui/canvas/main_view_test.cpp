@@ -71,7 +71,7 @@ TEST(MainViewZoom, ADamagedOrTinyLayoutStillDraws)
     EXPECT_DOUBLE_EQ(view.effectiveZoom(), 55);
 }
 
-TEST(MainViewLayout, ColumnsHeadersAndFadesFollowTheDays)
+TEST(MainViewLayout, ColumnsHeadersAndFadesFollowTheDaysAndALeftOutDayNarrows)
 {
     CanvasFixture f;
     f.settings.dayCount = 5;
@@ -79,6 +79,16 @@ TEST(MainViewLayout, ColumnsHeadersAndFadesFollowTheDays)
     ASSERT_EQ(view.columns().size(), 5u);
     EXPECT_EQ(f.column(0).width(), 180);
     EXPECT_EQ(f.column(1).x(), 192);
+    // A click on a day's date leaves it out, and its column narrows; another brings it back.
+    QTest::mouseClick(view.headers()[1]->dateButton(), Qt::LeftButton);
+    EXPECT_TRUE(f.model->days()[1].isExcluded);
+    EXPECT_EQ(f.column(1).width(), 72);
+    EXPECT_EQ(f.column(1).accessibleName(), "Tue 4, left out");
+    EXPECT_TRUE(f.column(1).bands().empty());
+    EXPECT_EQ(f.undo.count(), 1);
+    QTest::mouseClick(view.headers()[1]->dateButton(), Qt::LeftButton);
+    EXPECT_EQ(f.column(1).width(), 180);
+    // Fades say there are more days beyond either edge.
     EXPECT_TRUE(view.moreTrailing());
     EXPECT_FALSE(view.moreLeading());
     view.scrollArea()->horizontalScrollBar()->setValue(
