@@ -96,14 +96,12 @@ TEST(CommandLine, UsageAndParserAgreeOnEveryOptionAndFormat)
         ++shown;
     }
     EXPECT_GE(shown, 15u);
-    // Every format parses, and the usage and the error text list them all.
+    // Every format parses, and the usage lists them all (the error text: bad_values.txt).
     for (const auto& format : OutputFormat::all()) {
         const auto parsed = parse({"print", "--format", std::string(format.name)});
         ASSERT_TRUE(parsed.command) << parsed.error;
         EXPECT_EQ(std::get<PrintOptions>(*parsed.command).format, format.name);
         EXPECT_NE(printPart.find(std::string(format.name)), std::string::npos) << format.name;
-        EXPECT_NE(parse({"print", "--format", "nope"}).error.find(std::string(format.name)),
-                  std::string::npos);
     }
     EXPECT_EQ(std::get<PrintOptions>(*parse({"print"}).command).format, "text");
     // The usage fits a terminal.

@@ -133,8 +133,6 @@ TEST(NelvoBinary, UsageErrorsAndUnusableInput)
     EXPECT_TRUE(fs::is_symlink(sandbox.root() / "link.txt"));
     EXPECT_EQ(test::readFile(sandbox.root() / "real.txt"), sandbox.run(demoWeek).out);
     EXPECT_EQ(sandbox.run(with(demoWeek, {"-o", "-"})).out, sandbox.run(demoWeek).out);
-    // A forgotten value is not taken from the next option.
-    EXPECT_EQ(sandbox.run({"print", "-o", "--demo"}).status, 2);
     // A start day that is not after today says so and starts today.
     run = sandbox.run(with(demoWeek, {"--start", "2025-03-01"}));
     EXPECT_EQ(run.status, 0);
