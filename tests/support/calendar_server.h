@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 namespace nelvo::test {
 
@@ -21,11 +22,19 @@ class TestCertificates {
 public:
     TestCertificates()
     {
-        make("local", "IP:127.0.0.1,DNS:localhost");
-        make("other", "DNS:other.example");
         std::ofstream bundle(m_folder / "trusted.pem");
-        for (const char* name : {"local", "other"})
-            bundle << std::ifstream(m_folder / (std::string(name) + ".pem")).rdbuf();
+        for (const auto& [name, names] : {std::pair{"local", "IP:127.0.0.1,DNS:localhost"},
+                                          std::pair{"other", "DNS:other.example"}}) {
+            QProcess openssl;
+            openssl.start("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt",
+                                      "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2",
+                                      "-subj", QStringLiteral("/CN=") + name, "-addext",
+                                      QStringLiteral("subjectAltName=") + names, "-keyout",
+                                      QString::fromStdString(key(name)), "-out",
+                                      QString::fromStdString(certificate(name))});
+            openssl.waitForFinished(20'000);
+            bundle << std::ifstream(certificate(name)).rdbuf();
+        }
     }
 
     std::string certificate(const std::string& name) const
@@ -36,18 +45,6 @@ public:
     std::string bundle() const { return (m_folder / "trusted.pem").string(); }
 
 private:
-    void make(const std::string& name, const std::string& names)
-    {
-        QProcess openssl;
-        openssl.start("openssl",
-                      {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
-                       "-nodes", "-days", "2", "-subj", QString::fromStdString("/CN=" + name),
-                       "-addext", QString::fromStdString("subjectAltName=" + names), "-keyout",
-                       QString::fromStdString(key(name)), "-out",
-                       QString::fromStdString(certificate(name))});
-        openssl.waitForFinished(20'000);
-    }
-
     TempFolder m_folder{"nelvo-certificates"};
 };
 
