@@ -6,8 +6,6 @@
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
 
-#include <QCoreApplication>
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -25,11 +23,6 @@ class DesktopCalendarsCommandTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        static int argc = 1;
-        static char name[] = "nelvo_cli_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance())
-            static QCoreApplication app(argc, argv);
         Module::provide(DesktopCalendarSource::factorySymbol,
                         reinterpret_cast<void*>(&nelvo_make_desktop_calendars));
         std::string whyNot;

@@ -4,15 +4,12 @@
 #include "support/calendar_server.h"
 #include "support/scoped_env.h"
 
-#include <QCoreApplication>
-
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace nelvo {
 namespace {
@@ -34,15 +31,7 @@ std::string team(const std::string& title)
 
 class WebCalendarsCommandTest : public testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "nelvo_cli_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance())
-            static QCoreApplication app(argc, argv);
-        s_certificates = new test::TestCertificates;
-    }
+    static void SetUpTestSuite() { s_certificates = new test::TestCertificates; }
     static void TearDownTestSuite() { delete s_certificates; }
 
     Outcome run(std::vector<std::string> arguments)
