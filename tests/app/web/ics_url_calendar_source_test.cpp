@@ -60,13 +60,19 @@ TEST_F(IcsUrlCalendarSourceTest, FetchesKeepsACopyAsksAgainOnlyForChangesAndUses
     test::CalendarServer server(s_certificates);
     server.serve("team.ics", calendar("Team", "Planning"));
     auto s = source({server.calendar("team.ics")});
+    int changes = 0;
+    s->observeChanges([&] { ++changes; });
 
-    s->waitForRefresh(10s);
+    // In the window, the first read answers from what is there (nothing yet) and starts the
+    // fetch, which tells when it has brought something.
+    EXPECT_TRUE(march(*s).empty());
+    EXPECT_EQ(s->lastFetchStates().at(0).kind, Kind::firstSync);
+    EXPECT_TRUE(s->isRefreshing());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 1; }, 10'000));
     auto events = march(*s);
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].title, "Planning");
-    ASSERT_EQ(s->lastFetchStates().size(), 1u);
-    EXPECT_EQ(s->lastFetchStates()[0].kind, Kind::upToDate);
+    EXPECT_EQ(s->lastFetchStates().at(0).kind, Kind::upToDate);
     EXPECT_TRUE(s->isLastFetchComplete());
     // The copy, used offline below, is the user's alone.
     for (const auto& file : std::filesystem::directory_iterator(m_copies.path())) {
@@ -75,17 +81,27 @@ TEST_F(IcsUrlCalendarSourceTest, FetchesKeepsACopyAsksAgainOnlyForChangesAndUses
         EXPECT_EQ(st.st_mode & 0777, 0600u) << file.path();
     }
 
-    // Unchanged: the server answers 304 and the calendar stays.
+    // Unchanged: the server answers 304, the calendar stays and nobody is told.
     s->waitForRefresh(10s);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 1);
     EXPECT_EQ(march(*s).size(), 1u);
     EXPECT_TRUE(server.hasLogged("GET /cal/team.ics 304"));
 
-    // Changed: the new calendar replaces the old.
+    // Changed: the new calendar replaces the old, and the window is told.
     server.serve("team.ics", calendar("Team", "Review"));
     s->waitForRefresh(10s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 2; }, 10'000));
     events = march(*s);
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].title, "Review");
+    // An address chosen while the window is open is fetched at its first read.
+    server.serve("home.ics", calendar("Home", "Dentist"));
+    s->setCalendarAddresses({server.calendar("team.ics"), server.calendar("home.ics")});
+    EXPECT_EQ(march(*s).size(), 1u);
+    EXPECT_EQ(s->lastFetchStates().at(1).kind, Kind::firstSync);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 3; }, 10'000));
+    EXPECT_EQ(march(*s).size(), 2u);
 
     // The server gone, the next run two hours later: the copy stands in, and says how old it is.
     server.stop();
@@ -172,37 +188,6 @@ TEST_F(IcsUrlCalendarSourceTest, NeverShowsTheSecretPath)
         shown += file.path().string() + "\n";
     EXPECT_NE(shown.find("Team (127.0.0.1)"), std::string::npos) << shown;
     EXPECT_EQ(shown.find(marker), std::string::npos) << shown;
-}
-
-TEST_F(IcsUrlCalendarSourceTest, InTheWindowReadsAtOnceAndTellsWhenTheFetchEnds)
-{
-    test::CalendarServer server(s_certificates);
-    server.serve("team.ics", calendar("Team", "Planning"));
-    auto s = source({server.calendar("team.ics")});
-    int changes = 0;
-    s->observeChanges([&] { ++changes; });
-
-    // The first read answers from what is there (nothing yet) and starts the fetch.
-    EXPECT_TRUE(march(*s).empty());
-    EXPECT_EQ(s->lastFetchStates()[0].kind, Kind::firstSync);
-    EXPECT_TRUE(s->isRefreshing());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 1; }, 10'000));
-    EXPECT_EQ(march(*s).size(), 1u);
-    EXPECT_EQ(s->lastFetchStates()[0].kind, Kind::upToDate);
-
-    // A refresh that finds the calendar unchanged tells nobody.
-    s->refresh();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !s->isRefreshing(); }, 10'000));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(changes, 1);
-
-    // An address chosen while the window is open is fetched at its first read.
-    server.serve("home.ics", calendar("Home", "Dentist"));
-    s->setCalendarAddresses({server.calendar("team.ics"), server.calendar("home.ics")});
-    EXPECT_EQ(march(*s).size(), 1u);
-    EXPECT_EQ(s->lastFetchStates()[1].kind, Kind::firstSync);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 2; }, 10'000));
-    EXPECT_EQ(march(*s).size(), 2u);
 }
 
 TEST(CalendarAddressTest, TakesOnlyEncryptedAddressesAndHidesThem)
