@@ -66,16 +66,23 @@ protected:
     QTemporaryDir m_dir;
 };
 
-TEST_F(IcsCalendarSourceTest, ReadsFilesFolderCalendarsAndAccounts)
+TEST_F(IcsCalendarSourceTest, ReadsFilesFolderCalendarsAndAccountsEachOnce)
 {
-    // A file; a vdir with displayname and colour; an account of two vdirs; a feed.
+    // A file; a vdir with displayname and colour, holding a sync tool's conflict copy of a
+    // series and its moved occurrence; an account of two vdirs; a feed.
     const std::string file =
         write("work.ics", "BEGIN:VCALENDAR\r\nX-WR-CALNAME:Work\r\nCOLOR:#3b82f6\r\n" +
                               event("w1", "Planning", "20250303T150000Z").substr(17));
     write("personal/displayname", "Personal\n");
     write("personal/color", "#f97316\n");
-    write("personal/a.ics", event("p1", "Gym", "20250304T220000Z"));
-    write("personal/b.ics", event("p2", "Dinner", "20250305T230000Z"));
+    const std::string series =
+        event("p1", "Gym", "20250304T220000Z", "RRULE:FREQ=DAILY;COUNT=2\r\n");
+    const std::string moved = "BEGIN:VEVENT\r\nUID:p1\r\nRECURRENCE-ID:20250305T220000Z\r\n"
+                              "DTSTART:20250305T230000Z\r\nDURATION:PT1H\r\nEND:VEVENT\r\n";
+    const std::string withMove = series.substr(0, series.size() - 15) + moved + "END:VCALENDAR\r\n";
+    const std::string gym = write("personal/a.ics", withMove);
+    write("personal/a (conflict).ics", withMove);
+    write("personal/b.ics", event("p2", "Dinner", "20250306T230000Z"));
     write("personal/.hidden.ics", event("p3", "Half-written", "20250305T230000Z"));
     write("acme/team/t.ics", event("t1", "Retro", "20250306T150000Z"));
     write("acme/ana@acme.example/displayname", "ana@acme.example");
@@ -84,10 +91,15 @@ TEST_F(IcsCalendarSourceTest, ReadsFilesFolderCalendarsAndAccounts)
                 "ATTENDEE;PARTSTAT=TENTATIVE:mailto:ana@acme.example\r\n"));
     write("feed.ics",
           "BEGIN:VCALENDAR\r\nREFRESH-INTERVAL;VALUE=DURATION:PT12H\r\nEND:VCALENDAR\r\n");
-    auto s = source({file, path("personal/"), path("acme"), path("feed.ics"), file});
+    std::filesystem::create_directory_symlink(path("personal"), path("link"));
+    // A file chosen before the folder that holds it, also through a link; a vdir chosen beside
+    // its account; a file chosen twice.
+    auto s = source({path("link/a.ics"), file, gym, path("personal/"), path("acme"),
+                     path("acme/team"), path("feed.ics"), file});
     const std::string root = this->root();
 
-    // In the order of the locations, an account's by name, each calendar once.
+    // In the order of the locations (a file in a chosen folder is the folder's), an account's
+    // by name, each calendar once.
     EXPECT_EQ(s.calendars(),
               (std::vector<CalendarInfo>{
                   {root + "/work.ics", "Work", "Other", "#3B82F6", false},
@@ -98,47 +110,23 @@ TEST_F(IcsCalendarSourceTest, ReadsFilesFolderCalendarsAndAccounts)
               }));
     EXPECT_TRUE(s.isLastFetchComplete());
     EXPECT_TRUE(s.lastFetchProblems().empty());
-    // Events by start, with their calendar and its colour; dot-files of a vdir are left alone.
+    // Each occurrence once, by start, with its calendar and its colour; dot-files of a vdir
+    // are left alone.
     const auto events = march(s);
     std::vector<std::string> seen;
     for (const auto& e : events)
-        seen.push_back(e.title + "|" + e.calendarID.substr(root.size()) + "|" + e.calendarColorHex);
-    EXPECT_EQ(seen,
-              (std::vector<std::string>{"Planning|/work.ics|#3B82F6", "Gym|/personal|#F97316",
-                                        "Dinner|/personal|#F97316", "Retro|/acme/team|#8E8E93",
-                                        "Invite|/acme/ana@acme.example|#8E8E93"}));
+        seen.push_back(e.title + " " + iso(e.start) + " " + e.calendarID.substr(root.size()) + " " +
+                       e.calendarColorHex);
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "Planning 2025-03-03T15:00:00Z /work.ics #3B82F6",
+                        "Gym 2025-03-04T22:00:00Z /personal #F97316",
+                        "Gym 2025-03-05T23:00:00Z /personal #F97316",
+                        "Retro 2025-03-06T15:00:00Z /acme/team #8E8E93",
+                        "Dinner 2025-03-06T23:00:00Z /personal #F97316",
+                        "Invite 2025-03-07T15:00:00Z /acme/ana@acme.example #8E8E93",
+                    }));
     // A calendar named by an address finds the user by it.
     EXPECT_EQ(events.back().participation, Participation::tentative);
-}
-
-TEST_F(IcsCalendarSourceTest, ReadsEachCalendarAndEventOnce)
-{
-    // A file chosen before the folder that holds it, also through a link; a vdir chosen
-    // beside its account; a sync tool's conflict copy of a series and its moved occurrence.
-    const std::string series =
-        event("p1", "Gym", "20250304T220000Z", "RRULE:FREQ=DAILY;COUNT=2\r\n");
-    const std::string moved = "BEGIN:VEVENT\r\nUID:p1\r\nRECURRENCE-ID:20250305T220000Z\r\n"
-                              "DTSTART:20250305T230000Z\r\nDURATION:PT1H\r\nEND:VEVENT\r\n";
-    const std::string withMove = series.substr(0, series.size() - 15) + moved + "END:VCALENDAR\r\n";
-    const std::string gym = write("personal/a.ics", withMove);
-    write("personal/a (conflict).ics", withMove);
-    write("personal/b.ics", event("p2", "Dinner", "20250306T230000Z"));
-    write("acme/team/t.ics", event("t1", "Retro", "20250306T150000Z"));
-    std::filesystem::create_directory_symlink(path("personal"), path("link"));
-    auto s = source({path("link/a.ics"), gym, path("personal"), path("acme/team"), path("acme")});
-    const std::string root = this->root();
-
-    std::vector<std::string> ids;
-    for (const CalendarInfo& info : s.calendars())
-        ids.push_back(info.id.substr(root.size()));
-    EXPECT_EQ(ids, (std::vector<std::string>{"/personal", "/acme/team"}));
-    std::vector<std::string> seen;
-    for (const auto& e : march(s))
-        seen.push_back(e.title + " " + iso(e.start) + " " + e.calendarID.substr(root.size()));
-    EXPECT_EQ(seen, (std::vector<std::string>{"Gym 2025-03-04T22:00:00Z /personal",
-                                              "Gym 2025-03-05T23:00:00Z /personal",
-                                              "Retro 2025-03-06T15:00:00Z /acme/team",
-                                              "Dinner 2025-03-06T23:00:00Z /personal"}));
 }
 
 TEST_F(IcsCalendarSourceTest, ReportsWhatCannotBeReadAndReadsTheRest)
