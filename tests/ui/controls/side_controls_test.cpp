@@ -64,36 +64,6 @@ TEST(FreeTimeChoices, ValuesOutsideTheListsAreAddedInOrder)
     EXPECT_EQ(FreeTimeChoices::advanceNotice(0).size(), 6u);
 }
 
-TEST(DaySlider, BoundToTheDayCountAndHeldWithinOneToFourteen)
-{
-    ModelFixture f;
-    auto& model = f.make();
-    DaySlider slider(model);
-    EXPECT_EQ(slider.accessibleName(), "Days to show");
-    EXPECT_EQ(slider.value(), 1);
-
-    slider.setValue(5);
-    EXPECT_EQ(model.settings().dayCount, 5);
-    slider.setValue(20);
-    EXPECT_EQ(model.settings().dayCount, 14);
-    QTest::keyClick(&slider, Qt::Key_Right);
-    EXPECT_EQ(model.settings().dayCount, 14);
-    QTest::keyClick(&slider, Qt::Key_Home);
-    EXPECT_EQ(model.settings().dayCount, 1);
-    QTest::keyClick(&slider, Qt::Key_Left);
-    EXPECT_EQ(model.settings().dayCount, 1);
-
-    // A change from elsewhere (a menu command) moves the handle.
-    model.setDayCount(9);
-    EXPECT_EQ(slider.value(), 9);
-    // A stored count beyond the range shows at the end, and is not rewritten by showing it.
-    Settings wide = model.settings();
-    wide.dayCount = 40;
-    model.setSettings(wide);
-    EXPECT_EQ(slider.value(), 14);
-    EXPECT_EQ(model.settings().dayCount, 40);
-}
-
 QPoint handleCentre(const QSlider& slider)
 {
     QStyleOptionSlider option;
@@ -108,48 +78,69 @@ QPoint handleCentre(const QSlider& slider)
         .center();
 }
 
-TEST(DayCountHUD, ShowsWhileAdjustingAndHidesOnTime)
+TEST(SideControls, TheSliderHoldsTheDayCountAndTheHUDShowsIt)
 {
     ModelFixture f;
     auto& model = f.make();
-    QWidget host;
-    host.resize(600, 400);
-    DaySlider slider(model, &host);
-    DayCountHUD hud(model, &host);
-    QObject::connect(&slider, &DaySlider::adjustingChanged, &hud, &DayCountHUD::setAdjusting);
-    host.show();
-    EXPECT_FALSE(hud.isVisible());
-
-    QTimer* hide = hud.findChild<QTimer*>();
+    QWidget page;
+    page.resize(600, 400);
+    // A demo page: no tour starts over the controls, none is even scheduled.
+    SideControls side(model, *f.defaults, true, &page);
+    page.show();
+    EXPECT_FALSE(side.tour().findChild<QTimer*>()->isActive());
+    DaySlider& slider = *side.daySlider();
+    auto* hud = page.findChild<DayCountHUD*>();
+    ASSERT_NE(hud, nullptr);
+    EXPECT_FALSE(hud->isVisible());
+    QTimer* hide = hud->findChild<QTimer*>();
     ASSERT_NE(hide, nullptr);
 
     // Held: shown with the count, and kept while the handle is down (nothing to hide it).
     QTest::mousePress(&slider, Qt::LeftButton, {}, handleCentre(slider));
     slider.setValue(3);
-    EXPECT_TRUE(hud.isVisible());
-    EXPECT_EQ(hud.text(), "3 days");
-    EXPECT_FALSE(hud.isHidePending());
+    EXPECT_EQ(model.settings().dayCount, 3);
+    EXPECT_TRUE(hud->isVisible());
+    EXPECT_EQ(hud->text(), "3 days");
+    EXPECT_FALSE(hud->isHidePending());
     // Let go: gone 0.65 s later.
     QTest::mouseRelease(&slider, Qt::LeftButton, {}, handleCentre(slider));
-    EXPECT_TRUE(hud.isHidePending());
+    EXPECT_TRUE(hud->isHidePending());
     EXPECT_EQ(hide->interval(), DayCountHUD::hideAfterAdjustingMilliseconds);
-    EXPECT_TRUE(hud.isVisible());
+    EXPECT_TRUE(hud->isVisible());
     ASSERT_TRUE(test::fire(hide));
-    EXPECT_FALSE(hud.isVisible());
+    EXPECT_FALSE(hud->isVisible());
 
-    // A menu command: shown, then hidden 0.9 s later; a new change restarts the wait.
+    // A menu command moves the handle and shows the count, hidden 0.9 s later; a new change
+    // restarts the wait.
     model.setDayCount(1);
-    EXPECT_TRUE(hud.isVisible());
-    EXPECT_EQ(hud.text(), "1 day");
+    EXPECT_EQ(slider.value(), 1);
+    EXPECT_TRUE(hud->isVisible());
+    EXPECT_EQ(hud->text(), "1 day");
     EXPECT_EQ(hide->interval(), DayCountHUD::hideAfterChangeMilliseconds);
     hide->start(1);  // nearly due
     model.setDayCount(2);
     EXPECT_GT(hide->remainingTime(), DayCountHUD::hideAfterAdjustingMilliseconds);
-    EXPECT_TRUE(hud.isVisible());
+    EXPECT_TRUE(hud->isVisible());
     ASSERT_TRUE(test::fire(hide));
-    EXPECT_FALSE(hud.isVisible());
-    // Inside the host, centred.
-    EXPECT_EQ(hud.geometry().center().x(), host.rect().center().x());
+    EXPECT_FALSE(hud->isVisible());
+    // Inside the page, centred.
+    EXPECT_EQ(hud->geometry().center().x(), page.rect().center().x());
+
+    // The slider holds the count within 1 to 14, by value and by key.
+    slider.setValue(20);
+    EXPECT_EQ(model.settings().dayCount, 14);
+    QTest::keyClick(&slider, Qt::Key_Right);
+    EXPECT_EQ(model.settings().dayCount, 14);
+    QTest::keyClick(&slider, Qt::Key_Home);
+    EXPECT_EQ(model.settings().dayCount, 1);
+    QTest::keyClick(&slider, Qt::Key_Left);
+    EXPECT_EQ(model.settings().dayCount, 1);
+    // A stored count beyond the range shows at the end, and is not rewritten by showing it.
+    Settings wide = model.settings();
+    wide.dayCount = 40;
+    model.setSettings(wide);
+    EXPECT_EQ(slider.value(), 14);
+    EXPECT_EQ(model.settings().dayCount, 40);
 }
 
 TEST(StartDayButton, PicksAndClearsTheStartDay)
@@ -208,7 +199,6 @@ TEST(SettingsPopover, EveryRowChangesTheModel)
     auto& model = f.make();
     SettingsButton button(model);
     SettingsPopover* popover = button.popover();
-    EXPECT_EQ(button.accessibleName(), "Settings");
 
     EXPECT_EQ(popover->shortestFreeTime()->currentText(), "20 min");
     choose(popover->shortestFreeTime(), "45 min");
@@ -356,17 +346,6 @@ TEST(AddZonePopover, SearchAsYouTypeAndPickWithTheKeyboard)
     EXPECT_EQ(results->idAt(0), "Europe/Berlin");
     EXPECT_EQ(results->data(results->index(0), ZoneSearchResults::OffsetRole).toString(),
               "UTC+2:00");
-}
-
-TEST(SideControls, NoTourOnItsOwnInDemoMode)
-{
-    ModelFixture f;
-    auto& model = f.make();
-    QWidget page;
-    SideControls side(model, *f.defaults, true, &page);
-    page.show();
-    EXPECT_FALSE(side.tour().findChild<QTimer*>()->isActive());
-    EXPECT_FALSE(side.tour().isRunning());
 }
 
 }  // namespace
