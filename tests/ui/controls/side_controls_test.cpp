@@ -37,12 +37,13 @@ namespace {
 
 using test::ModelFixture;
 
+// Chooses `text` with the keys, as a user does: the first entry, then down until it is current.
 void choose(QComboBox* box, const QString& text)
 {
-    const int index = box->findText(text);
-    ASSERT_GE(index, 0) << text.toStdString();
-    box->setCurrentIndex(index);
-    Q_EMIT box->activated(index);
+    QTest::keyClick(box, Qt::Key_Home);
+    for (int i = 0; i < box->count() && box->currentText() != text; ++i)
+        QTest::keyClick(box, Qt::Key_Down);
+    ASSERT_EQ(box->currentText(), text);
 }
 
 TEST(FreeTimeChoices, ValuesOutsideTheListsAreAddedInOrder)
@@ -223,10 +224,6 @@ TEST(SettingsPopover, EveryRowChangesTheModel)
     EXPECT_FALSE(model.adjustments().exclusions.weekendsOff());
     model.setWeekendsExcluded(true);
     EXPECT_TRUE(popover->skipWeekends()->isChecked());
-
-    QSignalSpy tour(&button, &SettingsButton::showTourRequested);
-    popover->showMeAround()->click();
-    EXPECT_EQ(tour.count(), 1);
 }
 
 TEST(SettingsPopover, CalendarsInOneSectionPerAccount)
