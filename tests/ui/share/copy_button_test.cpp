@@ -2,6 +2,7 @@
 
 #include "ui/canvas/motion.h"
 #include "ui/commands.h"
+#include "ui/dark_palette.h"
 #include "ui/share/copy_actions.h"
 #include "ui/share/preview_panel.h"
 #include "ui/share/save_actions.h"
@@ -37,11 +38,7 @@ TEST(CopyButton, SymbolsStayVisibleInTheDarkPalette)
     ShareFixture f;
     auto& model = f.make();
     const QPalette before = QApplication::palette();
-    QPalette dark = before;
-    dark.setColor(QPalette::Button, QColor(50, 50, 54));
-    dark.setColor(QPalette::Window, QColor(36, 36, 38));
-    dark.setColor(QPalette::ButtonText, QColor(235, 235, 240));
-    QApplication::setPalette(dark);
+    QApplication::setPalette(darkPalette());
     CopyButton copy(model);
     ShareButton share(model, copy.copyActions());
     for (QToolButton* button :
@@ -79,10 +76,9 @@ TEST(CopyButton, CopiesAndSaysCopiedForAWhile)
     // A screen reader's default action copies, and the text springs in.
     QAccessibleInterface* copy = QAccessible::queryAccessibleInterface(&button);
     ASSERT_TRUE(copy && copy->actionInterface());
-    const QStringList actions = copy->actionInterface()->actionNames();
-    ASSERT_FALSE(actions.isEmpty());
-    EXPECT_EQ(actions.front(), QAccessibleActionInterface::pressAction());
-    copy->actionInterface()->doAction(actions.front());
+    EXPECT_EQ(copy->actionInterface()->actionNames().value(0),
+              QAccessibleActionInterface::pressAction());
+    copy->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), model.chatText());
     EXPECT_EQ(button.text(), "Copied");
     EXPECT_TRUE(button.isShowingCopied());

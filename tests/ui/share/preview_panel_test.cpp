@@ -11,6 +11,8 @@
 #include "ui/share/preview_panel.h"
 #include "ui/support/ui_setup.h"
 
+#include "ui/canvas/canvas_fixture.h"
+
 #include <QAction>
 #include <QTest>
 #include <QToolButton>
@@ -53,13 +55,7 @@ TEST(PreviewPanel, ShowsWhatCopyWritesAndFollowsADrag)
     ASSERT_NE(canvas, nullptr);
     QWidget* end = canvas->columns().at(0)->bar(WindowEdge::end);
     const std::string before = model.chatText();
-    const QPoint from = end->rect().center();
-    const QPoint origin = end->mapToGlobal(from);
-    QTest::mousePress(end, Qt::LeftButton, Qt::NoModifier, from);
-    for (int dy : {-30, -60, -90, -120})
-        QTest::mouseMove(end, end->mapFromGlobal(origin + QPoint(0, dy)));
-    QTest::mouseRelease(end, Qt::LeftButton, Qt::NoModifier,
-                        end->mapFromGlobal(origin + QPoint(0, -120)));
+    test::drag(end, end->rect().center(), QPoint(0, -120));
     ASSERT_NE(model.chatText(), before);
     EXPECT_EQ(preview.availabilityText().toStdString(), model.chatText());
     EXPECT_EQ(preview.availabilityText().toStdString(),
