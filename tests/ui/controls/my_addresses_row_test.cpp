@@ -56,8 +56,7 @@ TEST(MyAddressesRow, AnAddedAddressFreesADeclinedInvitation)
     ASSERT_NE(openRow, nullptr);
     QTest::mouseClick(openRow, Qt::LeftButton);
     EXPECT_TRUE(tips.wasShown(Tips::Tip::addresses));
-    SettingsButton* settings = page.side().settingsButton();
-    SettingsPopover* popover = settings->popover();
+    SettingsPopover* popover = page.side().settingsButton()->popover();
     ASSERT_TRUE(popover->isVisible());
     MyAddressesRow* row = popover->addressesRow();
     ASSERT_NE(row, nullptr);
