@@ -2,6 +2,7 @@
 #include "app/eds/eds_session.h"
 
 #include "support/event_text.h"
+#include "support/golden.h"
 #include "support/scoped_env.h"
 #include "support/time_helpers.h"
 
@@ -142,61 +143,10 @@ TEST_F(EdsCalendarSourceTest, ListsEnabledCalendarsAndReadsOnlyTheChosen)
 
 TEST_F(EdsCalendarSourceTest, ReadsOccurrencesExpandedByEdsWithTheFileRules)
 {
-    const std::string uid = calendarWith("Rules", R"(BEGIN:VCALENDAR
-VERSION:2.0
-PRODID:-//Nelvo tests//EN
-BEGIN:VEVENT
-UID:weekly@test
-DTSTART;TZID=America/New_York:20250303T090000
-DTEND;TZID=America/New_York:20250303T093000
-RRULE:FREQ=WEEKLY;BYDAY=MO
-EXDATE;TZID=America/New_York:20250310T090000
-SUMMARY:Weekly
-END:VEVENT
-BEGIN:VEVENT
-UID:weekly@test
-RECURRENCE-ID;TZID=America/New_York:20250317T090000
-DTSTART;TZID=America/New_York:20250318T140000
-DTEND;TZID=America/New_York:20250318T150000
-SUMMARY:Weekly moved
-END:VEVENT
-BEGIN:VEVENT
-UID:declined@test
-DTSTART:20250304T150000Z
-DTEND:20250304T160000Z
-SUMMARY:Declined
-ATTENDEE;PARTSTAT=DECLINED:mailto:ME@example.com
-ATTENDEE;PARTSTAT=ACCEPTED:mailto:other@example.com
-END:VEVENT
-BEGIN:VEVENT
-UID:free@test
-DTSTART:20250305T150000Z
-DTEND:20250305T160000Z
-TRANSP:TRANSPARENT
-STATUS:CANCELLED
-SUMMARY:Free
-END:VEVENT
-BEGIN:VEVENT
-UID:oof@test
-DTSTART:20250305T170000Z
-DTEND:20250305T180000Z
-X-MICROSOFT-CDO-BUSYSTATUS:OOF
-SUMMARY:Away
-END:VEVENT
-BEGIN:VEVENT
-UID:allday@test
-DTSTART;VALUE=DATE:20250306
-DTEND;VALUE=DATE:20250307
-SUMMARY:Holiday
-END:VEVENT
-BEGIN:VEVENT
-UID:floating@test
-DTSTART:20250307T080000
-DTEND:20250307T090000
-SUMMARY:Floating
-END:VEVENT
-END:VCALENDAR
-)");
+    // A weekly series with one occurrence left out and one moved, an invitation the user
+    // declined, a free cancelled event, time away, an all-day and a floating event.
+    const std::string uid =
+        calendarWith("Rules", test::readFile(test::testDataPath("eds/occurrence_shapes.ics")));
     source.setChosenCalendars(std::vector<std::string>{uid});
     const auto events = source.events(at("2025-03-03T05:00:00Z"), at("2025-03-24T04:00:00Z"));
     EXPECT_TRUE(source.isLastFetchComplete());
