@@ -58,12 +58,6 @@ CaldavServer::CaldavServer(const std::string& password)
         m_whyNot = "Radicale is not installed";
         return;
     }
-    char pattern[] = "/tmp/nelvo-caldav-XXXXXX";
-    if (!::mkdtemp(pattern)) {
-        m_whyNot = "cannot make a temporary folder";
-        return;
-    }
-    m_root = pattern;
     m_port = freePort();
     // Without a password everyone is the anonymous user, who may do anything; with one, ana
     // may use her own collections and nobody else anything.
@@ -86,10 +80,6 @@ CaldavServer::CaldavServer(const std::string& password)
 CaldavServer::~CaldavServer()
 {
     stop();
-    if (!m_root.empty()) {
-        std::error_code ec;
-        fs::remove_all(m_root, ec);
-    }
 }
 
 std::string CaldavServer::start()

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <filesystem>
+#include "support/temp_folder.h"
+
 #include <string>
 
 namespace nelvo::test {
@@ -25,7 +26,7 @@ public:
     void stop();
 
 private:
-    std::filesystem::path m_root;
+    TempFolder m_root{"nelvo-caldav"};
     int m_port = 0;
     int m_pid = -1;
     std::string m_whyNot;

@@ -4,18 +4,14 @@
 
 #include "support/calendar_server.h"
 #include "support/scoped_env.h"
+#include "support/temp_folder.h"
 #include "support/time_helpers.h"
-
-#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <memory>
-
-#include <unistd.h>
 
 namespace nelvo {
 namespace {
@@ -50,10 +46,6 @@ protected:
         session = EdsSession::get(whyNot);
         if (!session)
             GTEST_SKIP() << "Evolution Data Server cannot run here: " << whyNot;
-        char pattern[] = "/tmp/nelvo-cache-XXXXXX";
-        ASSERT_TRUE(::mkdtemp(pattern));
-        cache = pattern;
-        cacheEnv = std::make_unique<test::ScopedEnv>("XDG_CACHE_HOME", cache.string());
     }
 
     void TearDown() override
@@ -62,9 +54,6 @@ protected:
         for (const std::string& uid : made)
             if (session)
                 session->removeCalendar(uid);
-        std::error_code ec;
-        if (!cache.empty())
-            std::filesystem::remove_all(cache, ec);
     }
 
     std::string caldav(const std::string& title, const std::string& address,
@@ -97,8 +86,9 @@ protected:
 
     EdsSession* session = nullptr;
     std::vector<std::string> made;
-    std::filesystem::path cache;
-    std::unique_ptr<test::ScopedEnv> cacheEnv;
+    // Where the source keeps its record of last reads: its own, for each test.
+    const test::TempFolder cache{"nelvo-cache"};
+    const test::ScopedEnv cacheEnv{"XDG_CACHE_HOME", cache.path().string()};
     const Date from = at("2025-03-03T00:00:00Z");
     const Date to = at("2025-03-10T00:00:00Z");
     // Generous: the first read of an account starts its backend on a busy machine.
