@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 #include <utility>
 
 namespace nelvo {
@@ -63,19 +64,19 @@ std::vector<Interval> busy(const std::vector<CalendarEvent>& events)
     return out;
 }
 
-std::string describe(const std::vector<Interval>& a, const std::vector<Interval>& b)
+// The intervals only one of the two gave.
+std::string describe(const std::vector<Interval>& desktop, const std::vector<Interval>& file)
 {
     std::ostringstream out;
-    std::vector<Interval> onlyA;
-    std::vector<Interval> onlyB;
-    std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(onlyA));
-    std::set_difference(b.begin(), b.end(), a.begin(), a.end(), std::back_inserter(onlyB));
-    for (const Interval& i : onlyA)
-        out << "only from the desktop: " << Date{i.first}.iso8601() << " - "
-            << Date{i.second}.iso8601() << "\n";
-    for (const Interval& i : onlyB)
-        out << "only from the file: " << Date{i.first}.iso8601() << " - "
-            << Date{i.second}.iso8601() << "\n";
+    for (const auto& [name, mine, theirs] :
+         {std::tuple{"the desktop", &desktop, &file}, std::tuple{"the file", &file, &desktop}}) {
+        std::vector<Interval> only;
+        std::set_difference(mine->begin(), mine->end(), theirs->begin(), theirs->end(),
+                            std::back_inserter(only));
+        for (const Interval& i : only)
+            out << "only from " << name << ": " << Date{i.first}.iso8601() << " - "
+                << Date{i.second}.iso8601() << "\n";
+    }
     return out.str();
 }
 
