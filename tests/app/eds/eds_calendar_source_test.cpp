@@ -1,6 +1,7 @@
 #include "app/eds/eds_calendar_source.h"
 #include "app/eds/eds_session.h"
 
+#include "support/calendar_server.h"
 #include "support/event_text.h"
 #include "support/golden.h"
 #include "support/scoped_env.h"
@@ -14,12 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
-
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 namespace nelvo {
 namespace {
@@ -367,18 +363,9 @@ TEST(EdsCalendarSourceHungTest, ARegistryThatNeverAnswersCostsTheTimeoutAndAWarn
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     auto run = [] {
-        char folder[] = "/tmp/nelvo-hung-bus-XXXXXX";
-        if (!::mkdtemp(folder))
-            std::_Exit(2);
-        const std::string socketPath = std::string(folder) + "/bus";
-        const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
-        if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            ::listen(listener, 4) != 0)
-            std::_Exit(3);
-        ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + socketPath).c_str(), 1);
+        const test::SilentServer silent;
+        const std::string address = "tcp:host=127.0.0.1,port=" + std::to_string(silent.port());
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
 
         EdsCalendarSource source;
         source.setWaitForFetch(true);
@@ -395,8 +382,6 @@ TEST(EdsCalendarSourceHungTest, ARegistryThatNeverAnswersCostsTheTimeoutAndAWarn
                      states.size());
         const bool named = states.size() == 1 && states[0].kind == CalendarState::Kind::noAnswer &&
                            states[0].cause.find("did not answer") != std::string::npos;
-        ::unlink(socketPath.c_str());
-        ::rmdir(folder);
         std::_Exit(!listed && !read && named && !source.isLastFetchComplete() &&
                            took < std::chrono::seconds(2)
                        ? 0
