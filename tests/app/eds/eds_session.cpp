@@ -66,6 +66,19 @@ std::vector<pid_t> liveMembers(pid_t group)
     return out;
 }
 
+// Tries until `done` holds or `limit` has passed, `pause` apart; whether it held.
+bool retry(std::chrono::seconds limit, std::chrono::milliseconds pause,
+           const std::function<bool()>& done)
+{
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(pause);
+    }
+    return true;
+}
+
 // A calendar under `parent`, kept by `backend`, to be committed.
 ESource* newCalendar(const char* parent, const std::string& title, const char* backend,
                      const std::string& color)
@@ -210,17 +223,12 @@ struct EdsSession::Impl {
             std::signal(SIGTERM, SIG_IGN);
             // The services the bus activated are in its process group.
             kill(-daemon, SIGTERM);
-            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-            for (;;) {
+            const bool ended = retry(std::chrono::seconds(5), std::chrono::milliseconds(50), [&] {
                 waitpid(daemon, nullptr, WNOHANG);
-                if (liveMembers(daemon).empty())
-                    break;
-                if (std::chrono::steady_clock::now() > until) {
-                    kill(-daemon, SIGKILL);
-                    break;
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            }
+                return liveMembers(daemon).empty();
+            });
+            if (!ended)
+                kill(-daemon, SIGKILL);
             waitpid(daemon, nullptr, 0);
             daemon = -1;
             unsetenv("DBUS_SESSION_BUS_ADDRESS");
@@ -236,24 +244,23 @@ struct EdsSession::Impl {
     // is made again for a while with a new registry, as the bus starts the service anew.
     bool withRegistry(const char* what, const std::function<gboolean(GError**)>& call)
     {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        for (;;) {
+        std::string why;
+        const bool done = retry(std::chrono::seconds(10), std::chrono::milliseconds(200), [&] {
             GError* error = nullptr;
             if (call(&error))
                 return true;
-            const std::string why = message(error);
-            if (std::chrono::steady_clock::now() > until) {
-                std::fprintf(stderr, "cannot %s: %s\n", what, why.c_str());
-                return false;
-            }
+            why = message(error);
             // This process's registry still names the service that ended. The library hands
             // out that same registry while anyone holds it: let go of it first.
             dropClients();
             if (registry)
                 g_object_unref(registry);
             registry = e_source_registry_new_sync(nullptr, nullptr);
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        }
+            return false;
+        });
+        if (!done)
+            std::fprintf(stderr, "cannot %s: %s\n", what, why.c_str());
+        return done;
     }
 
     // Commits a new source and lets go of it; its UID, empty when it could not be made.
@@ -280,22 +287,16 @@ struct EdsSession::Impl {
         // The calendar factory learns of a new calendar from the registry a moment after the
         // registry made it; until then it answers that there is no such calendar.
         EClient* client = nullptr;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!client) {
+        retry(std::chrono::seconds(10), std::chrono::milliseconds(50), [&] {
             GError* gerror = nullptr;
             client = e_cal_client_connect_sync(source, E_CAL_CLIENT_SOURCE_TYPE_EVENTS, noWait,
                                                nullptr, &gerror);
-            if (client)
-                break;
-            error = message(gerror);
-            if (std::chrono::steady_clock::now() > deadline) {
-                g_object_unref(source);
-                return nullptr;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+            error = client ? std::string() : message(gerror);
+            return client != nullptr;
+        });
         g_object_unref(source);
-        error.clear();
+        if (!client)
+            return nullptr;
         clients[uid] = E_CAL_CLIENT(client);
         return E_CAL_CLIENT(client);
     }
