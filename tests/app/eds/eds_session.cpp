@@ -19,8 +19,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace nelvo::test {
 
 namespace {
@@ -127,26 +125,18 @@ struct EdsSession::Impl {
             fs::create_directories(path);
         fs::permissions(root / "runtime", fs::perms::owner_all, fs::perm_options::replace);
 
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e) {
-            const std::string entry(*e);
-            const std::string key = entry.substr(0, entry.find('='));
-            if (folders.count(key) || key.rfind("DBUS_", 0) == 0 || key == "GSETTINGS_BACKEND")
-                continue;
-            env.push_back(entry);
-        }
-        for (const auto& [key, path] : folders)
-            env.push_back(key + "=" + path.string());
-        env.push_back("GSETTINGS_BACKEND=memory");
-        std::vector<char*> envp;
-        for (std::string& e : env)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-
         int out[2];
         if (pipe(out) != 0)
             return "cannot make a pipe";
         const std::string log = (root / "bus.log").string();
+        // The bus and what it starts live in the temporary folder, on no other bus.
+        gchar** envp = g_get_environ();
+        for (const char* key :
+             {"DBUS_SESSION_BUS_ADDRESS", "DBUS_STARTER_ADDRESS", "DBUS_STARTER_BUS_TYPE"})
+            envp = g_environ_unsetenv(envp, key);
+        for (const auto& [key, path] : folders)
+            envp = g_environ_setenv(envp, key.c_str(), path.c_str(), TRUE);
+        envp = g_environ_setenv(envp, "GSETTINGS_BACKEND", "memory", TRUE);
         daemon = fork();
         if (daemon < 0)
             return "cannot start dbus-daemon";
@@ -163,9 +153,10 @@ struct EdsSession::Impl {
             close(out[1]);
             const char* argv[] = {"dbus-daemon", "--session",         "--nofork",
                                   "--nopidfile", "--print-address=1", nullptr};
-            execve(daemonPath, const_cast<char**>(argv), envp.data());
+            execve(daemonPath, const_cast<char**>(argv), envp);
             _exit(127);
         }
+        g_strfreev(envp);
         setpgid(daemon, daemon);
         close(out[1]);
         // The bus prints its address once it listens, or ends, which closes the pipe.
