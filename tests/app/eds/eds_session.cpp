@@ -403,25 +403,6 @@ std::string EdsSession::addEvents(const std::string& calendarUid, const std::str
     return problem;
 }
 
-std::string EdsSession::renameEvent(const std::string& calendarUid, const std::string& eventUid,
-                                    const std::string& title)
-{
-    std::string problem;
-    ECalClient* client = m_impl->client(calendarUid, problem);
-    if (!client)
-        return problem;
-    ICalComponent* event = nullptr;
-    GError* error = nullptr;
-    if (!e_cal_client_get_object_sync(client, eventUid.c_str(), nullptr, &event, nullptr, &error))
-        return message(error);
-    i_cal_component_set_summary(event, title.c_str());
-    if (!e_cal_client_modify_object_sync(client, event, E_CAL_OBJ_MOD_ALL,
-                                         E_CAL_OPERATION_FLAG_NONE, nullptr, &error))
-        problem = message(error);
-    g_object_unref(event);
-    return problem;
-}
-
 std::string EdsSession::displayName(const std::string& uid)
 {
     ESource* source = e_source_registry_ref_source(m_impl->registry, uid.c_str());

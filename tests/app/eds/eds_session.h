@@ -34,9 +34,6 @@ public:
     // Adds the events (and time zones) of an iCalendar text through ECalClient.
     // Returns an error text, empty on success.
     std::string addEvents(const std::string& calendarUid, const std::string& icsText);
-    // Changes the summary of an event through ECalClient; returns an error text.
-    std::string renameEvent(const std::string& calendarUid, const std::string& eventUid,
-                            const std::string& title);
     // A source's display name as this process reads it (translated).
     std::string displayName(const std::string& uid);
     std::string removeCalendar(const std::string& calendarUid);
