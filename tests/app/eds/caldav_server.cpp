@@ -1,5 +1,7 @@
 #include "app/eds/caldav_server.h"
 
+#include "support/calendar_server.h"
+
 #include <chrono>
 #include <csignal>
 #include <fstream>
@@ -19,31 +21,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-sockaddr_in loopback(int port)
+bool accepts(int port)
 {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
-// A port nothing listens on now, as the system hands them out.
-int freePort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = loopback(0);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
-bool accepts(int port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    const sockaddr_in address = loopback(port);
     const bool connected =
         ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     ::close(fd);
@@ -58,7 +42,8 @@ CaldavServer::CaldavServer(const std::string& password)
         m_whyNot = "Radicale is not installed";
         return;
     }
-    m_port = freePort();
+    // A port the system hands out, free again once the probe closes it.
+    m_port = SilentServer().port();
     // Without a password everyone is the anonymous user, who may do anything; with one, ana
     // may use her own collections and nobody else anything.
     std::ofstream(m_root / "rights")
