@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+
 #include <algorithm>
+#include <cstring>
 
 namespace nelvo {
 namespace {
@@ -64,13 +67,9 @@ std::pair<std::uint32_t, std::uint32_t> pngSize(const std::string& bytes)
 {
     if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0)
         return {0, 0};
-    const auto word = [&](std::size_t at) {
-        std::uint32_t value = 0;
-        for (std::size_t i = at; i < at + 4; ++i)
-            value = value << 8 | static_cast<unsigned char>(bytes[i]);
-        return value;
-    };
-    return {word(16), word(20)};
+    std::uint32_t size[2];  // big-endian, after the signature and the chunk's length and type
+    std::memcpy(size, bytes.data() + 16, sizeof size);
+    return {ntohl(size[0]), ntohl(size[1])};
 }
 
 TEST(NelvoBinary, PictureAsPngWithoutADisplay)
