@@ -14,24 +14,18 @@ using test::at;
 using test::iso;
 using test::zone;
 
-std::vector<std::string> titlesAndTimes(const std::vector<CalendarEvent>& events)
-{
-    std::vector<std::string> out;
-    for (const auto& e : events)
-        out.push_back(e.title + " " + iso(e.start) + " " + iso(e.end));
-    return out;
-}
-
 TEST(DemoSchedule, YieldsTheWeekDayByDayInTableOrder)
 {
     const Calendar la{zone("America/Los_Angeles")};
     // Friday 14:00 to Saturday 23:59: the planning started before the window and is left out.
-    EXPECT_EQ(titlesAndTimes(DemoSchedule::events(at("2025-03-07T14:00:00-08:00"),
-                                                  at("2025-03-08T23:59:00-08:00"), la)),
-              (std::vector<std::string>{
-                  "Gym 2025-03-08T01:30:00Z 2025-03-08T02:30:00Z",
-                  "Farmers market 2025-03-08T18:00:00Z 2025-03-08T20:00:00Z",
-              }));
+    std::vector<std::string> weekend;
+    for (const auto& e :
+         DemoSchedule::events(at("2025-03-07T14:00:00-08:00"), at("2025-03-08T23:59:00-08:00"), la))
+        weekend.push_back(e.title + " " + iso(e.start) + " " + iso(e.end));
+    EXPECT_EQ(weekend, (std::vector<std::string>{
+                           "Gym 2025-03-08T01:30:00Z 2025-03-08T02:30:00Z",
+                           "Farmers market 2025-03-08T18:00:00Z 2025-03-08T20:00:00Z",
+                       }));
     // A Sunday has nothing.
     EXPECT_TRUE(
         DemoSchedule::events(at("2025-03-09T00:00:00-08:00"), at("2025-03-10T00:00:00-07:00"), la)

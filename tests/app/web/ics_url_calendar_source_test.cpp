@@ -113,8 +113,6 @@ TEST_F(IcsUrlCalendarSourceTest, FetchesKeepsACopyAsksAgainOnlyForChangesAndUses
     ASSERT_EQ(states.size(), 2u);
     EXPECT_EQ(states[0].kind, Kind::savedCopy);
     EXPECT_EQ(states[0].asOf->seconds, m_now.seconds - 2 * 3600);
-    EXPECT_NE(states[0].line(m_now).find("as of 2 hours ago"), std::string::npos)
-        << states[0].line(m_now);
     EXPECT_NE(states[0].cause.find("refused the connection"), std::string::npos);
     EXPECT_EQ(states[1].kind, Kind::unreadable);
     EXPECT_FALSE(later->isLastFetchComplete());
@@ -162,7 +160,6 @@ TEST_F(IcsUrlCalendarSourceTest, NamesEachFailureWithoutTheAddress)
         EXPECT_EQ(states[i].kind, cases[i].kind);
         EXPECT_NE(states[i].cause.find(cases[i].cause), std::string::npos) << states[i].cause;
         EXPECT_EQ(states[i].name, "127.0.0.1");
-        EXPECT_TRUE(states[i].hidesBusyTime());
     }
     EXPECT_FALSE(s->isLastFetchComplete());
 }
