@@ -44,8 +44,7 @@ CanvasPage::CanvasPage(AvailabilityModel& model, UserDefaults& defaults, Command
     // Left: the day slider, then the start day.
     m_side = new SideControls(model, defaults, demo, this);
     // More Days and Fewer Days are the root view's.
-    m_side->connectCommands(nullptr, nullptr, commands.goToDate, commands.showTour,
-                            commands.chooseCalendars);
+    m_side->connectCommands(commands.goToDate, commands.showTour, commands.chooseCalendars);
     m_toolbar->addWidget(m_side->daySlider());
     m_toolbar->addWidget(m_side->startDayButton());
     m_toolbar->addStretch(1);

@@ -48,15 +48,8 @@ SideControls::SideControls(AvailabilityModel& model, UserDefaults& defaults, boo
 
 SideControls::~SideControls() = default;
 
-void SideControls::connectCommands(QAction* moreDays, QAction* fewerDays, QAction* goToDate,
-                                   QAction* showTour, QAction* chooseCalendars)
+void SideControls::connectCommands(QAction* goToDate, QAction* showTour, QAction* chooseCalendars)
 {
-    if (moreDays)
-        connect(moreDays, &QAction::triggered, this,
-                [this] { m_model.setDayCount(m_model.settings().dayCount + 1); });
-    if (fewerDays)
-        connect(fewerDays, &QAction::triggered, this,
-                [this] { m_model.setDayCount(m_model.settings().dayCount - 1); });
     if (goToDate)
         connect(goToDate, &QAction::triggered, m_start, &StartDayButton::openCalendar);
     if (showTour)

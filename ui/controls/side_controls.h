@@ -35,10 +35,9 @@ public:
     Tour& tour() const { return *m_tour; }
     Tips& tips() const { return *m_tips; }
 
-    // "More Days", "Fewer Days", "Go to Date…", "Show Me Around" and "Choose Calendars…"
-    // (offered in the settings while enabled); any may be null.
-    void connectCommands(QAction* moreDays, QAction* fewerDays, QAction* goToDate,
-                         QAction* showTour, QAction* chooseCalendars = nullptr);
+    // "Go to Date…", "Show Me Around" and "Choose Calendars…" (offered in the settings while
+    // enabled); any may be null.
+    void connectCommands(QAction* goToDate, QAction* showTour, QAction* chooseCalendars = nullptr);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
