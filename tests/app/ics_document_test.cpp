@@ -179,6 +179,12 @@ TEST(IcsDocument, ReadsCalendarPropertiesColoursAddressesAndIdentities)
     // Made from the calendar and the content, so the same on every reading, also when the
     // user's addresses change (attendee lines are not part of it).
     EXPECT_EQ(id, dentist(otherAddress).eventID);
+    // Nor do the events before it in the file: alone there, it keeps its identity.
+    const auto alone = IcsDocument::parse(
+        vcalendar(vevent({"SUMMARY:Dentist", "DTSTART:20250314T080000", "DTEND:20250314T090000",
+                          "ATTENDEE:mailto:clinic@example.com"})),
+        options());
+    EXPECT_EQ(id, expand(*alone, "2025-03-14T00:00:00Z", "2025-03-15T00:00:00Z").at(0).eventID);
     // Another calendar holding the same text gives another identity.
     EXPECT_NE(id, dentist(options("/cal/other.ics")).eventID);
     // The clinic's own address finds it as an attendee there, with the default answer.
