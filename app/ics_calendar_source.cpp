@@ -480,6 +480,8 @@ struct IcsCalendarSource::Impl {
     {
         if (!watcher)
             return;
+        constexpr int maximumWatchedFiles = 2000;
+        int watchedFiles = 0;
         QStringList wanted;
         for (const std::string& location : locations) {
             const std::string path = CalendarLocation::expanded(location);
@@ -491,8 +493,20 @@ struct IcsCalendarSource::Impl {
             // only its folder sees; the folder also sees a vanished file come back.
             wanted << QString::fromStdString(fs::path(path).parent_path().string());
             if (exists && S_ISDIR(st.st_mode)) {
-                for (const std::string& sub : list(path).subfolders)
+                // A folder tells of files added, removed or renamed, not of one written in
+                // place, so its event files are watched too, up to a bound well within the
+                // system's watch limit; past that, the next read sees the change.
+                const Listing listing = list(path);
+                std::vector<std::string> files = listing.icsFiles;
+                for (const std::string& sub : listing.subfolders) {
                     wanted << QString::fromStdString(sub);
+                    const Listing inner = list(sub);
+                    files.insert(files.end(), inner.icsFiles.begin(), inner.icsFiles.end());
+                }
+                for (const std::string& file : files) {
+                    if (watchedFiles++ < maximumWatchedFiles)
+                        wanted << QString::fromStdString(file);
+                }
             }
         }
         wanted.removeDuplicates();

@@ -260,10 +260,14 @@ TEST_F(IcsCalendarSourceTest, CoalescesABurstOfWritesIntoOneCall)
     write("cal.ics", event("a", "Fourth", "20250303T150000Z"));
     quiet();
     EXPECT_EQ(calls, 2);
+    // An event file of a folder calendar written in place, which the folder does not tell of.
+    write("vdir/one.ics", event("v", "One later", "20250304T160000Z"));
+    quiet();
+    EXPECT_EQ(calls, 3);
     // A neighbour in a watched folder changing is no calendar change.
     write("neighbour.txt", "x");
     quiet();
-    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(calls, 3);
 }
 
 }  // namespace
