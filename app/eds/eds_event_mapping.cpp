@@ -45,6 +45,47 @@ Date dateOf(const icaltimetype& time, const icalproperty* property, const EdsIns
 
 }  // namespace
 
+namespace {
+
+bool teachZone(ETimezoneCache* zones, const char* tzid)
+{
+    if (!tzid || !*tzid || e_timezone_cache_get_timezone(zones, tzid) ||
+        icaltimezone_get_builtin_timezone(tzid))
+        return false;
+    const auto named = IcsEventMapping::zoneNamed(tzid);
+    icaltimezone* builtin =
+        named ? icaltimezone_get_builtin_timezone(named->id().c_str()) : nullptr;
+    if (!builtin)
+        return false;
+    // The zone's own definition under the name the event gives it.
+    icalcomponent* definition = icalcomponent_new_clone(icaltimezone_get_component(builtin));
+    icalproperty_set_tzid(icalcomponent_get_first_property(definition, ICAL_TZID_PROPERTY), tzid);
+    icaltimezone* zone = icaltimezone_new();
+    icaltimezone_set_component(zone, definition);
+    auto* object = static_cast<ICalTimezone*>(i_cal_object_construct(
+        I_CAL_TYPE_TIMEZONE, zone,
+        [](gpointer native) { icaltimezone_free(static_cast<icaltimezone*>(native), 1); }, FALSE,
+        nullptr));
+    e_timezone_cache_add_timezone(zones, object);  // keeps a copy
+    g_object_unref(object);
+    return true;
+}
+
+}  // namespace
+
+bool teachZones(ETimezoneCache* zones, icalcomponent* component)
+{
+    bool taught = false;
+    for (const icalproperty_kind kind : {ICAL_DTSTART_PROPERTY, ICAL_DTEND_PROPERTY}) {
+        icalproperty* p = icalcomponent_get_first_property(component, kind);
+        icalparameter* tzid =
+            p ? icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER) : nullptr;
+        if (tzid && zones && teachZone(zones, icalparameter_get_tzid(tzid)))
+            taught = true;
+    }
+    return taught;
+}
+
 std::optional<CalendarEvent> eventFromInstance(const EdsInstance& instance,
                                                const std::vector<std::string>& addresses,
                                                const std::string& calendarID,

@@ -29,4 +29,10 @@ std::optional<CalendarEvent> eventFromInstance(const EdsInstance& instance,
                                                const std::string& calendarID,
                                                const std::string& colorHex);
 
+// Gives `zones` (a calendar's client) the zones the start and end of `component` name that
+// it cannot resolve but IcsEventMapping::zoneNamed can ("Pacific Standard Time"), under
+// those names: EDS reads a time in a zone it does not know as the primary zone's, before
+// this program sees it. Returns whether one was added.
+bool teachZones(ETimezoneCache* zones, icalcomponent* component);
+
 }  // namespace nelvo

@@ -663,6 +663,8 @@ struct EdsReader::Impl : std::enable_shared_from_this<EdsReader::Impl> {
         std::shared_ptr<Read> read;
         std::vector<std::string> addresses;
         icaltimezone* zone = nullptr;
+        bool again = false;        // the second pass
+        bool learnedZone = false;  // a TZID EDS read in the primary zone: expand again
     };
 
     static gboolean onInstance(ICalComponent* component, ICalTime* start, ICalTime* end,
@@ -682,6 +684,11 @@ struct EdsReader::Impl : std::enable_shared_from_this<EdsReader::Impl> {
         auto* endTime = static_cast<icaltimetype*>(i_cal_object_get_native(I_CAL_OBJECT(end)));
         if (!native || !startTime || !endTime)
             return TRUE;
+        // Once a zone is learned the first pass is done again: what it maps is not kept.
+        if (teachZones(E_TIMEZONE_CACHE(read.client->client.get()), native))
+            expansion->learnedZone = true;
+        if (expansion->learnedZone && !expansion->again)
+            return TRUE;
         const EdsInstance instance{.component = native,
                                    .start = startTime,
                                    .end = endTime,
@@ -694,8 +701,12 @@ struct EdsReader::Impl : std::enable_shared_from_this<EdsReader::Impl> {
     }
 
     // Occurrences expanded by EDS, asynchronously: the objects come by an async call and are
-    // expanded here, so the fetch's deadline bounds the whole of it.
-    void expand(const std::shared_ptr<Fetch>& fetch, const std::shared_ptr<Read>& read)
+    // expanded here, so the fetch's deadline bounds the whole of it. A calendar whose events name
+    // zones the Windows way, without a definition, is expanded twice the first time: EDS reads such
+    // times in the primary zone until it is told the zone (`teachZones`), and it is told during the
+    // first pass.
+    void expand(const std::shared_ptr<Fetch>& fetch, const std::shared_ptr<Read>& read,
+                bool again = false)
     {
         ECalClient* client = read->client->client.get();
         const std::string& zoneID = fetch->key.zone;
@@ -711,7 +722,8 @@ struct EdsReader::Impl : std::enable_shared_from_this<EdsReader::Impl> {
             .fetch = fetch,
             .read = read,
             .addresses = ownAddresses(fetch->key, *read->client),
-            .zone = static_cast<icaltimezone*>(i_cal_object_get_native(I_CAL_OBJECT(zoneObject)))};
+            .zone = static_cast<icaltimezone*>(i_cal_object_get_native(I_CAL_OBJECT(zoneObject))),
+            .again = again};
         e_cal_client_generate_instances(
             client, static_cast<time_t>(fetch->key.from.unixSeconds()),
             static_cast<time_t>(std::ceil(fetch->key.to.unixSeconds())), fetch->cancellable.get(),
@@ -719,6 +731,12 @@ struct EdsReader::Impl : std::enable_shared_from_this<EdsReader::Impl> {
                 std::unique_ptr<Expansion> done(static_cast<Expansion*>(data));
                 if (done->self->stopped || done->fetch->finished)
                     return;
+                if (done->learnedZone && !done->again) {
+                    done->read->events.clear();
+                    done->read->full = false;
+                    done->self->expand(done->fetch, done->read, true);
+                    return;
+                }
                 done->self->follow(done->read->client);
                 done->self->settleStatus(done->fetch, done->read);
             });
