@@ -236,6 +236,7 @@ void AvailabilityModel::fetchEvents(Date from, Date to, bool append)
         events.begin(), events.end(),
         [](const CalendarEvent& a, const CalendarEvent& b) { return a.start < b.start; });
     publish(m_events, std::move(events), &AvailabilityModel::eventsChanged);
+    publish(m_shownProblems, m_fetchProblems.list(), &AvailabilityModel::fetchProblemsChanged);
 }
 
 void AvailabilityModel::reload()

@@ -125,7 +125,8 @@ public:
     std::optional<Date> fetchedEnd() const { return m_fetchedEnd; }
     // Whether the last fetch read every chosen calendar, and what it met on the way.
     bool isLastFetchComplete() const { return m_isLastFetchComplete; }
-    std::vector<SourceProblem> fetchProblems() const { return m_fetchProblems.list(); }
+    // What the last fetch met, each told once; `fetchProblemsChanged` follows each fetch.
+    std::vector<SourceProblem> fetchProblems() const { return m_shownProblems; }
     // The state of every calendar the last fetch was asked to read, chosen files that could
     // not be read included, in the source's order.
     const std::vector<CalendarState>& calendarStates() const { return m_calendarStates; }
@@ -244,6 +245,7 @@ Q_SIGNALS:
     void startDayKeyChanged();
     void fetchedEndChanged();
     void calendarStatesChanged();
+    void fetchProblemsChanged();
     void accountAddressesChanged();
 
 private:
@@ -327,6 +329,7 @@ private:
     std::optional<Date> m_fetchedEnd;
     bool m_isLastFetchComplete = true;
     SourceProblemList m_fetchProblems;
+    std::vector<SourceProblem> m_shownProblems;
     std::vector<CalendarState> m_calendarStates;
     std::vector<std::string> m_accountAddresses;
 };

@@ -45,6 +45,7 @@ CalendarNotice::CalendarNotice(AvailabilityModel& model, Commands& commands,
     row->addWidget(m_button, 0, Qt::AlignVCenter);
     connect(m_button, &QPushButton::clicked, this, &CalendarNotice::act);
     connect(&m_model, &AvailabilityModel::calendarStatesChanged, this, &CalendarNotice::update);
+    connect(&m_model, &AvailabilityModel::fetchProblemsChanged, this, &CalendarNotice::update);
     applyColors();
     update();
 }
@@ -54,7 +55,31 @@ QString CalendarNotice::text() const
     return m_text->text();
 }
 
-QString CalendarNotice::summary(const std::vector<CalendarState>& troubled, Date now)
+QString CalendarNotice::summary(const std::vector<CalendarState>& troubled,
+                                const std::vector<SourceProblem>& problems, Date now)
+{
+    // A calendar that cannot be read at all is named by its state already.
+    QStringList hiding;
+    for (const SourceProblem& problem : problems) {
+        if (problem.hidesBusyTime() && problem.kind != SourceProblem::Kind::unreadableCalendar)
+            hiding << QString::fromStdString(problem.message);
+    }
+    QString partly;
+    if (!hiding.isEmpty()) {
+        constexpr qsizetype named = 2;
+        const auto more = static_cast<int>(hiding.size() - named);
+        if (more > 0)
+            hiding = hiding.first(named) << tr("%n more", nullptr, more);
+        partly = tr("Not everything could be read: %1. Busy time may be shown as free.")
+                     .arg(hiding.join(QStringLiteral("; ")));
+    }
+    if (troubled.empty())
+        return partly;
+    const QString states = statesSummary(troubled, now);
+    return partly.isEmpty() ? states : states + QLatin1Char(' ') + partly;
+}
+
+QString CalendarNotice::statesSummary(const std::vector<CalendarState>& troubled, Date now)
 {
     if (troubled.empty())
         return {};
@@ -90,7 +115,7 @@ CalendarNotice::Action CalendarNotice::actionFor(const std::vector<CalendarState
 void CalendarNotice::update()
 {
     const auto troubled = troubledStates(m_model.calendarStates());
-    const QString said = summary(troubled, m_now());
+    const QString said = summary(troubled, m_model.fetchProblems(), m_now());
     m_action = actionFor(troubled);
     switch (m_action) {
     case Action::signIn:

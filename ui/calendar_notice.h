@@ -3,6 +3,7 @@
 // moc cannot read the C++20 headers the kit's records use.
 #ifndef Q_MOC_RUN
 #include "app/calendar_state.h"
+#include "app/source_problem.h"
 #include "kit/core/date.h"
 #endif
 
@@ -20,8 +21,10 @@ class AvailabilityModel;
 class Commands;
 
 // The bar above the canvas that names every chosen calendar that is not up to date, with its
-// cause and one thing to do about it. It shows itself while there is something to say and
-// goes away when the calendars recover; a screen reader hears it as an alert.
+// cause, and what kept busy time from being read in a calendar read otherwise (a repeating
+// event not expanded, a size bound reached), with one thing to do about it. It shows itself while
+// there is something to say and goes away when the calendars recover; a screen reader hears it as
+// an alert.
 class CalendarNotice : public QFrame {
     Q_OBJECT
 public:
@@ -36,8 +39,10 @@ public:
     // Whether something is said now; the copy button's tooltip follows it.
     bool isRaised() const { return m_isRaised; }
 
-    // What the bar says of these states, which are not up to date; empty for none.
-    static QString summary(const std::vector<CalendarState>& troubled, Date now);
+    // What the bar says of these states, which are not up to date, and of the fetch's
+    // problems that may hide busy time; empty for none.
+    static QString summary(const std::vector<CalendarState>& troubled,
+                           const std::vector<SourceProblem>& problems, Date now);
     // The one thing to do: sign in when an account asks for it, choose again when a chosen
     // calendar cannot be read, otherwise read again.
     static Action actionFor(const std::vector<CalendarState>& troubled);
@@ -49,6 +54,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    static QString statesSummary(const std::vector<CalendarState>& troubled, Date now);
     void update();
     void act();
     void applyColors();

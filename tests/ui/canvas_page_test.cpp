@@ -10,6 +10,9 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -20,7 +23,8 @@ using test::UiSetup;
 
 // A chosen calendar that vanishes while the window is open is named above the canvas, to the
 // eye and to a screen reader, and the copy button warns; the bar's button reopens the chooser,
-// and the bar goes by itself once the calendar is back.
+// and the bar goes by itself once the calendar is back. The same for a calendar read only in
+// part.
 TEST(CanvasPage, NamesACalendarThatCannotBeReadUntilItIsBack)
 {
     UiSetup s;
@@ -54,6 +58,24 @@ TEST(CanvasPage, NamesACalendarThatCannotBeReadUntilItIsBack)
     window.rootView().applicationBecameActive();
     EXPECT_TRUE(test::waitUntil([&] { return !notice.isVisible(); }));
     EXPECT_EQ(copy->toolTip(), baseTip);
+
+    // A calendar read but for a series that repeats too often to expand is named too.
+    const std::string calendar = [&] {
+        std::ifstream in(home);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
+    std::ofstream(home)
+        << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:e\r\n"
+           "DTSTART:16010101T000000Z\r\nDURATION:PT30M\r\n"
+           "RRULE:FREQ=DAILY;BYHOUR=9,10,11,12;COUNT=2000000000\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    window.rootView().applicationBecameActive();
+    ASSERT_TRUE(test::waitUntil([&] { return notice.isVisible(); }));
+    EXPECT_TRUE(notice.text().contains(QString::fromStdString(home)));
+    EXPECT_TRUE(notice.text().endsWith(QStringLiteral("Busy time may be shown as free.")));
+    EXPECT_TRUE(copy->toolTip().contains(QStringLiteral("could not be read")));
+    std::ofstream(home) << calendar;
+    window.rootView().applicationBecameActive();
+    EXPECT_TRUE(test::waitUntil([&] { return !notice.isVisible(); }));
     window.hide();
     EXPECT_FALSE(page.refreshTimer().isActive());
 }
