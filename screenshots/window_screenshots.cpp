@@ -102,3 +102,14 @@ NELVO_SCREENSHOT("window-calendar-notice")
     return &context.window(
         {.demo = false, .onboarded = true, .locations = {work, "/nonexistent/home.ics"}});
 }
+
+NELVO_SCREENSHOT("window-calendar-read-in-part")
+{
+    // A calendar read but for a series that repeats too often to expand.
+    const std::string work = context.path("work.ics");
+    std::ofstream(work) << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//shot//EN\r\n"
+                           "BEGIN:VEVENT\r\nUID:e\r\nDTSTART:16010101T000000Z\r\nDURATION:PT30M\r\n"
+                           "RRULE:FREQ=DAILY;BYHOUR=9,10,11,12;COUNT=2000000000\r\n"
+                           "END:VEVENT\r\nEND:VCALENDAR\r\n";
+    return &context.window({.demo = false, .onboarded = true, .locations = {work}});
+}
