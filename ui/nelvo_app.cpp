@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <string>
 #include <unistd.h>
 
 namespace nelvo::NelvoApp {
@@ -25,9 +26,26 @@ bool isSet(const char* name)
     return value && *value;
 }
 
+// What the window was told to use, as "DISPLAY=:1": a display that is named but cannot be
+// reached (a session closed, a forwarded connection gone) is not one that is missing.
+std::string namedDisplays()
+{
+    std::string named;
+    for (const char* name : {"WAYLAND_DISPLAY", "DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (!isSet(name))
+            continue;
+        named += named.empty() ? "" : ", ";
+        named += name;
+        named += '=';
+        for (const char c : std::string(std::getenv(name)))
+            named += c >= 0x20 && c != 0x7F ? c : '?';
+    }
+    return named;
+}
+
 // Qt ends the process with a core dump when the display it was told about cannot be
-// reached; say so in one line instead, as when there is none.
-// Qt's own lines about the failed connection are held back until the start succeeds.
+// reached; say so in one line instead, then Qt's own lines about the failed connection,
+// which are held back until the start succeeds.
 QtMessageHandler previousHandler = nullptr;
 bool startingUp = true;
 QStringList heldBack;
@@ -36,7 +54,12 @@ void messageHandler(QtMsgType type, const QMessageLogContext& context, const QSt
 {
     if (startingUp) {
         if (type == QtFatalMsg) {
-            std::fprintf(stderr, "%s\n", noDisplayMessage);
+            std::fprintf(stderr,
+                         "nelvo: the window cannot reach the display (%s); \"nelvo print\" "
+                         "works without one\n",
+                         namedDisplays().c_str());
+            for (const QString& line : std::as_const(heldBack))
+                std::fprintf(stderr, "%s\n", qPrintable(line));
             std::_Exit(1);
         }
         heldBack.append(qFormatLogMessage(type, context, message));

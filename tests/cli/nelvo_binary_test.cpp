@@ -2,6 +2,7 @@
 // messages, and what it must never write or leak.
 #include "cli/cli_sandbox.h"
 #include "support/golden.h"
+#include "support/scoped_env.h"
 
 #include <nlohmann/json.hpp>
 
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace nelvo {
 namespace {
@@ -136,6 +138,21 @@ TEST(NelvoBinary, UsageErrorsAndUnusableInput)
     run = sandbox.run(with(demoWeek, {"--start", "2025-03-01"}));
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "--start 2025-03-01 is not after today, so the range starts today\n");
+    // The window with no display, or with one named that cannot be reached: status 1, a line
+    // that says which, and no crash.
+    const test::ScopedEnv platform("QT_QPA_PLATFORM", std::nullopt);
+    const test::ScopedEnv wayland("WAYLAND_DISPLAY", std::nullopt);
+    std::optional<test::ScopedEnv> display;
+    display.emplace("DISPLAY", std::nullopt);
+    run = sandbox.run({"--demo"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("nelvo: the window needs a display", 0), 0u) << run.err;
+    display.reset();
+    display.emplace("DISPLAY", ":4711");
+    run = sandbox.run({"--demo"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("nelvo: the window cannot reach the display (DISPLAY=:4711)", 0), 0u)
+        << run.err;
 }
 
 TEST(NelvoBinary, PrintWritesNothingOfTheUsers)
