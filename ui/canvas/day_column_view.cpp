@@ -41,6 +41,11 @@ DayColumnView::DayColumnView(AvailabilityModel& model, QWidget* parent)
             m_model.nudgeEdge(edge, delta, key);
         });
     }
+    // Busy blocks name their calendars: a renamed calendar leaves the day's data as it was.
+    connect(&m_model, &AvailabilityModel::calendarsChanged, this, [this] {
+        if (m_hasDay)
+            layoutChildren(false);
+    });
 }
 
 DayColumnView::~DayColumnView() = default;

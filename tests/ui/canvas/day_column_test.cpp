@@ -292,6 +292,11 @@ TEST(BusyBlocks, SayWhyTheyCountAndKeepTimeTakenOutApart)
               "Busy, 9:30 to 10:30 AM\nWork: Your own event\nFamily: Accepted");
     EXPECT_TRUE(test::findAccessible(f.view.get(), "Busy, 11:30 AM to 12:30 PM"));
     EXPECT_FALSE(test::findAccessible(f.view.get(), "Standup"));
+    // A calendar renamed while the window is open is named anew.
+    f.source->calendarList[2].title = "Home";
+    f.source->changed();
+    EXPECT_TRUE(test::waitUntil(
+        [&] { return f.column(0).busyBlocks()[0]->toolTip().endsWith("Home: Accepted"); }));
 
     // Trimmed time right after the meeting stays a block of its own, of another kind.
     auto* band = f.column(0).bands().at(1);
