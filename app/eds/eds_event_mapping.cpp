@@ -112,4 +112,96 @@ std::optional<CalendarEvent> eventFromInstance(const EdsInstance& instance,
                                   colorHex);
 }
 
+namespace {
+
+bool isLaterChange(icalproperty* recurrenceID)
+{
+    icalparameter* range = icalproperty_get_first_parameter(recurrenceID, ICAL_RANGE_PARAMETER);
+    return range && icalparameter_get_range(range) == ICAL_RANGE_THISANDFUTURE;
+}
+
+bool has(icalcomponent* component, icalproperty_kind kind)
+{
+    return icalcomponent_get_first_property(component, kind) != nullptr;
+}
+
+}  // namespace
+
+Date instantOf(const icaltimetype& time, const EdsInstance& instance)
+{
+    return dateOf(time, nullptr, instance);
+}
+
+std::optional<Date> propertyDate(const EdsInstance& instance, icalproperty_kind kind)
+{
+    icalproperty* p = icalcomponent_get_first_property(instance.component, kind);
+    if (!p)
+        return std::nullopt;
+    const icaltimetype time = icalvalue_get_datetime(icalproperty_get_value(p));
+    if (icaltime_is_null_time(time) || !icaltime_is_valid_time(time))
+        return std::nullopt;
+    return dateOf(time, p, instance);
+}
+
+bool isCopiedChange(const EdsInstance& instance)
+{
+    icalcomponent* c = instance.component;
+    icalproperty* id = icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY);
+    if (!id || !instance.start || isLaterChange(id) || has(c, ICAL_RRULE_PROPERTY) ||
+        has(c, ICAL_RDATE_PROPERTY))
+        return false;
+    const auto start = propertyDate(instance, ICAL_DTSTART_PROPERTY);
+    return start && *start != dateOf(*instance.start, nullptr, instance);
+}
+
+bool needsSeries(icalcomponent* change)
+{
+    icalproperty* id = icalcomponent_get_first_property(change, ICAL_RECURRENCEID_PROPERTY);
+    return id && (isLaterChange(id) || !has(change, ICAL_SUMMARY_PROPERTY) ||
+                  (!has(change, ICAL_DTEND_PROPERTY) && !has(change, ICAL_DURATION_PROPERTY)));
+}
+
+void completeFromMaster(icalcomponent* change, icalcomponent* master)
+{
+    if (!has(change, ICAL_SUMMARY_PROPERTY)) {
+        if (icalproperty* title = icalcomponent_get_first_property(master, ICAL_SUMMARY_PROPERTY))
+            icalcomponent_add_property(change, icalproperty_new_clone(title));
+    }
+    if (!has(change, ICAL_DTEND_PROPERTY) && !has(change, ICAL_DURATION_PROPERTY)) {
+        const icaldurationtype length = icalcomponent_get_duration(master);
+        if (!icaldurationtype_is_bad_duration(length) && !icaldurationtype_is_null_duration(length))
+            icalcomponent_add_property(change, icalproperty_new_duration(length));
+    }
+}
+
+std::optional<CalendarEvent> changedOccurrence(const EdsInstance& change, Date occurrence,
+                                               const std::vector<std::string>& addresses,
+                                               const std::string& calendarID,
+                                               const std::string& colorHex)
+{
+    const auto start = propertyDate(change, ICAL_DTSTART_PROPERTY);
+    const auto replaced = propertyDate(change, ICAL_RECURRENCEID_PROPERTY);
+    if (!start || !replaced)
+        return std::nullopt;
+    double length = 0;
+    if (const auto end = propertyDate(change, ICAL_DTEND_PROPERTY))
+        length = std::max(0.0, *end - *start);
+    else if (icalproperty* p =
+                 icalcomponent_get_first_property(change.component, ICAL_DURATION_PROPERTY))
+        length = std::max(0, icaldurationtype_as_int(icalproperty_get_duration(p)));
+    const Date moved = occurrence.addingSeconds(*start - *replaced);
+    icaltimezone* utc = icaltimezone_get_utc_timezone();
+    const icaltimetype from =
+        icaltime_from_timet_with_zone(static_cast<time_t>(moved.unixSeconds()), 0, utc);
+    const icaltimetype to =
+        icaltime_from_timet_with_zone(static_cast<time_t>(moved.unixSeconds() + length), 0, utc);
+    EdsInstance at = change;
+    at.start = &from;
+    at.end = &to;
+    auto event = eventFromInstance(at, addresses, calendarID, colorHex);
+    if (event)
+        event->occurrenceStart = occurrence;
+    return event;
+}
+
 }  // namespace nelvo

@@ -665,6 +665,33 @@ struct EdsReader::Impl : std::enable_shared_from_this<EdsReader::Impl> {
         icaltimezone* zone = nullptr;
         bool again = false;        // the second pass
         bool learnedZone = false;  // a TZID EDS read in the primary zone: expand again
+        // Changes that need their series (needsSeries), mapped once it is read, and the
+        // series to read: theirs, and those whose changes "this and future" EDS copies.
+        std::vector<std::unique_ptr<icalcomponent, void (*)(icalcomponent*)>> changes;
+        std::set<std::string> series;
+        std::set<std::pair<std::string, double>> seen;  // event ID, occurrence start
+
+        EdsInstance instance(icalcomponent* component, const icaltimetype* start,
+                             const icaltimetype* end) const
+        {
+            return {.component = component,
+                    .start = start,
+                    .end = end,
+                    .zones = E_TIMEZONE_CACHE(read->client->client.get()),
+                    .primaryZone = zone};
+        }
+
+        void keep(std::optional<CalendarEvent> event)
+        {
+            if (!event)
+                return;
+            if (read->events.size() >= maxOccurrences) {
+                read->full = true;
+                return;
+            }
+            seen.emplace(event->eventID, event->occurrenceStart.seconds);
+            read->events.push_back(std::move(*event));
+        }
     };
 
     static gboolean onInstance(ICalComponent* component, ICalTime* start, ICalTime* end,
@@ -689,14 +716,18 @@ struct EdsReader::Impl : std::enable_shared_from_this<EdsReader::Impl> {
             expansion->learnedZone = true;
         if (expansion->learnedZone && !expansion->again)
             return TRUE;
-        const EdsInstance instance{.component = native,
-                                   .start = startTime,
-                                   .end = endTime,
-                                   .zones = E_TIMEZONE_CACHE(read.client->client.get()),
-                                   .primaryZone = expansion->zone};
-        if (auto event =
-                eventFromInstance(instance, expansion->addresses, read.info.id, read.info.colorHex))
-            read.events.push_back(std::move(*event));
+        const EdsInstance instance = expansion->instance(native, startTime, endTime);
+        const bool copied = isCopiedChange(instance);
+        if (copied || needsSeries(native)) {
+            if (const char* uid = icalcomponent_get_uid(native))
+                expansion->series.insert(uid);
+            if (!copied)
+                expansion->changes.emplace_back(icalcomponent_new_clone(native),
+                                                icalcomponent_free);
+            return TRUE;
+        }
+        expansion->keep(
+            eventFromInstance(instance, expansion->addresses, read.info.id, read.info.colorHex));
         return TRUE;
     }
 
@@ -723,7 +754,10 @@ struct EdsReader::Impl : std::enable_shared_from_this<EdsReader::Impl> {
             .read = read,
             .addresses = ownAddresses(fetch->key, *read->client),
             .zone = static_cast<icaltimezone*>(i_cal_object_get_native(I_CAL_OBJECT(zoneObject))),
-            .again = again};
+            .again = again,
+            .changes = {},
+            .series = {},
+            .seen = {}};
         e_cal_client_generate_instances(
             client, static_cast<time_t>(fetch->key.from.unixSeconds()),
             static_cast<time_t>(std::ceil(fetch->key.to.unixSeconds())), fetch->cancellable.get(),
@@ -737,9 +771,132 @@ struct EdsReader::Impl : std::enable_shared_from_this<EdsReader::Impl> {
                     done->self->expand(done->fetch, done->read, true);
                     return;
                 }
-                done->self->follow(done->read->client);
-                done->self->settleStatus(done->fetch, done->read);
+                done->self->readSeries(std::shared_ptr<Expansion>(std::move(done)));
             });
+    }
+
+    // The series kept aside, one after the other; then the calendar is read.
+    void readSeries(const std::shared_ptr<Expansion>& expansion)
+    {
+        if (expansion->series.empty()) {
+            follow(expansion->read->client);
+            settleStatus(expansion->fetch, expansion->read);
+            return;
+        }
+        const std::string uid = expansion->series.extract(expansion->series.begin()).value();
+        e_cal_client_get_objects_for_uid(
+            expansion->read->client->client.get(), uid.c_str(), expansion->fetch->cancellable.get(),
+            asyncCallback, asyncData([expansion, uid](GObject* client, GAsyncResult* result) {
+                GSList* found = nullptr;
+                e_cal_client_get_objects_for_uid_finish(E_CAL_CLIENT(client), result, &found,
+                                                        nullptr);
+                if (!expansion->self->stopped && !expansion->fetch->finished)
+                    mapSeries(*expansion, uid, found);
+                g_slist_free_full(found, g_object_unref);
+                if (!expansion->self->stopped && !expansion->fetch->finished)
+                    expansion->self->readSeries(expansion);
+            }));
+    }
+
+    // The series `uid` from its `objects`: the changes kept aside, completed from its master,
+    // and the occurrences its changes "this and future" move, which EDS leaves out or hands
+    // over at their old time.
+    static void mapSeries(Expansion& expansion, const std::string& uid, GSList* objects)
+    {
+        ICalComponent* master = nullptr;
+        std::vector<EdsInstance> single, later;
+        for (GSList* link = objects; link; link = link->next) {
+            ICalComponent* object = e_cal_component_get_icalcomponent(E_CAL_COMPONENT(link->data));
+            auto* native =
+                static_cast<icalcomponent*>(i_cal_object_get_native(I_CAL_OBJECT(object)));
+            icalproperty* id = icalcomponent_get_first_property(native, ICAL_RECURRENCEID_PROPERTY);
+            if (!id) {
+                master = object;
+                continue;
+            }
+            icalparameter* range = icalproperty_get_first_parameter(id, ICAL_RANGE_PARAMETER);
+            const bool future = range && icalparameter_get_range(range) == ICAL_RANGE_THISANDFUTURE;
+            (future ? later : single).push_back(expansion.instance(native, nullptr, nullptr));
+        }
+        auto* series =
+            master ? static_cast<icalcomponent*>(i_cal_object_get_native(I_CAL_OBJECT(master)))
+                   : nullptr;
+        const Read& read = *expansion.read;
+        const auto mapped = [&](const EdsInstance& change, Date occurrence) {
+            if (series)
+                completeFromMaster(change.component, series);
+            expansion.keep(changedOccurrence(change, occurrence, expansion.addresses, read.info.id,
+                                             read.info.colorHex));
+        };
+        auto mine = std::stable_partition(expansion.changes.begin(), expansion.changes.end(),
+                                          [&uid](const auto& change) {
+                                              const char* id = icalcomponent_get_uid(change.get());
+                                              return !id || id != uid;
+                                          });
+        for (auto it = mine; it != expansion.changes.end(); ++it) {
+            const EdsInstance change = expansion.instance(it->get(), nullptr, nullptr);
+            if (const auto occurrence = propertyDate(change, ICAL_RECURRENCEID_PROPERTY))
+                mapped(change, *occurrence);
+        }
+        expansion.changes.erase(mine, expansion.changes.end());
+        if (!master || later.empty())
+            return;
+
+        // A change moves the occurrences after it by hours: a day around the window finds
+        // those it moves into it.
+        constexpr double margin = 86400;
+        ICalTimezone* utc = i_cal_timezone_get_utc_timezone();
+        ICalTime* from = i_cal_time_new_from_timet_with_zone(
+            static_cast<time_t>(expansion.fetch->key.from.unixSeconds() - margin), FALSE, utc);
+        ICalTime* to = i_cal_time_new_from_timet_with_zone(
+            static_cast<time_t>(expansion.fetch->key.to.unixSeconds() + margin), FALSE, utc);
+        std::vector<Date> occurrences;
+        struct Found {
+            const Expansion& expansion;
+            std::vector<Date>& occurrences;
+        } found{expansion, occurrences};
+        ECalClient* client = read.client->client.get();
+        e_cal_recur_generate_instances_sync(
+            master, from, to,
+            [](ICalComponent*, ICalTime* start, ICalTime*, gpointer data, GCancellable*,
+               GError**) -> gboolean {
+                auto& into = *static_cast<Found*>(data);
+                if (auto* time =
+                        static_cast<icaltimetype*>(i_cal_object_get_native(I_CAL_OBJECT(start))))
+                    into.occurrences.push_back(
+                        instantOf(*time, into.expansion.instance(nullptr, nullptr, nullptr)));
+                return into.occurrences.size() < maxOccurrences;
+            },
+            &found, e_cal_client_tzlookup_cb, client, e_cal_client_get_default_timezone(client),
+            expansion.fetch->cancellable.get(), nullptr);
+        g_object_unref(from);
+        g_object_unref(to);
+
+        // The change an occurrence takes: its own, else the latest "this and future" before it.
+        const auto replaces = [](const EdsInstance& change) {
+            return propertyDate(change, ICAL_RECURRENCEID_PROPERTY);
+        };
+        const auto changeOf = [&](Date occurrence) -> const EdsInstance* {
+            for (const EdsInstance& one : single)
+                if (replaces(one) == occurrence)
+                    return &one;
+            const EdsInstance* latest = nullptr;
+            std::optional<Date> since;
+            for (const EdsInstance& one : later) {
+                const auto replaced = replaces(one);
+                if (replaced && *replaced <= occurrence && (!since || *since < *replaced)) {
+                    since = replaced;
+                    latest = &one;
+                }
+            }
+            return latest;
+        };
+        for (const Date occurrence : occurrences) {
+            if (expansion.seen.contains({uid, occurrence.seconds}))
+                continue;
+            if (const EdsInstance* change = changeOf(occurrence))
+                mapped(*change, occurrence);
+        }
     }
 
     // The state of a calendar read from its copy, from its connection's status once that

@@ -3,6 +3,8 @@
 #include "app/eds/eds_session.h"
 
 #include "support/calendar_server.h"
+#include "support/event_text.h"
+#include "support/golden.h"
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
 #include "support/time_helpers.h"
@@ -115,6 +117,27 @@ TEST_F(EdsCaldavTest, ANewAccountIsReadFromItsServerThenFollowsItAndOutlivesIt)
         EXPECT_EQ(states[0].name, "Team (" + session->displayName("caldav-stub") + ")");
         EXPECT_TRUE(has(events, "m1@test"));
         EXPECT_TRUE(source->isLastFetchComplete());
+    }
+
+    // A series changed "this and future", as the server keeps it, gives through the desktop
+    // the occurrences the file reader wrote down for it: the later ones moved, one of them
+    // cancelled on its own.
+    {
+        const std::string path = test::testDataPath("ics/this_and_future");
+        const std::string collection = server.calendar("moved");
+        server.put("moved", "weekly", test::readFile(path + ".ics"));
+        EdsCalendarSource source;
+        source.setPrimaryZone(*TimeZone::named("America/New_York"));
+        source.setWaitForFetch(true);
+        source.setAnswerTimeout(patient);
+        source.setChosenCalendars(std::vector<std::string>{caldav("Moved", collection)});
+        std::string text = "# occurrences\n";
+        for (const CalendarEvent& e :
+             source.events(at("2025-03-01T05:00:00Z"), at("2025-04-01T04:00:00Z")))
+            text += test::iso(e.start) + " " + test::iso(e.end) + " " + e.title + " | " +
+                    test::traits(e) + "\n";
+        const std::string written = test::readFile(path + ".txt");
+        EXPECT_EQ(text, written.substr(0, written.find("# busy")));
     }
 
     // A change on the server is seen by the next run, not the one after.

@@ -175,12 +175,15 @@ TEST_F(EdsCalendarSourceTest, ReadsOccurrencesExpandedByEdsWithTheFileRules)
     EXPECT_EQ(events.back().occurrenceStart, at("2025-03-17T13:00:00Z"))
         << "the occurrence it replaces";
 
-    // The file reader's calendars of moved series and of zones named the Windows way give,
-    // read through the desktop, the occurrences it wrote down for them. Not the monthly series
-    // in "W. Europe Standard Time" of mixed_export: EDS's store picks the events that touch
-    // the window reading that zone, which it does not know, as its own, and ends the series
-    // by its UNTIL a month early.
-    for (const std::string name : {"mixed_export"}) {
+    // The file reader's calendars of zones named the Windows way and of changed occurrences
+    // give, read through the desktop, the occurrences it wrote down for them, but two that
+    // EDS's store no longer holds. The monthly series in "W. Europe Standard Time": the store
+    // picks the events that touch the window reading that zone, which it does not know, in a
+    // zone of its own, and ends the series by its UNTIL a month early. The occurrence of 31
+    // March after a change "this and future": a calendar kept on this computer cuts the
+    // series' rule before such a change when it takes it in (a server's keeps it whole: the
+    // CalDAV test reads one).
+    for (const std::string name : {"mixed_export", "moved_and_cancelled"}) {
         SCOPED_TRACE(name);
         EdsCalendarSource ana{{"ana@example.com"}};
         ana.setPrimaryZone(*TimeZone::named("America/New_York"));
@@ -197,7 +200,8 @@ TEST_F(EdsCalendarSourceTest, ReadsOccurrencesExpandedByEdsWithTheFileRules)
         std::istringstream written(test::readFile(path + ".txt"));
         std::string expected;
         for (std::string line; std::getline(written, line) && line != "# busy";)
-            if (line.find(" Board review ") == std::string::npos)
+            if (line.find(" Board review ") == std::string::npos &&
+                !line.starts_with("2025-03-31T18:30:00Z"))
                 expected += line + "\n";
         EXPECT_EQ(text, expected);
     }
