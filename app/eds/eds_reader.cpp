@@ -3,6 +3,7 @@
 #include "app/eds/eds_calendar_source.h"
 #include "app/eds/eds_event_mapping.h"
 #include "app/eds/eds_glib.h"
+#include "app/eds/eds_series.h"
 #include "app/eds/eds_sync_record.h"
 #include "app/ics/ics_event_mapping.h"
 #include "app/ics_document.h"
@@ -798,105 +799,32 @@ struct EdsReader::Impl : std::enable_shared_from_this<EdsReader::Impl> {
             }));
     }
 
-    // The series `uid` from its `objects`: the changes kept aside, completed from its master,
-    // and the occurrences its changes "this and future" move, which EDS leaves out or hands
-    // over at their old time.
+    // The series `uid` from its `objects`: the changes kept aside, completed from it, and
+    // the occurrences its changes "this and future" move, which EDS leaves out or hands over
+    // at their old time.
     static void mapSeries(Expansion& expansion, const std::string& uid, GSList* objects)
     {
-        ICalComponent* master = nullptr;
-        std::vector<EdsInstance> single, later;
-        for (GSList* link = objects; link; link = link->next) {
-            ICalComponent* object = e_cal_component_get_icalcomponent(E_CAL_COMPONENT(link->data));
-            auto* native =
-                static_cast<icalcomponent*>(i_cal_object_get_native(I_CAL_OBJECT(object)));
-            icalproperty* id = icalcomponent_get_first_property(native, ICAL_RECURRENCEID_PROPERTY);
-            if (!id) {
-                master = object;
-                continue;
-            }
-            icalparameter* range = icalproperty_get_first_parameter(id, ICAL_RANGE_PARAMETER);
-            const bool future = range && icalparameter_get_range(range) == ICAL_RANGE_THISANDFUTURE;
-            (future ? later : single).push_back(expansion.instance(native, nullptr, nullptr));
-        }
-        auto* series =
-            master ? static_cast<icalcomponent*>(i_cal_object_get_native(I_CAL_OBJECT(master)))
-                   : nullptr;
         const Read& read = *expansion.read;
-        const auto mapped = [&](const EdsInstance& change, Date occurrence) {
-            if (series)
-                completeFromMaster(change.component, series);
-            expansion.keep(changedOccurrence(change, occurrence, expansion.addresses, read.info.id,
-                                             read.info.colorHex));
-        };
         auto mine = std::stable_partition(expansion.changes.begin(), expansion.changes.end(),
                                           [&uid](const auto& change) {
                                               const char* id = icalcomponent_get_uid(change.get());
                                               return !id || id != uid;
                                           });
-        for (auto it = mine; it != expansion.changes.end(); ++it) {
-            const EdsInstance change = expansion.instance(it->get(), nullptr, nullptr);
-            if (const auto occurrence = propertyDate(change, ICAL_RECURRENCEID_PROPERTY))
-                mapped(change, *occurrence);
-        }
+        std::vector<icalcomponent*> changes;
+        for (auto it = mine; it != expansion.changes.end(); ++it)
+            changes.push_back(it->get());
+        const EdsSeriesRead series{.calendar = expansion.instance(nullptr, nullptr, nullptr),
+                                   .client = read.client->client.get(),
+                                   .cancellable = expansion.fetch->cancellable.get(),
+                                   .from = expansion.fetch->key.from,
+                                   .to = expansion.fetch->key.to,
+                                   .addresses = expansion.addresses,
+                                   .calendarID = read.info.id,
+                                   .colorHex = read.info.colorHex};
+        for (CalendarEvent& event :
+             seriesOccurrences(series, uid, objects, changes, expansion.seen))
+            expansion.keep(std::move(event));
         expansion.changes.erase(mine, expansion.changes.end());
-        if (!master || later.empty())
-            return;
-
-        // A change moves the occurrences after it by hours: a day around the window finds
-        // those it moves into it.
-        constexpr double margin = 86400;
-        ICalTimezone* utc = i_cal_timezone_get_utc_timezone();
-        ICalTime* from = i_cal_time_new_from_timet_with_zone(
-            static_cast<time_t>(expansion.fetch->key.from.unixSeconds() - margin), FALSE, utc);
-        ICalTime* to = i_cal_time_new_from_timet_with_zone(
-            static_cast<time_t>(expansion.fetch->key.to.unixSeconds() + margin), FALSE, utc);
-        std::vector<Date> occurrences;
-        struct Found {
-            const Expansion& expansion;
-            std::vector<Date>& occurrences;
-        } found{expansion, occurrences};
-        ECalClient* client = read.client->client.get();
-        e_cal_recur_generate_instances_sync(
-            master, from, to,
-            [](ICalComponent*, ICalTime* start, ICalTime*, gpointer data, GCancellable*,
-               GError**) -> gboolean {
-                auto& into = *static_cast<Found*>(data);
-                if (auto* time =
-                        static_cast<icaltimetype*>(i_cal_object_get_native(I_CAL_OBJECT(start))))
-                    into.occurrences.push_back(
-                        instantOf(*time, into.expansion.instance(nullptr, nullptr, nullptr)));
-                return into.occurrences.size() < maxOccurrences;
-            },
-            &found, e_cal_client_tzlookup_cb, client, e_cal_client_get_default_timezone(client),
-            expansion.fetch->cancellable.get(), nullptr);
-        g_object_unref(from);
-        g_object_unref(to);
-
-        // The change an occurrence takes: its own, else the latest "this and future" before it.
-        const auto replaces = [](const EdsInstance& change) {
-            return propertyDate(change, ICAL_RECURRENCEID_PROPERTY);
-        };
-        const auto changeOf = [&](Date occurrence) -> const EdsInstance* {
-            for (const EdsInstance& one : single)
-                if (replaces(one) == occurrence)
-                    return &one;
-            const EdsInstance* latest = nullptr;
-            std::optional<Date> since;
-            for (const EdsInstance& one : later) {
-                const auto replaced = replaces(one);
-                if (replaced && *replaced <= occurrence && (!since || *since < *replaced)) {
-                    since = replaced;
-                    latest = &one;
-                }
-            }
-            return latest;
-        };
-        for (const Date occurrence : occurrences) {
-            if (expansion.seen.contains({uid, occurrence.seconds}))
-                continue;
-            if (const EdsInstance* change = changeOf(occurrence))
-                mapped(*change, occurrence);
-        }
     }
 
     // The state of a calendar read from its copy, from its connection's status once that
