@@ -3,6 +3,7 @@
 #include "app/ics/ics_event_mapping.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace nelvo {
 
@@ -190,11 +191,21 @@ std::optional<CalendarEvent> changedOccurrence(const EdsInstance& change, Date o
                  icalcomponent_get_first_property(change.component, ICAL_DURATION_PROPERTY))
         length = std::max(0, icaldurationtype_as_int(icalproperty_get_duration(p)));
     const Date moved = occurrence.addingSeconds(*start - *replaced);
-    icaltimezone* utc = icaltimezone_get_utc_timezone();
-    const icaltimetype from =
-        icaltime_from_timet_with_zone(static_cast<time_t>(moved.unixSeconds()), 0, utc);
-    const icaltimetype to =
-        icaltime_from_timet_with_zone(static_cast<time_t>(moved.unixSeconds() + length), 0, utc);
+    icaltimetype from;
+    icaltimetype to;
+    if (icalcomponent_get_dtstart(change.component).is_date) {
+        // Dates stay dates, in whole days: a day across a change of clocks is not 24 hours.
+        constexpr double day = 86400;
+        from = icaltime_from_timet_with_zone(static_cast<time_t>(moved.unixSeconds() + day / 2), 1,
+                                             change.primaryZone);
+        to = from;
+        icaltime_adjust(&to, static_cast<int>(std::lround(length / day)), 0, 0, 0);
+    } else {
+        icaltimezone* utc = icaltimezone_get_utc_timezone();
+        from = icaltime_from_timet_with_zone(static_cast<time_t>(moved.unixSeconds()), 0, utc);
+        to = icaltime_from_timet_with_zone(static_cast<time_t>(moved.unixSeconds() + length), 0,
+                                           utc);
+    }
     EdsInstance at = change;
     at.start = &from;
     at.end = &to;

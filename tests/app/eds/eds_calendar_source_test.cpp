@@ -149,7 +149,8 @@ TEST_F(EdsCalendarSourceTest, ReadsOccurrencesExpandedByEdsWithTheFileRules)
 {
     // A weekly series with one occurrence left out and one moved, an invitation the user
     // declined, a free cancelled event, time away, an all-day and a floating event, and one
-    // in a zone named the Windows way at the window's start.
+    // in a zone named the Windows way at the window's start. A daily all-day series whose
+    // second day moved, the change giving neither title nor end.
     const std::string uid =
         calendarWith("Rules", test::readFile(test::testDataPath("eds/occurrence_shapes.ics")));
     source.setChosenCalendars(std::vector<std::string>{uid});
@@ -170,9 +171,11 @@ TEST_F(EdsCalendarSourceTest, ReadsOccurrencesExpandedByEdsWithTheFileRules)
                         "Away 2025-03-05T17:00:00Z 2025-03-05T18:00:00Z unavailable none",
                         "Holiday 2025-03-06T05:00:00Z 2025-03-07T05:00:00Z busy none all-day",
                         "Floating 2025-03-07T13:00:00Z 2025-03-07T14:00:00Z busy none",
+                        "Trip 2025-03-10T04:00:00Z 2025-03-11T04:00:00Z busy none all-day",
+                        "Trip 2025-03-12T04:00:00Z 2025-03-13T04:00:00Z busy none all-day",
                         "Weekly moved 2025-03-18T18:00:00Z 2025-03-18T19:00:00Z busy none",
                     }));
-    ASSERT_EQ(events.size(), 8u);
+    ASSERT_EQ(events.size(), 10u);
     EXPECT_EQ(events[1].eventID, "weekly@test");
     EXPECT_EQ(events.back().occurrenceStart, at("2025-03-17T13:00:00Z"))
         << "the occurrence it replaces";
