@@ -1,5 +1,6 @@
 #include "kit/model/settings.h"
 
+#include "support/golden.h"
 #include "support/time_helpers.h"
 
 #include <gtest/gtest.h>
@@ -105,10 +106,7 @@ TEST(Settings, RenderZonesAndTheStoredForm)
     // The stored form leaves out what is absent.
     s = Settings::initial(zone("Europe/Paris"));
     s.zones.push_back({"Asia/Tokyo", "Home"});
-    EXPECT_EQ(s.toJson(), R"({"zones":[{"id":"Europe/Paris"},{"id":"Asia/Tokyo","label":"Home"}],)"
-                          R"("use24Hour":false,"window":{"startMinutes":540,"endMinutes":1020},)"
-                          R"("minimumMinutes":30,"leadTimeMinutes":60,"heading":"Availability",)"
-                          R"("dayCount":1,"soundsEnabled":true})");
+    EXPECT_GOLDEN("store/settings.json", s.toJson());
 }
 
 TEST(Settings, DecodingDefaultsWrongTypesHostileNumbersAndTheEarlierForm)

@@ -1,4 +1,4 @@
-// The table's golden file is checked by render_environment_test.cpp.
+// The golden files, a message and a table, are checked by render_environment_test.cpp.
 
 #include "kit/render/markdown_renderer.h"
 
@@ -12,11 +12,6 @@ namespace {
 TEST(MarkdownRenderer, MessagesEmptyRangesAndPipesEscapedOnlyInTableRows)
 {
     RenderOptions options = test::typicalOptions();
-    // Bold heading with the zone line under it, bold day labels, no list markers.
-    EXPECT_EQ(MarkdownRenderer::render(test::typicalSlots(), options),
-              "**My availability**\nAll times are in Pacific Standard Time (PST)\n\n"
-              "**Monday, March 3, 2025**\n9:00AM - 10:30AM\n1:00PM - 5:00PM\n\n"
-              "**Tuesday, March 4, 2025**\n10:00PM - 1:00AM (Wed)");
     // Empty, message and table alike: heading, blank line, text; no header row.
     const std::string empty = "**My availability**\n\nNo availability in this range.";
     EXPECT_EQ(MarkdownRenderer::render({}, options), empty);

@@ -29,7 +29,8 @@ TEST(MessageLayout, GroupsSlotsByPrimaryDayAndNamesTheZoneOverTheirPeriod)
     EXPECT_EQ(night.days.at(0).slots.at(0), "10:00PM - 4:00AM (Sun)");
 }
 
-TEST(ChatRenderer, BlocksWithAndWithoutHeading)
+// A message without a heading: render_environment_test.cpp.
+TEST(ChatRenderer, EmptyRangesWithAndWithoutHeading)
 {
     RenderOptions options = test::typicalOptions();
     // The heading, a blank line, the empty-range text; no zone line.
@@ -38,12 +39,6 @@ TEST(ChatRenderer, BlocksWithAndWithoutHeading)
     // Without a heading the text alone.
     options.heading.reset();
     EXPECT_EQ(ChatRenderer::render({}, options), "No availability in this range.");
-    // The zone line is then a block of its own; 24-hour times; the overnight slot is marked.
-    options.use24Hour = true;
-    EXPECT_EQ(ChatRenderer::render(test::typicalSlots(), options),
-              "All times are in Pacific Standard Time (PST)\n\n"
-              "Monday, March 3, 2025\n09:00 - 10:30\n13:00 - 17:00\n\n"
-              "Tuesday, March 4, 2025\n22:00 - 01:00 (Wed)");
 }
 
 }  // namespace

@@ -86,14 +86,15 @@ TEST(RenderEnvironment, OutputsIgnoreLocaleLanguageAndZone)
         EXPECT_GOLDEN("render/email/card_two_zones.html", EmailRenderer::render(table));
         EXPECT_GOLDEN("render/rtf/table_two_zones.rtf",
                       RTFRenderer::renderTable(test::twoZoneSlots(), test::twoZoneOptions()));
-        // Names of zones and weekdays, and the 24-hour clock, in the same environment.
+        EXPECT_GOLDEN("render/markdown/typical_message.md",
+                      MarkdownRenderer::render(slots, options));
+        // Names of zones and weekdays, and the 24-hour clock, in the same environment; without
+        // a heading the zone line is a block of its own.
         RenderOptions tokyo = options;
         tokyo.primary = test::zone("Asia/Tokyo");
         tokyo.use24Hour = true;
-        EXPECT_EQ(ChatRenderer::render(slots, tokyo),
-                  "My availability\nAll times are in Japan Standard Time (GMT+9)\n\n"
-                  "Tuesday, March 4, 2025\n02:00 - 03:30\n06:00 - 10:00\n\n"
-                  "Wednesday, March 5, 2025\n15:00 - 18:00");
+        tokyo.heading.reset();
+        EXPECT_GOLDEN("render/chat/tokyo_24_hour.txt", ChatRenderer::render(slots, tokyo));
     }
 }
 

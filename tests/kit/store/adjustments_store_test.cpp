@@ -51,16 +51,10 @@ TEST(AdjustmentsStore, SavedFileHasStableFormAndReadsBackEqual)
 TEST(AdjustmentsStore, HandWrittenFilesUnencodableTextsAndTheDefaultLocation)
 {
     // Lower-case ids, offsets and fractions in instants, any member order, unknown members,
-    // a repeated key, the older "weekendsOff" switch. A repeated block id keeps the first.
-    const auto decoded = Adjustments::fromJson(R"({
-        "reserved": [{"start": "2025-03-07T10:00:00-05:00", "end": "2025-03-07T16:00:00.000Z",
-                      "id": "e621e1f8-c36c-495a-93fc-0c247a3e6e5f", "note": "ignored"},
-                     {"start": "2025-03-07T17:00:00Z", "end": "2025-03-07T18:00:00Z",
-                      "id": "E621E1F8-C36C-495A-93FC-0C247A3E6E5F"}],
-        "movable": [{"occurrenceStart": "2025-03-07T14:30:00Z", "eventID": "weekly"},
-                    {"occurrenceStart": "2025-03-07T14:30:00Z", "eventID": "weekly"}],
-        "exclusions": {"weekendsOff": false}, "overrides": {"byDay": {"2025-03-07": {"end": 1080}}}
-    })");
+    // a repeated key, the older "weekendsOff" switch (in the data file). A repeated block id
+    // keeps the first.
+    const auto decoded =
+        Adjustments::fromJson(readFile(testDataPath("store/hand_written_adjustments.json")));
     ASSERT_TRUE(decoded) << decoded.error;
     Adjustments expected;
     expected.reserved = {
