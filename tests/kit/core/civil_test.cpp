@@ -51,26 +51,18 @@ TEST(Civil, EveryDayRoundTripsOverTwentyThousandYears)
     }
 }
 
-TEST(Civil, LeapYearsInvalidDatesAndFloorDivision)
+// Leap years, valid dates and negative days: the round trip above. What it never meets is here.
+TEST(Civil, InvalidDatesAndFloorDivision)
 {
-    EXPECT_TRUE(Civil::isLeapYear(2000));
-    EXPECT_FALSE(Civil::isLeapYear(1900));
-    EXPECT_TRUE(Civil::isLeapYear(2024));
-    EXPECT_TRUE(Civil::isLeapYear(0));
-    EXPECT_TRUE(Civil::isLeapYear(-4));
-    EXPECT_FALSE(Civil::isLeapYear(-100));
     EXPECT_FALSE(Civil::isValidDate(2025, 2, 29));
-    EXPECT_TRUE(Civil::isValidDate(2024, 2, 29));
     EXPECT_FALSE(Civil::isValidDate(2025, 4, 31));
     EXPECT_FALSE(Civil::isValidDate(2025, 0, 1));
     EXPECT_FALSE(Civil::isValidDate(2025, 13, 1));
     EXPECT_FALSE(Civil::isValidDate(2025, 1, 0));
-    EXPECT_EQ(Civil::floorDiv(7, 2), 3);
     EXPECT_EQ(Civil::floorDiv(-7, 2), -4);
     EXPECT_EQ(Civil::floorDiv(-8, 2), -4);
     EXPECT_EQ(Civil::floorDiv(7, -2), -4);
     EXPECT_EQ(Civil::floorDiv(-1, 86400), -1);
-    EXPECT_EQ(Civil::floorDiv(0, 86400), 0);
 }
 
 }  // namespace
