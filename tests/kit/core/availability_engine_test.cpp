@@ -35,30 +35,35 @@ BusyInterval busy(const char* from, const char* to)
     return {at(from), at(to)};
 }
 
+// Busy time on Wednesday 2025-03-05 in UTC, or at another offset.
+BusyInterval wednesday(const std::string& from, const std::string& to,
+                       const std::string& offset = "Z")
+{
+    const auto instant = [&](const std::string& hhmm) {
+        return at(("2025-03-05T" + hhmm + ":00" + offset).c_str());
+    };
+    return {instant(from), instant(to)};
+}
+
 TEST(AvailabilityEngine, BusyTimeJoinedAndTakenFromTheWindowAndTheMinimumLength)
 {
-    const std::vector<BusyInterval> input{
-        busy("2025-03-03T11:00:00Z", "2025-03-03T12:00:00Z"),
-        busy("2025-03-03T10:00:00Z", "2025-03-03T11:00:00Z"),  // touches the first
-        busy("2025-03-03T13:00:00Z", "2025-03-03T13:00:00Z"),  // empty
-        busy("2025-03-03T15:00:00Z", "2025-03-03T14:00:00Z"),  // inverted
-        busy("2025-03-03T10:30:00Z", "2025-03-03T10:45:00Z"),  // inside
-    };
+    // The second touches the first; then an empty, an inverted and an inner interval.
+    const std::vector<BusyInterval> input{wednesday("11:00", "12:00"), wednesday("10:00", "11:00"),
+                                          wednesday("13:00", "13:00"), wednesday("15:00", "14:00"),
+                                          wednesday("10:30", "10:45")};
     EXPECT_EQ(AvailabilityEngine::normalizedBusy(input),
-              (std::vector<BusyInterval>{busy("2025-03-03T10:00:00Z", "2025-03-03T12:00:00Z")}));
+              (std::vector<BusyInterval>{wednesday("10:00", "12:00")}));
     const TimeZone utc = TimeZone::utc();
     auto r = request("2025-03-05", utc);
     // Nothing busy: the whole window.
     EXPECT_EQ(slotText(AvailabilityEngine::slots({}, r), utc), "03-05 09:00-17:00");
     // Two touching meetings leave the time around them; an empty interval has no effect.
-    const std::vector<BusyInterval> meetings{busy("2025-03-05T10:00:00Z", "2025-03-05T11:00:00Z"),
-                                             busy("2025-03-05T11:00:00Z", "2025-03-05T12:00:00Z"),
-                                             busy("2025-03-05T14:00:00Z", "2025-03-05T14:00:00Z")};
+    const std::vector<BusyInterval> meetings{
+        wednesday("10:00", "11:00"), wednesday("11:00", "12:00"), wednesday("14:00", "14:00")};
     EXPECT_EQ(slotText(AvailabilityEngine::slots(meetings, r), utc),
               "03-05 09:00-10:00 03-05 12:00-17:00");
     // Busy time touching the window's edges only changes nothing.
-    const std::vector<BusyInterval> edges{busy("2025-03-05T08:00:00Z", "2025-03-05T09:00:00Z"),
-                                          busy("2025-03-05T17:00:00Z", "2025-03-05T18:00:00Z")};
+    const std::vector<BusyInterval> edges{wednesday("08:00", "09:00"), wednesday("17:00", "18:00")};
     EXPECT_EQ(slotText(AvailabilityEngine::slots(edges, r), utc), "03-05 09:00-17:00");
     // No days at all.
     r.dayCount = 0;
@@ -69,14 +74,13 @@ TEST(AvailabilityEngine, BusyTimeJoinedAndTakenFromTheWindowAndTheMinimumLength)
     r.dayCount = 1;
     r.minimumMinutes = 60;
     // 10:00-11:00 is exactly the minimum and stays; 13:00-13:59 is a minute short.
-    const std::vector<BusyInterval> short_{busy("2025-03-05T09:00:00Z", "2025-03-05T10:00:00Z"),
-                                           busy("2025-03-05T11:00:00Z", "2025-03-05T13:00:00Z"),
-                                           busy("2025-03-05T13:59:00Z", "2025-03-05T17:00:00Z")};
+    const std::vector<BusyInterval> short_{wednesday("09:00", "10:00"), wednesday("11:00", "13:00"),
+                                           wednesday("13:59", "17:00")};
     r.snapMinutes = 1;
     EXPECT_EQ(slotText(AvailabilityEngine::slots(short_, r), utc), "03-05 10:00-11:00");
     // Snapping first: 13:07-14:07 is an hour raw, 45 minutes once aligned, and goes.
-    const std::vector<BusyInterval> ragged{busy("2025-03-05T09:00:00Z", "2025-03-05T13:07:00Z"),
-                                           busy("2025-03-05T14:07:00Z", "2025-03-05T17:00:00Z")};
+    const std::vector<BusyInterval> ragged{wednesday("09:00", "13:07"),
+                                           wednesday("14:07", "17:00")};
     r.snapMinutes = 15;
     EXPECT_TRUE(AvailabilityEngine::slots(ragged, r).empty());
 }
@@ -86,9 +90,8 @@ TEST(AvailabilityEngine, GridIsAnchoredAtLocalMidnight)
     const TimeZone kolkata = zone("Asia/Kolkata");
     auto r = request("2025-03-05", kolkata);
     r.window = DailyWindow{550, 1020};  // 09:10
-    const std::vector<BusyInterval> meetings{
-        busy("2025-03-05T09:30:00+05:30", "2025-03-05T10:05:00+05:30"),
-        busy("2025-03-05T14:50:00+05:30", "2025-03-05T15:00:00+05:30")};
+    const std::vector<BusyInterval> meetings{wednesday("09:30", "10:05", "+05:30"),
+                                             wednesday("14:50", "15:00", "+05:30")};
     // 09:10 starts at 09:15; a meeting ending 10:05 frees from 10:15; one at 14:50 ends the
     // slot before it at 14:45. The half-hour offset does not move the grid.
     EXPECT_EQ(slotText(AvailabilityEngine::slots(meetings, r), kolkata),
