@@ -11,10 +11,7 @@ TEST(AsciiText, CaseTrimmingAndQuoting)
     EXPECT_EQ(AsciiText::uppered("9:30am"), "9:30AM");
     // UTF-8 bytes are never letters here: "Ä" and "ß" pass through unchanged.
     EXPECT_EQ(AsciiText::lowered("\xC3\x84X"), "\xC3\x84x");
-    EXPECT_EQ(AsciiText::uppered("stra\xC3\x9F"
-                                 "e"),
-              "STRA\xC3\x9F"
-              "E");
+    EXPECT_EQ(AsciiText::uppered("a\xC3\x9F"), "A\xC3\x9F");
     EXPECT_TRUE(
         AsciiText::equalsIgnoringCase("X-MICROSOFT-CDO-BUSYSTATUS", "x-microsoft-cdo-busystatus"));
     EXPECT_FALSE(AsciiText::equalsIgnoringCase("BUSY", "BUSY "));
