@@ -9,20 +9,18 @@
 
 #include "kit/render/render_samples.h"
 #include "support/golden.h"
+#include "support/scoped_env.h"
 
 #include <gtest/gtest.h>
 #include <unicode/locid.h>
 #include <unicode/timezone.h>
 
 #include <clocale>
-#include <cstdlib>
 #include <ctime>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 namespace nelvo {
 namespace {
@@ -31,13 +29,9 @@ namespace {
 class MachineSettings {
 public:
     MachineSettings(const char* locale, const char* zone)
-        : m_icuLocale(icu::Locale::getDefault()), m_icuZone(icu::TimeZone::createDefault())
+        : m_lcAll("LC_ALL", locale), m_lang("LANG", locale), m_tz("TZ", zone),
+          m_icuLocale(icu::Locale::getDefault()), m_icuZone(icu::TimeZone::createDefault())
     {
-        for (const char* name : {"LC_ALL", "LANG", "TZ"}) {
-            const char* value = std::getenv(name);
-            m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-            setenv(name, std::string_view(name) == "TZ" ? zone : locale, 1);
-        }
         tzset();
         std::setlocale(LC_ALL, locale);  // may be missing on the machine; ICU is set anyway
         UErrorCode status = U_ZERO_ERROR;
@@ -48,13 +42,6 @@ public:
 
     ~MachineSettings()
     {
-        for (const auto& [name, value] : m_saved) {
-            if (value)
-                setenv(name, value->c_str(), 1);
-            else
-                unsetenv(name);
-        }
-        tzset();
         std::setlocale(LC_ALL, "C");
         UErrorCode status = U_ZERO_ERROR;
         icu::Locale::setDefault(m_icuLocale, status);
@@ -62,7 +49,11 @@ public:
     }
 
 private:
-    std::vector<std::pair<const char*, std::optional<std::string>>> m_saved;
+    // Gone last, once the variables below have their old values again.
+    struct ZoneReset {
+        ~ZoneReset() { tzset(); }
+    } m_zoneReset;
+    test::ScopedEnv m_lcAll, m_lang, m_tz;
     icu::Locale m_icuLocale;
     std::unique_ptr<icu::TimeZone> m_icuZone;
 };
