@@ -91,10 +91,9 @@ TEST(AtomicFile, ReadGivesWholeRegularFilesWithinTheBoundAndOtherwiseAReason)
     // A later success clears an earlier error.
     EXPECT_TRUE(AtomicFile::read(folder / "empty", error));
     EXPECT_FALSE(error);
+    // The system's own words, in lower case.
     EXPECT_EQ(AtomicFile::reason(std::make_error_code(std::errc::no_space_on_device)),
               "no space left on device");
-    EXPECT_EQ(AtomicFile::reason(std::make_error_code(std::errc::read_only_file_system)),
-              "read-only file system");
 }
 
 TEST(AtomicFile, WriteReplacesTheFileWholeOrKeepsTheOldOneAndLeavesNothingBehind)
