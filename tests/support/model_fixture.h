@@ -8,6 +8,7 @@
 #include "kit/store/in_memory_user_defaults.h"
 #include "kit/store/settings_store.h"
 
+#include "support/meeting.h"
 #include "support/temp_folder.h"
 #include "support/time_helpers.h"
 
@@ -59,20 +60,6 @@ public:
     std::vector<std::string> accountAddresses() const override { return accounts; }
     std::vector<AnsweredAddress> answeredAddresses() const override { return answered; }
 };
-
-inline CalendarEvent meeting(const char* id, const char* start, const char* end,
-                             const char* title = "Planning", const char* calendar = "work")
-{
-    CalendarEvent event;
-    event.eventID = id;
-    event.occurrenceStart = at(start);
-    event.start = at(start);
-    event.end = at(end);
-    event.title = title;
-    event.calendarID = calendar;
-    event.calendarColorHex = "#3B82F6";
-    return event;
-}
 
 // A model in Los Angeles on Monday 2025-03-03 at 08:00 over a fake source, in-memory
 // defaults and a private adjustments file, with a clock the test moves, an undo stack and a

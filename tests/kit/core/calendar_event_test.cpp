@@ -1,6 +1,6 @@
 #include "kit/core/calendar_event.h"
 
-#include "support/time_helpers.h"
+#include "support/meeting.h"
 
 #include <gtest/gtest.h>
 
@@ -9,25 +9,12 @@
 namespace nelvo {
 namespace {
 
-using test::at;
-using test::zone;
-
-CalendarEvent event(const char* title)
-{
-    return CalendarEvent{.eventID = "E1",
-                         .occurrenceStart = at("2025-03-07T14:00:00Z"),
-                         .start = at("2025-03-07T14:00:00Z"),
-                         .end = at("2025-03-07T15:00:00Z"),
-                         .title = title,
-                         .calendarID = "work",
-                         .calendarColorHex = "#3B82F6"};
-}
-
 TEST(CalendarEvent, IdentityEqualityAndViewId)
 {
     // Same occurrence, other title: unequal records, the same identity.
-    const CalendarEvent a = event("Standup");
-    const CalendarEvent b = event("Retro");
+    const CalendarEvent a = test::meeting("E1", "2025-03-07T14:00:00Z", "2025-03-07T15:00:00Z");
+    const CalendarEvent b =
+        test::meeting("E1", "2025-03-07T14:00:00Z", "2025-03-07T15:00:00Z", "Retro");
     EXPECT_NE(a, b);
     EXPECT_EQ(a.id(), b.id());
     std::unordered_set<CalendarEvent> events{a, b, a};

@@ -1,6 +1,6 @@
 #include "kit/model/busy_classifier.h"
 
-#include "support/time_helpers.h"
+#include "support/meeting.h"
 
 #include <gtest/gtest.h>
 
@@ -13,19 +13,14 @@ using Participation = CalendarEvent::Participation;
 
 CalendarEvent meeting(const char* start, const char* end)
 {
-    CalendarEvent event;
-    event.eventID = "weekly";
-    event.occurrenceStart = event.start = at(start);
-    event.end = at(end);
-    event.calendarID = "work";
-    event.participation = Participation::accepted;
-    return event;
+    return test::meeting("weekly", start, end);
 }
 
 TEST(BusyClassifier, ReasonsDecideWhatBlocksTimeAndFreedOccurrences)
 {
     const std::set<std::string> work{"work"};
-    const CalendarEvent accepted = meeting("2025-03-03T15:00:00Z", "2025-03-03T16:00:00Z");
+    CalendarEvent accepted = meeting("2025-03-03T15:00:00Z", "2025-03-03T16:00:00Z");
+    accepted.participation = Participation::accepted;
     Adjustments freed;
     freed.toggleMovable(accepted.id());
     using Reason = BusyClassifier::BusyReason;
