@@ -4,20 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace nelvo {
 namespace {
 
 using namespace test;  // the store helpers
-
-mode_t permissions(const std::filesystem::path& path)
-{
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 0777;
-}
 
 TEST(AtomicFile, KeptFilesAreNeverReplacedAndTheOldestGoesOnlyPastTheBound)
 {

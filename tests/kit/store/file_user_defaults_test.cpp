@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 namespace nelvo {
 namespace {
 
@@ -64,9 +62,7 @@ TEST(FileUserDefaults, WritesKeepOtherValuesAndUnreadableFiles)
     EXPECT_NE(readFile(defaults.path()).find("\"future.setting\": {\n    \"nested\": ["),
               std::string::npos);
     // The file may hold private calendar addresses: only the user reads it.
-    struct stat info {};
-    ::stat(defaults.path().c_str(), &info);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(permissions(defaults.path()), 0600u);
     // A broken file reads as empty and stays as it is...
     std::vector<std::string> reported;
     FileUserDefaults watched(defaults.path(),

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -22,6 +23,13 @@ inline void writeText(const std::filesystem::path& path, const std::string& text
 }
 
 using Names = std::vector<std::string>;
+
+inline mode_t permissions(const std::filesystem::path& path)
+{
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 0777;
+}
 
 // The names in a folder, sorted.
 inline std::vector<std::string> folderNames(const std::filesystem::path& folder)
