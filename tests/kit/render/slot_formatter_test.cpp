@@ -1,5 +1,7 @@
 #include "kit/render/slot_formatter.h"
 
+#include "kit/core/ascii_text.h"
+
 #include "kit/render/render_samples.h"
 
 #include <gtest/gtest.h>
@@ -59,18 +61,14 @@ TEST(SlotFormatter, TimeRangesClockTimesAndLabels)
 // the formatter; they must say exactly what the patterns say.
 TEST(SlotFormatter, ClockTextsAgreeWithTheirPatterns)
 {
-    const auto upper = [](std::string text) {
-        for (char& c : text)
-            c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        return text;
-    };
     const auto check = [&](const TimeZone& z, Date date) {
         const auto format = [&](const char* pattern, Date d) {
             return DateFormatter::cached(pattern, z).string(d);
         };
         const std::string hhmm = format("HH:mm", date);
         const Date later = date.addingSeconds(3599);
-        ASSERT_EQ(SlotFormatter::time(date, z, false, true), upper(format("h:mma", date)))
+        ASSERT_EQ(SlotFormatter::time(date, z, false, true),
+                  AsciiText::uppered(format("h:mma", date)))
             << date.iso8601();
         ASSERT_EQ(SlotFormatter::time(date, z, true, true), hhmm) << date.iso8601();
         // A slot of no length, judged against another day, shows its weekday.
