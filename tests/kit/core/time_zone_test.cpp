@@ -20,7 +20,6 @@ TEST(TimeZone, ResolvesAliasesWindowsNamesAndTheSystemZone)
 {
     EXPECT_EQ(zone("US/Pacific").id(), "America/Los_Angeles");
     EXPECT_EQ(zone("Asia/Calcutta").id(), "Asia/Kolkata");
-    EXPECT_EQ(zone("US/Pacific"), zone("America/Los_Angeles"));
     EXPECT_FALSE(TimeZone::named("Mars/Olympus_Mons"));
     EXPECT_FALSE(TimeZone::named(""));
     EXPECT_EQ(zone("Asia/Kolkata").offsetSeconds(at("2025-06-01T00:00:00Z")), 19800);
