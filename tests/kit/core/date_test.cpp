@@ -18,7 +18,6 @@ TEST(Date, IsoTextRoundTripsAndRejectsNonInstants)
     EXPECT_EQ(iso(Date::fromIso8601("2025-03-03T08:00:00-08:00")), "2025-03-03T16:00:00Z");
     EXPECT_EQ(iso(Date::fromIso8601("2025-03-03T21:30:00+0530")), "2025-03-03T16:00:00Z");
     EXPECT_EQ(iso(Date::fromIso8601("2025-03-03T16:00:00.999Z")), "2025-03-03T16:00:00Z");
-    EXPECT_EQ(Date::fromIso8601("2001-01-01T00:00:00Z")->seconds, 0.0);
     // A local time with no zone, impossible dates and trailing text are not instants.
     for (const char* bad : {"2025-03-03T08:00:00", "2025-02-29T00:00:00Z", "2025-03-03T24:00:00Z",
                             "2025-03-03", "2025-03-03T08:00:00Zjunk", "", "garbage"})
