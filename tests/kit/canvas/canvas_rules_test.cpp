@@ -24,8 +24,7 @@ CanvasRules::HourRange rangeOf(std::vector<DailyWindow> windows)
 
 TEST(CanvasRules, HourRangeAndDraggedEdges)
 {
-    // None: the default; 09:00–17:00; 08:30–23:30; overnight 22:00–02:00.
-    EXPECT_EQ(rangeOf({}), (CanvasRules::HourRange{8, 18}));
+    // 09:00–17:00; 08:30–23:30; overnight 22:00–02:00.
     EXPECT_EQ(rangeOf({hours(540, 1020)}), (CanvasRules::HourRange{8, 18}));
     EXPECT_EQ(rangeOf({hours(510, 1410)}), (CanvasRules::HourRange{7, 25}));
     EXPECT_EQ(rangeOf({hours(1320, 120), hours(600, 660)}), (CanvasRules::HourRange{9, 27}));
