@@ -759,13 +759,10 @@ struct EdsReader::Impl : std::enable_shared_from_this<EdsReader::Impl> {
             .changes = {},
             .series = {},
             .seen = {}};
-        // EDS's store picks the events that touch the window reading a zone it does not know
-        // in a zone of its own, hours off: a day around the window keeps those it would miss
-        // (`complete` keeps to the window).
-        constexpr double margin = 86400;
+        // `complete` keeps to the window itself.
         e_cal_client_generate_instances(
-            client, static_cast<time_t>(fetch->key.from.unixSeconds() - margin),
-            static_cast<time_t>(std::ceil(fetch->key.to.unixSeconds() + margin)),
+            client, static_cast<time_t>(fetch->key.from.unixSeconds() - edsWindowMargin),
+            static_cast<time_t>(std::ceil(fetch->key.to.unixSeconds() + edsWindowMargin)),
             fetch->cancellable.get(), onInstance, expansion, [](gpointer data) {
                 std::unique_ptr<Expansion> done(static_cast<Expansion*>(data));
                 if (done->self->stopped || done->fetch->finished)

@@ -6,18 +6,14 @@ namespace nelvo {
 
 namespace {
 
-// A change moves the occurrences after it by hours: a day around the window finds those it
-// moves into it.
-constexpr double margin = 86400;
-
 // The starts the series' own rule gives around the window.
 std::vector<Date> ruleStarts(const EdsSeriesRead& read, ICalComponent* master)
 {
     ICalTimezone* utc = i_cal_timezone_get_utc_timezone();
     ICalTime* from = i_cal_time_new_from_timet_with_zone(
-        static_cast<time_t>(read.from.unixSeconds() - margin), FALSE, utc);
+        static_cast<time_t>(read.from.unixSeconds() - edsWindowMargin), FALSE, utc);
     ICalTime* to = i_cal_time_new_from_timet_with_zone(
-        static_cast<time_t>(read.to.unixSeconds() + margin), FALSE, utc);
+        static_cast<time_t>(read.to.unixSeconds() + edsWindowMargin), FALSE, utc);
     struct Found {
         const EdsSeriesRead& read;
         std::vector<Date> starts;

@@ -8,6 +8,11 @@
 
 namespace nelvo {
 
+// Seconds asked for on each side of the window. EDS's store picks the events that touch it
+// reading a zone it does not know in a zone of its own, hours off, and a change moves the
+// occurrences after it by hours: a day around the window finds those that fall into it.
+inline constexpr double edsWindowMargin = 86400;
+
 // What a fetch knows when it maps one series itself.
 struct EdsSeriesRead {
     EdsInstance calendar;          // the calendar's zones and the primary zone; no component
